@@ -1,0 +1,394 @@
+#include "core/questions/question_file.h"
+
+#include "core/common/files.h"
+#include "core/questions/numbers.h"
+#include "core/questions/qdf_layout.h"
+#include "core/text/cp932.h"
+#include "core/text/lines.h"
+#include "core/text/scramble.h"
+#include "core/text/trim.h"
+
+namespace tovalo {
+
+namespace {
+
+constexpr std::string_view kNotANumber = "入力値が数値ではありません";
+
+std::string decoded(std::string_view cp932) { return text::cp932ToUtf8(cp932); }
+
+class Loader {
+public:
+    Loader(std::string_view contents, const std::string& path, bool collectAll)
+        : path_(path), collectAll_(collectAll), lines_(text::splitLines(contents)) {}
+
+    // Returns false as soon as a problem stops the load (first problem when
+    // not collecting, a structural one always).
+    bool run() {
+        if (lines_.empty() || formatKindOf(lines_[0]) == 0) {
+            problem(1, "問題ファイルではありません: 1行目が \"QFileFormat-v1.4\" または "
+                       "\"QFileFormat-x2.0\" ではありません");
+            if (!collectAll_) {
+                return false;
+            }
+        }
+        auto roles = classifyQdfLines(
+            lines_.size(),
+            [this](std::size_t i, std::string_view marker) {
+                return storedLineIsMarker(lines_[i], marker);
+            },
+            path_);
+        if (!roles) {
+            problems_.push_back(roles.error());
+            return false;
+        }
+        for (std::size_t i = 0; i < roles->size(); ++i) {
+            if (!line(i, (*roles)[i]) && !collectAll_) {
+                return false;
+            }
+        }
+        finishText();
+        if (collectAll_) {
+            crossCheck();
+        }
+        return problems_.empty();
+    }
+
+    QuestionBank& bank() { return bank_; }
+    std::vector<Error>& problems() { return problems_; }
+
+private:
+    void problem(std::size_t lineNo, std::string message) {
+        problems_.push_back(Error{std::move(message), path_, static_cast<int>(lineNo)});
+    }
+
+    bool number(std::size_t i, int& out) {
+        const auto v = parseFileInteger(lines_[i]);
+        if (!v) {
+            problem(i + 1, notAnIntegerMessage(lines_[i]));
+            out = 0;
+            return false;
+        }
+        out = *v;
+        return true;
+    }
+
+    // Text blocks collect their unscrambled bytes and are decoded once when
+    // the block ends: one conversion per field instead of one per line.
+    void appendText(std::string* target, std::string_view stored, bool trimWhole) {
+        if (target != pending_) {
+            finishText();
+            pending_ = target;
+            pendingTrim_ = trimWhole;
+        }
+        pendingBytes_ += "\r\n";
+        pendingBytes_ += text::scramble(stored);
+    }
+
+    void finishText() {
+        if (pending_ == nullptr) {
+            return;
+        }
+        *pending_ = decoded(pendingTrim_ ? text::trim(pendingBytes_) : pendingBytes_);
+        pending_ = nullptr;
+        pendingBytes_.clear();
+    }
+
+    QuestionRecord& record(int j) {
+        if (static_cast<int>(bank_.questions.size()) < j) {
+            bank_.questions.resize(j);
+        }
+        return bank_.questions[j - 1];
+    }
+
+    CategorySlot& category(int slot) {
+        if (static_cast<int>(bank_.categories.size()) < slot) {
+            bank_.categories.resize(slot);
+        }
+        return bank_.categories[slot - 1];
+    }
+
+    bool line(std::size_t i, const LineRole& role) {
+        const std::string_view stored = lines_[i];
+        const int j = role.owner;
+        const int k = role.item;
+        if (role.field != QdfField::QuesText && role.field != QdfField::Choice &&
+            role.field != QdfField::Explanation) {
+            finishText();
+        }
+        switch (role.field) {
+            case QdfField::CountAndPassMark: {
+                const std::size_t slash = stored.find('/');
+                if (slash == std::string_view::npos) {
+                    problem(i + 1, notAnIntegerMessage(stored));
+                    return false;
+                }
+                const auto v = parseFileInteger(stored.substr(0, slash));
+                if (!v) {
+                    problem(i + 1, notAnIntegerMessage(stored.substr(0, slash)));
+                    return false;
+                }
+                bank_.ExamQuesCount = *v;
+                return true;
+            }
+            case QdfField::TimeLimit:
+                return number(i, bank_.ExamTimeLimit);
+            case QdfField::QuesTotal:
+                return number(i, bank_.QuesTotal);
+            case QdfField::CategoryEnd:
+                bank_.CategoryCount = static_cast<int>(bank_.categories.size());
+                return true;
+            case QdfField::CategoryName:
+                category(j).CategoryName = decoded(text::scramble(stored));
+                return true;
+            case QdfField::CategoryQuesCount:
+                return number(i, category(j).CategoryQuesCount);
+            case QdfField::SubCategoryName:
+                category(j).SubCategoryName[k - 1] = decoded(text::scramble(stored));
+                return true;
+            case QdfField::SubCategoryQuesCount:
+                return number(i, category(j).SubCategoryQuesCount[k - 1]);
+            case QdfField::QuesNum:
+                return number(i, record(j).QuesNum);
+            case QdfField::Category: {
+                int& c = record(j).Category;
+                if (!number(i, c)) {
+                    return false;
+                }
+                if (c < 1 || c > bank_.CategoryCount) {
+                    problem(i + 1, "カテゴリ番号 " + std::to_string(c) +
+                                       " はカテゴリ表にありません (1～" +
+                                       std::to_string(bank_.CategoryCount) + ")");
+                    return false;
+                }
+                return true;
+            }
+            case QdfField::SubCategory: {
+                int& s = record(j).SubCategory;
+                if (!number(i, s)) {
+                    return false;
+                }
+                if (s < 1 || s > kSubCategories) {
+                    problem(i + 1, "サブカテゴリ番号 " + std::to_string(s) +
+                                       " はカテゴリ表にありません (1～20)");
+                    return false;
+                }
+                return true;
+            }
+            case QdfField::QuesText:
+                appendText(&record(j).QuesText, stored, true);
+                return true;
+            case QdfField::QuesTextEnd:
+            case QdfField::ChoiceEnd:
+            case QdfField::ExplanationEnd:
+                return true;  // the text, if any, was completed above
+            case QdfField::ChoiceCount:
+                countsLine_ = i;
+                return number(i, record(j).ChoiceCount);
+            case QdfField::ShowCount:
+                return number(i, record(j).ShowCount);
+            case QdfField::AnswerCount:
+                return number(i, record(j).AnswerCount);
+            case QdfField::Style: {
+                QuestionRecord& q = record(j);
+                if (!number(i, q.Style)) {
+                    return false;
+                }
+                bool ok = true;
+                if (q.AnswerCount < 0 || q.AnswerCount > q.ShowCount ||
+                    q.ShowCount > q.ChoiceCount || q.ChoiceCount > kMaxChoices) {
+                    problem(countsLine_ + 1,
+                            "選択肢の数が正しくありません: 正解数 " + std::to_string(q.AnswerCount) +
+                                "、表示数 " + std::to_string(q.ShowCount) + "、選択肢数 " +
+                                std::to_string(q.ChoiceCount) +
+                                " は 正解数 ≦ 表示数 ≦ 選択肢数 ≦ 10 を満たしません");
+                    ok = false;
+                }
+                if (q.Style < 1 || q.Style > 9) {
+                    problem(i + 1, "解答形式 " + std::to_string(q.Style) + " はありません (1～9)");
+                    ok = false;
+                }
+                return ok;
+            }
+            case QdfField::Choice:
+                appendText(&record(j).Choice[k - 1], stored, true);
+                return true;
+            case QdfField::Explanation:
+                appendText(&record(j).Explanation, stored, true);
+                return true;
+            case QdfField::RefText:
+                record(j).RefText[k - 1] =
+                    refLineIsEmpty(stored) ? std::string()
+                                           : decoded(text::trim(text::scramble(stored)));
+                return true;
+            case QdfField::RefPage:
+                record(j).RefPage[k - 1] =
+                    refLineIsEmpty(stored) ? std::string("0") : decoded(text::scramble(stored));
+                return true;
+            case QdfField::CbtHint:
+                record(j).CbtHint[k - 1] = decoded(text::trim(text::scramble(stored)));
+                return true;
+            case QdfField::CbtFile:
+                record(j).CbtFile[k - 1] = decoded(text::trim(text::scramble(stored)));
+                return true;
+            case QdfField::FormatTag:
+            case QdfField::HeaderText:
+            case QdfField::Skipped:
+            case QdfField::Closing:
+            case QdfField::AfterEnd:
+                return true;
+        }
+        return true;
+    }
+
+    // Problems the loader itself lets pass but that make a course behave
+    // wrongly: the screens trust these counts.
+    void crossCheck() {
+        const int read = static_cast<int>(bank_.questions.size());
+        if (bank_.QuesTotal != read) {
+            problem(10, "問題数 " + std::to_string(bank_.QuesTotal) + " が実際の問題数 " +
+                            std::to_string(read) + " と合いません");
+        }
+        std::vector<std::array<int, kSubCategories>> counted(bank_.categories.size());
+        for (const QuestionRecord& q : bank_.questions) {
+            if (q.Category >= 1 && q.Category <= bank_.CategoryCount && q.SubCategory >= 1 &&
+                q.SubCategory <= kSubCategories) {
+                ++counted[q.Category - 1][q.SubCategory - 1];
+            }
+        }
+        for (int c = 1; c <= bank_.CategoryCount; ++c) {
+            const CategorySlot& cat = bank_.categories[c - 1];
+            int total = 0;
+            for (int s = 1; s <= kSubCategories; ++s) {
+                const int n = counted[c - 1][s - 1];
+                total += n;
+                // Line of SubCategoryQuesCount s of category c.
+                const int lineNo = 11 + (c - 1) * 42 + 2 + (s - 1) * 2 + 1;
+                if (cat.SubCategoryQuesCount[s - 1] != n) {
+                    problem(lineNo, "カテゴリ " + std::to_string(c) + " のサブカテゴリ " +
+                                        std::to_string(s) + " の問題数 " +
+                                        std::to_string(cat.SubCategoryQuesCount[s - 1]) +
+                                        " が実際の問題数 " + std::to_string(n) + " と合いません");
+                }
+                if (n > 0 && text::trim(cat.SubCategoryName[s - 1]).empty()) {
+                    problem(lineNo - 1, "カテゴリ " + std::to_string(c) + " のサブカテゴリ " +
+                                            std::to_string(s) +
+                                            " に問題がありますが、名前が空なので選べません");
+                }
+            }
+            if (cat.CategoryQuesCount != total) {
+                problem(11 + (c - 1) * 42 + 1,
+                        "カテゴリ " + std::to_string(c) + " の問題数 " +
+                            std::to_string(cat.CategoryQuesCount) + " が実際の問題数 " +
+                            std::to_string(total) + " と合いません");
+            }
+        }
+    }
+
+    const std::string& path_;
+    bool collectAll_;
+    std::vector<std::string_view> lines_;
+    QuestionBank bank_;
+    std::vector<Error> problems_;
+    std::string* pending_ = nullptr;
+    bool pendingTrim_ = true;
+    std::string pendingBytes_;
+    std::size_t countsLine_ = 0;
+};
+
+}  // namespace
+
+int formatKindOf(std::string_view firstLine) {
+    if (firstLine == kFormatTagText) {
+        return 1;
+    }
+    if (firstLine == kFormatTagHtml) {
+        return 2;
+    }
+    return 0;
+}
+
+Result<QdfHeader> parseQdfHeader(std::string_view contents, const std::string& path) {
+    // Only the first ten lines matter; don't split a whole course for them.
+    std::size_t end = 0;
+    for (int n = 0; n < 10 && end < contents.size(); ++n) {
+        const std::size_t lf = contents.find('\n', end);
+        end = lf == std::string_view::npos ? contents.size() : lf + 1;
+    }
+    const auto lines = text::splitLines(contents.substr(0, end));
+    auto at = [&lines](std::size_t i) {
+        return i < lines.size() ? lines[i] : std::string_view{};
+    };
+    QdfHeader h;
+    h.FormatKind = formatKindOf(at(0));
+    if (h.FormatKind == 0) {
+        return Error{"問題ファイルではありません: 1行目が形式タグではありません", path, 1};
+    }
+    const std::string_view line2 = at(1);
+    const std::size_t slash = line2.find('/');
+    if (slash != std::string_view::npos) {
+        h.PassMark = decoded(line2.substr(slash + 1));
+        h.ExamQuesCount = parseFileInteger(line2.substr(0, slash));
+    }
+    h.ExamTimeLimit = parseFileInteger(at(2));
+    h.ExamCode = decoded(at(3));
+    h.ExamTitle = decoded(at(4));
+    h.Level1 = at(5) == "1";
+    h.Level2 = at(6) == "1";
+    const std::string_view line8 = at(7);
+    h.Level3 = line8 == "1";
+    h.Level4 = line8 == "2";
+    h.Level3b = line8 == "3";
+    const std::string_view line9 = at(8);
+    auto piece = [&line9](std::size_t from, std::size_t n) {
+        return from < line9.size() ? std::string(line9.substr(from, n)) : std::string();
+    };
+    h.QdfDate = piece(0, 4) + "/" + piece(4, 2) + "/" + piece(6, 2);
+    h.ShuffleOrder = !(line9.size() >= 15 && line9[14] == 'N');
+    const auto total = parseFileInteger(at(9));
+    if (!total) {
+        return Error{std::string(kNotANumber), path, 10};
+    }
+    h.QuesTotal = *total;
+    return h;
+}
+
+Result<QdfHeader> readQdfHeader(const std::string& path) {
+    auto contents = readWholeFile(path);
+    if (!contents) {
+        return contents.error();
+    }
+    return parseQdfHeader(*contents, path);
+}
+
+Result<QuestionBank> parseQuestionFile(std::string_view contents, const std::string& path) {
+    Loader loader(contents, path, false);
+    if (!loader.run()) {
+        return loader.problems().front();
+    }
+    return std::move(loader.bank());
+}
+
+Status LoadQuestionBank(QuestionBank& bank, const std::string& path) {
+    auto contents = readWholeFile(path);
+    if (!contents) {
+        return contents.error();
+    }
+    auto loaded = parseQuestionFile(*contents, path);
+    if (!loaded) {
+        return loaded.error();
+    }
+    bank = std::move(loaded).value();
+    return Ok{};
+}
+
+std::vector<Error> checkQuestionFile(const std::string& path) {
+    auto contents = readWholeFile(path);
+    if (!contents) {
+        return {contents.error()};
+    }
+    Loader loader(*contents, path, true);
+    loader.run();
+    return std::move(loader.problems());
+}
+
+}  // namespace tovalo

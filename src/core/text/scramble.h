@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tovalo::text {
+
+// The byte substitution that question files apply to their text lines. It is
+// its own inverse: scrambling a stored line gives the readable line and the
+// other way round. Works on CP932 bytes, never on decoded text.
+std::string scramble(std::string_view line);
+
+}  // namespace tovalo::text

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tovalo::text {
+
+// Removes leading and trailing bytes of 0x20 or below (blanks and every
+// control character). Multi-byte characters never contain such bytes, in
+// CP932 as in UTF-8, so this is safe on both.
+constexpr std::string_view trim(std::string_view s) {
+    std::size_t b = 0;
+    std::size_t e = s.size();
+    while (b < e && static_cast<unsigned char>(s[b]) <= 0x20) {
+        ++b;
+    }
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 0x20) {
+        --e;
+    }
+    return s.substr(b, e - b);
+}
+
+inline std::string trimmed(std::string_view s) { return std::string(trim(s)); }
+
+// ASCII-only lower case; the file names and keys compared with it are ASCII.
+std::string asciiLower(std::string_view s);
+
+// Case-insensitive comparison of ASCII letters, other bytes compared exactly.
+bool equalsIgnoreAsciiCase(std::string_view a, std::string_view b);
+
+}  // namespace tovalo::text

@@ -1,0 +1,38 @@
+#include <cstdio>
+#include <string>
+
+#include "tools/commands.h"
+
+namespace {
+
+void usage() {
+    std::fputs(
+        "usage: tovalo-tool qdf dump FILE.qdf\n"
+        "       tovalo-tool qdf header FILE.qdf\n"
+        "       tovalo-tool qdf unpack FILE.qdf\n"
+        "       tovalo-tool qdf pack SOURCE OUT.qdf\n"
+        "       tovalo-tool qdf check FILE...\n"
+        "       tovalo-tool text encode IN OUT   (UTF-8 text to CP932 with CR LF)\n",
+        stderr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        usage();
+        return 2;
+    }
+    const std::string group = argv[1];
+    tovalo::tool::Args args(argv + 2, argv + argc);
+    int rc = 2;
+    if (group == "qdf") {
+        rc = tovalo::tool::qdfCommand(args);
+    } else if (group == "text") {
+        rc = tovalo::tool::textCommand(args);
+    }
+    if (rc == 2) {
+        usage();
+    }
+    return rc;
+}
