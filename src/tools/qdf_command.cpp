@@ -12,7 +12,9 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-void printJson(const json& j) { std::printf("%s\n", j.dump(2).c_str()); }
+void printJson(const json& j) {
+    std::printf("%s\n", j.dump(2).c_str());
+}
 
 int fail(const Error& e) {
     std::fprintf(stderr, "%s\n", e.describe().c_str());
@@ -52,7 +54,9 @@ json bankToJson(const QuestionBank& bank) {
             {"questions", questions}};
 }
 
-json optionalNumber(const std::optional<int>& v) { return v ? json(*v) : json(nullptr); }
+json optionalNumber(const std::optional<int>& v) {
+    return v ? json(*v) : json(nullptr);
+}
 
 json headerToJson(const QdfHeader& h) {
     return {{"FormatKind", h.FormatKind},

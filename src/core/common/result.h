@@ -21,7 +21,7 @@ struct Error {
 // exception cross its interface; everything that can fail returns this.
 template <class T>
 class [[nodiscard]] Result {
-public:
+  public:
     Result(T value) : v_(std::move(value)) {}
     Result(Error error) : v_(std::move(error)) {}
 
@@ -38,7 +38,7 @@ public:
     T& operator*() & { return value(); }
     const T& operator*() const& { return value(); }
 
-private:
+  private:
     std::variant<T, Error> v_;
 };
 

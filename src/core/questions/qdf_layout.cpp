@@ -11,13 +11,13 @@ constexpr int kHeaderLines = 10;
 constexpr int kSkippedLines = 11;
 
 class Walker {
-public:
+  public:
     Walker(std::size_t count, const MarkerTest& isMarker, const std::string& path)
         : count_(count), isMarker_(isMarker), path_(path) {
         roles_.reserve(count);
     }
 
-    Result<std::vector<LineRole>> run() {
+    QdfLayout run() {
         static constexpr QdfField kHeader[kHeaderLines] = {
             QdfField::FormatTag,  QdfField::CountAndPassMark, QdfField::TimeLimit,
             QdfField::HeaderText, QdfField::HeaderText,       QdfField::HeaderText,
@@ -28,20 +28,20 @@ public:
             // file; only the numbers the loader reads are required.
             const bool needed = f != QdfField::HeaderText && f != QdfField::FormatTag;
             if (!take(f, 0, 0, needed)) {
-                return error_;
+                return {std::move(roles_), std::move(error_)};
             }
         }
         if (!categories() || !records()) {
-            return error_;
+            return {std::move(roles_), std::move(error_)};
         }
         while (next_ < count_) {
             roles_.push_back({QdfField::AfterEnd, 0, 0});
             ++next_;
         }
-        return std::move(roles_);
+        return {std::move(roles_), std::nullopt};
     }
 
-private:
+  private:
     // Records the role of the next line; a required line past the end of the
     // file is an error, as the loader would read an empty value there.
     bool take(QdfField f, int owner, int item, bool required = true) {
@@ -67,13 +67,14 @@ private:
             if (isMarker_(next_, marker)) {
                 return take(end, owner, item);
             }
-            roles_.push_back({text, static_cast<std::uint16_t>(owner),
-                              static_cast<std::uint8_t>(item)});
+            roles_.push_back(
+                {text, static_cast<std::uint16_t>(owner), static_cast<std::uint8_t>(item)});
             ++next_;
         }
-        error_ = Error{"ファイルが途中で終わっています: " + std::to_string(startLine) +
-                           "行目から始まる文章に終わりの \"" + std::string(marker) + "\" がありません",
-                       path_, static_cast<int>(count_)};
+        error_ =
+            Error{"ファイルが途中で終わっています: " + std::to_string(startLine) +
+                      "行目から始まる文章に終わりの \"" + std::string(marker) + "\" がありません",
+                  path_, static_cast<int>(count_)};
         return false;
     }
 
@@ -83,9 +84,10 @@ private:
                 return take(QdfField::CategoryEnd, 0, 0);
             }
             if (slot == kCategorySlots) {
-                error_ = Error{"カテゴリが多すぎます: 49個までのところ、50個目のカテゴリの位置に "
-                               "\"*CE\" がありません",
-                               path_, static_cast<int>(next_ + 1)};
+                error_ = Error{
+                    "カテゴリが多すぎます: 49個までのところ、50個目のカテゴリの位置に "
+                    "\"*CE\" がありません",
+                    path_, static_cast<int>(next_ + 1)};
                 return false;
             }
             if (!take(QdfField::CategoryName, slot, 0) ||
@@ -108,8 +110,8 @@ private:
                 return true;
             }
             if (j > kMaxQuestions) {
-                error_ = Error{"問題が多すぎます: 1つの問題ファイルに入る問題は500問までです", path_,
-                               static_cast<int>(next_ + 1)};
+                error_ = Error{"問題が多すぎます: 1つの問題ファイルに入る問題は500問までです",
+                               path_, static_cast<int>(next_ + 1)};
                 return false;
             }
             if (!take(QdfField::QuesNum, j, 0) || !take(QdfField::Category, j, 0) ||
@@ -135,12 +137,14 @@ private:
                 return false;
             }
             for (int r = 1; r <= kRefNotes; ++r) {
-                if (!take(QdfField::RefText, j, r, false) || !take(QdfField::RefPage, j, r, false)) {
+                if (!take(QdfField::RefText, j, r, false) ||
+                    !take(QdfField::RefPage, j, r, false)) {
                     return false;
                 }
             }
             for (int d = 1; d <= kCbtDocs; ++d) {
-                if (!take(QdfField::CbtHint, j, d, false) || !take(QdfField::CbtFile, j, d, false)) {
+                if (!take(QdfField::CbtHint, j, d, false) ||
+                    !take(QdfField::CbtFile, j, d, false)) {
                     return false;
                 }
             }
@@ -207,8 +211,8 @@ bool refLineIsEmpty(std::string_view storedLine) {
     return t.empty() || t == "Null";
 }
 
-Result<std::vector<LineRole>> classifyQdfLines(std::size_t lineCount, const MarkerTest& isMarker,
-                                               const std::string& path) {
+QdfLayout classifyQdfLines(std::size_t lineCount, const MarkerTest& isMarker,
+                           const std::string& path) {
     return Walker(lineCount, isMarker, path).run();
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -64,11 +65,18 @@ bool storedLineIsMarker(std::string_view line, std::string_view marker);
 // "*CE" for a category name position, empty for every other field.
 std::string_view markerFor(QdfField field);
 
-// Walks the line structure. Fails (naming `path` and the line) when the
-// file ends inside a text block or before a line the reader needs, when it
-// holds more than 49 categories or more than 500 records.
-Result<std::vector<LineRole>> classifyQdfLines(std::size_t lineCount, const MarkerTest& isMarker,
-                                               const std::string& path);
+struct QdfLayout {
+    std::vector<LineRole> roles;  // one per line, up to where the walk stopped
+    // Set (naming `path` and the line) when the file ends inside a text
+    // block or before a line the reader needs, or holds more than 49
+    // categories or more than 500 records. Lines before the fault keep their
+    // roles so that an earlier problem can still be reported first.
+    std::optional<Error> error;
+};
+
+// Walks the line structure.
+QdfLayout classifyQdfLines(std::size_t lineCount, const MarkerTest& isMarker,
+                           const std::string& path);
 
 // The roles whose lines are stored scrambled; RefText and RefPage lines are
 // scrambled only when they hold something (see refLineIsEmpty).

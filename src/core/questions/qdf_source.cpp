@@ -20,9 +20,13 @@ bool isMarkerLine(QdfField f) {
            f == QdfField::ExplanationEnd || f == QdfField::Closing;
 }
 
-bool isRefField(QdfField f) { return f == QdfField::RefText || f == QdfField::RefPage; }
+bool isRefField(QdfField f) {
+    return f == QdfField::RefText || f == QdfField::RefPage;
+}
 
-bool isNullLine(std::string_view line) { return text::trim(line) == "Null"; }
+bool isNullLine(std::string_view line) {
+    return text::trim(line) == "Null";
+}
 
 // Lines kept as they stand although their field is scrambled text: "none"
 // in a reference line, and the empty-slot "Null" of a choice block, which
@@ -126,19 +130,19 @@ Result<std::string> sourceBytes(std::string_view line, const std::string& path, 
 
 Result<std::string> unpackQuestionFile(std::string_view stored, const std::string& path) {
     const auto lines = text::splitLines(stored);
-    auto roles = classifyQdfLines(
+    const QdfLayout layout = classifyQdfLines(
         lines.size(),
         [&lines](std::size_t i, std::string_view marker) {
             return storedLineIsMarker(lines[i], marker);
         },
         path);
-    if (!roles) {
-        return roles.error();
+    if (layout.error) {
+        return *layout.error;
     }
     std::string out;
     out.reserve(stored.size() + stored.size() / 4);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const LineRole& role = (*roles)[i];
+        const LineRole& role = layout.roles[i];
         const bool scrambled = isTextField(role.field) && !keptPlain(role, lines[i]);
         const std::string bytes = scrambled ? text::scramble(lines[i]) : std::string(lines[i]);
         std::string utf8;
@@ -147,8 +151,7 @@ Result<std::string> unpackQuestionFile(std::string_view stored, const std::strin
         if (!escape && scrambled) {
             const std::string_view t = text::trim(utf8);
             const std::string_view marker = markerFor(role.field);
-            escape = (!marker.empty() && t == marker) ||
-                     keptPlain(role, utf8);
+            escape = (!marker.empty() && t == marker) || keptPlain(role, utf8);
         }
         if (escape && isMarkerLine(role.field)) {
             return Error{"この行は読める形に書き出せません", path, static_cast<int>(i + 1)};
@@ -163,19 +166,19 @@ Result<std::string> unpackQuestionFile(std::string_view stored, const std::strin
 
 Result<std::string> packQuestionSource(std::string_view source, const std::string& path) {
     const auto lines = text::splitLines(source);
-    auto roles = classifyQdfLines(
+    const QdfLayout layout = classifyQdfLines(
         lines.size(),
         [&lines](std::size_t i, std::string_view marker) {
             return !isEscaped(lines[i]) && text::trim(lines[i]) == marker;
         },
         path);
-    if (!roles) {
-        return roles.error();
+    if (layout.error) {
+        return *layout.error;
     }
     std::string out;
     out.reserve(source.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const LineRole& role = (*roles)[i];
+        const LineRole& role = layout.roles[i];
         const int lineNo = static_cast<int>(i + 1);
         auto bytes = sourceBytes(lines[i], path, lineNo);
         if (!bytes) {

@@ -37,11 +37,13 @@ struct QuestionRecord {
     std::array<std::string, kMaxChoices> Choice;
     std::string Explanation;
     std::array<std::string, kRefNotes> RefText;
-    std::array<std::string, kRefNotes> RefPage;
+    std::array<std::string, kRefNotes> RefPage{"0", "0", "0", "0"};  // "0": no page
     std::array<std::string, kCbtDocs> CbtHint;
     std::array<std::string, kCbtDocs> CbtFile;
 
-    [[nodiscard]] bool choicePresent(int slot) const { return Choice.at(slot - 1) != kAbsentChoice; }
+    [[nodiscard]] bool choicePresent(int slot) const {
+        return Choice.at(slot - 1) != kAbsentChoice;
+    }
 };
 
 // The course being worked on: its category table and every question record,

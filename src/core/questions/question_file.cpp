@@ -14,10 +14,12 @@ namespace {
 
 constexpr std::string_view kNotANumber = "入力値が数値ではありません";
 
-std::string decoded(std::string_view cp932) { return text::cp932ToUtf8(cp932); }
+std::string decoded(std::string_view cp932) {
+    return text::cp932ToUtf8(cp932);
+}
 
 class Loader {
-public:
+  public:
     Loader(std::string_view contents, const std::string& path, bool collectAll)
         : path_(path), collectAll_(collectAll), lines_(text::splitLines(contents)) {}
 
@@ -25,28 +27,31 @@ public:
     // not collecting, a structural one always).
     bool run() {
         if (lines_.empty() || formatKindOf(lines_[0]) == 0) {
-            problem(1, "問題ファイルではありません: 1行目が \"QFileFormat-v1.4\" または "
-                       "\"QFileFormat-x2.0\" ではありません");
+            problem(1,
+                    "問題ファイルではありません: 1行目が \"QFileFormat-v1.4\" または "
+                    "\"QFileFormat-x2.0\" ではありません");
             if (!collectAll_) {
                 return false;
             }
         }
-        auto roles = classifyQdfLines(
+        const QdfLayout layout = classifyQdfLines(
             lines_.size(),
             [this](std::size_t i, std::string_view marker) {
                 return storedLineIsMarker(lines_[i], marker);
             },
             path_);
-        if (!roles) {
-            problems_.push_back(roles.error());
-            return false;
-        }
-        for (std::size_t i = 0; i < roles->size(); ++i) {
-            if (!line(i, (*roles)[i]) && !collectAll_) {
+        // The reader goes line by line, so a bad number before the point
+        // where the structure breaks is the problem it meets first.
+        for (std::size_t i = 0; i < layout.roles.size(); ++i) {
+            if (!line(i, layout.roles[i]) && !collectAll_) {
                 return false;
             }
         }
         finishText();
+        if (layout.error) {
+            problems_.push_back(*layout.error);
+            return false;
+        }
         if (collectAll_) {
             crossCheck();
         }
@@ -56,7 +61,7 @@ public:
     QuestionBank& bank() { return bank_; }
     std::vector<Error>& problems() { return problems_; }
 
-private:
+  private:
     void problem(std::size_t lineNo, std::string message) {
         problems_.push_back(Error{std::move(message), path_, static_cast<int>(lineNo)});
     }
@@ -197,8 +202,9 @@ private:
                 if (q.AnswerCount < 0 || q.AnswerCount > q.ShowCount ||
                     q.ShowCount > q.ChoiceCount || q.ChoiceCount > kMaxChoices) {
                     problem(countsLine_ + 1,
-                            "選択肢の数が正しくありません: 正解数 " + std::to_string(q.AnswerCount) +
-                                "、表示数 " + std::to_string(q.ShowCount) + "、選択肢数 " +
+                            "選択肢の数が正しくありません: 正解数 " +
+                                std::to_string(q.AnswerCount) + "、表示数 " +
+                                std::to_string(q.ShowCount) + "、選択肢数 " +
                                 std::to_string(q.ChoiceCount) +
                                 " は 正解数 ≦ 表示数 ≦ 選択肢数 ≦ 10 を満たしません");
                     ok = false;
@@ -216,9 +222,9 @@ private:
                 appendText(&record(j).Explanation, stored, true);
                 return true;
             case QdfField::RefText:
-                record(j).RefText[k - 1] =
-                    refLineIsEmpty(stored) ? std::string()
-                                           : decoded(text::trim(text::scramble(stored)));
+                record(j).RefText[k - 1] = refLineIsEmpty(stored)
+                                               ? std::string()
+                                               : decoded(text::trim(text::scramble(stored)));
                 return true;
             case QdfField::RefPage:
                 record(j).RefPage[k - 1] =
@@ -276,10 +282,10 @@ private:
                 }
             }
             if (cat.CategoryQuesCount != total) {
-                problem(11 + (c - 1) * 42 + 1,
-                        "カテゴリ " + std::to_string(c) + " の問題数 " +
-                            std::to_string(cat.CategoryQuesCount) + " が実際の問題数 " +
-                            std::to_string(total) + " と合いません");
+                problem(11 + (c - 1) * 42 + 1, "カテゴリ " + std::to_string(c) + " の問題数 " +
+                                                   std::to_string(cat.CategoryQuesCount) +
+                                                   " が実際の問題数 " + std::to_string(total) +
+                                                   " と合いません");
             }
         }
     }
@@ -315,9 +321,7 @@ Result<QdfHeader> parseQdfHeader(std::string_view contents, const std::string& p
         end = lf == std::string_view::npos ? contents.size() : lf + 1;
     }
     const auto lines = text::splitLines(contents.substr(0, end));
-    auto at = [&lines](std::size_t i) {
-        return i < lines.size() ? lines[i] : std::string_view{};
-    };
+    auto at = [&lines](std::size_t i) { return i < lines.size() ? lines[i] : std::string_view{}; };
     QdfHeader h;
     h.FormatKind = formatKindOf(at(0));
     if (h.FormatKind == 0) {

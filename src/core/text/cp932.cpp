@@ -1,7 +1,7 @@
 #include "core/text/cp932.h"
 
-#include <cerrno>
 #include <iconv.h>
+#include <cerrno>
 
 namespace tovalo::text {
 namespace {
@@ -9,7 +9,7 @@ namespace {
 // iconv_open is far dearer than a conversion, so each thread keeps one
 // descriptor per direction for its whole life.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
         if (cd_ != reinterpret_cast<iconv_t>(-1)) {
@@ -25,7 +25,7 @@ public:
         return cd_;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 
@@ -40,6 +40,22 @@ Converter& encoder() {
 }
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+// How many bytes one replacement character stands for: an undefined
+// double-byte code counts as one character, so its trail byte does not show
+// up as a stray ASCII letter.
+std::size_t undecodableLength(std::string_view rest) {
+    if (rest.size() >= 2) {
+        const auto lead = static_cast<unsigned char>(rest[0]);
+        const auto trail = static_cast<unsigned char>(rest[1]);
+        const bool leadByte = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
+        const bool trailByte = trail >= 0x40 && trail <= 0xFC && trail != 0x7F;
+        if (leadByte && trailByte) {
+            return 2;
+        }
+    }
+    return 1;
+}
 
 // Length of the well-formed UTF-8 sequence at the start of `s`, 0 when it is not one.
 std::size_t utf8SequenceLength(std::string_view s, char32_t* codePoint) {
@@ -144,19 +160,19 @@ std::string cp932ToUtf8(std::string_view bytes) {
     if (!conv.valid()) {
         return std::string(bytes);
     }
-    return convert(conv, bytes, [](std::string_view, std::string& out) {
+    return convert(conv, bytes, [](std::string_view rest, std::string& out) {
         out += kReplacement;
-        return std::size_t{1};
+        return undecodableLength(rest);
     });
 }
 
 bool cp932ToUtf8Exact(std::string_view bytes, std::string& utf8) {
     bool clean = true;
     Converter& conv = decoder();
-    utf8 = convert(conv, bytes, [&clean](std::string_view, std::string& out) {
+    utf8 = convert(conv, bytes, [&clean](std::string_view rest, std::string& out) {
         clean = false;
         out += kReplacement;
-        return std::size_t{1};
+        return undecodableLength(rest);
     });
     return clean && utf8ToCp932(utf8) == bytes;
 }

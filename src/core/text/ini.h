@@ -16,7 +16,7 @@ namespace tovalo::text {
 // "[section]" or "key=value" (comments, the free text some files carry
 // before their first section) are ignored.
 class IniFile {
-public:
+  public:
     IniFile() = default;
 
     static IniFile parse(std::string_view cp932Bytes);
@@ -30,7 +30,7 @@ public:
     [[nodiscard]] bool hasKey(std::string_view section, std::string_view key) const;
     [[nodiscard]] bool hasSection(std::string_view section) const;
 
-private:
+  private:
     struct Entry {
         std::string key;
         std::string value;

@@ -20,7 +20,9 @@ constexpr std::string_view trim(std::string_view s) {
     return s.substr(b, e - b);
 }
 
-inline std::string trimmed(std::string_view s) { return std::string(trim(s)); }
+inline std::string trimmed(std::string_view s) {
+    return std::string(trim(s));
+}
 
 // ASCII-only lower case; the file names and keys compared with it are ASCII.
 std::string asciiLower(std::string_view s);

@@ -1,0 +1,307 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/questions/question_file.h"
+#include "qdf_builder.h"
+
+using namespace tovalo;
+
+namespace {
+
+QdfBuilder::Record lastRecord(QdfBuilder::Record r) {
+    r.closing = "*EOF";
+    return r;
+}
+
+Result<QuestionBank> load(const QdfBuilder& b) {
+    return parseQuestionFile(b.stored(), "t.qdf");
+}
+
+void expectError(const QdfBuilder& b, const std::string& message, int line) {
+    auto r = load(b);
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.error().message, message);
+    EXPECT_EQ(r.error().file, "t.qdf");
+    EXPECT_EQ(r.error().line, line);
+}
+
+bool startsWith(const std::string& s, const std::string& p) {
+    return s.rfind(p, 0) == 0;
+}
+
+}  // namespace
+
+TEST(QuestionLoader, ReadsEveryFieldOfARecord) {
+    QdfBuilder::Record r;
+    r.num = 17;
+    r.sub = 2;
+    r.question = {"<INCLUDE IMG>@net1.jpg@net2.bmp", "a", "", "b  "};
+    r.choiceCount = 5;
+    r.showCount = 4;
+    r.answerCount = 1;
+    r.choices = {"ルータ", "スイッチ", "ハブ", "リピータ", "ブリッジ"};
+    r.explanation = {"", "  <INCLUDE IMG>@exp.jpg", "説明", ""};
+    r.refs = {"  RFC 791  ", " 12 ", "Null", "Null", "", "", "参考書", "Null"};
+    r.cbt = {"  教材を開く ", " doc/tcp.pdf ", "Null", ""};
+    r.closing = "*EOF";
+    QdfBuilder b;
+    b.header().category("ネットワーク", {"TCP/IP", "ルーティング"}).plain("*CE").record(r);
+    b.plain("ignored after *EOF").plain("not a number");
+
+    auto bank = load(b);
+    ASSERT_TRUE(bank.ok()) << bank.error().describe();
+    EXPECT_EQ(bank->ExamQuesCount, 30);
+    EXPECT_EQ(bank->ExamTimeLimit, 45);
+    EXPECT_EQ(bank->QuesTotal, 1);
+    ASSERT_EQ(bank->CategoryCount, 1);
+    EXPECT_EQ(bank->category(1).CategoryName, "ネットワーク");
+    EXPECT_EQ(bank->category(1).SubCategoryName[1], "ルーティング");
+    EXPECT_EQ(bank->category(1).SubCategoryQuesCount[1], 1);
+    EXPECT_EQ(bank->category(1).SubCategoryName[2], "");
+
+    ASSERT_EQ(bank->questions.size(), 1u);
+    const QuestionRecord& q = bank->question(1);
+    EXPECT_EQ(q.QuesNum, 17);
+    EXPECT_EQ(q.SubCategory, 2);
+    // Lines joined with CR LF, the figure line kept, the whole trimmed.
+    EXPECT_EQ(q.QuesText, "<INCLUDE IMG>@net1.jpg@net2.bmp\r\na\r\n\r\nb");
+    EXPECT_EQ(q.Explanation, "<INCLUDE IMG>@exp.jpg\r\n説明");
+    EXPECT_EQ(q.ChoiceCount, 5);
+    EXPECT_EQ(q.ShowCount, 4);
+    EXPECT_EQ(q.Choice[0], "ルータ");
+    EXPECT_EQ(q.Choice[5], "Ahyy");
+    EXPECT_FALSE(q.choicePresent(6));
+    EXPECT_EQ(q.RefText[0], "RFC 791");  // reference text trimmed
+    EXPECT_EQ(q.RefPage[0], " 12 ");     // page kept as written
+    EXPECT_EQ(q.RefText[1], "");
+    EXPECT_EQ(q.RefPage[1], "0");
+    EXPECT_EQ(q.RefText[2], "");
+    EXPECT_EQ(q.RefPage[2], "0");
+    EXPECT_EQ(q.RefText[3], "参考書");
+    EXPECT_EQ(q.RefPage[3], "0");
+    EXPECT_EQ(q.CbtHint[0], "教材を開く");
+    EXPECT_EQ(q.CbtFile[0], "doc/tcp.pdf");
+    EXPECT_EQ(q.CbtHint[1], "Null");  // no special meaning on these lines
+    EXPECT_EQ(q.CbtFile[1], "");
+}
+
+TEST(QuestionLoader, EmptyBlocksAndTheEndOfTheRecords) {
+    QdfBuilder::Record first;
+    first.question = {};
+    first.explanation = {};
+    first.closing = "next";
+    QdfBuilder::Record second;
+    second.num = 2;
+    QdfBuilder b;
+    b.header("QFileFormat-x2.0", "20261201", "2")
+        .category("c", {"s"})
+        .plain("*CE")
+        .record(first)
+        .record(second);
+    // The file simply ends after the second record's closing line.
+    auto bank = load(b);
+    ASSERT_TRUE(bank.ok()) << bank.error().describe();
+    ASSERT_EQ(bank->questions.size(), 2u);
+    EXPECT_EQ(bank->question(1).QuesText, "");
+    EXPECT_EQ(bank->question(1).Explanation, "");
+    EXPECT_EQ(bank->question(2).QuesNum, 2);
+
+    // A file may also end right after the explanation: the missing reference
+    // and document lines read as empty.
+    std::string cut = b.stored();
+    cut.resize(cut.rfind("*EE\r\n") + 5);
+    auto shortBank = parseQuestionFile(cut, "t.qdf");
+    ASSERT_TRUE(shortBank.ok()) << shortBank.error().describe();
+    EXPECT_EQ(shortBank->question(2).RefPage[0], "0");
+}
+
+TEST(QuestionLoader, CategoryTableLimits) {
+    QdfBuilder full;
+    full.header();
+    for (int i = 1; i <= 49; ++i) {
+        full.category("カテゴリ" + std::to_string(i), {"s"});
+    }
+    full.plain("*CE").record(lastRecord({}));
+    auto bank = load(full);
+    ASSERT_TRUE(bank.ok()) << bank.error().describe();
+    EXPECT_EQ(bank->CategoryCount, 49);
+    EXPECT_EQ(bank->category(49).CategoryName, "カテゴリ49");
+
+    QdfBuilder over;
+    over.header();
+    for (int i = 1; i <= 50; ++i) {
+        over.category("c", {"s"});
+    }
+    over.plain("*CE").record(lastRecord({}));
+    auto rejected = load(over);
+    ASSERT_FALSE(rejected.ok());
+    EXPECT_TRUE(startsWith(rejected.error().message, "カテゴリが多すぎます"));
+    EXPECT_EQ(rejected.error().line, 11 + 49 * 42);
+}
+
+TEST(QuestionLoader, RejectsMoreThanFiveHundredRecords) {
+    auto build = [](int n) {
+        QdfBuilder b;
+        b.header("QFileFormat-v1.4", "20261201", std::to_string(n))
+            .category("c", {"s"})
+            .plain("*CE");
+        for (int j = 1; j <= n; ++j) {
+            QdfBuilder::Record r;
+            r.num = j;
+            r.closing = j == n ? "*EOF" : "";
+            b.record(r);
+        }
+        return b;
+    };
+    auto ok = load(build(500));
+    ASSERT_TRUE(ok.ok()) << ok.error().describe();
+    EXPECT_EQ(ok->questions.size(), 500u);
+    auto rejected = load(build(501));
+    ASSERT_FALSE(rejected.ok());
+    EXPECT_TRUE(startsWith(rejected.error().message, "問題が多すぎます"));
+}
+
+TEST(QuestionLoader, NumberErrorsNameTheTextAndTheLine) {
+    QdfBuilder badTime;
+    badTime.plain("QFileFormat-v1.4").plain("30/70").plain("4five");
+    expectError(badTime, "'4five' は整数ではありません", 3);
+
+    QdfBuilder noSlash;
+    noSlash.plain("QFileFormat-v1.4").plain("3070").plain("45");
+    expectError(noSlash, "'3070' は整数ではありません", 2);
+
+    QdfBuilder::Record r;
+    r.showCount = 99;
+    r.answerCount = 1;
+    QdfBuilder badCount;
+    badCount.header().category("c", {"s"}).plain("*CE");
+    badCount.plain("1").plain("1").plain("1").plain("*QE").plain("4").plain(" x");
+    expectError(badCount, "' x' は整数ではありません", 11 + 42 + 1 + 5);
+
+    // The file ends where a number is due: the reader gets an empty line.
+    QdfBuilder cut;
+    cut.header().category("c", {"s"}).plain("*CE").plain("1").plain("1");
+    expectError(cut, "'' は整数ではありません", 11 + 42 + 1 + 2);
+}
+
+TEST(QuestionLoader, RejectsAFileEndingInsideATextBlock) {
+    QdfBuilder b;
+    b.header().category("c", {"s"}).plain("*CE").plain("1").plain("1").plain("1");
+    b.text("問題文の途中で").text("終わる");
+    auto r = load(b);
+    ASSERT_FALSE(r.ok());
+    EXPECT_TRUE(startsWith(r.error().message, "ファイルが途中で終わっています"))
+        << r.error().message;
+    EXPECT_NE(r.error().message.find("*QE"), std::string::npos);
+}
+
+TEST(QuestionLoader, RejectsValuesOutsideTheTables) {
+    const int recordLine = 11 + 42 + 1;
+    {
+        QdfBuilder::Record r = lastRecord({});
+        r.category = 2;
+        QdfBuilder b;
+        b.header().category("c", {"s"}).plain("*CE").record(r);
+        expectError(b, "カテゴリ番号 2 はカテゴリ表にありません (1～1)", recordLine + 1);
+    }
+    {
+        QdfBuilder::Record r = lastRecord({});
+        r.sub = 21;
+        QdfBuilder b;
+        b.header().category("c", {"s"}).plain("*CE").record(r);
+        expectError(b, "サブカテゴリ番号 21 はカテゴリ表にありません (1～20)", recordLine + 2);
+    }
+    const struct {
+        int choices, shown, answers;
+    } badCounts[] = {{4, 5, 1}, {4, 3, 4}, {11, 4, 1}, {4, 4, -1}};
+    for (const auto& c : badCounts) {
+        QdfBuilder::Record r = lastRecord({});
+        r.choiceCount = c.choices;
+        r.showCount = c.shown;
+        r.answerCount = c.answers;
+        QdfBuilder b;
+        b.header().category("c", {"s"}).plain("*CE").record(r);
+        auto res = load(b);
+        ASSERT_FALSE(res.ok());
+        EXPECT_TRUE(startsWith(res.error().message, "選択肢の数が正しくありません"));
+        EXPECT_EQ(res.error().line, recordLine + 5);
+    }
+}
+
+TEST(QuestionLoader, AFailedLoadLeavesTheBankAsItWas) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / "tovalo-loader-test";
+    fs::create_directories(dir);
+    auto write = [&](const std::string& name, const std::string& bytes) {
+        std::ofstream(dir / name, std::ios::binary) << bytes;
+        return (dir / name).string();
+    };
+    QdfBuilder ten;
+    ten.header();
+    for (int i = 1; i <= 10; ++i)
+        ten.category("c" + std::to_string(i), {"s"});
+    ten.plain("*CE").record(lastRecord({}));
+    QdfBuilder three;
+    three.header();
+    for (int i = 1; i <= 3; ++i)
+        three.category("d" + std::to_string(i), {"s"});
+    three.plain("*CE").record(lastRecord({}));
+    QdfBuilder broken;
+    broken.header().category("x", {"s"}).plain("*CE").plain("1").plain("oops");
+
+    QuestionBank bank;
+    ASSERT_TRUE(LoadQuestionBank(bank, write("ten.qdf", ten.stored())).ok());
+    EXPECT_EQ(bank.CategoryCount, 10);
+    ASSERT_TRUE(LoadQuestionBank(bank, write("three.qdf", three.stored())).ok());
+    EXPECT_EQ(bank.CategoryCount, 3);
+    EXPECT_EQ(bank.categories.size(), 3u);
+
+    const Status st = LoadQuestionBank(bank, write("broken.qdf", broken.stored()));
+    ASSERT_FALSE(st.ok());
+    EXPECT_EQ(st.error().message, "'oops' は整数ではありません");
+    EXPECT_EQ(bank.CategoryCount, 3);
+    EXPECT_EQ(bank.category(1).CategoryName, "d1");
+
+    const Status missing = LoadQuestionBank(bank, (dir / "none.qdf").string());
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().message, "ファイルが見つかりません");
+    EXPECT_EQ(bank.CategoryCount, 3);
+    fs::remove_all(dir);
+}
+
+TEST(QuestionLoader, CheckReportsEveryProblemWithItsLine) {
+    namespace fs = std::filesystem;
+    QdfBuilder::Record a;
+    a.num = 1;
+    a.choiceCount = 2;  // shows more than it has
+    QdfBuilder::Record b = lastRecord({});
+    b.num = 2;
+    b.sub = 2;  // a sub-category without a name
+    QdfBuilder f;
+    f.header("QFileFormat-v1.4", "20261201", "3")
+        .category("c", {"s"})
+        .plain("*CE")
+        .record(a)
+        .record(b);
+    const fs::path path = fs::temp_directory_path() / "tovalo-check.qdf";
+    std::ofstream(path, std::ios::binary) << f.stored();
+    const auto problems = checkQuestionFile(path.string());
+    fs::remove(path);
+    for (const Error& e : problems) {
+        EXPECT_EQ(e.file, path.string());
+    }
+    ASSERT_EQ(problems.size(), 5u);
+    EXPECT_TRUE(startsWith(problems[0].message, "選択肢の数が正しくありません"));
+    EXPECT_EQ(problems[0].line, 11 + 42 + 1 + 5);
+    EXPECT_EQ(problems[1].message, "問題数 3 が実際の問題数 2 と合いません");
+    EXPECT_EQ(problems[1].line, 10);
+    EXPECT_EQ(problems[2].message,
+              "カテゴリ 1 のサブカテゴリ 2 の問題数 0 が実際の問題数 1 と合いません");
+    EXPECT_EQ(problems[2].line, 11 + 2 + 2 + 1);
+    EXPECT_TRUE(startsWith(problems[3].message, "カテゴリ 1 のサブカテゴリ 2 に問題がありますが"));
+    EXPECT_EQ(problems[3].line, 11 + 2 + 2);
+    EXPECT_EQ(problems[4].message, "カテゴリ 1 の問題数 1 が実際の問題数 2 と合いません");
+    EXPECT_EQ(problems[4].line, 12);
+}
