@@ -1,0 +1,153 @@
+// tovalo-tool as authors and scripts use it: exit codes, stdout and stderr.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/questions/qdf_builder.h"
+#include "core/questions/question_file.h"
+#include "core/text/cp932.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ToolRun {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+class ToolTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("tovalo-tool-test-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string write(const std::string& name, const std::string& bytes) {
+        std::ofstream(dir_ / name, std::ios::binary) << bytes;
+        return (dir_ / name).string();
+    }
+    std::string read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+
+    ToolRun tool(const std::string& args) {
+        const std::string errPath = (dir_ / "stderr.txt").string();
+        const std::string cmd = std::string(TOVALO_TOOL) + " " + args + " 2>" + errPath;
+        ToolRun r;
+        FILE* p = ::popen(cmd.c_str(), "r");
+        std::array<char, 4096> buf;
+        std::size_t n;
+        while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) {
+            r.out.append(buf.data(), n);
+        }
+        const int status = ::pclose(p);
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.err = read(errPath);
+        return r;
+    }
+
+    QdfBuilder course() {
+        QdfBuilder::Record a;
+        a.question = {"<INCLUDE IMG>@net.jpg", "IPv4 アドレスの長さは？"};
+        a.choices = {"32ビット", "64ビット", "128ビット", "16ビット"};
+        QdfBuilder::Record b;
+        b.num = 2;
+        b.sub = 2;
+        b.closing = "*EOF";
+        QdfBuilder q;
+        q.header("QFileFormat-x2.0", "20261201      N", "2")
+            .category("ネットワーク", {"アドレス", "ルーティング"})
+            .plain("*CE")
+            .record(a)
+            .record(b);
+        return q;
+    }
+
+    fs::path dir_;
+};
+
+}  // namespace
+
+TEST_F(ToolTest, PackUnpackAndDumpACourse) {
+    const QdfBuilder q = course();
+    const std::string src = write("NX-101.txt", q.source());
+    const std::string qdf = (dir_ / "NX-101.qdf").string();
+    ToolRun packed = tool("qdf pack " + src + " " + qdf);
+    ASSERT_EQ(packed.code, 0) << packed.err;
+    EXPECT_EQ(read(qdf), q.stored());
+
+    ToolRun unpacked = tool("qdf unpack " + qdf);
+    ASSERT_EQ(unpacked.code, 0);
+    EXPECT_EQ(unpacked.out, q.source());
+
+    ToolRun dump = tool("qdf dump " + qdf);
+    ASSERT_EQ(dump.code, 0) << dump.err;
+    EXPECT_NE(dump.out.find("\"QuesText\": \"<INCLUDE IMG>@net.jpg\\r\\nIPv4 アドレスの長さは？\""),
+              std::string::npos)
+        << dump.out;
+    EXPECT_NE(dump.out.find("\"Ahyy\""), std::string::npos);
+    EXPECT_NE(dump.out.find("\"SubCategoryName\": ["), std::string::npos);
+
+    ToolRun header = tool("qdf header " + qdf);
+    ASSERT_EQ(header.code, 0);
+    EXPECT_NE(header.out.find("\"FormatKind\": 2"), std::string::npos);
+    EXPECT_NE(header.out.find("\"ShuffleOrder\": false"), std::string::npos);
+    EXPECT_NE(header.out.find("\"QdfDate\": \"2026/12/01\""), std::string::npos);
+
+    ToolRun check = tool("qdf check " + qdf);
+    EXPECT_EQ(check.code, 0) << check.err;
+}
+
+TEST_F(ToolTest, ErrorsGoToStderrWithExitCodeOne) {
+    std::string stored = course().stored();
+    stored.replace(stored.find("\r\n45\r\n"), 6, "\r\n4x\r\n");
+    const std::string bad = write("bad.qdf", stored);
+    ToolRun dump = tool("qdf dump " + bad);
+    EXPECT_EQ(dump.code, 1);
+    EXPECT_TRUE(dump.out.empty());
+    EXPECT_EQ(dump.err, bad + ":3: '4x' は整数ではありません\n");
+
+    ToolRun missing = tool("qdf dump " + (dir_ / "none.qdf").string());
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("ファイルが見つかりません"), std::string::npos);
+
+    const std::string notQdf = write("x.qdf", "QFileFormat-v1.3\r\n1/1\r\n");
+    EXPECT_EQ(tool("qdf header " + notQdf).code, 1);
+
+    // check goes on after the first problem and counts them all.
+    ToolRun check = tool("qdf check " + bad + " " + notQdf);
+    EXPECT_EQ(check.code, 1);
+    EXPECT_NE(check.err.find(bad + ":3:"), std::string::npos);
+    EXPECT_NE(check.err.find(notQdf + ":1:"), std::string::npos);
+
+    // pack refuses a text line whose stored form would close the block.
+    std::string source = course().source();
+    source.replace(source.find("IPv4 アドレスの長さは？"),
+                   std::string("IPv4 アドレスの長さは？").size(), "*DR");
+    ToolRun refused = tool("qdf pack " + write("r.txt", source) + " " + (dir_ / "r.qdf").string());
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.err.find("*QE"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir_ / "r.qdf"));
+}
+
+TEST_F(ToolTest, TextEncodeWritesCp932WithCrLf) {
+    const std::string in = write("in.ini", "[Level]\nTextA=レベル:A 合格安心\n");
+    const std::string out = (dir_ / "out.ini").string();
+    ASSERT_EQ(tool("text encode " + in + " " + out).code, 0);
+    EXPECT_EQ(read(out), tovalo::text::utf8ToCp932("[Level]\r\nTextA=レベル:A 合格安心\r\n"));
+    EXPECT_EQ(tool("text encode " + write("bad.txt", "\xF0\x9F\x98\x80\n") + " " + out).code, 1);
+}
