@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/common/result.h"
+
+namespace tovalo {
+
+// Replaces the file at `path` with `bytes` so that a crash or a full disk at
+// any moment leaves either the old file or the new one, whole: the bytes go
+// to a temporary file in the same folder, every write and the flush are
+// checked, the file is synced, renamed over the old one, and the folder is
+// synced. On failure the old file is untouched and the error names `path`.
+Status saveFileAtomically(const std::string& path, std::string_view bytes);
+
+// Temporary files that saveFileAtomically leaves behind only when the
+// process dies mid-save carry this marker in their name.
+inline constexpr std::string_view kSaveTempMarker = ".tovalo-save-";
+
+// Removes the temporary files a crashed save left in `dir`; returns how many.
+int removeLeftoverSaveFiles(const std::string& dir);
+
+}  // namespace tovalo
