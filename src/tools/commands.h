@@ -10,6 +10,8 @@ using Args = std::vector<std::string>;
 // Each returns the process exit code; output goes to stdout, problems to stderr.
 int qdfCommand(const Args& args);
 int textCommand(const Args& args);
+int catalogCommand(const Args& args);
+int examCommand(const Args& args);
 
 // Writes bytes to a file, reporting a failure on stderr.
 bool writeFileBytes(const std::string& path, const std::string& bytes);

@@ -12,6 +12,9 @@ void usage() {
         "       tovalo-tool qdf unpack FILE.qdf\n"
         "       tovalo-tool qdf pack SOURCE OUT.qdf\n"
         "       tovalo-tool qdf check FILE...\n"
+        "       tovalo-tool catalog ROOT VENDOR\n"
+        "       tovalo-tool exam select --qdf FILE --his FILE --mode N --count N\n"
+        "                               [--uncheck C.S]... [--seed N]\n"
         "       tovalo-tool text encode IN OUT   (UTF-8 text to CP932 with CR LF)\n",
         stderr);
 }
@@ -28,6 +31,10 @@ int main(int argc, char** argv) {
     int rc = 2;
     if (group == "qdf") {
         rc = tovalo::tool::qdfCommand(args);
+    } else if (group == "catalog") {
+        rc = tovalo::tool::catalogCommand(args);
+    } else if (group == "exam") {
+        rc = tovalo::tool::examCommand(args);
     } else if (group == "text") {
         rc = tovalo::tool::textCommand(args);
     }
