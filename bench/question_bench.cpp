@@ -34,9 +34,10 @@ std::string largestSampleCourse() {
 // A course of 500 records with realistic line lengths, in memory.
 std::string generatedCourse(int records) {
     auto text = [](const std::string& s) { return text::scramble(text::utf8ToCp932(s)) + "\r\n"; };
-    std::string f = "QFileFormat-v1.4\r\n60/70\r\n90\r\nGEN-500\r\n生成コース\r\n1\r\n0\r\n0\r\n"
-                    "20261201\r\n" +
-                    std::to_string(records) + "\r\n";
+    std::string f =
+        "QFileFormat-v1.4\r\n60/70\r\n90\r\nGEN-500\r\n生成コース\r\n1\r\n0\r\n0\r\n"
+        "20261201\r\n" +
+        std::to_string(records) + "\r\n";
     for (int c = 1; c <= 5; ++c) {
         f += text("カテゴリ" + std::to_string(c)) + std::to_string(records / 5) + "\r\n";
         for (int s = 1; s <= 20; ++s) {
@@ -93,8 +94,8 @@ void BM_LoadLargestSample(benchmark::State& state) {
             return;
         }
     }
-    state.SetLabel(fs::path(path).filename().string() + ", " + std::to_string(bank.questions.size()) +
-                   " questions");
+    state.SetLabel(fs::path(path).filename().string() + ", " +
+                   std::to_string(bank.questions.size()) + " questions");
 }
 BENCHMARK(BM_LoadLargestSample)->Unit(benchmark::kMicrosecond);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "core/common/files.h"
 #include "core/results/history_file.h"
@@ -24,6 +25,33 @@ std::string withSlash(std::string dir) {
     return dir;
 }
 
+// The names in one folder, found regardless of ASCII letter case.
+class FolderNames {
+  public:
+    explicit FolderNames(const std::string& dir) : dir_(withSlash(dir)) {
+        std::error_code ec;
+        for (auto it = fs::directory_iterator(dir, ec); !ec && it != fs::directory_iterator();
+             it.increment(ec)) {
+            std::string name = it->path().filename().string();
+            byLowerName_.emplace(text::asciiLower(name), std::move(name));
+        }
+    }
+
+    [[nodiscard]] std::string path(const std::string& name) const {
+        const auto [first, last] = byLowerName_.equal_range(text::asciiLower(name));
+        for (auto it = first; it != last; ++it) {
+            if (it->second == name) {
+                return dir_ + name;  // an exact match wins over one in another case
+            }
+        }
+        return dir_ + (first != last ? first->second : name);
+    }
+
+  private:
+    std::string dir_;
+    std::multimap<std::string, std::string> byLowerName_;
+};
+
 }  // namespace
 
 int CourseEntry::highestLevel() const {
@@ -40,19 +68,7 @@ int CourseEntry::highestLevel() const {
 }
 
 std::string pathIgnoringCase(const std::string& dir, const std::string& name) {
-    const std::string exact = withSlash(dir) + name;
-    if (fileExists(exact)) {
-        return exact;
-    }
-    std::error_code ec;
-    for (auto it = fs::directory_iterator(dir, ec); !ec && it != fs::directory_iterator();
-         it.increment(ec)) {
-        const std::string found = it->path().filename().string();
-        if (text::equalsIgnoreAsciiCase(found, name)) {
-            return withSlash(dir) + found;
-        }
-    }
-    return exact;
+    return FolderNames(dir).path(name);
 }
 
 Catalog buildCatalog(const std::string& questionDir, const std::string& historyDir,
@@ -73,6 +89,7 @@ Catalog buildCatalog(const std::string& questionDir, const std::string& historyD
     // std::string compares as unsigned bytes: "B…" comes before "a…".
     std::sort(names.begin(), names.end());
 
+    const FolderNames historyNames(hdir);
     int listed = 0;
     for (const std::string& name : names) {
         const std::string qdfPath = qdir + name;
@@ -91,8 +108,8 @@ Catalog buildCatalog(const std::string& questionDir, const std::string& historyD
         CourseEntry c;
         c.QdfPath = qdfPath;
         const std::string base = name.substr(0, name.size() - 4);
-        c.HisPath = pathIgnoringCase(hdir, base + ".HIS");
-        c.AdpPath = pathIgnoringCase(hdir, base + ".ADP");
+        c.HisPath = historyNames.path(base + ".HIS");
+        c.AdpPath = historyNames.path(base + ".ADP");
         c.FormatKind = h.FormatKind;
         c.ExamCode = h.ExamCode;
         c.ExamTitle = h.ExamTitle;

@@ -1,5 +1,9 @@
 #include "core/questions/question_file.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
 #include "core/common/files.h"
 #include "core/questions/numbers.h"
 #include "core/questions/qdf_layout.h"
@@ -357,11 +361,21 @@ Result<QdfHeader> parseQdfHeader(std::string_view contents, const std::string& p
 }
 
 Result<QdfHeader> readQdfHeader(const std::string& path) {
-    auto contents = readWholeFile(path);
-    if (!contents) {
-        return contents.error();
+    // The catalog reads the headers of every course each time it is shown:
+    // read only as far as the tenth line, never the whole course.
+    std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!f) {
+        return Error{kFileNotFound, path, 0};
     }
-    return parseQdfHeader(*contents, path);
+    std::string head;
+    char buf[4096];
+    int lineEnds = 0;
+    std::size_t n;
+    while (lineEnds < 10 && (n = std::fread(buf, 1, sizeof buf, f.get())) > 0) {
+        head.append(buf, n);
+        lineEnds += static_cast<int>(std::count(buf, buf + n, '\n'));
+    }
+    return parseQdfHeader(head, path);
 }
 
 Result<QuestionBank> parseQuestionFile(std::string_view contents, const std::string& path) {
