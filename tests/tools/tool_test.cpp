@@ -151,3 +151,49 @@ TEST_F(ToolTest, TextEncodeWritesCp932WithCrLf) {
     EXPECT_EQ(read(out), tovalo::text::utf8ToCp932("[Level]\r\nTextA=レベル:A 合格安心\r\n"));
     EXPECT_EQ(tool("text encode " + write("bad.txt", "\xF0\x9F\x98\x80\n") + " " + out).code, 1);
 }
+
+TEST_F(ToolTest, CatalogListsCoursesAndCreatesHistoryFiles) {
+    fs::create_directories(dir_ / "QDAT/nexa");
+    const std::string stored = course().stored();
+    write("QDAT/nexa/NX-102.qdf", stored);
+    write("QDAT/nexa/NX-101.QDF", stored);
+    write("QDAT/nexa/readme.qdf", "not a course\r\n");
+    ToolRun r = tool("catalog " + dir_.string() + " nexa");
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::size_t first = r.out.find("NX-101.QDF");
+    const std::size_t second = r.out.find("NX-102.qdf");
+    ASSERT_NE(first, std::string::npos) << r.out;
+    ASSERT_NE(second, std::string::npos);
+    EXPECT_LT(first, second);
+    EXPECT_EQ(r.out.find("readme"), std::string::npos);
+    EXPECT_NE(r.out.find("\"ShuffleOrder\": false"), std::string::npos);
+    EXPECT_EQ(fs::file_size(dir_ / "HIST/nexa/NX-101.HIS"), 1960u);
+    EXPECT_EQ(fs::file_size(dir_ / "HIST/nexa/NX-102.HIS"), 1960u);
+}
+
+TEST_F(ToolTest, ExamSelectDrawsReproduciblyAndChecksItsOptions) {
+    const std::string qdf = write("NX-101.qdf", course().stored());
+    const std::string his = (dir_ / "NX-101.HIS").string();
+    const std::string base = "exam select --qdf " + qdf + " --his " + his;
+    ToolRun a = tool(base + " --mode 1 --count 2 --seed 9");
+    ASSERT_EQ(a.code, 0) << a.err;
+    EXPECT_NE(a.out.find("\"AvailableCount\": 2"), std::string::npos);
+    // File order is kept (this course has ShuffleOrder off); choices are shuffled.
+    EXPECT_LT(a.out.find("\"BankSlot\": 1"), a.out.find("\"BankSlot\": 2"));
+    EXPECT_EQ(tool(base + " --mode 1 --count 2 --seed 9").out, a.out);
+
+    ToolRun one = tool(base + " --mode 3 --count 1 --uncheck 1.1 --seed 1");
+    ASSERT_EQ(one.code, 0) << one.err;
+    EXPECT_NE(one.out.find("\"AvailableCount\": 1"), std::string::npos);
+    EXPECT_NE(one.out.find("\"QuesNum\": 2"), std::string::npos);
+
+    ToolRun tooMany = tool(base + " --mode 1 --count 3");
+    EXPECT_EQ(tooMany.code, 1);
+    EXPECT_EQ(tooMany.err, "問題はそんなにありません\n");
+
+    ToolRun locked = tool(base + " --mode 2 --uncheck 1.1");
+    EXPECT_EQ(locked.code, 1);
+    ToolRun mock = tool(base + " --mode 4 --seed 3");
+    ASSERT_EQ(mock.code, 0) << mock.err;
+    EXPECT_NE(mock.out.find("\"BankSlot\": 2"), std::string::npos);
+}
