@@ -12,6 +12,7 @@ int qdfCommand(const Args& args);
 int textCommand(const Args& args);
 int catalogCommand(const Args& args);
 int examCommand(const Args& args);
+int pageCommand(const Args& args);
 
 // Writes bytes to a file, reporting a failure on stderr.
 bool writeFileBytes(const std::string& path, const std::string& bytes);

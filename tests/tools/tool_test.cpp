@@ -197,3 +197,17 @@ TEST_F(ToolTest, ExamSelectDrawsReproduciblyAndChecksItsOptions) {
     ASSERT_EQ(mock.code, 0) << mock.err;
     EXPECT_NE(mock.out.find("\"BankSlot\": 2"), std::string::npos);
 }
+
+TEST_F(ToolTest, PageWriteAndListText) {
+    const std::string in =
+        write("q.txt", "<INCLUDE IMG>@a.jpg\r\n<b>ルータ</b> &amp; スイッチ<br>続き");
+    const std::string out = (dir_ / "exam.htm").string();
+    ASSERT_EQ(tool("page write --mode 0 " + in + " " + out).code, 0);
+    EXPECT_NE(read(out).find(tovalo::text::utf8ToCp932(
+                  "\r\n<b>ルータ</b> &amp; スイッチ<br>続き\r\n</html>\r\n")),
+              std::string::npos);
+    ToolRun list = tool("page listtext --format 2 " + in);
+    ASSERT_EQ(list.code, 0);
+    EXPECT_EQ(list.out, "ルータ & スイッチ\n");
+    EXPECT_EQ(tool("page write --mode 3 " + in + " " + out).code, 1);
+}

@@ -39,7 +39,8 @@ bool writeAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-Status saveFileAtomically(const std::string& path, std::string_view bytes) {
+Status saveFileAtomically(const std::string& path, std::string_view bytes, Durability durability) {
+    const bool sync = durability == Durability::Synced;
     const std::string folder = folderOf(path);
     std::random_device rd;
     const std::string temp = folder + "/" + fs::path(path).filename().string() +
@@ -51,7 +52,7 @@ Status saveFileAtomically(const std::string& path, std::string_view bytes) {
     int err = 0;
     if (!writeAll(fd, bytes)) {
         err = errno;
-    } else if (::fsync(fd) != 0) {
+    } else if (sync && ::fsync(fd) != 0) {
         err = errno;
     }
     if (::close(fd) != 0 && err == 0) {
@@ -63,6 +64,9 @@ Status saveFileAtomically(const std::string& path, std::string_view bytes) {
     if (err != 0) {
         ::unlink(temp.c_str());
         return saveError(path, err);
+    }
+    if (!sync) {
+        return Ok{};
     }
     // The rename is durable only once the folder entry is on disk.
     const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -12,7 +12,12 @@ namespace tovalo {
 // to a temporary file in the same folder, every write and the flush are
 // checked, the file is synced, renamed over the old one, and the folder is
 // synced. On failure the old file is untouched and the error names `path`.
-Status saveFileAtomically(const std::string& path, std::string_view bytes);
+// Generated pages are rewritten on every question and rebuilt at will, so
+// they skip the syncs and keep only the all-or-nothing rename.
+enum class Durability { Synced, Replaceable };
+
+Status saveFileAtomically(const std::string& path, std::string_view bytes,
+                          Durability durability = Durability::Synced);
 
 // Temporary files that saveFileAtomically leaves behind only when the
 // process dies mid-save carry this marker in their name.
