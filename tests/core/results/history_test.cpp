@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/common/safe_file.h"
+#include "core/results/history_file.h"
+
+namespace fs = std::filesystem;
+using namespace tovalo;
+
+namespace {
+
+GradedExam examOf(int asked, int right, int category = 1) {
+    GradedExam e;
+    for (int k = 0; k < asked; ++k) {
+        e.positions.push_back({k + 1, category, k < right});
+    }
+    e.ExamRate = asked > 0 ? right * 100 / asked : 0;
+    e.Month = 7;
+    e.Day = 31;
+    e.Hour = 9;
+    e.Minute = 5;
+    e.ElapsedSeconds = 754;
+    e.Mode = 1;
+    return e;
+}
+
+std::string hex(std::string_view bytes) {
+    std::string out;
+    char b[4];
+    for (unsigned char c : bytes) {
+        std::snprintf(b, sizeof b, "%02X ", c);
+        out += b;
+    }
+    if (!out.empty())
+        out.pop_back();
+    return out;
+}
+
+}  // namespace
+
+TEST(HistoryFile, FirstExamRecordAndRates) {
+    HistoryFile h = parseHistoryFile(emptyHistoryFile("/x/QDAT/nexa/NX-101.qdf"));
+    recordExam(h, examOf(10, 7), "/x/QDAT/nexa/NX-101.qdf");
+    const std::string f = historyFileBytes(h);
+    ASSERT_EQ(f.size(), 1960u);
+    EXPECT_EQ(hex(f.substr(512, 9)), "0C 07 1F 09 05 46 01 0A 00");
+    EXPECT_EQ(static_cast<unsigned char>(f[602]), 70);
+    EXPECT_EQ(static_cast<unsigned char>(f[603]), 70);
+    EXPECT_EQ(hex(f.substr(604, 4)), "00 00 00 00");
+    EXPECT_EQ(hex(f.substr(958, 2)), "FF FF");
+    EXPECT_EQ(f.substr(521, 81), std::string(81, '\0'));  // the other nine slots stay empty
+    EXPECT_EQ(f[960], 1);                                 // slot 1 right once
+    EXPECT_EQ(f[1460 + 7], 1);                            // slot 8 wrong once
+    EXPECT_EQ(parseHistoryFile(f).QuestionFilePath, "/x/QDAT/nexa/NX-101.qdf");
+}
+
+TEST(HistoryFile, AverageOverFilledSlotsAndTheTenthDropsOff) {
+    HistoryFile h;
+    h.exams[0].Month = 5;
+    h.exams[0].Rate = 50;
+    h.exams[1].Month = 4;
+    h.exams[1].Rate = 60;
+    recordExam(h, examOf(10, 8), "");
+    EXPECT_EQ(h.AverageRate, (50 + 60 + 80) / 3);
+    EXPECT_EQ(h.exams[1].Rate, 50);
+    EXPECT_EQ(h.exams[2].Rate, 60);
+
+    for (int i = 0; i < 12; ++i) {
+        recordExam(h, examOf(10, i % 10), "");
+    }
+    EXPECT_EQ(h.exams[9].Rate, 20);  // the oldest kept of the last ten (2, 3, … 9, 0, 1 right)
+    EXPECT_EQ(h.BestRate, 90);
+    EXPECT_EQ(h.AverageRate, (0 + 10 + 90 + 80 + 70 + 60 + 50 + 40 + 30 + 20) / 10);
+}
+
+TEST(HistoryFile, CategoryTrendsAndUntouchedCategories) {
+    HistoryFile h;
+    h.categories[0].RecentRates = {40, 0, 0, 0, 0};
+    h.categories[0].CategoryBest = 40;
+    h.categories[2] = {{10, 20, 30, 40, 50}, 30, 90};
+    const std::string before = historyFileBytes(h).substr(608 + 2 * 7, 7);
+
+    GradedExam e = examOf(5, 3, 1);        // category 1: 60 %
+    e.positions.push_back({6, 2, false});  // category 2: 0 %
+    recordExam(h, e, "");
+    EXPECT_EQ(h.categories[0].RecentRates, (std::array<int, 5>{60, 40, 0, 0, 0}));
+    EXPECT_EQ(h.categories[0].CategoryAverage, 50);
+    EXPECT_EQ(h.categories[0].CategoryBest, 60);
+    EXPECT_EQ(h.categories[1].RecentRates, (std::array<int, 5>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(h.categories[1].CategoryAverage, 0);
+    EXPECT_EQ(historyFileBytes(h).substr(608 + 2 * 7, 7), before);
+
+    // A zero between non-zero rates still counts: only leading old zeros are cut.
+    HistoryFile g;
+    g.categories[0].RecentRates = {50, 0, 70, 0, 90};
+    recordExam(g, examOf(2, 2, 1), "");
+    EXPECT_EQ(g.categories[0].RecentRates, (std::array<int, 5>{100, 50, 0, 70, 0}));
+    EXPECT_EQ(g.categories[0].CategoryAverage, (100 + 50 + 0 + 70) / 4);
+
+    const auto rates = categoryRates(e.positions);
+    EXPECT_EQ(rates[0], 60);
+    EXPECT_EQ(rates[1], 0);
+    EXPECT_EQ(rates[2], kNotInExam);
+    EXPECT_EQ(rates[49], kNotInExam);
+}
+
+TEST(HistoryFile, WideValuesAndShortFiles) {
+    HistoryFile h;
+    GradedExam e = examOf(300, 150);
+    e.ElapsedSeconds = 5 * 3600;  // 300 minutes do not fit one byte
+    h.CorrectCount[0] = 255;
+    recordExam(h, e, "");
+    const std::string f = historyFileBytes(h);
+    EXPECT_EQ(hex(f.substr(512 + 7, 2)), "2C 01");
+    EXPECT_EQ(static_cast<unsigned char>(f[512]), 255);
+    EXPECT_EQ(static_cast<unsigned char>(f[960]), 255);  // saturates instead of wrapping to 0
+    EXPECT_EQ(parseHistoryFile(f).exams[0].QuestionCount, 300);
+
+    const HistoryFile shortFile = parseHistoryFile(f.substr(0, 1000));
+    EXPECT_EQ(shortFile.exams[0].Rate, 50);
+    EXPECT_EQ(shortFile.CorrectCount[39], 1);
+    EXPECT_EQ(shortFile.CorrectCount[40], 0);  // past the end: zeros
+    EXPECT_EQ(shortFile.WrongCount[0], 0);
+    EXPECT_EQ(readHistoryFile("/no/such/file.HIS").BestRate, 0);
+}
+
+TEST(SafeSave, ReplacesWholeOrLeavesTheOldFile) {
+    const fs::path dir = fs::temp_directory_path() / ("tovalo-save-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const std::string path = (dir / "a.HIS").string();
+    ASSERT_TRUE(createEmptyHistoryFile(path, "a.qdf").ok());
+    HistoryFile h = readHistoryFile(path);
+    recordExam(h, examOf(4, 3), "a.qdf");
+    ASSERT_TRUE(saveHistoryFile(path, h).ok());
+    EXPECT_EQ(readHistoryFile(path).exams[0].Rate, 75);
+
+    // A folder that cannot take the file: the save fails, naming the file.
+    const std::string bad = (dir / "a.HIS/inner.HIS").string();
+    const Status st = saveHistoryFile(bad, h);
+    ASSERT_FALSE(st.ok());
+    EXPECT_EQ(st.error().file, bad);
+    EXPECT_EQ(readHistoryFile(path).exams[0].Rate, 75);
+
+    // Leftovers of a crashed save are recognised and removed, nothing else.
+    std::ofstream(dir / ("a.HIS" + std::string(kSaveTempMarker) + "123")) << "half";
+    EXPECT_EQ(removeLeftoverSaveFiles(dir.string()), 1);
+    EXPECT_TRUE(fs::exists(path));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    fs::remove_all(dir);
+}
