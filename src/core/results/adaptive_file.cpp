@@ -1,0 +1,140 @@
+#include "core/results/adaptive_file.h"
+
+#include "core/common/files.h"
+#include "core/common/safe_file.h"
+#include "core/questions/numbers.h"
+#include "core/text/cp932.h"
+#include "core/text/lines.h"
+
+namespace tovalo {
+
+namespace {
+
+std::string marker(int k) {
+    return "@" + std::to_string(k) + "*";
+}
+
+int countOf(const std::string& field) {
+    return parseFileInteger(field).value_or(0);
+}
+
+std::string oneLine(std::string text) {
+    std::size_t at;
+    while ((at = text.find("\r\n")) != std::string::npos) {
+        text.erase(at, 2);
+    }
+    return text;
+}
+
+AdaptiveEntry entryFor(const QuestionRecord& q) {
+    AdaptiveEntry e;
+    e.QuesNum = std::to_string(q.QuesNum);
+    e.Category = std::to_string(q.Category);
+    e.SubCategory = std::to_string(q.SubCategory);
+    e.QuesText = oneLine(q.QuesText);
+    return e;
+}
+
+}  // namespace
+
+std::optional<AdaptiveEntry> parseAdaptiveLine(std::string_view line) {
+    std::string fields[7];
+    std::size_t from = 0;
+    for (int k = 0; k <= 7; ++k) {
+        const std::size_t at = line.find(marker(k), from);
+        if (at == std::string_view::npos) {
+            return std::nullopt;
+        }
+        if (k > 0) {
+            fields[k - 1] = std::string(line.substr(from, at - from));
+        }
+        from = at + 3;
+    }
+    AdaptiveEntry e;
+    e.QuesNum = fields[0];
+    e.Category = fields[1];
+    e.SubCategory = fields[2];
+    e.QuesText = fields[3];
+    e.AskedCount = countOf(fields[4]);
+    e.RightCount = countOf(fields[5]);
+    e.MeanTime = countOf(fields[6]);
+    return e;
+}
+
+std::string adaptiveLine(const AdaptiveEntry& e) {
+    return "@0*" + e.QuesNum + "@1*" + e.Category + "@2*" + e.SubCategory + "@3*" + e.QuesText +
+           "@4*" + std::to_string(e.AskedCount) + "@5*" + std::to_string(e.RightCount) + "@6*" +
+           std::to_string(e.MeanTime) + "@7*";
+}
+
+std::vector<std::string> newAdaptiveLines(const QuestionBank& bank) {
+    std::vector<std::string> lines;
+    const int total = std::min<int>(bank.QuesTotal, static_cast<int>(bank.questions.size()));
+    lines.reserve(total);
+    for (int slot = 1; slot <= total; ++slot) {
+        lines.push_back(adaptiveLine(entryFor(bank.question(slot))));
+    }
+    return lines;
+}
+
+void updateAdaptiveLines(std::vector<std::string>& lines,
+                         const std::vector<AdaptiveAnswer>& answers, const QuestionBank& bank) {
+    for (const AdaptiveAnswer& a : answers) {
+        if (a.TimeSpent == 0 || a.BankSlot < 1 ||
+            a.BankSlot > static_cast<int>(bank.questions.size())) {
+            continue;
+        }
+        const QuestionRecord& q = bank.question(a.BankSlot);
+        const std::string wanted = std::to_string(q.QuesNum);
+        std::optional<AdaptiveEntry> entry;
+        std::size_t index = 0;
+        for (; index < lines.size(); ++index) {
+            entry = parseAdaptiveLine(lines[index]);
+            if (entry && entry->QuesNum == wanted) {
+                break;
+            }
+            entry.reset();
+        }
+        if (!entry) {
+            lines.push_back(adaptiveLine(entryFor(q)));
+            entry = parseAdaptiveLine(lines.back());
+            index = lines.size() - 1;
+        }
+        const int n = entry->AskedCount + 1;
+        if (a.correct) {
+            entry->RightCount += 1;
+        }
+        const long long mean =
+            (static_cast<long long>(entry->MeanTime) * (n - 1) + a.TimeSpent) / n;
+        entry->MeanTime = mean < 0 ? 0 : static_cast<int>(mean);
+        entry->AskedCount = n;
+        lines[index] = adaptiveLine(*entry);
+    }
+}
+
+std::optional<std::vector<std::string>> readAdaptiveFile(const std::string& path) {
+    if (!fileExists(path)) {
+        return std::nullopt;
+    }
+    auto bytes = readWholeFile(path);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    std::vector<std::string> lines;
+    const std::string utf8 = text::cp932ToUtf8(*bytes);
+    for (std::string_view l : text::splitLines(utf8)) {
+        lines.emplace_back(l);
+    }
+    return lines;
+}
+
+Status saveAdaptiveFile(const std::string& path, const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& l : lines) {
+        out += l;
+        out += "\r\n";
+    }
+    return saveFileAtomically(path, text::utf8ToCp932(out));
+}
+
+}  // namespace tovalo
