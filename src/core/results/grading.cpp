@@ -1,0 +1,120 @@
+#include "core/results/grading.h"
+
+#include "core/exam/choice_letters.h"
+#include "core/text/ini.h"
+
+namespace tovalo {
+
+namespace {
+
+const char* specialStyleText(int style) {
+    switch (style) {
+        case 3:
+        case 8:
+            return "ｸﾞﾗﾌｨｯｸ表示";
+        case 4:
+        case 6:
+            return "ﾊﾟﾈﾙ表示";
+        case 5:
+            return "ﾃｷｽﾄ入力";
+        case 7:
+            return "ｺﾈｸﾄ表示";
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+Grading gradeExam(const std::vector<ExamQuestion>& exam, const ExamProgress& progress,
+                  std::string_view labelStyle) {
+    Grading g;
+    const int n = static_cast<int>(exam.size());
+    g.PositionCorrect.assign(n, true);
+    g.rows.resize(n);
+    for (int k = 0; k < n; ++k) {
+        GradeRow& row = g.rows[k];
+        row.number = "Q." + std::to_string(k + 1);
+        const bool answered = k < progress.positions();
+        for (int i = 1; i <= kMaxChoices; ++i) {
+            const bool chosen = answered && progress.Answer[k][i - 1];
+            const bool correct = exam[k].ShownCorrect[i - 1];
+            if (chosen) {
+                row.answer += " " + choiceLetter(i, labelStyle);
+            }
+            if (correct) {
+                row.correct += " " + choiceLetter(i, labelStyle);
+            }
+            if (chosen != correct) {
+                g.PositionCorrect[k] = false;
+            }
+        }
+        if (const char* special = specialStyleText(exam[k].Style)) {
+            row.answer = special;
+            row.correct.clear();
+        }
+        row.answerViewed = answered && progress.AnswerViewed[k];
+        row.mark = g.PositionCorrect[k] ? "  ○" : "  ×";
+        g.CorrectTotal += g.PositionCorrect[k] ? 1 : 0;
+    }
+    g.ExamRate = n > 0 ? g.CorrectTotal * 100 / n : 0;
+    return g;
+}
+
+int verdictIndex(int examRate) {
+    if (examRate >= 81) {
+        return 0;
+    }
+    if (examRate >= 71) {
+        return 1;
+    }
+    if (examRate >= 51) {
+        return 2;
+    }
+    if (examRate >= 25) {
+        return 3;
+    }
+    return 4;
+}
+
+std::string courseSettingsPath(const std::string& qdfPath) {
+    return qdfPath.size() >= 4 ? qdfPath.substr(0, qdfPath.size() - 4) + ".ini" : qdfPath + ".ini";
+}
+
+std::array<std::string, 5> readLevelTexts(const std::string& qdfPath) {
+    const text::IniFile ini = text::IniFile::loadOrEmpty(courseSettingsPath(qdfPath));
+    return {ini.value("Level", "TextA", "レベル:A 合格安心"),
+            ini.value("Level", "TextB", "レベル:B ぎりぎり合格"),
+            ini.value("Level", "TextC", "レベル:C あとちょっと"),
+            ini.value("Level", "TextD", "レベル:D がんばり必要"),
+            ini.value("Level", "TextE", "レベル:E もっとがんばり必要")};
+}
+
+std::string resultSound(int examRate) {
+    static const char* kSounds[] = {"wav/Excellent.wav", "wav/Good.wav", "wav/Soso.wav",
+                                    "wav/Bad.wav", "wav/Dorvel.wav"};
+    return kSounds[verdictIndex(examRate)];
+}
+
+GradedExam gradedForHistory(const std::vector<ExamQuestion>& exam, const Grading& grading,
+                            const QuestionBank& bank, const ExamProgress& progress, int mode,
+                            int month, int day, int hour, int minute) {
+    GradedExam g;
+    for (std::size_t k = 0; k < exam.size(); ++k) {
+        const int slot = exam[k].BankSlot;
+        const int category = slot >= 1 && slot <= static_cast<int>(bank.questions.size())
+                                 ? bank.question(slot).Category
+                                 : 0;
+        g.positions.push_back({slot, category, grading.PositionCorrect[k]});
+    }
+    g.ElapsedSeconds = progress.ElapsedSeconds;
+    g.Month = month;
+    g.Day = day;
+    g.Hour = hour;
+    g.Minute = minute;
+    g.ExamRate = grading.ExamRate;
+    g.Mode = mode;
+    return g;
+}
+
+}  // namespace tovalo

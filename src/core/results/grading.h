@@ -1,0 +1,52 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/exam/exam_progress.h"
+#include "core/exam/selection.h"
+#include "core/results/history_file.h"
+
+namespace tovalo {
+
+// One row of the result grid.
+struct GradeRow {
+    std::string number;   // "Q.k"
+    std::string answer;   // the learner's letters, or the special style's text
+    std::string correct;  // the correct letters, empty for special styles
+    std::string mark;     // "  ○" or "  ×"
+    bool answerViewed = false;
+};
+
+struct Grading {
+    std::vector<bool> PositionCorrect;
+    int CorrectTotal = 0;
+    int ExamRate = 0;
+    std::vector<GradeRow> rows;  // one per position
+};
+
+// A position is right exactly when the marked slots are the correct slots.
+Grading gradeExam(const std::vector<ExamQuestion>& exam, const ExamProgress& progress,
+                  std::string_view labelStyle);
+
+// The verdict band of a rate: 0 for A (81..100) … 4 for E (0..24).
+int verdictIndex(int examRate);
+
+// The five verdict texts from the course settings file (defaults for what
+// is missing).
+std::array<std::string, 5> readLevelTexts(const std::string& qdfPath);
+
+// The course settings file beside a question file: ".qdf" becomes ".ini".
+std::string courseSettingsPath(const std::string& qdfPath);
+
+// The sound of a rate, relative to the program directory.
+std::string resultSound(int examRate);
+
+// The graded exam as the history file records it.
+GradedExam gradedForHistory(const std::vector<ExamQuestion>& exam, const Grading& grading,
+                            const QuestionBank& bank, const ExamProgress& progress, int mode,
+                            int month, int day, int hour, int minute);
+
+}  // namespace tovalo
