@@ -13,6 +13,8 @@ int textCommand(const Args& args);
 int catalogCommand(const Args& args);
 int examCommand(const Args& args);
 int pageCommand(const Args& args);
+int historyCommand(const Args& args);
+int examRun(const std::string& scriptPath);
 
 // Writes bytes to a file, reporting a failure on stderr.
 bool writeFileBytes(const std::string& path, const std::string& bytes);

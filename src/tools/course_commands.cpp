@@ -63,6 +63,9 @@ int catalogCommand(const Args& args) {
 }
 
 int examCommand(const Args& args) {
+    if (args.size() == 2 && args[0] == "run") {
+        return examRun(args[1]);
+    }
     if (args.empty() || args[0] != "select") {
         return 2;
     }

@@ -15,6 +15,8 @@ void usage() {
         "       tovalo-tool catalog ROOT VENDOR\n"
         "       tovalo-tool exam select --qdf FILE --his FILE --mode N --count N\n"
         "                               [--uncheck C.S]... [--seed N]\n"
+        "       tovalo-tool exam run SCRIPT.json\n"
+        "       tovalo-tool his dump FILE.HIS\n"
         "       tovalo-tool page write --mode N INPUT OUTPUT\n"
         "       tovalo-tool page listtext --format K INPUT\n"
         "       tovalo-tool text encode IN OUT   (UTF-8 text to CP932 with CR LF)\n",
@@ -37,6 +39,8 @@ int main(int argc, char** argv) {
         rc = tovalo::tool::catalogCommand(args);
     } else if (group == "exam") {
         rc = tovalo::tool::examCommand(args);
+    } else if (group == "his") {
+        rc = tovalo::tool::historyCommand(args);
     } else if (group == "page") {
         rc = tovalo::tool::pageCommand(args);
     } else if (group == "text") {

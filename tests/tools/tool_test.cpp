@@ -211,3 +211,41 @@ TEST_F(ToolTest, PageWriteAndListText) {
     EXPECT_EQ(list.out, "ルータ & スイッチ\n");
     EXPECT_EQ(tool("page write --mode 3 " + in + " " + out).code, 1);
 }
+
+TEST_F(ToolTest, ExamRunStoresTheExamAndTrainingDrawsTheMisses) {
+    fs::create_directories(dir_ / "QDAT/nexa");
+    write("QDAT/nexa/NX-101.qdf", course().stored());
+    const std::string script =
+        write("run.json", "{\"root\": \"" + dir_.string() +
+                              "\", \"vendor\": \"nexa\", \"course\": \"NX-101.qdf\", \"mode\": 1, "
+                              "\"count\": 2, \"seed\": 4, \"adaptive\": true, \"now\": "
+                              "\"2026-07-31T09:05\", \"elapsed\": 754, \"answers\": [{\"pick\": "
+                              "\"correct\", \"time\": 30}, {\"pick\": \"wrong\", \"time\": 0}]}");
+    ToolRun run = tool("exam run " + script);
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("\"CorrectTotal\": 1"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"ExamRate\": 50"), std::string::npos);
+
+    ToolRun dump = tool("his dump " + (dir_ / "HIST/nexa/NX-101.HIS").string());
+    ASSERT_EQ(dump.code, 0) << dump.err;
+    EXPECT_NE(dump.out.find("\"Minutes\": 12,\n      \"Month\": 7,\n      \"Day\": 31"),
+              std::string::npos)
+        << dump.out;
+    EXPECT_NE(dump.out.find("\"Size\": 1960"), std::string::npos);
+    // Only the timed answer is counted in the adaptive file.
+    const std::string adp =
+        tovalo::text::cp932ToUtf8(read((dir_ / "HIST/nexa/NX-101.ADP").string()));
+    EXPECT_NE(
+        adp.find("@0*1@1*1@2*1@3*<INCLUDE IMG>@net.jpgIPv4 アドレスの長さは？@4*1@5*1@6*30@7*\r\n"),
+        std::string::npos)
+        << adp;
+    EXPECT_NE(adp.find("@4*0@5*0@6*0@7*\r\n"), std::string::npos);
+
+    // Question 1 was answered right, question 2 wrong: training asks 2 first.
+    ToolRun training =
+        tool("exam select --qdf " + (dir_ / "QDAT/nexa/NX-101.qdf").string() + " --his " +
+             (dir_ / "HIST/nexa/NX-101.HIS").string() + " --mode 3 --count 1 --seed 2");
+    ASSERT_EQ(training.code, 0) << training.err;
+    EXPECT_NE(training.out.find("\"BankSlot\": 2"), std::string::npos);
+    EXPECT_EQ(training.out.find("\"BankSlot\": 1"), std::string::npos);
+}

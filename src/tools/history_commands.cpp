@@ -1,0 +1,216 @@
+#include <cstdio>
+#include <ctime>
+#include <nlohmann/json.hpp>
+
+#include "core/catalog/catalog.h"
+#include "core/common/files.h"
+#include "core/exam/style_handoff.h"
+#include "core/questions/question_file.h"
+#include "core/results/exam_results.h"
+#include "core/results/history_file.h"
+#include "core/text/cp932.h"
+#include "tools/commands.h"
+
+namespace tovalo::tool {
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+    return 1;
+}
+
+// Marks one position as the script says.
+bool applyPick(const json& pick, const ExamQuestion& q, std::array<bool, kMaxChoices>& marks) {
+    marks.fill(false);
+    if (pick.is_string()) {
+        const std::string p = pick.get<std::string>();
+        if (p == "none") {
+            return true;
+        }
+        if (p == "correct") {
+            if (scannedSlots(q.Style) > 0) {
+                // What a solved style window records.
+                if (const int slot = answerSlot(q); slot > 0) {
+                    marks[slot - 1] = true;
+                }
+            } else {
+                for (int k = 0; k < q.ShowCount; ++k) {
+                    marks[k] = q.ShownCorrect[k];
+                }
+            }
+            return true;
+        }
+        if (p == "wrong") {
+            for (int k = 0; k < q.ShowCount; ++k) {
+                if (!q.ShownCorrect[k]) {
+                    marks[k] = true;
+                    break;
+                }
+            }
+            return true;
+        }
+        return false;
+    }
+    if (pick.is_array()) {
+        for (const json& s : pick) {
+            if (!s.is_number_integer() || s.get<int>() < 1 || s.get<int>() > kMaxChoices) {
+                return false;
+            }
+            marks[s.get<int>() - 1] = true;
+        }
+        return true;
+    }
+    return false;
+}
+
+bool parseNow(const std::string& text, ExamDate& d) {
+    return std::sscanf(text.c_str(), "%d-%d-%dT%d:%d", &d.year, &d.month, &d.day, &d.hour,
+                       &d.minute) == 5;
+}
+
+}  // namespace
+
+int historyCommand(const Args& args) {
+    if (args.size() != 2 || args[0] != "dump") {
+        return 2;
+    }
+    auto bytes = readWholeFile(args[1]);
+    if (!bytes) {
+        return fail(bytes.error().describe());
+    }
+    const HistoryFile h = parseHistoryFile(*bytes);
+    json exams = json::array();
+    for (const ExamRecord& e : h.exams) {
+        exams.push_back({{"Minutes", e.Minutes},
+                         {"Month", e.Month},
+                         {"Day", e.Day},
+                         {"Hour", e.Hour},
+                         {"Minute", e.Minute},
+                         {"Rate", e.Rate},
+                         {"Mode", e.Mode},
+                         {"QuestionCount", e.QuestionCount}});
+    }
+    json categories = json::array();
+    for (const CategoryRecord& c : h.categories) {
+        categories.push_back({{"RecentRates", c.RecentRates},
+                              {"CategoryAverage", c.CategoryAverage},
+                              {"CategoryBest", c.CategoryBest}});
+    }
+    const std::string magic = bytes->substr(0, 4);
+    json out = {{"Magic", text::cp932ToUtf8(magic)},
+                {"QuestionFilePath", text::cp932ToUtf8(h.QuestionFilePath)},
+                {"ExamRecord", exams},
+                {"BestRate", h.BestRate},
+                {"AverageRate", h.AverageRate},
+                {"Reserved", h.reserved},
+                {"CategoryRecord", categories},
+                {"CorrectCount", h.CorrectCount},
+                {"WrongCount", h.WrongCount},
+                {"Size", bytes->size()}};
+    std::printf("%s\n", out.dump(2).c_str());
+    return 0;
+}
+
+int examRun(const std::string& scriptPath) {
+    auto scriptText = readWholeFile(scriptPath);
+    if (!scriptText) {
+        return fail(scriptText.error().describe());
+    }
+    const json script = json::parse(*scriptText, nullptr, false);
+    if (script.is_discarded() || !script.is_object()) {
+        return fail(scriptPath + ": JSON として読めません");
+    }
+    try {
+        std::string root = script.at("root").get<std::string>();
+        if (!root.empty() && root.back() != '/') {
+            root += '/';
+        }
+        const std::string vendor = script.at("vendor").get<std::string>();
+        const std::string courseName = script.at("course").get<std::string>();
+        const Catalog catalog =
+            buildCatalog(root + "QDAT/" + vendor + "/", root + "HIST/" + vendor + "/", "");
+        const CourseEntry* course = nullptr;
+        for (const CourseEntry& c : catalog.courses) {
+            if (c.QdfPath.substr(c.QdfPath.rfind('/') + 1) == courseName) {
+                course = &c;
+            }
+        }
+        if (course == nullptr) {
+            return fail(courseName + ": " + kFileNotFound);
+        }
+        QuestionBank bank;
+        if (const Status st = LoadQuestionBank(bank, course->QdfPath); !st) {
+            return fail(st.error().describe());
+        }
+        const auto mode = static_cast<SelectionMode>(script.value("mode", 1));
+        CategoryChecks checks = CategoryChecks::allChecked(bank);
+        for (const json& u : script.value("uncheck", json::array())) {
+            const std::string cs = u.get<std::string>();
+            int c = 0, s = 0;
+            if (modeLocksChoices(mode) || std::sscanf(cs.c_str(), "%d.%d", &c, &s) != 2 || c < 1 ||
+                c > static_cast<int>(checks.minor.size()) || s < 1 || s > kSubCategories) {
+                return fail("uncheck: " + cs + " は使えません");
+            }
+            checks.minor[c - 1][s - 1] = false;
+        }
+        const int available = availableCount(bank, checks);
+        int count = script.value("count", 0);
+        if (modeLocksChoices(mode)) {
+            count = lockedCountAndTime(bank, available).count;
+        }
+        const StartCheck start = validateStart(std::to_string(count), "0", mode, available,
+                                               script.value("adaptive", false));
+        if (!start.ok) {
+            return fail(start.message);
+        }
+        RandomSource random = script.contains("seed")
+                                  ? RandomSource(script.at("seed").get<std::uint64_t>())
+                                  : RandomSource::fromClock();
+        const auto exam = SelectQuestions(bank, checks, start.settings, course->ShuffleOrder,
+                                          readTrainingWeights(course->HisPath), random);
+        ExamProgress progress;
+        progress.reset(static_cast<int>(exam.size()));
+        progress.ElapsedSeconds = script.value("elapsed", 0);
+        const json answers = script.value("answers", json::array());
+        for (std::size_t k = 0; k < exam.size() && k < answers.size(); ++k) {
+            if (!applyPick(answers[k].value("pick", json("none")), exam[k], progress.Answer[k])) {
+                return fail("answers[" + std::to_string(k) + "].pick が正しくありません");
+            }
+            progress.TimeSpent[k] = answers[k].value("time", 0);
+        }
+        ExamDate date;
+        if (!parseNow(script.value("now", std::string()), date)) {
+            const std::time_t t = std::time(nullptr);
+            const std::tm* lt = std::localtime(&t);
+            date = {lt->tm_year + 1900, lt->tm_mon + 1, lt->tm_mday, lt->tm_hour, lt->tm_min};
+        }
+        const Grading grading = gradeExam(exam, progress, "A");
+        if (const Status st =
+                saveExamResults(*course, bank, exam, grading, progress, start.settings, date);
+            !st) {
+            return fail(st.error().describe());
+        }
+        json positions = json::array();
+        std::vector<ExamPosition> tally;
+        for (std::size_t k = 0; k < exam.size(); ++k) {
+            positions.push_back({{"BankSlot", exam[k].BankSlot},
+                                 {"QuesNum", exam[k].QuesNum},
+                                 {"PositionCorrect", grading.PositionCorrect[k] ? 1 : 0}});
+            tally.push_back({exam[k].BankSlot, bank.question(exam[k].BankSlot).Category,
+                             static_cast<bool>(grading.PositionCorrect[k])});
+        }
+        const json out = {{"positions", positions},
+                          {"CorrectTotal", grading.CorrectTotal},
+                          {"ExamRate", grading.ExamRate},
+                          {"CategoryRate", categoryRates(tally)}};
+        std::printf("%s\n", out.dump(2).c_str());
+        return 0;
+    } catch (const json::exception& e) {
+        return fail(scriptPath + ": " + e.what());
+    }
+}
+
+}  // namespace tovalo::tool
