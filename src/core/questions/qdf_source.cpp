@@ -156,7 +156,13 @@ Result<std::string> unpackQuestionFile(std::string_view stored, const std::strin
         if (escape && isMarkerLine(role.field)) {
             return Error{"この行は読める形に書き出せません", path, static_cast<int>(i + 1)};
         }
-        out += escape ? escapeLine(bytes) : utf8;
+        if (escape && isTextField(role.field) && !scrambled) {
+            // An escaped line of a text field is always scrambled by pack, so
+            // a plain "Null" that needs escaping is written in its readable form.
+            out += escapeLine(text::scramble(lines[i]));
+        } else {
+            out += escape ? escapeLine(bytes) : utf8;
+        }
         if (i + 1 < lines.size() || text::endsWithLineEnd(stored)) {
             out += '\n';
         }
@@ -193,7 +199,9 @@ Result<std::string> packQuestionSource(std::string_view source, const std::strin
                                  "\" と読まれてしまいます",
                              path, lineNo};
             }
-            if (isRefField(role.field) && refLineIsEmpty(stored)) {
+            // An author's reference text must not silently read as "none";
+            // an escaped line says exactly which bytes are meant.
+            if (!isEscaped(lines[i]) && isRefField(role.field) && refLineIsEmpty(stored)) {
                 return Error{"この行は保存すると \"Null\" (参照なし) と読まれてしまいます", path,
                              lineNo};
             }

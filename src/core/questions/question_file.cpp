@@ -347,8 +347,10 @@ Result<QdfHeader> parseQdfHeader(std::string_view contents, const std::string& p
     h.Level4 = line8 == "2";
     h.Level3b = line8 == "3";
     const std::string_view line9 = at(8);
+    // Positions count bytes; a piece that cuts a double-byte character
+    // shows a replacement character rather than half of it.
     auto piece = [&line9](std::size_t from, std::size_t n) {
-        return from < line9.size() ? std::string(line9.substr(from, n)) : std::string();
+        return from < line9.size() ? decoded(line9.substr(from, n)) : std::string();
     };
     h.QdfDate = piece(0, 4) + "/" + piece(4, 2) + "/" + piece(6, 2);
     h.ShuffleOrder = !(line9.size() >= 15 && line9[14] == 'N');

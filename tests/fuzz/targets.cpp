@@ -1,0 +1,142 @@
+#include "targets.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "core/questions/qdf_source.h"
+#include "core/questions/question_file.h"
+#include "core/results/adaptive_file.h"
+#include "core/results/history_file.h"
+#include "core/text/cp932.h"
+#include "core/text/ini.h"
+#include "core/text/lines.h"
+#include "core/text/scramble.h"
+
+namespace tovalo::fuzz {
+
+namespace {
+
+std::string_view bytesOf(const std::uint8_t* data, std::size_t size) {
+    return {reinterpret_cast<const char*>(data), size};
+}
+
+void require(bool holds, const char* what) {
+    if (!holds) {
+        std::fprintf(stderr, "broken promise: %s\n", what);
+        std::abort();
+    }
+}
+
+bool everyLineEndIsCrLf(std::string_view s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\n' && (i == 0 || s[i - 1] != '\r')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void questionFile(const std::uint8_t* data, std::size_t size) {
+    const std::string_view in = bytesOf(data, size);
+    auto bank = parseQuestionFile(in, "fuzz.qdf");
+    if (bank) {
+        require(bank->questions.size() <= kMaxQuestions, "at most 500 records");
+        require(bank->CategoryCount <= kMaxCategories, "at most 49 categories");
+        for (const QuestionRecord& q : bank->questions) {
+            require(q.Category >= 1 && q.Category <= bank->CategoryCount, "category in the table");
+            require(q.AnswerCount <= q.ShowCount && q.ShowCount <= q.ChoiceCount &&
+                        q.ChoiceCount <= kMaxChoices,
+                    "counts in order");
+            require(text::isValidUtf8(q.QuesText) && text::isValidUtf8(q.Explanation),
+                    "texts are UTF-8");
+        }
+        // Every file the reader accepts comes back byte for byte through its
+        // readable source (files with bare LF line ends come back with CR LF).
+        auto source = unpackQuestionFile(in, "fuzz.qdf");
+        if (source && everyLineEndIsCrLf(in)) {
+            require(text::isValidUtf8(*source), "the source is UTF-8");
+            auto packed = packQuestionSource(*source, "fuzz.txt");
+            require(packed.ok(), "the source of an accepted file packs");
+            require(*packed == in, "unpack then pack gives the same bytes");
+        }
+    }
+    (void)checkQuestionFile("/nonexistent/fuzz.qdf");
+}
+
+void qdfHeader(const std::uint8_t* data, std::size_t size) {
+    auto h = parseQdfHeader(bytesOf(data, size), "fuzz.qdf");
+    if (h) {
+        require(h->FormatKind == 1 || h->FormatKind == 2, "a listed file has a format tag");
+        require(text::isValidUtf8(h->ExamTitle) && text::isValidUtf8(h->QdfDate), "UTF-8 fields");
+    }
+}
+
+void historyFile(const std::uint8_t* data, std::size_t size) {
+    const HistoryFile h = parseHistoryFile(bytesOf(data, size));
+    const std::string bytes = historyFileBytes(h);
+    require(bytes.size() == kHistoryFileSize, "a history file is 1960 bytes");
+    const HistoryFile again = parseHistoryFile(bytes);
+    require(historyFileBytes(again) == bytes, "writing what was read is stable");
+    HistoryFile next = again;
+    GradedExam exam;
+    for (std::size_t i = 0; i < size && i < 600; ++i) {
+        exam.positions.push_back({static_cast<int>(data[i]) * 2, data[i] % 52, (data[i] & 1) != 0});
+    }
+    exam.ExamRate = size % 101;
+    exam.ElapsedSeconds = static_cast<int>(size) * 97;
+    recordExam(next, exam, "fuzz.qdf");
+    require(historyFileBytes(next).size() == kHistoryFileSize, "still 1960 bytes after an exam");
+}
+
+void adaptiveFile(const std::uint8_t* data, std::size_t size) {
+    const std::string utf8 = text::cp932ToUtf8(bytesOf(data, size));
+    std::vector<std::string> lines;
+    for (std::string_view l : text::splitLines(utf8)) {
+        lines.emplace_back(l);
+        if (auto e = parseAdaptiveLine(l)) {
+            auto again = parseAdaptiveLine(adaptiveLine(*e));
+            require(again.has_value(), "a rebuilt line reads back");
+        }
+    }
+    QuestionBank bank;
+    for (int i = 1; i <= 3; ++i) {
+        QuestionRecord q;
+        q.QuesNum = i;
+        q.Category = 1;
+        q.SubCategory = 1;
+        q.QuesText = "q\r\n" + std::to_string(i);
+        bank.questions.push_back(q);
+    }
+    bank.QuesTotal = 3;
+    const std::size_t before = lines.size();
+    updateAdaptiveLines(lines, {{1, true, 12}, {2, false, 7}, {3, true, 0}}, bank);
+    require(lines.size() <= before + 2, "at most one line appended per timed answer");
+}
+
+void iniFile(const std::uint8_t* data, std::size_t size) {
+    const text::IniFile ini = text::IniFile::parse(bytesOf(data, size));
+    for (const char* section : {"Vender", "Level", "CASE STUDY IMAGE", ""}) {
+        for (const char* key : {"1", "TextA", "IMG1", "FMT", ""}) {
+            const std::string v = ini.value(section, key, "default");
+            require(text::isValidUtf8(v), "values are UTF-8");
+        }
+    }
+}
+
+void cp932(const std::uint8_t* data, std::size_t size) {
+    const std::string_view in = bytesOf(data, size);
+    const std::string utf8 = text::cp932ToUtf8(in);
+    require(text::isValidUtf8(utf8), "decoding gives UTF-8");
+    std::string exact;
+    if (text::cp932ToUtf8Exact(in, exact)) {
+        require(text::utf8ToCp932(exact) == in, "an exact decode encodes back");
+    }
+    require(text::scramble(text::scramble(in)) == in, "scrambling is its own inverse");
+    const std::string html = text::utf8ToCp932(bytesOf(data, size), text::Unmappable::HtmlReference);
+    (void)html;
+}
+
+}  // namespace tovalo::fuzz
