@@ -1,0 +1,188 @@
+#include "core/exam/exam_engine.h"
+
+#include <cmath>
+
+#include "core/exam/choice_letters.h"
+#include "core/text/cp932.h"
+
+namespace tovalo {
+
+namespace {
+
+constexpr std::string_view kFigureLine = "<INCLUDE IMG>";
+
+std::string_view firstLine(std::string_view text) {
+    const std::size_t end = text.find_first_of("\r\n");
+    return end == std::string_view::npos ? text : text.substr(0, end);
+}
+
+// Length in characters of well-formed UTF-8.
+std::size_t characterCount(std::string_view s) {
+    std::size_t n = 0;
+    for (unsigned char c : s) {
+        n += (c & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return n;
+}
+
+std::string dropCharacters(const std::string& s, std::size_t count) {
+    std::size_t i = 0;
+    while (count > 0 && i < s.size()) {
+        ++i;
+        while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) {
+            ++i;
+        }
+        --count;
+    }
+    return s.substr(i);
+}
+
+}  // namespace
+
+std::vector<std::string> figureNames(std::string_view text, int maxFigures) {
+    std::vector<std::string> names;
+    const std::string_view line = firstLine(text);
+    if (line.find(kFigureLine) == std::string_view::npos || line.size() < kFigureLine.size()) {
+        return names;
+    }
+    std::string_view rest = line.substr(kFigureLine.size());
+    std::size_t at = rest.find('@');
+    while (at != std::string_view::npos && static_cast<int>(names.size()) < maxFigures) {
+        const std::size_t next = rest.find('@', at + 1);
+        const std::string_view name = rest.substr(
+            at + 1, next == std::string_view::npos ? std::string_view::npos : next - at - 1);
+        names.emplace_back(name);
+        at = next;
+    }
+    return names;
+}
+
+std::string textWithoutFigureLine(std::string_view text) {
+    if (firstLine(text).find(kFigureLine) == std::string_view::npos) {
+        return std::string(text);
+    }
+    const std::size_t lf = text.find('\n');
+    return lf == std::string_view::npos ? std::string() : std::string(text.substr(lf + 1));
+}
+
+std::string choiceDisplayText(const std::string& shownChoice, int style) {
+    if (style != 9) {
+        return shownChoice;
+    }
+    return characterCount(shownChoice) < 3 ? std::string(" ") : dropCharacters(shownChoice, 2);
+}
+
+std::string choiceLabel(int slot, std::string_view labelStyle) {
+    return choiceLetter(slot, labelStyle) + ".";
+}
+
+std::string minutesSeconds(int seconds) {
+    return std::to_string(seconds / 60) + "' " + std::to_string(seconds % 60);
+}
+
+ClockHand clockHand(int elapsedSeconds) {
+    const double a = M_PI - elapsedSeconds * M_PI / 30.0;
+    ClockHand h;
+    h.x2 = static_cast<int>(std::nearbyint(std::sin(a) * 42 + 59));
+    h.y2 = static_cast<int>(std::nearbyint(std::cos(a) * 42 + 53));
+    return h;
+}
+
+void ExamEngine::start(const SelectionSettings& settings, int positions) {
+    settings_ = settings;
+    progress_.reset(positions);
+    progress_.CurrentIndex = 1;
+    entrySeconds_ = 0;
+    timeUpArmed_ = true;
+}
+
+TickResult ExamEngine::tick() {
+    TickResult t;
+    const int limit = settings_.TimeLimitSeconds;
+    const int r = limit - progress_.ElapsedSeconds;
+    if (settings_.TimeLimitOn) {
+        if (r == 600) {
+            t.sound = "wav/10min.wav";
+        } else if (r == 300) {
+            t.sound = "wav/05min.wav";
+        } else if (r == 60) {
+            t.sound = "wav/01min.wav";
+        }
+    }
+    const auto paceCheck = [&] {
+        const int n = std::max(positions(), 1);
+        const int due = static_cast<int>(static_cast<double>(limit) / n * progress_.CurrentIndex);
+        t.togglePaceReminder = progress_.ElapsedSeconds > due + 1;
+    };
+    if (r >= 59 || !settings_.TimeLimitOn) {
+        // Without a limit the face is still redrawn, so old hands never pile up.
+        if (settings_.TimeLimitOn) {
+            paceCheck();
+        }
+        t.redrawFullFace = true;
+    } else if (r > 0) {
+        paceCheck();
+        t.redrawSmallFace = true;
+        t.redHand = true;
+    } else if (timeUpArmed_) {
+        t.timeUp = true;
+        // The exam took exactly its limit: the clock stops here.
+        progress_.ElapsedSeconds = limit;
+        t.drawHand = false;
+        t.remainingText = "残り時間 : " + minutesSeconds(0);
+        return t;
+    }
+    t.drawHand = r != 0;
+    t.remainingText = "残り時間 : " + minutesSeconds(r);
+    progress_.ElapsedSeconds += 1;
+    return t;
+}
+
+void ExamEngine::saveAnswer(const std::array<bool, kMaxChoices>& marks, bool marked) {
+    const int q = current();
+    if (q < 1 || q > positions()) {
+        return;
+    }
+    progress_.Answer[q - 1] = marks;
+    progress_.Marked[q - 1] = marked;
+}
+
+void ExamEngine::endVisit() {
+    const int q = current();
+    if (q >= 1 && q <= positions()) {
+        progress_.TimeSpent[q - 1] += progress_.ElapsedSeconds - entrySeconds_;
+    }
+    // A visit is counted once even when grading is asked for twice.
+    entrySeconds_ = progress_.ElapsedSeconds;
+}
+
+Move ExamEngine::next(const std::array<bool, kMaxChoices>& marks, bool marked) {
+    saveAnswer(marks, marked);
+    endVisit();
+    progress_.CurrentIndex += 1;
+    return current() > positions() ? Move::OpenReview : Move::LoadQuestion;
+}
+
+Move ExamEngine::previous(const std::array<bool, kMaxChoices>& marks, bool marked) {
+    if (current() <= 1) {
+        return Move::Stayed;
+    }
+    saveAnswer(marks, marked);
+    endVisit();
+    progress_.CurrentIndex -= 1;
+    return Move::LoadQuestion;
+}
+
+Move ExamEngine::grade(const std::array<bool, kMaxChoices>& marks, bool marked) {
+    saveAnswer(marks, marked);
+    endVisit();
+    return Move::OpenReview;
+}
+
+void ExamEngine::jumpTo(int position) {
+    if (position >= 1 && position <= positions()) {
+        progress_.CurrentIndex = position;
+    }
+}
+
+}  // namespace tovalo
