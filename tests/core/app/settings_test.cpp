@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include "core/app/command_line.h"
+#include "core/app/settings_keys.h"
+#include "core/app/window_placement.h"
+#include "core/platform/doubles.h"
+
+namespace tovalo::app {
+namespace {
+
+TEST(CourseMenuPlacement, NothingStoredOpensCentredAtMinimumSize) {
+    platform::MemorySettingsStore store;
+    CourseMenuPlacement p = readCourseMenuPlacement(store, 1920, 1080);
+
+    EXPECT_EQ(p.bounds, (Bounds{1920 / 2 - 380, 1080 / 2 - 281, 760, 562}));
+    EXPECT_EQ(p.state, WindowState::Normal);
+    EXPECT_EQ(readDefaultVendor(store), 1);
+}
+
+TEST(CourseMenuPlacement, StoredValuesWin) {
+    platform::MemorySettingsStore store;
+    store.values = {{"Left", "0"},     {"Top", "-20"}, {"Width", "900"},
+                    {"Height", "700"}, {"State", "2"}, {"DefaultDir", "3"}};
+    CourseMenuPlacement p = readCourseMenuPlacement(store, 1280, 1024);
+
+    EXPECT_EQ(p.bounds, (Bounds{0, -20, 900, 700}));
+    EXPECT_EQ(p.state, WindowState::Maximised);
+    EXPECT_EQ(readDefaultVendor(store), 3);
+}
+
+TEST(CourseMenuPlacement, AbsentMarkerAndGarbageFallBackPerValue) {
+    platform::MemorySettingsStore store;
+    // -999 is how an absent position reads, so storing it means "absent".
+    store.values = {
+        {"Left", "-999"}, {"Top", "12"}, {"Width", "wide"}, {"State", "1"}, {"DefaultDir", "0"}};
+    CourseMenuPlacement p = readCourseMenuPlacement(store, 1000, 800);
+
+    EXPECT_EQ(p.bounds, (Bounds{1000 / 2 - 380, 12, 760, 562}));
+    EXPECT_EQ(p.state, WindowState::Normal);
+    EXPECT_EQ(readDefaultVendor(store), 1);
+}
+
+TEST(CourseMenuPlacement, ClosingWritesBoundsStateRootAndVendorInOrder) {
+    std::vector<SettingWrite> normal =
+        courseMenuClosingValues(Bounds{10, 20, 800, 600}, WindowState::Normal, "/opt/t", 2);
+    std::vector<SettingWrite> expected = {{"State", "1"},     {"Width", "800"}, {"Height", "600"},
+                                          {"Top", "20"},      {"Left", "10"},   {"Path", "/opt/t"},
+                                          {"DefaultDir", "2"}};
+    EXPECT_EQ(normal, expected);
+
+    std::vector<SettingWrite> maximised =
+        courseMenuClosingValues(Bounds{10, 20, 800, 600}, WindowState::Maximised, "/opt/t", 2);
+    EXPECT_EQ(maximised.front(), (SettingWrite{"State", "2"}));
+
+    // What the menu writes on close is what it reads on the next start.
+    platform::MemorySettingsStore store;
+    writeAll(store, maximised);
+    CourseMenuPlacement reread = readCourseMenuPlacement(store, 1920, 1080);
+    EXPECT_EQ(reread.bounds, (Bounds{10, 20, 800, 600}));
+    EXPECT_EQ(reread.state, WindowState::Maximised);
+    EXPECT_EQ(readDefaultVendor(store), 2);
+}
+
+TEST(SettingsKeys, DefaultsOfPlainValues) {
+    platform::MemorySettingsStore store;
+    EXPECT_EQ(settings::read(store, settings::kDebug), "FALSE");
+    EXPECT_EQ(settings::read(store, settings::kCdPath), "NA");
+    EXPECT_EQ(settings::read(store, settings::kCdPath2), "NA");
+    EXPECT_EQ(settings::read(store, settings::kName), "");
+    EXPECT_EQ(settings::read(store, settings::kDefaultDir), "1");
+
+    store.write(settings::kCdPath, "/media/cdrom/");
+    EXPECT_EQ(settings::read(store, settings::kCdPath), "/media/cdrom/");
+}
+
+TEST(SettingsStore, IntegersAreDecimalText) {
+    platform::MemorySettingsStore store;
+    store.writeInteger("Width", -42);
+    EXPECT_EQ(store.values.at("Width"), "-42");
+    EXPECT_EQ(store.readInteger("Width", 0), -42);
+
+    store.values["Top"] = " 17 ";
+    EXPECT_EQ(store.readInteger("Top", 0), 17);
+    store.values["Top"] = "17px";
+    EXPECT_EQ(store.readInteger("Top", 5), 5);
+    store.values["Top"] = "";
+    EXPECT_EQ(store.readInteger("Top", 5), 5);
+    store.values["Top"] = "99999999999";
+    EXPECT_EQ(store.readInteger("Top", 5), 5);
+}
+
+TEST(CommandLine, ArgumentIsLowerCasedAndDSwitchesQuestionNumbersOn) {
+    EXPECT_EQ(parseCommandLine({}).argument, "");
+    EXPECT_EQ(parseCommandLine({"SoRaNe", "ignored"}).argument, "sorane");
+
+    EXPECT_FALSE(showsQuestionNumbers("FALSE", parseCommandLine({})));
+    EXPECT_TRUE(showsQuestionNumbers("TRUE", parseCommandLine({})));
+    EXPECT_TRUE(showsQuestionNumbers("FALSE", parseCommandLine({"d"})));
+    EXPECT_TRUE(showsQuestionNumbers("FALSE", parseCommandLine({"D"})));
+    EXPECT_FALSE(showsQuestionNumbers("FALSE", parseCommandLine({"debug"})));
+    // Only the exact stored word counts.
+    EXPECT_FALSE(showsQuestionNumbers("true", parseCommandLine({})));
+    EXPECT_FALSE(showsQuestionNumbers("FALSE", parseCommandLine({"nexa", "d"})));
+}
+
+}  // namespace
+}  // namespace tovalo::app
