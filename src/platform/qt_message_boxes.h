@@ -1,0 +1,14 @@
+#pragma once
+
+#include "core/platform/message_boxes.h"
+
+namespace tovalo::platform {
+
+// Application-modal boxes over whichever window is active.
+class QtMessageBoxes : public MessageBoxes {
+  public:
+    void showError(const std::string& text) override;
+    bool askYesNo(const std::string& text) override;
+};
+
+}  // namespace tovalo::platform
