@@ -1,0 +1,15 @@
+#pragma once
+
+#include "ui/screen_form.h"
+
+namespace tovalo::ui {
+
+// The adaptive list: per-question statistics of one course.
+class TAdaptiveForm : public ScreenForm {
+    Q_OBJECT
+
+  public:
+    TAdaptiveForm(Session& session, Screens& screens);
+};
+
+}  // namespace tovalo::ui

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "ui/screen_form.h"
+
+namespace tovalo::ui {
+
+// Part of the question file update.
+class TDownLoad : public ScreenForm {
+    Q_OBJECT
+
+  public:
+    TDownLoad(Session& session, Screens& screens);
+};
+
+}  // namespace tovalo::ui

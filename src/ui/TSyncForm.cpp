@@ -1,0 +1,9 @@
+#include "ui/TSyncForm.h"
+
+namespace tovalo::ui {
+
+TSyncForm::TSyncForm(Session& session, Screens& screens) : ScreenForm(session, screens) {
+    setObjectName(QStringLiteral("SyncForm"));
+}
+
+}  // namespace tovalo::ui

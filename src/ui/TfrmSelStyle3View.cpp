@@ -1,0 +1,10 @@
+#include "ui/TfrmSelStyle3View.h"
+
+namespace tovalo::ui {
+
+TfrmSelStyle3View::TfrmSelStyle3View(Session& session, Screens& screens)
+    : ScreenForm(session, screens) {
+    setObjectName(QStringLiteral("frmSelStyle3View"));
+}
+
+}  // namespace tovalo::ui

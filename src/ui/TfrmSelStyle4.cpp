@@ -1,0 +1,9 @@
+#include "ui/TfrmSelStyle4.h"
+
+namespace tovalo::ui {
+
+TfrmSelStyle4::TfrmSelStyle4(Session& session, Screens& screens) : ScreenForm(session, screens) {
+    setObjectName(QStringLiteral("frmSelStyle4"));
+}
+
+}  // namespace tovalo::ui

@@ -1,0 +1,10 @@
+#include "ui/TfrmSelStyle4View.h"
+
+namespace tovalo::ui {
+
+TfrmSelStyle4View::TfrmSelStyle4View(Session& session, Screens& screens)
+    : ScreenForm(session, screens) {
+    setObjectName(QStringLiteral("frmSelStyle4View"));
+}
+
+}  // namespace tovalo::ui

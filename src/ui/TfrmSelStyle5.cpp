@@ -1,0 +1,9 @@
+#include "ui/TfrmSelStyle5.h"
+
+namespace tovalo::ui {
+
+TfrmSelStyle5::TfrmSelStyle5(Session& session, Screens& screens) : ScreenForm(session, screens) {
+    setObjectName(QStringLiteral("frmSelStyle5"));
+}
+
+}  // namespace tovalo::ui

@@ -1,0 +1,9 @@
+#include "ui/TfrmSelStyle6.h"
+
+namespace tovalo::ui {
+
+TfrmSelStyle6::TfrmSelStyle6(Session& session, Screens& screens) : ScreenForm(session, screens) {
+    setObjectName(QStringLiteral("frmSelStyle6"));
+}
+
+}  // namespace tovalo::ui

@@ -1,0 +1,10 @@
+#include "ui/TfrmSelStyle6View.h"
+
+namespace tovalo::ui {
+
+TfrmSelStyle6View::TfrmSelStyle6View(Session& session, Screens& screens)
+    : ScreenForm(session, screens) {
+    setObjectName(QStringLiteral("frmSelStyle6View"));
+}
+
+}  // namespace tovalo::ui

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/app/command_line.h"
+#include "core/app/directories.h"
+#include "core/app/profile.h"
+#include "core/app/vendors.h"
+#include "core/app/window_placement.h"
+#include "core/platform/bundle_loader.h"
+#include "core/platform/clock.h"
+#include "core/platform/drive_lister.h"
+#include "core/platform/file_attributes.h"
+#include "core/platform/message_boxes.h"
+#include "core/platform/settings_store.h"
+#include "core/platform/shell.h"
+#include "core/platform/sound_player.h"
+
+namespace tovalo::ui {
+
+// The host facilities the screens use. The desktop ones in production,
+// recording doubles in tests.
+struct Services {
+    platform::SettingsStore& settings;
+    platform::MessageBoxes& messages;
+    platform::SoundPlayer& sound;
+    platform::Shell& shell;
+    platform::Clock& clock;
+    platform::DriveLister& drives;
+    platform::FileAttributes& files;
+    platform::BundleLoader& bundles;
+};
+
+// What the screens share for the life of the program. The application owns
+// it and hands it to every form; no screen keeps a second copy.
+class Session {
+  public:
+    // `programDir` is the directory of the program file.
+    Session(Services services, std::string programDir, app::CommandLine commandLine);
+
+    Services services;
+    const std::string programDir;
+    const app::CommandLine commandLine;
+
+    app::Directories directories;
+    app::Profile profile;
+    std::vector<app::Vendor> vendors;
+    int currentVendor = 0;  // 1-based; 0 when no vendor is installed
+
+    std::string cgiUrl;
+    std::vector<std::string> cdromRoots;
+    bool showQuestionNumbers = false;
+
+    // Shared by the full-size screens when they hand over to each other.
+    app::WindowState windowState = app::WindowState::Normal;
+    app::Bounds courseMenuBounds;
+
+    // Ends the program; the application connects it to its event loop.
+    std::function<void()> endProgram;
+
+    [[nodiscard]] const app::Vendor* vendor(int number) const;
+    [[nodiscard]] std::vector<std::string> vendorFolders() const;
+};
+
+}  // namespace tovalo::ui

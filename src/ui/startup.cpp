@@ -1,0 +1,115 @@
+#include "ui/startup.h"
+
+#include <QApplication>
+#include <memory>
+
+#include "core/app/settings_keys.h"
+#include "core/app/startup_tooltips.h"
+#include "ui/TAdaptiveForm.h"
+#include "ui/TCaseStudyForm.h"
+#include "ui/TCatSelForm.h"
+#include "ui/TCheatForm.h"
+#include "ui/TConfirmForm.h"
+#include "ui/TCourseMenuForm.h"
+#include "ui/TDownLoad.h"
+#include "ui/TExamModeForm.h"
+#include "ui/TGenericMBForm.h"
+#include "ui/TMainMenuForm.h"
+#include "ui/TRefImgForm.h"
+#include "ui/TResultForm.h"
+#include "ui/TSpareForm.h"
+#include "ui/TStudyForm.h"
+#include "ui/TSyncCandidateForm.h"
+#include "ui/TSyncForm.h"
+#include "ui/TUpdateForm.h"
+#include "ui/TfrmSelStyle3.h"
+#include "ui/TfrmSelStyle3View.h"
+#include "ui/TfrmSelStyle4.h"
+#include "ui/TfrmSelStyle4View.h"
+#include "ui/TfrmSelStyle5.h"
+#include "ui/TfrmSelStyle5View.h"
+#include "ui/TfrmSelStyle6.h"
+#include "ui/TfrmSelStyle6View.h"
+#include "ui/TfrmSelStyle7.h"
+#include "ui/TfrmSelStyle7View.h"
+#include "ui/fonts.h"
+#include "ui/screens.h"
+#include "ui/session.h"
+
+namespace tovalo::ui {
+
+namespace {
+
+template <class Form>
+Form* create(Session& session, Screens& screens) {
+    return screens.adopt(std::make_unique<Form>(session, screens));
+}
+
+}  // namespace
+
+void prepareApplication(QApplication& app) {
+    app.setApplicationName(QStringLiteral("Tovalo"));
+    QFont font = uiFont(13);
+    app.setFont(font);
+    // Screens are hidden, never closed, between visits; the program ends
+    // only when the main window closes.
+    app.setQuitOnLastWindowClosed(false);
+}
+
+Status createWindowSet(Session& session, Screens& screens) {
+    screens.MainMenuForm = create<TMainMenuForm>(session, screens);
+    if (Status created = screens.MainMenuForm->FormCreate(); !created) {
+        return created;
+    }
+    screens.ExamModeForm = create<TExamModeForm>(session, screens);
+    screens.CourseMenuForm = create<TCourseMenuForm>(session, screens);
+    screens.CourseMenuForm->FormCreate();
+    screens.GenericMBForm = create<TGenericMBForm>(session, screens);
+    screens.ResultForm = create<TResultForm>(session, screens);
+    screens.StudyForm = create<TStudyForm>(session, screens);
+    screens.CatSelForm = create<TCatSelForm>(session, screens);
+    screens.CheatForm = create<TCheatForm>(session, screens);
+    screens.ConfirmForm = create<TConfirmForm>(session, screens);
+    screens.UpdateForm = create<TUpdateForm>(session, screens);
+    screens.DownLoad = create<TDownLoad>(session, screens);
+    screens.RefImgForm = create<TRefImgForm>(session, screens);
+    screens.frmSelStyle4 = create<TfrmSelStyle4>(session, screens);
+    screens.frmSelStyle3 = create<TfrmSelStyle3>(session, screens);
+    screens.frmSelStyle4View = create<TfrmSelStyle4View>(session, screens);
+    screens.frmSelStyle3View = create<TfrmSelStyle3View>(session, screens);
+    screens.CaseStudyForm = create<TCaseStudyForm>(session, screens);
+    screens.frmSelStyle5 = create<TfrmSelStyle5>(session, screens);
+    screens.frmSelStyle5View = create<TfrmSelStyle5View>(session, screens);
+    screens.frmSelStyle6View = create<TfrmSelStyle6View>(session, screens);
+    screens.frmSelStyle6 = create<TfrmSelStyle6>(session, screens);
+    screens.AdaptiveForm = create<TAdaptiveForm>(session, screens);
+    screens.frmSelStyle7 = create<TfrmSelStyle7>(session, screens);
+    screens.frmSelStyle7View = create<TfrmSelStyle7View>(session, screens);
+    screens.SyncForm = create<TSyncForm>(session, screens);
+    screens.SyncCandidateForm = create<TSyncCandidateForm>(session, screens);
+    screens.SpareForm = create<TSpareForm>(session, screens);
+
+    applyStartupTooltips(screens);
+    session.showQuestionNumbers = app::showsQuestionNumbers(
+        app::settings::read(session.services.settings, app::settings::kDebug), session.commandLine);
+    return Ok{};
+}
+
+void applyStartupTooltips(const Screens& screens) {
+    for (ScreenForm* form : screens.all()) {
+        QString name = form->formName();
+        for (const app::StartupTooltip& t : app::startupTooltips()) {
+            if (name != QLatin1String(t.form.data(), static_cast<qsizetype>(t.form.size()))) {
+                continue;
+            }
+            QString control =
+                QString::fromUtf8(t.control.data(), static_cast<qsizetype>(t.control.size()));
+            if (QWidget* w = form->findChild<QWidget*>(control)) {
+                w->setToolTip(
+                    QString::fromUtf8(t.text.data(), static_cast<qsizetype>(t.text.size())));
+            }
+        }
+    }
+}
+
+}  // namespace tovalo::ui

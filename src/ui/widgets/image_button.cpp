@@ -1,0 +1,92 @@
+#include "ui/widgets/image_button.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
+
+namespace tovalo::ui {
+
+ImageButton::ImageButton(QWidget* parent) : QAbstractButton(parent) {
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void ImageButton::setPictures(const QPixmap& normal, const QPixmap& disabled) {
+    normal_ = normal;
+    disabled_ = disabled;
+    greyed_ = QPixmap();
+    if (disabled_.isNull() && !normal_.isNull()) {
+        QStyleOption option;
+        option.initFrom(this);
+        greyed_ = style()->generatedIconPixmap(QIcon::Disabled, normal_, &option);
+    }
+    if (!normal_.isNull()) {
+        setFixedSize(normal_.deviceIndependentSize().toSize());
+    }
+    update();
+}
+
+const QPixmap& ImageButton::shownPicture() const {
+    if (!isEnabled()) {
+        return disabled_.isNull() ? greyed_ : disabled_;
+    }
+    return normal_;
+}
+
+QSize ImageButton::sizeHint() const {
+    return normal_.isNull() ? QSize(16, 16) : normal_.deviceIndependentSize().toSize();
+}
+
+void ImageButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, shownPicture());
+}
+
+void ImageButton::shift(bool down) {
+    if (shifted_ == down) {
+        return;
+    }
+    shifted_ = down;
+    int d = down ? kPressShift : -kPressShift;
+    move(pos() + QPoint(d, d));
+}
+
+void ImageButton::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && isEnabled()) {
+        shift(true);
+    }
+    QAbstractButton::mousePressEvent(event);
+}
+
+void ImageButton::mouseReleaseEvent(QMouseEvent* event) {
+    QAbstractButton::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        shift(false);
+    }
+}
+
+bool ImageButton::hitButton(const QPoint& pos) const {
+    // While pressed the button has moved away from under the pointer; the
+    // strip it uncovered still belongs to it.
+    QRect area = rect();
+    if (shifted_) {
+        area.adjust(-kPressShift, -kPressShift, 0, 0);
+    }
+    return area.contains(pos);
+}
+
+void ImageButton::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::EnabledChange && !isEnabled()) {
+        shift(false);
+    }
+    QAbstractButton::changeEvent(event);
+}
+
+void ImageButton::hideEvent(QHideEvent* event) {
+    shift(false);
+    QAbstractButton::hideEvent(event);
+}
+
+}  // namespace tovalo::ui

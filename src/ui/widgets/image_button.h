@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QPixmap>
+
+namespace tovalo::ui {
+
+// A clickable picture. While the left button is held on it the whole
+// button sits 2 pixels right and down, which is the program's pressed look;
+// a disabled button shows its own picture.
+class ImageButton : public QAbstractButton {
+    Q_OBJECT
+
+  public:
+    static constexpr int kPressShift = 2;
+
+    explicit ImageButton(QWidget* parent = nullptr);
+
+    // The button takes the size of `normal`. Without a disabled picture a
+    // disabled button is drawn greyed from the normal one.
+    void setPictures(const QPixmap& normal, const QPixmap& disabled = {});
+    [[nodiscard]] const QPixmap& shownPicture() const;
+    [[nodiscard]] QSize sizeHint() const override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool hitButton(const QPoint& pos) const override;
+
+  private:
+    void shift(bool down);
+
+    QPixmap normal_;
+    QPixmap disabled_;
+    QPixmap greyed_;
+    bool shifted_ = false;
+};
+
+}  // namespace tovalo::ui
