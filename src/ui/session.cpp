@@ -23,4 +23,11 @@ std::vector<std::string> Session::vendorFolders() const {
     return folders;
 }
 
+const CourseEntry* Session::course() const {
+    if (CourseIndex < 1 || CourseIndex > static_cast<int>(catalog.courses.size())) {
+        return nullptr;
+    }
+    return &catalog.courses[CourseIndex - 1];
+}
+
 }  // namespace tovalo::ui

@@ -9,6 +9,11 @@
 #include "core/app/profile.h"
 #include "core/app/vendors.h"
 #include "core/app/window_placement.h"
+#include "core/catalog/catalog.h"
+#include "core/exam/exam_engine.h"
+#include "core/exam/selection.h"
+#include "core/questions/question_bank.h"
+#include "core/results/grading.h"
 #include "core/platform/bundle_loader.h"
 #include "core/platform/clock.h"
 #include "core/platform/drive_lister.h"
@@ -57,11 +62,29 @@ class Session {
     app::WindowState windowState = app::WindowState::Normal;
     app::Bounds courseMenuBounds;
 
+    // The course catalog of the current vendor and the course being worked on.
+    Catalog catalog;
+    int CourseIndex = 0;  // 1-based catalog row; 0 until the first exam or sync is started
+
+    // The exam: the course loaded by the category screen, what was chosen
+    // there, the questions drawn, and the exam screen's clock and answers
+    // (engine.progress()). Valid from one start to the next.
+    QuestionBank bank;
+    CategoryChecks checks;
+    SelectionSettings selection;
+    std::vector<ExamQuestion> exam;
+    ExamEngine engine;
+    Grading grading;  // filled when the result screen grades the exam
+    // Every draw of questions and choices; tests replace it with a seeded one.
+    RandomSource random = RandomSource::fromClock();
+
     // Ends the program; the application connects it to its event loop.
     std::function<void()> endProgram;
 
     [[nodiscard]] const app::Vendor* vendor(int number) const;
     [[nodiscard]] std::vector<std::string> vendorFolders() const;
+    // The catalog row CourseIndex names, or nullptr.
+    [[nodiscard]] const CourseEntry* course() const;
 };
 
 }  // namespace tovalo::ui
