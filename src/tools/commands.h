@@ -16,6 +16,9 @@ int pageCommand(const Args& args);
 int historyCommand(const Args& args);
 int examRun(const std::string& scriptPath);
 
+// Prints the message on stderr and gives the exit code of a failed command.
+int fail(const std::string& message);
+
 // Writes bytes to a file, reporting a failure on stderr.
 bool writeFileBytes(const std::string& path, const std::string& bytes);
 

@@ -13,11 +13,6 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-int fail(const std::string& message) {
-    std::fprintf(stderr, "%s\n", message.c_str());
-    return 1;
-}
-
 json courseToJson(const CourseEntry& c) {
     return {{"QdfPath", c.QdfPath},    {"HisPath", c.HisPath},
             {"AdpPath", c.AdpPath},    {"FormatKind", c.FormatKind},

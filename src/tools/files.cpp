@@ -5,6 +5,11 @@
 
 namespace tovalo::tool {
 
+int fail(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+    return 1;
+}
+
 bool writeFileBytes(const std::string& path, const std::string& bytes) {
     std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "wb"), &std::fclose);
     if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size() ||

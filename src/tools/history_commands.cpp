@@ -17,11 +17,6 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-int fail(const std::string& message) {
-    std::fprintf(stderr, "%s\n", message.c_str());
-    return 1;
-}
-
 // Marks one position as the script says.
 bool applyPick(const json& pick, const ExamQuestion& q, std::array<bool, kMaxChoices>& marks) {
     marks.fill(false);

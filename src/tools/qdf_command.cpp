@@ -17,8 +17,7 @@ void printJson(const json& j) {
 }
 
 int fail(const Error& e) {
-    std::fprintf(stderr, "%s\n", e.describe().c_str());
-    return 1;
+    return tool::fail(e.describe());
 }
 
 json bankToJson(const QuestionBank& bank) {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/temp_tree.h"
 #include "core/questions/qdf_builder.h"
 #include "core/questions/question_file.h"
 #include "core/text/cp932.h"
@@ -25,27 +26,17 @@ struct ToolRun {
 
 class ToolTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("tovalo-tool-test-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::string write(const std::string& name, const std::string& bytes) {
-        std::ofstream(dir_ / name, std::ios::binary) << bytes;
-        return (dir_ / name).string();
+        return tree_.write(name, bytes);
     }
     std::string read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
         std::stringstream ss;
-        ss << in.rdbuf();
+        ss << std::ifstream(path, std::ios::binary).rdbuf();
         return ss.str();
     }
 
     ToolRun tool(const std::string& args) {
-        const std::string errPath = (dir_ / "stderr.txt").string();
+        const std::string errPath = tree_.path("stderr.txt");
         const std::string cmd = std::string(TOVALO_TOOL) + " " + args + " 2>" + errPath;
         ToolRun r;
         FILE* p = ::popen(cmd.c_str(), "r");
@@ -77,7 +68,8 @@ class ToolTest : public ::testing::Test {
         return q;
     }
 
-    fs::path dir_;
+    TempTree tree_;
+    const fs::path dir_{tree_.path()};
 };
 
 }  // namespace

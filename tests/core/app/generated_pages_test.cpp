@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/app/temp_tree.h"
+#include "common/temp_tree.h"
 
 namespace tovalo::app {
 namespace {

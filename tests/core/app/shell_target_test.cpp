@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/app/temp_tree.h"
+#include "common/temp_tree.h"
 #include "core/platform/doubles.h"
 #include "core/platform/shell.h"
 

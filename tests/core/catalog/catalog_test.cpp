@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/temp_tree.h"
 #include "core/catalog/catalog.h"
 #include "core/results/history_file.h"
 #include "core/text/cp932.h"
@@ -16,14 +17,9 @@ namespace {
 class CatalogTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("tovalo-catalog-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(root_ / "QDAT/nexa");
-        fs::create_directories(root_ / "HIST/nexa");
+        tree_.dir("QDAT/nexa");
+        tree_.dir("HIST/nexa");
     }
-    void TearDown() override { fs::remove_all(root_); }
-
     void course(const std::string& name, const std::string& tag = "QFileFormat-v1.4",
                 const std::string& line8 = "0", const std::string& total = "12") {
         std::ofstream(root_ / "QDAT/nexa" / name, std::ios::binary) << text::utf8ToCp932(
@@ -41,7 +37,8 @@ class CatalogTest : public ::testing::Test {
                             current);
     }
 
-    fs::path root_;
+    TempTree tree_;
+    const fs::path root_{tree_.path()};
 };
 
 }  // namespace

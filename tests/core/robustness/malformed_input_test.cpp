@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 
+#include "common/temp_tree.h"
 #include "core/catalog/catalog.h"
 #include "core/common/files.h"
 #include "core/exam/selection.h"
@@ -52,14 +53,6 @@ std::string sampleCourse() {
 
 class MalformedInput : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("tovalo-malformed-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     // Writes `bytes`, runs `read` on the file and checks the file is untouched.
     void throughReader(const std::string& name, const std::string& bytes,
                        const std::function<void(const std::string&)>& read) {
@@ -72,7 +65,8 @@ class MalformedInput : public ::testing::Test {
         EXPECT_EQ(fs::last_write_time(p), before);
     }
 
-    fs::path dir_;
+    TempTree tree_;
+    const fs::path dir_{tree_.path()};
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 // A scratch folder tree that disappears with the test.
@@ -10,7 +11,7 @@ class TempTree {
   public:
     TempTree() {
         std::string pattern =
-            (std::filesystem::temp_directory_path() / "tovalo-app-XXXXXX").string();
+            (std::filesystem::temp_directory_path() / "tovalo-test-XXXXXX").string();
         root_ = mkdtemp(pattern.data());
     }
     ~TempTree() {
@@ -31,6 +32,16 @@ class TempTree {
         std::filesystem::path p = root_ / relative;
         std::filesystem::create_directories(p.parent_path());
         std::ofstream(p, std::ios::binary) << bytes;
+    }
+    // Writes `bytes` and gives the file's absolute path.
+    std::string write(const std::string& relative, const std::string& bytes) const {
+        file(relative, bytes);
+        return path(relative);
+    }
+    [[nodiscard]] std::string read(const std::string& relative) const {
+        std::stringstream ss;
+        ss << std::ifstream(root_ / relative, std::ios::binary).rdbuf();
+        return ss.str();
     }
     [[nodiscard]] bool exists(const std::string& relative) const {
         return std::filesystem::exists(root_ / relative);
