@@ -1,5 +1,7 @@
 #include "core/results/adaptive_file.h"
 
+#include <unordered_map>
+
 #include "core/common/files.h"
 #include "core/common/safe_file.h"
 #include "core/questions/numbers.h"
@@ -79,6 +81,18 @@ std::vector<std::string> newAdaptiveLines(const QuestionBank& bank) {
 
 void updateAdaptiveLines(std::vector<std::string>& lines,
                          const std::vector<AdaptiveAnswer>& answers, const QuestionBank& bank) {
+    // Each line is read once; the first line of a question number is the
+    // one its answers go to.
+    std::vector<std::optional<AdaptiveEntry>> entries;
+    entries.reserve(lines.size());
+    std::unordered_map<std::string, std::size_t> byQuesNum;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        entries.push_back(parseAdaptiveLine(lines[i]));
+        if (entries.back()) {
+            byQuesNum.emplace(entries.back()->QuesNum, i);
+        }
+    }
+    std::vector<bool> changed(lines.size(), false);
     for (const AdaptiveAnswer& a : answers) {
         if (a.TimeSpent == 0 || a.BankSlot < 1 ||
             a.BankSlot > static_cast<int>(bank.questions.size())) {
@@ -86,29 +100,27 @@ void updateAdaptiveLines(std::vector<std::string>& lines,
         }
         const QuestionRecord& q = bank.question(a.BankSlot);
         const std::string wanted = std::to_string(q.QuesNum);
-        std::optional<AdaptiveEntry> entry;
-        std::size_t index = 0;
-        for (; index < lines.size(); ++index) {
-            entry = parseAdaptiveLine(lines[index]);
-            if (entry && entry->QuesNum == wanted) {
-                break;
-            }
-            entry.reset();
-        }
-        if (!entry) {
+        auto found = byQuesNum.find(wanted);
+        if (found == byQuesNum.end()) {
             lines.push_back(adaptiveLine(entryFor(q)));
-            entry = parseAdaptiveLine(lines.back());
-            index = lines.size() - 1;
+            entries.push_back(parseAdaptiveLine(lines.back()));
+            changed.push_back(false);
+            found = byQuesNum.emplace(wanted, lines.size() - 1).first;
         }
-        const int n = entry->AskedCount + 1;
+        AdaptiveEntry& entry = *entries[found->second];
+        const int n = entry.AskedCount + 1;
         if (a.correct) {
-            entry->RightCount += 1;
+            entry.RightCount += 1;
         }
-        const long long mean =
-            (static_cast<long long>(entry->MeanTime) * (n - 1) + a.TimeSpent) / n;
-        entry->MeanTime = mean < 0 ? 0 : static_cast<int>(mean);
-        entry->AskedCount = n;
-        lines[index] = adaptiveLine(*entry);
+        const long long mean = (static_cast<long long>(entry.MeanTime) * (n - 1) + a.TimeSpent) / n;
+        entry.MeanTime = mean < 0 ? 0 : static_cast<int>(mean);
+        entry.AskedCount = n;
+        changed[found->second] = true;
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (changed[i]) {
+            lines[i] = adaptiveLine(*entries[i]);
+        }
     }
 }
 
