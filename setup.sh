@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 machine for Tovalo and then either starts the
 # program on the staged sample installation (run), runs every test (test),
-# or only builds (build).
+# only builds (build), runs every test under ASan and UBSan (sanitize), or
+# runs each fuzz target for a while (fuzz [seconds], 60 by default).
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -13,6 +14,7 @@ packages=(
   libjpeg62-turbo fonts-ipafont-gothic python3
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 )
+fuzz_packages=(clang libclang-rt-14-dev)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -20,7 +22,7 @@ as_root() {
 
 install_packages() {
   local missing=()
-  for p in "${packages[@]}"; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
@@ -34,8 +36,38 @@ build() {
   cmake --build build
 }
 
+fuzz() {
+  local seconds=${1:-60}
+  install_packages "${fuzz_packages[@]}"
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DTOVALO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  cmake --build build-fuzz --target fuzz_all
+  local work
+  work=$(mktemp -d)
+  for target in build-fuzz/fuzz/fuzz_*; do
+    local name=${target##*/fuzz_}
+    mkdir -p "$work/$name"
+    echo "== $name for ${seconds}s"
+    # New inputs go to a scratch folder; the seeds in the repository stay as they are.
+    "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+      -artifact_prefix="$work/$name-" "$work/$name" "tests/fuzz/corpus/$name"
+  done
+  rm -rf "$work"
+}
+
 what=${1:-build}
-install_packages
+install_packages "${packages[@]}"
+case "$what" in
+  fuzz)
+    fuzz "${2:-60}"
+    exit 0
+    ;;
+  sanitize)
+    cmake -S . -B build-asan -G Ninja -DTOVALO_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build build-asan
+    ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
+    exit 0
+    ;;
+esac
 build
 case "$what" in
   run)
