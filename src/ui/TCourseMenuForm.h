@@ -1,12 +1,21 @@
 #pragma once
 
 #include <QPixmap>
+#include <map>
 #include <vector>
 
 #include "core/app/window_placement.h"
 #include "ui/screen_form.h"
 
+class QLabel;
+class QScrollArea;
+class QTimer;
+
 namespace tovalo::ui {
+
+class CourseRow;
+class ImageButton;
+class VendorTabStrip;
 
 // The course menu, the program's home screen: vendor tabs and the courses
 // of the selected vendor. Closing it ends the program.
@@ -14,6 +23,16 @@ class TCourseMenuForm : public ScreenForm {
     Q_OBJECT
 
   public:
+    // Height of the button bar along the bottom of the window.
+    static constexpr int kBarHeight = 48;
+    static constexpr int kTabStripLeft = 160;
+    static constexpr int kTabStripTop = 6;
+    static constexpr int kSideColumnWidth = 150;
+    static constexpr int kCourseAreaLeft = 154;
+    // The scroll to the current tab and the greeting sound come this long
+    // after the menu appears, once it has been drawn.
+    static constexpr int kGreetingDelayMs = 100;
+
     TCourseMenuForm(Session& session, Screens& screens);
 
     // Runs once at start-up: reads the stored placement and vendor index,
@@ -23,8 +42,46 @@ class TCourseMenuForm : public ScreenForm {
     // The bounds the window has now, as they would be stored.
     [[nodiscard]] app::Bounds currentBounds() const;
 
+    // The catalog row that the start button opens (1-based; 0 for none).
+    [[nodiscard]] int selectedRow() const { return selectedRow_; }
+    // Rows shown for the current vendor, in catalog order.
+    [[nodiscard]] std::vector<CourseRow*> shownRows() const;
+
+    VendorTabStrip* TabStrip;
+    ImageButton* TabLeftButton;
+    ImageButton* TabRightButton;
+    QLabel* LevelImage;  // the strip segment of the vendor's highest level
+    ImageButton* VendorInfoButton;
+    QScrollArea* CourseArea;
+    QWidget* CourseList;
+    QLabel* SelectLabel;
+    std::vector<QLabel*> LegendIcons;  // level 4..1, then "-- None"
+    std::vector<QLabel*> LegendNames;
+    ImageButton* StartButton;
+    ImageButton* ExitButton;
+    ImageButton* DiagnosisButton;
+    ImageButton* UpdateButton;
+    ImageButton* SyncButton;
+    ImageButton* NewsButton;
+    QTimer* Timer1;
+
+  public slots:
+    void TabStripClick(int vendor);
+    void CourseRowClick(int row);
+    void StartButtonClick();
+    void DiagnosisButtonClick();
+    void UpdateButtonClick();
+    void SyncButtonClick();
+    void NewsButtonClick();
+    void VendorInfoButtonClick();
+    void ExitButtonClick();
+    void TabLeftButtonClick();
+    void TabRightButtonClick();
+    void Timer1Timer();
+
   protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -32,11 +89,34 @@ class TCourseMenuForm : public ScreenForm {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // What a vendor's bundle gives the menu besides its tab.
+    struct VendorArt {
+        QPixmap sideTop;     // 101
+        QPixmap sideStrip;   // 102
+        QPixmap sideBottom;  // 103
+        QPixmap underline;   // 107
+        QPixmap levels;      // 108
+        QPixmap info;        // 110
+    };
+
     void FormShow();
     void FormClose();
     void rememberNormalBounds();
+    void layoutControls();
+    void selectVendor(int vendor, bool reportLater);
+    void showCatalog();
+    void showLegend();
+    void selectRow(int row);
+    void reportProblems();
+    void handOver();
+    const VendorArt& art(int vendor);
 
-    std::vector<QPixmap> tabPictures_;  // by vendor number − 1
+    std::map<int, VendorArt> art_;
+    const VendorArt* shownArt_ = nullptr;
+    std::vector<CourseRow*> rows_;  // created as needed and reused
+    int shownRows_ = 0;
+    int selectedRow_ = 0;
+    std::vector<std::string> pendingProblems_;
     // Where the window returns to from maximised; what is stored then.
     app::Bounds normalBounds_;
     bool closed_ = false;

@@ -38,7 +38,10 @@ std::string emptyHistoryFile(std::string_view questionFilePath) {
 }
 
 Status createEmptyHistoryFile(const std::string& path, std::string_view questionFilePath) {
-    return saveFileAtomically(path, emptyHistoryFile(questionFilePath));
+    // An empty history holds nothing to lose and is made again whenever it
+    // is missing, so it need not wait for the disk: a first listing of a
+    // hundred courses would otherwise wait for two hundred syncs.
+    return saveFileAtomically(path, emptyHistoryFile(questionFilePath), Durability::Replaceable);
 }
 
 HistoryFile parseHistoryFile(std::string_view bytes) {

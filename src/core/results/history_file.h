@@ -55,7 +55,7 @@ struct HistoryFile {
 // (UTF-8) is recorded in CP932 for information only, cut at 508 bytes.
 std::string emptyHistoryFile(std::string_view questionFilePath);
 
-// Writes an empty history file at `path`, safely (see saveFileAtomically).
+// Writes an empty history file at `path`, whole or not at all.
 Status createEmptyHistoryFile(const std::string& path, std::string_view questionFilePath);
 
 // Reads the layout from bytes; a short file reads its missing bytes as zeros

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+#include <vector>
+
+namespace tovalo::ui {
+
+// The row of vendor tabs across the top of the course menu. Each tab
+// picture sits at its vendor's tab position; the selected one is drawn
+// lower, so that it looks pressed into the page below. The strip scrolls
+// sideways when there are more tabs than it can show.
+class VendorTabStrip : public QWidget {
+    Q_OBJECT
+
+  public:
+    struct Tab {
+        int vendor = 0;       // the vendor number a click on this tab selects
+        int tabPosition = 0;  // where the picture is drawn
+        QPixmap picture;
+    };
+
+    explicit VendorTabStrip(QWidget* parent = nullptr);
+
+    void setTabs(std::vector<Tab> tabs);
+    void setSelected(int vendor);
+    [[nodiscard]] int selected() const { return selected_; }
+
+    // Pixels of the tab row hidden to the left of the strip.
+    [[nodiscard]] int offset() const { return offset_; }
+    void scrollTo(int offset);
+    void scrollBy(int delta) { scrollTo(offset_ + delta); }
+
+    // Where the picture of `vendor` is drawn, in strip coordinates; a null
+    // point when the strip has no such tab.
+    [[nodiscard]] QPoint tabPicturePos(int vendor) const;
+    // The widget position a click must hit to select `vendor`.
+    [[nodiscard]] QPoint clickPointFor(int vendor) const;
+
+  signals:
+    void tabClicked(int vendor);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    std::vector<Tab> tabs_;
+    int selected_ = 0;
+    int offset_ = 0;
+};
+
+}  // namespace tovalo::ui
