@@ -23,7 +23,17 @@ Error saveError(const std::string& path, int err) {
     return Error{"ファイルを保存できません (" + std::string(std::strerror(err)) + ")", path, 0};
 }
 
+SaveFault (*faultHook)(SaveStep) = nullptr;
+
+SaveFault faultAt(SaveStep step) {
+    return faultHook != nullptr ? faultHook(step) : SaveFault::None;
+}
+
 bool writeAll(int fd, std::string_view bytes) {
+    if (faultAt(SaveStep::Written) == SaveFault::DiskFull) {
+        errno = ENOSPC;
+        return false;
+    }
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0) {
@@ -49,14 +59,29 @@ Status saveFileAtomically(const std::string& path, std::string_view bytes, Durab
     if (fd < 0) {
         return saveError(path, errno);
     }
+    // A simulated crash leaves everything exactly as a dead process would.
+    const auto crashed = [&](SaveStep step) { return faultAt(step) == SaveFault::Crash; };
+    if (crashed(SaveStep::Created)) {
+        ::close(fd);
+        return saveError(path, EINTR);
+    }
     int err = 0;
     if (!writeAll(fd, bytes)) {
         err = errno;
+    } else if (crashed(SaveStep::Written)) {
+        ::close(fd);
+        return saveError(path, EINTR);
     } else if (sync && ::fsync(fd) != 0) {
         err = errno;
+    } else if (crashed(SaveStep::Synced)) {
+        ::close(fd);
+        return saveError(path, EINTR);
     }
     if (::close(fd) != 0 && err == 0) {
         err = errno;
+    }
+    if (err == 0 && crashed(SaveStep::Closed)) {
+        return saveError(path, EINTR);
     }
     if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) {
         err = errno;
@@ -64,6 +89,9 @@ Status saveFileAtomically(const std::string& path, std::string_view bytes, Durab
     if (err != 0) {
         ::unlink(temp.c_str());
         return saveError(path, err);
+    }
+    if (crashed(SaveStep::Renamed)) {
+        return saveError(path, EINTR);
     }
     if (!sync) {
         return Ok{};
@@ -90,6 +118,10 @@ int removeLeftoverSaveFiles(const std::string& dir) {
         }
     }
     return removed;
+}
+
+void setSaveFaultHookForTesting(SaveFault (*hook)(SaveStep)) {
+    faultHook = hook;
 }
 
 }  // namespace tovalo

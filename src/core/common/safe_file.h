@@ -26,4 +26,15 @@ inline constexpr std::string_view kSaveTempMarker = ".tovalo-save-";
 // Removes the temporary files a crashed save left in `dir`; returns how many.
 int removeLeftoverSaveFiles(const std::string& dir);
 
+// The points a save passes, for tests that stop it there.
+enum class SaveStep { Created, Written, Synced, Closed, Renamed };
+
+// What a test makes happen at a step: nothing, the process dying there
+// (the save stops at once and cleans nothing up), or the disk refusing
+// the bytes (the write fails with "no space left").
+enum class SaveFault { None, Crash, DiskFull };
+
+// Installs a hook asked at every step of every save; nullptr removes it.
+void setSaveFaultHookForTesting(SaveFault (*hook)(SaveStep));
+
 }  // namespace tovalo

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/temp_tree.h"
 #include "core/common/safe_file.h"
 #include "core/results/history_file.h"
 
@@ -150,4 +151,61 @@ TEST(SafeSave, ReplacesWholeOrLeavesTheOldFile) {
     EXPECT_TRUE(fs::exists(path));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
     fs::remove_all(dir);
+}
+
+namespace {
+
+SaveStep gFaultStep;
+SaveFault gFault;
+SaveFault injectFault(SaveStep step) {
+    return step == gFaultStep ? gFault : SaveFault::None;
+}
+
+}  // namespace
+
+TEST(SafeSave, ACrashAtAnyStepLeavesTheOldFileOrTheNewOneWhole) {
+    const TempTree tree;
+    const std::string path = tree.path("a.HIS");
+    HistoryFile before;
+    recordExam(before, examOf(4, 1), "a.qdf");
+    HistoryFile after = before;
+    recordExam(after, examOf(4, 4), "a.qdf");
+    const std::string oldBytes = historyFileBytes(before);
+    const std::string newBytes = historyFileBytes(after);
+
+    for (SaveStep step : {SaveStep::Created, SaveStep::Written, SaveStep::Synced, SaveStep::Closed,
+                          SaveStep::Renamed}) {
+        ASSERT_TRUE(saveHistoryFile(path, before).ok());
+        gFaultStep = step;
+        gFault = SaveFault::Crash;
+        setSaveFaultHookForTesting(injectFault);
+        (void)saveHistoryFile(path, after);
+        setSaveFaultHookForTesting(nullptr);
+        const std::string found = tree.read("a.HIS");
+        EXPECT_TRUE(found == oldBytes || found == newBytes) << static_cast<int>(step);
+        EXPECT_EQ(found == newBytes, step == SaveStep::Renamed) << static_cast<int>(step);
+        // The next start clears what the dead save left behind.
+        removeLeftoverSaveFiles(tree.path());
+        EXPECT_EQ(std::distance(fs::directory_iterator(tree.path()), fs::directory_iterator()), 1);
+    }
+}
+
+TEST(SafeSave, AFullDiskIsReportedAndChangesNothing) {
+    const TempTree tree;
+    const std::string path = tree.path("a.HIS");
+    HistoryFile h;
+    recordExam(h, examOf(4, 2), "a.qdf");
+    ASSERT_TRUE(saveHistoryFile(path, h).ok());
+    const std::string oldBytes = tree.read("a.HIS");
+    recordExam(h, examOf(4, 4), "a.qdf");
+    gFaultStep = SaveStep::Written;
+    gFault = SaveFault::DiskFull;
+    setSaveFaultHookForTesting(injectFault);
+    const Status st = saveHistoryFile(path, h);
+    setSaveFaultHookForTesting(nullptr);
+    ASSERT_FALSE(st.ok());
+    EXPECT_EQ(st.error().file, path);
+    EXPECT_NE(st.error().message.find("No space left on device"), std::string::npos);
+    EXPECT_EQ(tree.read("a.HIS"), oldBytes);
+    EXPECT_EQ(std::distance(fs::directory_iterator(tree.path()), fs::directory_iterator()), 1);
 }
