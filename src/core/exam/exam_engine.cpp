@@ -1,5 +1,6 @@
 #include "core/exam/exam_engine.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/exam/choice_letters.h"
@@ -150,7 +151,9 @@ void ExamEngine::saveAnswer(const std::array<bool, kMaxChoices>& marks, bool mar
 void ExamEngine::endVisit() {
     const int q = current();
     if (q >= 1 && q <= positions()) {
-        progress_.TimeSpent[q - 1] += progress_.ElapsedSeconds - entrySeconds_;
+        // Time-up winds the clock back to the limit; a visit that started
+        // after it (the case study was read past the limit) counts as none.
+        progress_.TimeSpent[q - 1] += std::max(0, progress_.ElapsedSeconds - entrySeconds_);
     }
     // A visit is counted once even when grading is asked for twice.
     entrySeconds_ = progress_.ElapsedSeconds;

@@ -66,9 +66,12 @@ TEST(ExamClock, CaseStudyHoldsTimeUpUntilItCloses) {
     for (int i = 0; i < 70; ++i) {
         ASSERT_FALSE(e.tick().timeUp);
     }
+    e.questionShown();  // the case study closes ten seconds past the limit
     e.setTimeUpArmed(true);
     EXPECT_TRUE(e.tick().timeUp);
     EXPECT_EQ(e.progress().ElapsedSeconds, 60);
+    e.grade(kNone, false);
+    EXPECT_EQ(e.progress().TimeSpent[0], 0);  // never negative
 }
 
 TEST(ExamClock, WithoutALimitNothingEndsAndTheTimeGoesNegative) {
