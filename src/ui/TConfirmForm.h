@@ -1,15 +1,60 @@
 #pragma once
 
+#include <QFont>
+
 #include "ui/screen_form.h"
+
+class QLabel;
+class QScrollArea;
+class QTableWidget;
 
 namespace tovalo::ui {
 
-// The review list between the last question and grading.
+class ImageButton;
+
+// The review list between the last question and grading: every question
+// with its sticky note. A double-click goes back to a question, the grade
+// button hands the exam to the result screen.
 class TConfirmForm : public ScreenForm {
     Q_OBJECT
 
   public:
+    static constexpr int kNumberColumn = 32;
+    static constexpr int kTextColumn = 525;
+    static constexpr int kMarkColumn = 35;
+
     TConfirmForm(Session& session, Screens& screens);
+
+    // Rebuilds the list from the exam and shows it over the exam screen.
+    void ShowList();
+    // Time ran out while the list was open: going back is over.
+    void TimeUpNoticed();
+
+    // The face of the "Q.n" column, narrow enough for three-digit numbers.
+    static QFont numberFont();
+
+    // Selecting a question row (1-based) pages the list to it.
+    void SelectRow(int row);
+
+    // Made the first time the list is shown.
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    ImageButton* GradeButton = nullptr;
+    QScrollArea* ScrollBox = nullptr;
+    QTableWidget* StringGrid1 = nullptr;
+    QTableWidget* StringGrid2 = nullptr;
+
+  public slots:
+    void GradeButtonClick();
+    void StringGrid1DblClick(int row);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void ensureControls();
+    void fillGrid(QTableWidget* grid, int rows);
 };
 
 }  // namespace tovalo::ui

@@ -1,15 +1,51 @@
 #pragma once
 
+#include <array>
+
+#include "core/exam/introduction.h"
 #include "ui/screen_form.h"
+
+class QLabel;
+class QTimer;
 
 namespace tovalo::ui {
 
-// The introduction card shown between the category screen and the exam.
+// The introduction card shown for about two seconds between the category
+// screen and the exam: the test's name, its number of questions and its
+// time limit.
 class TGenericMBForm : public ScreenForm {
     Q_OBJECT
 
   public:
+    static constexpr int kWidth = 300;
+    static constexpr int kHeight = 210;
+
     TGenericMBForm(Session& session, Screens& screens);
+
+    // Shows the card for the exam the category screen has just drawn
+    // (Session::exam, Session::selection, the engine started).
+    void startExam();
+
+    [[nodiscard]] int ticks() const { return countdown_.ticks(); }
+
+    // Made by the first startExam.
+    QLabel* Image1 = nullptr;
+    std::array<QLabel*, 3> Lines{};
+    QTimer* Timer1;
+
+  public slots:
+    void Timer1Timer();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    void ensureControls();
+    void handOver();
+
+    IntroductionCountdown countdown_;
+    bool htmlCourse_ = false;
 };
 
 }  // namespace tovalo::ui

@@ -3,6 +3,8 @@
 #include <QTimer>
 #include <cstdio>
 
+#include <unistd.h>
+
 #include "core/app/command_line.h"
 #include "platform/desktop_platform.h"
 #include "ui/TMainMenuForm.h"
@@ -11,6 +13,11 @@
 #include "ui/startup.h"
 
 int main(int argc, char* argv[]) {
+    // The page engine cannot start its sandbox for root, and would then show
+    // no page at all; other users keep the sandbox.
+    if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    }
     QApplication app(argc, argv);
     tovalo::ui::prepareApplication(app);
 

@@ -1,0 +1,139 @@
+#pragma once
+
+// A copy of the staged sample installation in a temporary folder, the window
+// set started over it with the real vendor bundles and recording doubles
+// for everything else, and an exam drawn the way the category screen draws
+// one. Tests drive the screens from there without the category screen.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/app/command_line.h"
+#include "core/catalog/catalog.h"
+#include "core/exam/selection.h"
+#include "core/platform/doubles.h"
+#include "core/questions/question_file.h"
+#include "platform/qt_bundle_loader.h"
+#include "ui/TGenericMBForm.h"
+#include "ui/screens.h"
+#include "ui/session.h"
+#include "ui/startup.h"
+
+class ExamRig {
+  public:
+    ExamRig() {
+        const QDir stage(QStringLiteral(TOVALO_STAGE_ROOT));
+        QDir root(dir.path());
+        root.mkpath(QStringLiteral("bin"));
+        for (const char* file :
+             {"CGI_URL", "Tovalo20.ini", "Tovalonexa.rcc", "Tovalosorane.rcc", "Tovalokumo.rcc"}) {
+            QFile::copy(stage.filePath(QStringLiteral("bin/") + file),
+                        root.filePath(QStringLiteral("bin/") + file));
+        }
+        QDirIterator it(stage.filePath(QStringLiteral("QDAT")), QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString from = it.next();
+            const QString relative = stage.relativeFilePath(from);
+            root.mkpath(QFileInfo(root.filePath(relative)).path());
+            QFile::copy(from, root.filePath(relative));
+        }
+        for (const char* vendor : {"nexa", "sorane", "kumo"}) {
+            root.mkpath(QStringLiteral("HIST/") + vendor);
+        }
+    }
+
+    ~ExamRig() {
+        screens.reset();
+        session.reset();
+    }
+
+    tovalo::Status start(const std::vector<std::string>& arguments = {}) {
+        tovalo::ui::Services services{settings, messages, sound, shell,
+                                      clock,    drives,   files, bundles};
+        session = std::make_unique<tovalo::ui::Session>(services, bin(),
+                                                        tovalo::app::parseCommandLine(arguments));
+        session->endProgram = [this] { ++endRequests; };
+        screens = std::make_unique<tovalo::ui::Screens>();
+        return tovalo::ui::createWindowSet(*session, *screens);
+    }
+
+    // Loads a course and draws an exam of `count` questions and `minutes`
+    // minutes, as the category screen's start button does. `arrange` may
+    // reorder the drawn questions before the exam begins.
+    void drawExam(const std::string& vendor, const std::string& code, int count, int minutes,
+                  tovalo::SelectionMode mode = tovalo::SelectionMode::Normal,
+                  const std::function<void(std::vector<tovalo::ExamQuestion>&)>& arrange = {}) {
+        tovalo::ui::Session& s = *session;
+        for (const tovalo::app::Vendor& v : s.vendors) {
+            if (v.folder == vendor) {
+                s.currentVendor = v.number;
+            }
+        }
+        QVERIFY2(s.currentVendor > 0 && s.vendor(s.currentVendor)->folder == vendor,
+                 vendor.c_str());
+        s.catalog = tovalo::buildCatalog(s.directories.questionDir(vendor),
+                                         s.directories.historyDir(vendor), "");
+        s.CourseIndex = 0;
+        for (std::size_t i = 0; i < s.catalog.courses.size(); ++i) {
+            if (s.catalog.courses[i].ExamCode == code) {
+                s.CourseIndex = static_cast<int>(i) + 1;
+            }
+        }
+        QVERIFY2(s.CourseIndex > 0, code.c_str());
+        const tovalo::CourseEntry& course = *s.course();
+        tovalo::Status loaded = tovalo::LoadQuestionBank(s.bank, course.QdfPath);
+        QVERIFY2(loaded.ok(), loaded.ok() ? "" : loaded.error().describe().c_str());
+        s.checks = tovalo::CategoryChecks::allChecked(s.bank);
+        const tovalo::StartCheck check =
+            tovalo::validateStart(std::to_string(count), std::to_string(minutes), mode,
+                                  tovalo::availableCount(s.bank, s.checks), false);
+        QVERIFY2(check.ok, check.message.c_str());
+        s.selection = check.settings;
+        s.random = tovalo::RandomSource(20240601);
+        s.exam = tovalo::SelectQuestions(s.bank, s.checks, s.selection, course.ShuffleOrder, {},
+                                         s.random);
+        if (arrange) {
+            arrange(s.exam);
+        }
+        s.engine.start(s.selection, static_cast<int>(s.exam.size()));
+    }
+
+    // Moves the first drawn question that `wanted` accepts to the front.
+    static std::function<void(std::vector<tovalo::ExamQuestion>&)> firstWhere(
+        std::function<bool(const tovalo::ExamQuestion&)> wanted) {
+        return [wanted](std::vector<tovalo::ExamQuestion>& exam) {
+            auto it = std::find_if(exam.begin(), exam.end(), wanted);
+            QVERIFY2(it != exam.end(), "no drawn question fits");
+            std::rotate(exam.begin(), it, it + 1);
+        };
+    }
+
+    [[nodiscard]] std::string root() const { return dir.path().toStdString(); }
+    [[nodiscard]] std::string bin() const { return root() + "/bin/"; }
+    [[nodiscard]] QString path(const QString& relative) const {
+        return dir.path() + QLatin1Char('/') + relative;
+    }
+
+    QTemporaryDir dir;
+    tovalo::platform::MemorySettingsStore settings;
+    tovalo::platform::RecordingMessageBoxes messages;
+    tovalo::platform::RecordingSoundPlayer sound;
+    tovalo::platform::RecordingShell shell;
+    tovalo::platform::ManualClock clock;
+    tovalo::platform::FixedDriveLister drives;
+    tovalo::platform::MemoryFileAttributes files;
+    tovalo::platform::QtBundleLoader bundles;
+    std::unique_ptr<tovalo::ui::Session> session;
+    std::unique_ptr<tovalo::ui::Screens> screens;
+    int endRequests = 0;
+};

@@ -1,0 +1,752 @@
+// Whole exams through the real screens: the introduction box, the exam
+// screen, the review list and their side windows, with the clock driven by
+// calling its tick.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTimer>
+#include <QtTest>
+
+#include "core/exam/exam_screen.h"
+#include "core/exam/page_writer.h"
+#include "core/exam/review_list.h"
+#include "core/text/cp932.h"
+#include "exam_rig.h"
+#include "ui/TCaseStudyForm.h"
+#include "ui/TCheatForm.h"
+#include "ui/TConfirmForm.h"
+#include "ui/TCourseMenuForm.h"
+#include "ui/TExamModeForm.h"
+#include "ui/TGenericMBForm.h"
+#include "ui/TRefImgForm.h"
+#include "ui/TResultForm.h"
+#include "ui/TfrmSelStyle4.h"
+#include "ui/web_page_view.h"
+#include "ui/widgets/choice_text.h"
+#include "ui/widgets/clock_face.h"
+#include "ui/widgets/image_button.h"
+
+using tovalo::ExamQuestion;
+using tovalo::SelectionMode;
+using tovalo::ui::TExamModeForm;
+
+namespace {
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// Skips the card: Space opens the exam screen at once.
+TExamModeForm* openExam(ExamRig& rig) {
+    rig.screens->GenericMBForm->startExam();
+    QTest::keyClick(rig.screens->GenericMBForm, Qt::Key_Space);
+    return rig.screens->ExamModeForm;
+}
+
+void tick(TExamModeForm* exam, int times = 1) {
+    for (int i = 0; i < times; ++i) {
+        exam->Timer1Timer();
+    }
+}
+
+int elapsed(const ExamRig& rig) {
+    return rig.session->engine.progress().ElapsedSeconds;
+}
+
+const std::array<bool, 10> kNoMarks{};
+
+}  // namespace
+
+class TestExamModeForm : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { tovalo::ui::prepareApplication(*qobject_cast<QApplication*>(qApp)); }
+
+    void introductionBoxNamesTheTestAndHandsOverAfterTwoSeconds() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("nexa", "NXN-101", 12, 0);
+        rig.screens->CourseMenuForm->show();
+        tovalo::ui::TGenericMBForm* card = rig.screens->GenericMBForm;
+        card->startExam();
+
+        QVERIFY(card->isVisible());
+        QVERIFY(!rig.screens->CourseMenuForm->isVisible());
+        QCOMPARE(card->size(), QSize(300, 210));
+        QCOMPARE(card->geometry().center(), QGuiApplication::primaryScreen()->geometry().center());
+        QCOMPARE(card->Lines[0]->text(), QStringLiteral("テスト名 : ネットワーク基礎 "));
+        QCOMPARE(card->Lines[1]->text(), QStringLiteral("問題数   : 12問"));
+        QCOMPARE(card->Lines[2]->text(), QStringLiteral("制限時間 : 0分"));
+        QCOMPARE(card->Timer1->interval(), 100);
+
+        card->Timer1Timer();
+        QCOMPARE(rig.sound.played, std::vector<std::string>{"wav/start.wav"});
+        for (int i = 2; i <= 20; ++i) {
+            card->Timer1Timer();
+        }
+        QVERIFY(card->isVisible());
+        QVERIFY(!rig.screens->ExamModeForm->isVisible());
+        card->Timer1Timer();
+        QVERIFY(!card->isVisible());
+        QVERIFY(!card->Timer1->isActive());
+        QVERIFY(rig.screens->ExamModeForm->isVisible());
+        QCOMPARE(rig.sound.played.size(), std::size_t(1));
+    }
+
+    void spaceOpensTheExamBeforeTheStartSound() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("nexa", "NXN-101", 5, 10);
+        TExamModeForm* exam = openExam(rig);
+        QVERIFY(!rig.screens->GenericMBForm->isVisible());
+        QVERIFY(exam->isVisible());
+        QVERIFY(exam->Timer1->isActive());
+        QVERIFY(rig.sound.played.empty());
+    }
+
+    void plainTextQuestionIsLaidOutByItsStyle() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("nexa", "NXN-101", 30, 45, SelectionMode::Normal,
+                     ExamRig::firstWhere([](const ExamQuestion& q) { return q.Style == 9; }));
+        TExamModeForm* exam = openExam(rig);
+        const ExamQuestion& first = rig.session->exam[0];
+
+        QCOMPARE(exam->windowTitle(), QStringLiteral("Tovalo - 模擬試験中..."));
+        QCOMPARE(exam->QuesLabel->text(), QStringLiteral("Q.1"));
+        QCOMPARE(exam->ProgressLabel->text(), QStringLiteral("1問目/30問中"));
+        QCOMPARE(exam->TitleBox->text(), QStringLiteral("ネットワーク基礎"));
+        QCOMPARE(exam->CountLabel->text(), QStringLiteral("問題数 : 全30問"));
+        QCOMPARE(exam->LimitLabel->text(), QStringLiteral("制限時間 : 45' 0"));
+        QVERIFY(exam->QuesMemo->isVisible());
+        QVERIFY(!exam->WebBrowser1->isVisible());
+        QVERIFY(!exam->WebBrowser1->hasBrowser());
+        QCOMPARE(exam->QuesMemo->toPlainText(),
+                 qs(tovalo::textWithoutFigureLine(first.QuesText)).remove(QLatin1Char('\r')));
+        // Capital letter labels, so the repeat button is offered; no case study.
+        QVERIFY(exam->RepeatButton->isVisible());
+        QVERIFY(!exam->CaseButton->isVisible());
+        QVERIFY(!exam->PrevButton->isEnabled());
+        QVERIFY(!exam->LevelImage->pixmap().isNull());
+        QCOMPARE(exam->LevelImage->pixmap().size(), QSize(129, 42));
+        QCOMPARE(exam->HelpText->text(),
+                 QStringLiteral("ボタンをクリックして、解答用のウィンドウで解答してください。"));
+
+        // Style 9: radio rows, each text without its two-character sort key.
+        std::vector<int> lines;
+        for (int k = 0; k < TExamModeForm::kChoices; ++k) {
+            const bool shown = k < first.ShowCount;
+            QCOMPARE(exam->RadioButtons[k]->isVisible(), shown);
+            QVERIFY(!exam->CheckBoxes[k]->isVisible());
+            QCOMPARE(exam->RadioButtons[k]->text(), QString(QChar('A' + k)) + QLatin1Char('.'));
+            if (shown) {
+                QCOMPARE(exam->ChoiceTexts[k]->text(), qs(first.ShownChoice[k]).mid(2));
+            }
+            lines.push_back(exam->ChoiceTexts[k]->lineCountFor(exam->ChoiceTexts[k]->width()));
+        }
+        const std::vector<tovalo::ChoiceRowPlace> places = tovalo::choiceRowPlaces(lines);
+        for (int k = 0; k < TExamModeForm::kChoices; ++k) {
+            QCOMPARE(exam->ChoiceTexts[k]->y(), places[k].textTop);
+            QCOMPARE(exam->ChoiceTexts[k]->height(), places[k].textHeight);
+            QCOMPARE(exam->RadioButtons[k]->y(), places[k].markTop);
+        }
+
+        // The panels follow the window's height.
+        exam->resize(900, 700);
+        const tovalo::ExamPanels panels = tovalo::examPanels(exam->height(), 4);
+        QCOMPARE(exam->QuesPanel->height(), panels.questionHeight);
+        QCOMPARE(exam->AnsPanel->y(), panels.answerTop);
+        QCOMPARE(exam->AnsPanel->height(), panels.answerHeight);
+        exam->resize(500, 400);
+        QCOMPARE(exam->size(), QSize(760, 562));
+    }
+
+    void longPlainTextGetsAScrollBarAndTheWheelMovesOneLine() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("nexa", "NXN-101", 5, 10, SelectionMode::Normal,
+                     [](std::vector<ExamQuestion>& exam) {
+                         exam[0].QuesText = "一行目";
+                         std::string longText;
+                         for (int i = 1; i <= 20; ++i) {
+                             longText += "第" + std::to_string(i) + "行\r\n";
+                         }
+                         exam[1].QuesText = longText;
+                     });
+        TExamModeForm* exam = openExam(rig);
+        QCOMPARE(exam->QuesMemo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        exam->NextClick();
+        QCOMPARE(exam->QuesMemo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QScrollBar* bar = exam->QuesMemo->verticalScrollBar();
+        QCOMPARE(bar->value(), 0);
+        QWheelEvent down(QPointF(10, 10), exam->QuesMemo->mapToGlobal(QPointF(10, 10)), QPoint(),
+                         QPoint(0, -240), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(exam->QuesMemo->viewport(), &down);
+        QCOMPARE(bar->value(), 2);
+    }
+
+    void answersAreRecordedPerShownSlotAndComeBack() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("nexa", "NXN-101", 40, 60);
+        TExamModeForm* exam = openExam(rig);
+        const std::vector<ExamQuestion>& questions = rig.session->exam;
+        const int n = static_cast<int>(questions.size());
+        std::vector<std::array<bool, 10>> expected(n);
+        for (int q = 1; q <= n; ++q) {
+            const ExamQuestion& question = questions[q - 1];
+            QCOMPARE(exam->QuesLabel->text(), QStringLiteral("Q.%1").arg(q));
+            const int slot = (q % question.ShowCount) + 1;
+            if (question.Style == 2) {
+                QTest::mouseClick(exam->CheckBoxes[slot - 1], Qt::LeftButton);
+                expected[q - 1][slot - 1] = true;
+            } else {
+                exam->RadioButtons[slot - 1]->click();
+                expected[q - 1][slot - 1] = true;
+            }
+            if (q % 7 == 0) {
+                exam->StickyNote->setChecked(true);
+            }
+            QCOMPARE(exam->nextShowsGrade(), q == n);
+            exam->NextClick();
+        }
+        const tovalo::ExamProgress& progress = rig.session->engine.progress();
+        for (int q = 1; q <= n; ++q) {
+            QCOMPARE(progress.Answer[q - 1], expected[q - 1]);
+            QCOMPARE(bool(progress.Marked[q - 1]), q % 7 == 0);
+        }
+        QCOMPARE(progress.CurrentIndex, n + 1);
+        QVERIFY(rig.screens->ConfirmForm->isVisible());
+
+        // Back to question 7 from the list: its marks and sticky note return.
+        rig.screens->ConfirmForm->StringGrid1DblClick(7);
+        QCOMPARE(exam->marks(), expected[6]);
+        QVERIFY(exam->StickyNote->isChecked());
+        exam->PrevClick();
+        QCOMPARE(exam->marks(), expected[5]);
+        QVERIFY(!exam->StickyNote->isChecked());
+    }
+
+    void styleTwoKeepsToItsAnswerCountAndShowsItsFigures() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("nexa", "NXS-210", 16, 30, SelectionMode::Normal,
+                     ExamRig::firstWhere([](const ExamQuestion& q) {
+                         return q.Style == 2 && q.AnswerCount == 2 && q.ShowCount >= 4 &&
+                                q.QuesText.find("<INCLUDE IMG>") != std::string::npos;
+                     }));
+        TExamModeForm* exam = openExam(rig);
+        QVERIFY(exam->CheckBoxes[0]->isVisible());
+        QVERIFY(!exam->RadioButtons[0]->isVisible());
+        QTest::mouseClick(exam->CheckBoxes[0], Qt::LeftButton);
+        QTest::mouseClick(exam->CheckBoxes[2], Qt::LeftButton);
+        QTest::mouseClick(exam->CheckBoxes[3], Qt::LeftButton);
+        QVERIFY(exam->CheckBoxes[0]->isChecked());
+        QVERIFY(exam->CheckBoxes[2]->isChecked());
+        QVERIFY(!exam->CheckBoxes[3]->isChecked());
+        // Unchecking one makes room again.
+        QTest::mouseClick(exam->CheckBoxes[0], Qt::LeftButton);
+        QTest::mouseClick(exam->CheckBoxes[3], Qt::LeftButton);
+        QVERIFY(exam->CheckBoxes[3]->isChecked());
+
+        // Two names after "<INCLUDE IMG>", so two figure buttons.
+        QVERIFY(exam->FigButtons[0]->isVisible());
+        QVERIFY(exam->FigButtons[1]->isVisible());
+        QVERIFY(!exam->FigButtons[2]->isVisible());
+        QVERIFY(exam->QuesMemo->toPlainText().startsWith(QStringLiteral("図1と図2は")));
+        exam->FigButtons[1]->click();
+        tovalo::ui::TRefImgForm* figure = rig.screens->RefImgForm;
+        QVERIFY(figure->isVisible());
+        QCOMPARE(figure->windowTitle(), QStringLiteral("図2"));
+        QVERIFY(figure->FigurePath.endsWith(QStringLiteral("/QDAT/nexa/img/nxs_disk_graph.bmp")));
+        const QSize picture = QImage(figure->FigurePath).size();
+        QVERIFY(!picture.isEmpty());
+        QCOMPARE(figure->size(), QSize(picture.width(), picture.height() + 65));
+
+        // A name that is no picture leaves the last one in place.
+        figure->showFigure(QStringLiteral("図3"), rig.path("QDAT/nexa/img/missing.jpg"));
+        QCOMPARE(figure->Image1->pixmap().size(), picture);
+        QCOMPARE(figure->size(), QSize(picture.width(), picture.height() + 65));
+        figure->Button1->click();
+        QVERIFY(!figure->isVisible());
+    }
+
+    void specialStylesShowTheirButtonWithTheHelpText() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("nexa", "NXS-210", 16, 30, SelectionMode::Normal,
+                     ExamRig::firstWhere([](const ExamQuestion& q) { return q.Style == 4; }));
+        TExamModeForm* exam = openExam(rig);
+        for (int style = 3; style <= 7; ++style) {
+            QCOMPARE(exam->StyleButtons[style - 3]->isVisible(), style == 4);
+        }
+        QVERIFY(exam->HelpText->isVisible());
+        for (int k = 0; k < TExamModeForm::kChoices; ++k) {
+            QVERIFY(!exam->RadioButtons[k]->isVisible());
+            QVERIFY(!exam->CheckBoxes[k]->isVisible());
+        }
+        QVERIFY(exam->AnswerSlot >= 1);
+        QVERIFY(exam->ChoiceGroup[0].starts_with("@"));
+
+        // A solved window marks the answer slot; a new try starts cleared.
+        exam->StyleButtonClick(4);
+        QVERIFY(rig.screens->frmSelStyle4 != nullptr);
+        exam->StyleSolved = true;
+        rig.screens->frmSelStyle4->hide();
+        std::array<bool, 10> solved{};
+        solved[exam->AnswerSlot - 1] = true;
+        QCOMPARE(exam->marks(), solved);
+        exam->StyleButtonClick(4);
+        QCOMPARE(exam->marks(), kNoMarks);
+        rig.screens->frmSelStyle4->hide();
+        QCOMPARE(exam->marks(), kNoMarks);
+    }
+
+    void keysMoveThroughTheExam() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("nexa", "NXN-101", 3, 10);
+        TExamModeForm* exam = openExam(rig);
+        const tovalo::ExamProgress& progress = rig.session->engine.progress();
+
+        QTest::keyClick(exam->StickyNote, Qt::Key_Backspace);
+        QCOMPARE(progress.CurrentIndex, 1);
+        QTest::keyClick(exam->StickyNote, Qt::Key_Return);
+        QCOMPARE(progress.CurrentIndex, 2);
+        QVERIFY(exam->PrevButton->isEnabled());
+        QTest::keyClick(exam->RadioButtons[0], Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(progress.CurrentIndex, 3);
+        QVERIFY(exam->nextShowsGrade());
+        QTest::keyClick(exam->StickyNote, Qt::Key_Backspace);
+        QCOMPARE(progress.CurrentIndex, 2);
+        QVERIFY(!exam->nextShowsGrade());
+
+        // F1 shows the correct choices in red beside the answer window.
+        QVERIFY(!progress.AnswerViewed[1]);
+        QTest::keyClick(exam->StickyNote, Qt::Key_F1);
+        QVERIFY(progress.AnswerViewed[1]);
+        QVERIFY(rig.screens->CheatForm->isVisible());
+        const ExamQuestion& q2 = rig.session->exam[1];
+        for (int k = 0; k < q2.ShowCount; ++k) {
+            QCOMPARE(exam->ChoiceTexts[k]->textColour(),
+                     q2.ShownCorrect[k] ? QColor(255, 0, 0) : QColor(Qt::black));
+        }
+        // Moving on closes it and the choices turn black again.
+        QTest::keyClick(exam->StickyNote, Qt::Key_Return);
+        QVERIFY(!rig.screens->CheatForm->isVisible());
+        QTest::keyClick(exam->StickyNote, Qt::Key_Backspace);
+        for (int k = 0; k < q2.ShowCount; ++k) {
+            QCOMPARE(exam->ChoiceTexts[k]->textColour(), QColor(Qt::black));
+        }
+
+        // No case study here: F9 does nothing. End grades from anywhere.
+        QTest::keyClick(exam->StickyNote, Qt::Key_F9);
+        QVERIFY(!rig.screens->CaseStudyForm->isVisible());
+        QTest::keyClick(exam->StickyNote, Qt::Key_End);
+        QVERIFY(rig.screens->ConfirmForm->isVisible());
+        QCOMPARE(progress.CurrentIndex, 2);
+    }
+
+    void warningsAndTimeUpOfAThirtyMinuteExam() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("sorane", "SRD-120", 10, 30);
+        TExamModeForm* exam = openExam(rig);
+        // The opening case study must be closed before time can run out.
+        QVERIFY(rig.screens->CaseStudyForm->isVisible());
+        rig.screens->CaseStudyForm->Button1Click();
+        rig.screens->CaseStudyForm->showOnRequest();
+        rig.screens->RefImgForm->showFigure(QStringLiteral("図1"),
+                                            rig.path("QDAT/sorane/img/srd_er.jpg"));
+
+        std::vector<std::pair<int, std::string>> warnings;
+        while (exam->Timer1->isActive() && elapsed(rig) < 2000) {
+            const int before = elapsed(rig);
+            const std::size_t sounds = rig.sound.played.size();
+            tick(exam);
+            if (rig.sound.played.size() > sounds) {
+                warnings.emplace_back(before, rig.sound.played.back());
+            }
+            if (before == 29 * 60 + 10) {
+                // The last minute: red hand on the small face.
+                const tovalo::ClockHand hand = tovalo::clockHand(before);
+                const QColor tip = exam->Clock->canvas().pixelColor((hand.x1 + hand.x2) / 2,
+                                                                    (hand.y1 + hand.y2) / 2);
+                QVERIFY(tip.red() > 150 && tip.green() < 100);
+            }
+            if (before == 100) {
+                const tovalo::ClockHand hand = tovalo::clockHand(before);
+                const QColor tip = exam->Clock->canvas().pixelColor((hand.x1 + hand.x2) / 2,
+                                                                    (hand.y1 + hand.y2) / 2);
+                QVERIFY(tip.red() < 80 && tip.green() < 80 && tip.blue() < 80);
+            }
+        }
+        const std::vector<std::pair<int, std::string>> expected = {
+            {20 * 60, "wav/10min.wav"}, {25 * 60, "wav/05min.wav"}, {29 * 60, "wav/01min.wav"}};
+        QCOMPARE(warnings, expected);
+        QCOMPARE(elapsed(rig), 30 * 60);
+        QVERIFY(!exam->Timer1->isActive());
+        QVERIFY(exam->TimeUpBox != nullptr);
+        QVERIFY(exam->TimeUpBox->isVisible());
+        QCOMPARE(exam->TimeUpBox->windowTitle(), QStringLiteral("タイムアップ"));
+        QCOMPARE(exam->TimeUpBox->text(), QStringLiteral("タイムアップです。"));
+        QCOMPARE(exam->RemainLabel->text(), QStringLiteral("残り時間 : 0' 0"));
+
+        exam->TimeUpBox->button(QMessageBox::Ok)->click();
+        QVERIFY(rig.session->engine.progress().TimeUp);
+        QVERIFY(!rig.screens->RefImgForm->isVisible());
+        QVERIFY(!rig.screens->CaseStudyForm->isVisible());
+        tovalo::ui::TConfirmForm* list = rig.screens->ConfirmForm;
+        QVERIFY(list->isVisible());
+        QVERIFY(!list->Label2->isVisible());
+        // Only grading is left: no double-click, no closing.
+        list->StringGrid1DblClick(3);
+        QVERIFY(list->isVisible());
+        QVERIFY(!exam->reviewing());
+        list->close();
+        QVERIFY(list->isVisible());
+        list->GradeButton->click();
+        QVERIFY(!list->isVisible());
+        QVERIFY(!exam->isVisible());
+        QVERIFY(rig.screens->ResultForm->isVisible());
+    }
+
+    void paceReminderBlinksFromSixtyTwoSecondsOfQuestionOne() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("nexa", "NXN-101", 10, 10);
+        TExamModeForm* exam = openExam(rig);
+        tick(exam, 62);
+        QCOMPARE(elapsed(rig), 62);
+        QVERIFY(!exam->paceReminderShown());
+        tick(exam);
+        QVERIFY(exam->paceReminderShown());
+        QCOMPARE(exam->PaceLabel1->text(), QStringLiteral("そろそろ次の問題へ"));
+        QCOMPARE(exam->PaceLabel2->text(), QStringLiteral("進みましょう。"));
+        tick(exam);
+        QVERIFY(!exam->paceReminderShown());
+        tick(exam);
+        QVERIFY(exam->paceReminderShown());
+        // A new question hides it, and question 2 is not due before 122 s.
+        exam->NextClick();
+        QVERIFY(!exam->paceReminderShown());
+        tick(exam, 10);
+        QVERIFY(!exam->paceReminderShown());
+    }
+
+    void suspendStopsTheClockAndTheCommands() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("nexa", "NXN-101", 5, 10);
+        TExamModeForm* exam = openExam(rig);
+        exam->NextClick();
+        QCOMPARE(exam->SuspendButton->toolTip(), QStringLiteral("試験を中断します"));
+
+        exam->SuspendButton->click();
+        QVERIFY(exam->suspended());
+        QVERIFY(!exam->Timer1->isActive());
+        QCOMPARE(exam->SuspendButton->toolTip(), QStringLiteral("試験を再開します"));
+        for (tovalo::ui::ImageButton* b : {exam->GradeButton, exam->AnswerButton, exam->PrevButton,
+                                           exam->NextButton, exam->RepeatButton}) {
+            QVERIFY(!b->isEnabled());
+        }
+        QVERIFY(exam->SuspendButton->isEnabled());
+        for (int key : {Qt::Key_Return, Qt::Key_Backspace, Qt::Key_End, Qt::Key_F1}) {
+            QTest::keyClick(exam->StickyNote, Qt::Key(key));
+        }
+        QCOMPARE(rig.session->engine.progress().CurrentIndex, 2);
+        QVERIFY(!rig.session->engine.progress().AnswerViewed[1]);
+        QVERIFY(!rig.screens->ConfirmForm->isVisible());
+
+        exam->SuspendButton->click();
+        QVERIFY(exam->Timer1->isActive());
+        QCOMPARE(exam->SuspendButton->toolTip(), QStringLiteral("試験を中断します"));
+        for (tovalo::ui::ImageButton* b : {exam->GradeButton, exam->AnswerButton, exam->PrevButton,
+                                           exam->NextButton, exam->RepeatButton}) {
+            QVERIFY(b->isEnabled());
+        }
+        // On question 1 the previous button stays grey after resuming.
+        exam->PrevClick();
+        exam->SuspendButton->click();
+        exam->SuspendButton->click();
+        QVERIFY(!exam->PrevButton->isEnabled());
+    }
+
+    void reviewListMarksPagesAndJumpsBack() {
+        ExamRig rig;
+        QVERIFY(rig.start({"d"}).ok());
+        rig.drawExam("nexa", "NXN-101", 20, 30);
+        TExamModeForm* exam = openExam(rig);
+        QCOMPARE(exam->windowTitle(),
+                 QStringLiteral("Tovalo - 模擬試験中...%1").arg(rig.session->exam[0].QuesNum));
+        exam->NextClick();
+        exam->StickyNote->setChecked(true);
+        QTest::keyClick(exam->StickyNote, Qt::Key_End);
+
+        tovalo::ui::TConfirmForm* list = rig.screens->ConfirmForm;
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->windowTitle(), QStringLiteral("確認"));
+        QCOMPARE(list->windowModality(), Qt::ApplicationModal);
+        QCOMPARE(list->StringGrid1->rowCount(), 21);
+        QCOMPARE(list->StringGrid2->rowCount(), 21);
+        QCOMPARE(list->StringGrid1->height(), 21 * 16 + 1);
+        QCOMPARE(list->StringGrid1->item(2, 0)->text(), QStringLiteral("Q.2"));
+        QVERIFY(QFontMetrics(list->StringGrid1->item(2, 0)->font())
+                        .horizontalAdvance(QStringLiteral("Q.500")) +
+                    2 <=
+                list->StringGrid1->columnWidth(0));
+        QCOMPARE(list->StringGrid1->item(2, 1)->text(),
+                 qs(tovalo::PageToListText(rig.session->exam[1].QuesText, 1)));
+        QCOMPARE(list->StringGrid2->item(2, 0)->text(), QStringLiteral(" X"));
+        QCOMPARE(list->StringGrid2->item(3, 0)->text(), QString());
+        QVERIFY(list->Label2->isVisible());
+        QCOMPARE(list->ScrollBox->height(), 224);
+
+        list->StringGrid1->setCurrentCell(15, 1);
+        QCOMPARE(list->ScrollBox->verticalScrollBar()->value(), 224);
+        QCOMPARE(list->StringGrid2->currentRow(), 15);
+        list->StringGrid1->setCurrentCell(14, 1);
+        QCOMPARE(list->ScrollBox->verticalScrollBar()->value(), 0);
+
+        // Back to question 5 in the review layout.
+        list->StringGrid1DblClick(5);
+        QVERIFY(!list->isVisible());
+        QVERIFY(exam->reviewing());
+        QCOMPARE(exam->QuesLabel->text(), QStringLiteral("Q.5"));
+        QCOMPARE(exam->windowTitle(),
+                 QStringLiteral("見直し中...%1").arg(rig.session->exam[4].QuesNum));
+        QCOMPARE(exam->GradeButton->x(), 654);
+        QCOMPARE(exam->AnswerButton->x(), 554);
+        QCOMPARE(exam->RepeatButton->x() + exam->RepeatButton->width(), 554 - 20);
+        QVERIFY(!exam->NextButton->isVisible());
+        QVERIFY(!exam->PrevButton->isVisible());
+        QVERIFY(!exam->SuspendButton->isVisible());
+
+        // The grade button shows the list again; grading from there restores
+        // the layout and hands over to the result screen.
+        exam->GradeButton->click();
+        QVERIFY(list->isVisible());
+        list->GradeButton->click();
+        QVERIFY(!exam->reviewing());
+        QCOMPARE(exam->GradeButton->x(), 144);
+        QCOMPARE(exam->AnswerButton->x(), 352);
+        QVERIFY(!exam->NextButton->isHidden());
+        QVERIFY(!exam->SuspendButton->isHidden());
+        QVERIFY(!exam->Timer1->isActive());
+        QVERIFY(!exam->isVisible());
+        QVERIFY(rig.screens->ResultForm->isVisible());
+    }
+
+    void closingTheListFromTheKeyboardReturnsToTheLastQuestion() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("nexa", "NXN-101", 3, 10);
+        TExamModeForm* exam = openExam(rig);
+        exam->NextClick();
+        exam->NextClick();
+        exam->RadioButtons[1]->click();
+        exam->NextClick();
+        tovalo::ui::TConfirmForm* list = rig.screens->ConfirmForm;
+        QVERIFY(list->isVisible());
+        QCOMPARE(rig.session->engine.progress().CurrentIndex, 4);
+
+        QTest::keyClick(list->StringGrid1, Qt::Key_Escape);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(rig.session->engine.progress().CurrentIndex, 3);
+        QCOMPARE(exam->QuesLabel->text(), QStringLiteral("Q.3"));
+        QVERIFY(exam->RadioButtons[1]->isChecked());
+        QVERIFY(exam->nextShowsGrade());
+        QVERIFY(!exam->reviewing());
+    }
+
+    void assessmentOffersNeitherSuspendNorAnswer() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("nexa", "NXN-101", 10, 15, SelectionMode::Assessment);
+        TExamModeForm* exam = openExam(rig);
+        QVERIFY(!exam->SuspendButton->isVisible());
+        QVERIFY(!exam->AnswerButton->isVisible());
+        QTest::keyClick(exam->StickyNote, Qt::Key_F1);
+        QVERIFY(!rig.session->engine.progress().AnswerViewed[0]);
+        QVERIFY(!rig.screens->CheatForm->isVisible());
+        QTest::keyClick(exam->StickyNote, Qt::Key_End);
+        rig.screens->ConfirmForm->StringGrid1DblClick(2);
+        rig.screens->ConfirmForm->GradeButton->click();
+        QVERIFY(exam->SuspendButton->isHidden());
+    }
+
+    void withoutTimeLimitTheClockCountsBelowZero() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("nexa", "NXN-101", 2, 0);
+        TExamModeForm* exam = openExam(rig);
+        QCOMPARE(exam->LimitLabel->text(), QStringLiteral("制限時間 : 0' 0"));
+        tick(exam, 65);
+        QCOMPARE(exam->RemainLabel->text(), QStringLiteral("残り時間 : -1' -4"));
+        tick(exam);
+        QCOMPARE(exam->RemainLabel->text(), QStringLiteral("残り時間 : -1' -5"));
+        tick(exam, 3600);
+        QVERIFY(exam->Timer1->isActive());
+        QVERIFY(exam->TimeUpBox == nullptr);
+        QVERIFY(rig.sound.played.empty());
+        QVERIFY(!exam->paceReminderShown());
+    }
+
+    void textCaseStudyOpensModallyAndArmsTheClockWhenClosed() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("sorane", "SRD-120", 5, 1);
+        TExamModeForm* exam = openExam(rig);
+        tovalo::ui::TCaseStudyForm* study = rig.screens->CaseStudyForm;
+        QVERIFY(study->isVisible());
+        QCOMPARE(study->windowModality(), Qt::ApplicationModal);
+        QCOMPARE(study->windowTitle(), QStringLiteral("問題"));
+        QCOMPARE(study->size(), QSize(760, 560));
+        QVERIFY(!study->htmlMode());
+        QVERIFY(study->Memo1->toPlainText().startsWith(
+            QStringLiteral("そらね書房 オンライン書店の注文管理データベース")));
+        QCOMPARE(study->Memo1->font().family(), QStringLiteral("IPAGothic"));
+        QCOMPARE(study->WebBrowser1->size(), QSize(0, 0));
+        QCOMPARE(study->Memo1->size(), study->Panel1->size());
+        QVERIFY(!study->WebBrowser1->hasBrowser());
+        QVERIFY(study->RefImg[0]->isVisible());
+        QVERIFY(study->RefImg[2]->isVisible());
+        QVERIFY(!study->RefImg[3]->isVisible());
+        QVERIFY(!exam->CaseButton->isVisible());
+        QCOMPARE(exam->CaseButton->toolTip(), QStringLiteral("問題を表示します"));
+        // Katakana labels: no repeat button.
+        QVERIFY(!exam->RepeatButton->isVisible());
+        QCOMPARE(exam->RadioButtons[1]->text(), QStringLiteral("ｲ."));
+
+        // While the case study is open time cannot run out.
+        tick(exam, 70);
+        QVERIFY(exam->Timer1->isActive());
+        QVERIFY(exam->TimeUpBox == nullptr);
+
+        study->RefImgClick(2);
+        QVERIFY(rig.screens->RefImgForm->isVisible());
+        QCOMPARE(rig.screens->RefImgForm->windowTitle(), QStringLiteral("図2"));
+        study->Button1Click();
+        QVERIFY(!study->isVisible());
+        QVERIFY(!rig.screens->RefImgForm->isVisible());
+        QVERIFY(exam->CaseButton->isVisible());
+        tick(exam);
+        QVERIFY(exam->TimeUpBox != nullptr && exam->TimeUpBox->isVisible());
+        exam->TimeUpBox->button(QMessageBox::Ok)->click();
+        QVERIFY(rig.screens->ConfirmForm->isVisible());
+    }
+
+    void caseStudyReopensBesideTheQuestionFromButtonOrKey() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("sorane", "SRD-120", 5, 30);
+        TExamModeForm* exam = openExam(rig);
+        // Time spent reading the case study is not the first question's.
+        tick(exam, 20);
+        rig.screens->CaseStudyForm->Button1Click();
+        tick(exam, 5);
+        exam->NextClick();
+        QCOMPARE(rig.session->engine.progress().TimeSpent[0], 5);
+        QTest::keyClick(exam->StickyNote, Qt::Key_F9);
+        tovalo::ui::TCaseStudyForm* study = rig.screens->CaseStudyForm;
+        QVERIFY(study->isVisible());
+        QCOMPARE(study->windowModality(), Qt::NonModal);
+        study->resize(900, 650);
+        QCOMPARE(study->Memo1->size(), study->Panel1->size());
+        study->close();
+        QVERIFY(!study->isVisible());
+    }
+
+    void closeBoxAsksBeforeEndingTheProgram() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("nexa", "NXN-101", 5, 10);
+        TExamModeForm* exam = openExam(rig);
+        rig.messages.answers = {false};
+        exam->close();
+        QVERIFY(exam->isVisible());
+        QVERIFY(exam->Timer1->isActive());
+        QCOMPARE(rig.messages.shown.back().caption, std::string("確認"));
+        QCOMPARE(rig.messages.shown.back().text, std::string("テストを終了しますか?"));
+        rig.messages.answers = {true};
+        exam->close();
+        QVERIFY(!exam->isVisible());
+        QCOMPARE(rig.endRequests, 1);
+    }
+
+    void htmlQuestionsAreShownThroughTheExamPage() {
+        QString reason;
+        if (!tovalo::ui::WebPageView::engineAvailable(&reason)) {
+            QFAIL(qPrintable(QStringLiteral("page module: ") + reason));
+        }
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("kumo", "KSE-100", 4, 20, SelectionMode::Normal,
+                     ExamRig::firstWhere([](const ExamQuestion& q) { return q.Style == 1; }));
+        TExamModeForm* exam = rig.screens->ExamModeForm;
+        // Nothing of the exam screen is made at start-up, the page view
+        // least of all.
+        QVERIFY(!exam->controlsBuilt());
+        openExam(rig);
+        QVERIFY(exam->WebBrowser1->isVisible());
+        QVERIFY(!exam->QuesMemo->isVisible());
+        QVERIFY(exam->WebBrowser1->hasBrowser());
+        const QString page = rig.path(QStringLiteral("QDAT/kumo/exam.htm"));
+        QCOMPARE(exam->WebBrowser1->pageUrl(), QUrl::fromLocalFile(page));
+        QTRY_COMPARE_WITH_TIMEOUT(exam->WebBrowser1->pagesLoaded(), 1, 10000);
+        QVERIFY(rig.files.files[page.toStdString()].hidden);
+
+        QFile file(page);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const std::string utf8 = tovalo::text::cp932ToUtf8(file.readAll().toStdString());
+        // The throw-away first line of the fragment is not part of the page.
+        QVERIFY(utf8.find("<!-- question -->") == std::string::npos);
+        QVERIFY(utf8.find("<!-- QS -->") != std::string::npos);
+        QVERIFY(utf8.find("charset=shift_jis") != std::string::npos);
+        // Radio rows with small letter labels.
+        QCOMPARE(exam->RadioButtons[0]->text(), QStringLiteral("a."));
+
+        exam->NextClick();
+        QTRY_COMPARE_WITH_TIMEOUT(exam->WebBrowser1->pagesLoaded(), 2, 10000);
+        exam->RepeatClick();
+        QTRY_COMPARE_WITH_TIMEOUT(exam->WebBrowser1->pagesLoaded(), 3, 10000);
+    }
+
+    void htmlCaseStudyShowsOnlyThePage() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("nexa", "NXA-330", 4, 20);
+        openExam(rig);
+        tovalo::ui::TCaseStudyForm* study = rig.screens->CaseStudyForm;
+        QVERIFY(study->isVisible());
+        QVERIFY(study->htmlMode());
+        QCOMPARE(study->windowTitle(), QStringLiteral("事例"));
+        QCOMPARE(study->Memo1->size(), QSize(0, 0));
+        QCOMPARE(study->WebBrowser1->size(), study->Panel1->size());
+        study->resize(800, 600);
+        QCOMPARE(study->WebBrowser1->size(), study->Panel1->size());
+        QCOMPARE(study->Memo1->size(), QSize(0, 0));
+        QCOMPARE(study->WebBrowser1->pageUrl(),
+                 QUrl::fromLocalFile(rig.path(QStringLiteral("QDAT/nexa/casestudy.htm"))));
+        QVERIFY(study->RefImg[1]->isVisible());
+        QVERIFY(!study->RefImg[2]->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(study->WebBrowser1->pagesLoaded() >= 1, 10000);
+        study->Button1Click();
+        QVERIFY(rig.screens->ExamModeForm->CaseButton->isVisible());
+        QCOMPARE(rig.screens->ExamModeForm->CaseButton->toolTip(),
+                 QStringLiteral("事例を表示します"));
+    }
+};
+
+QTEST_MAIN(TestExamModeForm)
+#include "tst_exam_mode_form.moc"
