@@ -5,6 +5,7 @@
 
 #include "core/app/settings_keys.h"
 #include "core/app/startup_tooltips.h"
+#include "core/common/safe_file.h"
 #include "ui/TAdaptiveForm.h"
 #include "ui/TCaseStudyForm.h"
 #include "ui/TCatSelForm.h"
@@ -64,6 +65,11 @@ Status createWindowSet(Session& session, Screens& screens) {
     screens.ExamModeForm = create<TExamModeForm>(session, screens);
     screens.CourseMenuForm = create<TCourseMenuForm>(session, screens);
     screens.CourseMenuForm->FormCreate();
+    // A save cut short by a crash or a power cut leaves its temporary file
+    // beside the history files; the old files themselves are whole.
+    for (const app::Vendor& v : session.vendors) {
+        removeLeftoverSaveFiles(session.directories.historyDir(v.folder));
+    }
     screens.GenericMBForm = create<TGenericMBForm>(session, screens);
     screens.ResultForm = create<TResultForm>(session, screens);
     screens.StudyForm = create<TStudyForm>(session, screens);

@@ -1,0 +1,67 @@
+// How long the result screen takes to come up for the longest exam a course
+// can hold: 500 questions graded, the grid filled and the window drawn.
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QtTest>
+#include <algorithm>
+
+#include "exam_rig.h"
+#include "ui/TResultForm.h"
+#include "ui/widgets/result_grid.h"
+
+class TestResultSpeed : public QObject {
+    Q_OBJECT
+
+  private:
+    static constexpr int kRuns = 9;
+    static constexpr double kBudgetMs = 100.0;
+
+  private slots:
+    void initTestCase() { tovalo::ui::prepareApplication(*qobject_cast<QApplication*>(qApp)); }
+
+    void fiveHundredQuestions() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("nexa", "NXN-101", 204, 300);
+        tovalo::ui::Session& s = *rig.session;
+        // No sample course holds 500 questions; the drawn ones are asked again.
+        const std::vector<tovalo::ExamQuestion> drawn = s.exam;
+        while (s.exam.size() < 500) {
+            s.exam.push_back(drawn[s.exam.size() % drawn.size()]);
+        }
+        s.selection.RequestedCount = 500;
+        s.engine.start(s.selection, 500);
+        auto& progress = s.engine.progress();
+        for (std::size_t k = 0; k < s.exam.size(); ++k) {
+            if (k % 3 != 0) {
+                std::copy(s.exam[k].ShownCorrect.begin(), s.exam[k].ShownCorrect.end(),
+                          progress.Answer[k].begin());
+            }
+            progress.AnswerViewed[k] = k % 7 == 0;
+        }
+        progress.ElapsedSeconds = 4321;
+
+        tovalo::ui::TResultForm* result = rig.screens->ResultForm;
+        std::vector<double> runs;
+        for (int i = 0; i < kRuns; ++i) {
+            QElapsedTimer clock;
+            clock.start();
+            result->show();
+            const QPixmap frame = result->grab();
+            runs.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+            QVERIFY(!frame.isNull());
+            QCOMPARE(result->StringGrid1->model()->rowCount(), 501);
+            result->hide();
+            QCoreApplication::processEvents();
+        }
+        std::sort(runs.begin(), runs.end());
+        const double median = runs[kRuns / 2];
+        qInfo("result screen, 500 questions: median %.1f ms, fastest %.1f ms, slowest %.1f ms",
+              median, runs.front(), runs.back());
+        QVERIFY2(median < kBudgetMs, qPrintable(QString::number(median)));
+    }
+};
+
+QTEST_MAIN(TestResultSpeed)
+#include "tst_result_speed.moc"
