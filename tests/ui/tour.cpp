@@ -2,20 +2,34 @@
 // every screen, so that a reviewer sees each one without running the program.
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QSettings>
 #include <QtTest>
 
 #include "core/app/command_line.h"
 #include "core/platform/doubles.h"
+#include "exam_rig.h"
 #include "platform/desktop_platform.h"
+#include "staged_installation.h"
 #include "test_rig.h"
+#include "ui/TCaseStudyForm.h"
+#include "ui/TCatSelForm.h"
+#include "ui/TConfirmForm.h"
 #include "ui/TCourseMenuForm.h"
+#include "ui/TExamModeForm.h"
+#include "ui/TGenericMBForm.h"
 #include "ui/TMainMenuForm.h"
+#include "ui/TRefImgForm.h"
+#include "ui/TResultForm.h"
+#include "ui/web_page_view.h"
+#include "ui/widgets/image_button.h"
+#include "ui/widgets/minor_category_list.h"
 
 class Tour : public QObject {
     Q_OBJECT
@@ -84,6 +98,198 @@ class Tour : public QObject {
         profile->show();
         save(profile, QStringLiteral("03-profile-stored"));
         profile->hide();
+    }
+
+    // The course menu on each sample vendor and the category screen of one
+    // course, on a copy of the staged installation so that the history files
+    // the menu creates stay out of the build tree.
+    void courseMenuAndCategories() {
+        StagedInstallation staged;
+        if (!staged.available) {
+            QSKIP("the build has not staged the sample installation");
+        }
+        QVERIFY(staged.started);
+        tovalo::ui::TCourseMenuForm* menu = staged.screens->CourseMenuForm;
+        menu->show();
+        const char* shots[] = {"10-course-menu-nexa", "11-course-menu-sorane",
+                               "12-course-menu-kumo"};
+        for (int vendor = 1;
+             vendor <= static_cast<int>(staged.session->vendors.size()) && vendor <= 3; ++vendor) {
+            menu->TabStripClick(vendor);
+            if (vendor == 1) {
+                menu->CourseRowClick(2);
+            }
+            save(menu, QLatin1String(shots[vendor - 1]));
+        }
+        QVERIFY(staged.messages.shown.empty());
+
+        menu->TabStripClick(1);
+        menu->CourseRowClick(1);
+        menu->StartButtonClick();
+        tovalo::ui::TCatSelForm* categories = staged.screens->CatSelForm;
+        QVERIFY(categories->isVisible());
+        QTest::mouseClick(categories->categoryRows().at(1).list, Qt::LeftButton, {},
+                          categories->categoryRows().at(1).list->linePoint(2));
+        save(categories, QStringLiteral("13-category-screen"));
+        QTest::mouseClick(categories->MajorOnlyCheck, Qt::LeftButton, {}, QPoint(6, 8));
+        save(categories, QStringLiteral("14-category-screen-majors-only"));
+        QTest::mouseClick(categories->MajorOnlyCheck, Qt::LeftButton, {}, QPoint(6, 8));
+        QTest::mouseClick(categories->ModeMockExam, Qt::LeftButton, {}, QPoint(6, 10));
+        save(categories, QStringLiteral("15-category-screen-mock-exam"));
+        categories->BackButtonClick();
+        menu->hide();
+        QVERIFY(staged.messages.shown.empty());
+    }
+
+    // An exam from its card to the review list, on a copy of the staged
+    // installation: a plain-text question, one with figures and its figure
+    // window, a special style, both kinds of case study and an HTML question.
+    void examScreens() {
+        if (!QFileInfo::exists(QStringLiteral(TOVALO_STAGE_ROOT "/bin/Tovalonexa.rcc"))) {
+            QSKIP("the build has not staged the sample installation");
+        }
+        using tovalo::ExamQuestion;
+        using tovalo::SelectionMode;
+        const auto pageShown = [this](tovalo::ui::WebPageView* view, int pages) {
+            QTRY_VERIFY_WITH_TIMEOUT(view->pagesLoaded() >= pages, 15000);
+            // The engine paints a moment after the page reports it is loaded.
+            QTest::qWait(400);
+        };
+        {
+            ExamRig rig;
+            QVERIFY(rig.start().ok());
+            rig.drawExam("nexa", "NXN-101", 20, 30);
+            tovalo::ui::TGenericMBForm* card = rig.screens->GenericMBForm;
+            card->startExam();
+            save(card, QStringLiteral("20-introduction-box"));
+            QTest::keyClick(card, Qt::Key_Space);
+            tovalo::ui::TExamModeForm* exam = rig.screens->ExamModeForm;
+            for (int q = 1; q <= 3; ++q) {
+                const int style = rig.session->exam[q - 1].Style;
+                (style == 2 ? static_cast<QAbstractButton*>(exam->CheckBoxes[1])
+                            : exam->RadioButtons[1])
+                    ->click();
+                exam->StickyNote->setChecked(q == 2);
+                exam->NextClick();
+            }
+            (rig.session->exam[3].Style == 2 ? static_cast<QAbstractButton*>(exam->CheckBoxes[2])
+                                             : exam->RadioButtons[2])
+                ->click();
+            // Six minutes on four questions of a 90-second pace: the reminder
+            // is up.
+            for (int i = 0; i < 363; ++i) {
+                exam->Timer1Timer();
+            }
+            QVERIFY(exam->paceReminderShown());
+            save(exam, QStringLiteral("21-exam-plain-text"));
+            exam->GradeClick();
+            save(rig.screens->ConfirmForm, QStringLiteral("27-review-list"));
+            rig.screens->ConfirmForm->StringGrid1DblClick(2);
+            save(exam, QStringLiteral("28-exam-reviewing"));
+            exam->hide();
+        }
+        {
+            ExamRig rig;
+            QVERIFY(rig.start().ok());
+            rig.drawExam("nexa", "NXS-210", 16, 30, SelectionMode::Normal,
+                         ExamRig::firstWhere([](const ExamQuestion& q) {
+                             return q.QuesText.find(".jpg@") != std::string::npos;
+                         }));
+            rig.screens->GenericMBForm->startExam();
+            QTest::keyClick(rig.screens->GenericMBForm, Qt::Key_Space);
+            tovalo::ui::TExamModeForm* exam = rig.screens->ExamModeForm;
+            exam->CheckBoxes[0]->click();
+            exam->Timer1Timer();
+            save(exam, QStringLiteral("22-exam-figures"));
+            exam->FigButtons[0]->click();
+            save(rig.screens->RefImgForm, QStringLiteral("26-figure-window"));
+            rig.screens->RefImgForm->hide();
+            for (int q = 2; q <= 16; ++q) {
+                exam->NextClick();
+                if (rig.session->exam[q - 1].Style == 4) {
+                    break;
+                }
+            }
+            save(exam, QStringLiteral("29-exam-special-style"));
+            exam->hide();
+        }
+        {
+            ExamRig rig;
+            QVERIFY(rig.start().ok());
+            rig.drawExam("sorane", "SRD-120", 10, 15);
+            rig.screens->GenericMBForm->startExam();
+            QTest::keyClick(rig.screens->GenericMBForm, Qt::Key_Space);
+            save(rig.screens->CaseStudyForm, QStringLiteral("24-case-study-text"));
+            rig.screens->CaseStudyForm->Button1Click();
+            rig.screens->ExamModeForm->hide();
+        }
+        {
+            ExamRig rig;
+            QVERIFY(rig.start().ok());
+            rig.drawExam("nexa", "NXA-330", 10, 40, SelectionMode::Normal,
+                         ExamRig::firstWhere([](const ExamQuestion& q) { return q.Style == 2; }));
+            rig.screens->GenericMBForm->startExam();
+            QTest::keyClick(rig.screens->GenericMBForm, Qt::Key_Space);
+            tovalo::ui::TCaseStudyForm* study = rig.screens->CaseStudyForm;
+            pageShown(study->WebBrowser1, 1);
+            save(study, QStringLiteral("25-case-study-html"));
+            study->Button1Click();
+            tovalo::ui::TExamModeForm* exam = rig.screens->ExamModeForm;
+            pageShown(exam->WebBrowser1, 1);
+            exam->CheckBoxes[0]->click();
+            exam->Timer1Timer();
+            save(exam, QStringLiteral("23-exam-html"));
+            exam->hide();
+        }
+    }
+
+    // The result screen of a plain-text course and of an HTML one, each
+    // with right and wrong answers and answers looked at during the exam.
+    void resultScreens() {
+        if (!QFileInfo::exists(QStringLiteral(TOVALO_STAGE_ROOT "/bin/Tovalonexa.rcc"))) {
+            QSKIP("the build has not staged the sample installation");
+        }
+        const auto answer = [](tovalo::ui::Session& s) {
+            auto& progress = s.engine.progress();
+            for (std::size_t k = 0; k < s.exam.size(); ++k) {
+                if (k % 4 != 3) {
+                    std::copy(s.exam[k].ShownCorrect.begin(), s.exam[k].ShownCorrect.end(),
+                              progress.Answer[k].begin());
+                } else {
+                    progress.Answer[k][0] = true;
+                }
+                progress.AnswerViewed[k] = k % 5 == 2;
+                progress.TimeSpent[k] = 40;
+            }
+            progress.ElapsedSeconds = 1234;
+        };
+        {
+            ExamRig rig;
+            QVERIFY(rig.start().ok());
+            rig.clock.time = std::chrono::system_clock::now();
+            rig.drawExam("nexa", "NXS-210", 16, 30);
+            answer(*rig.session);
+            tovalo::ui::TResultForm* result = rig.screens->ResultForm;
+            result->show();
+            save(result, QStringLiteral("30-result-text"));
+            result->Button3Click();
+            rig.screens->CourseMenuForm->hide();
+        }
+        {
+            ExamRig rig;
+            QVERIFY(rig.start().ok());
+            rig.clock.time = std::chrono::system_clock::now();
+            rig.drawExam("sorane", "SRL-240", 13, 40);
+            answer(*rig.session);
+            tovalo::ui::TResultForm* result = rig.screens->ResultForm;
+            result->show();
+            QTRY_VERIFY_WITH_TIMEOUT(result->WebBrowser1->pagesLoaded() >= 1, 15000);
+            // The engine paints a moment after the page reports it is loaded.
+            QTest::qWait(400);
+            save(result, QStringLiteral("31-result-html"));
+            result->Button3Click();
+            rig.screens->CourseMenuForm->hide();
+        }
     }
 };
 
