@@ -7,6 +7,7 @@
 
 #include "core/catalog/catalog.h"
 #include "core/exam/selection.h"
+#include "raw_read.h"
 
 namespace fs = std::filesystem;
 using namespace tovalo;
@@ -33,10 +34,14 @@ fs::path vendorWithCourses(int count) {
 
 void BM_BuildCatalog100(benchmark::State& state) {
     const fs::path root = vendorWithCourses(100);
-    for (auto _ : state) {
+    std::vector<std::string> headers;
+    for (const auto& e : fs::directory_iterator(root / "QDAT/v")) {
+        headers.push_back(e.path().string());
+    }
+    bench::compareWithRawRead(state, headers, [&] {
         Catalog c = buildCatalog((root / "QDAT/v").string(), (root / "HIST/v").string(), "");
         benchmark::DoNotOptimize(c);
-    }
+    });
     fs::remove_all(root);
 }
 BENCHMARK(BM_BuildCatalog100)->Unit(benchmark::kMicrosecond);

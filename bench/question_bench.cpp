@@ -3,12 +3,14 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "core/common/files.h"
 #include "core/questions/question_file.h"
 #include "core/text/cp932.h"
 #include "core/text/scramble.h"
+#include "raw_read.h"
 
 namespace fs = std::filesystem;
 using namespace tovalo;
@@ -66,20 +68,6 @@ std::string generatedCourse(int records) {
     return f;
 }
 
-void BM_ReadLargestSample(benchmark::State& state) {
-    const std::string path = largestSampleCourse();
-    if (path.empty()) {
-        state.SkipWithError("no staged sample course; build tovalo_stage first");
-        return;
-    }
-    for (auto _ : state) {
-        auto bytes = readWholeFile(path);
-        benchmark::DoNotOptimize(bytes);
-    }
-    state.SetLabel(fs::path(path).filename().string());
-}
-BENCHMARK(BM_ReadLargestSample)->Unit(benchmark::kMicrosecond);
-
 void BM_LoadLargestSample(benchmark::State& state) {
     const std::string path = largestSampleCourse();
     if (path.empty()) {
@@ -87,27 +75,30 @@ void BM_LoadLargestSample(benchmark::State& state) {
         return;
     }
     QuestionBank bank;
-    for (auto _ : state) {
-        const Status st = LoadQuestionBank(bank, path);
-        if (!st) {
-            state.SkipWithError(st.error().describe().c_str());
-            return;
-        }
+    bool failed = false;
+    bench::compareWithRawRead(state, {path}, [&] { failed |= !LoadQuestionBank(bank, path).ok(); });
+    if (failed) {
+        state.SkipWithError("the sample course did not load");
     }
     state.SetLabel(fs::path(path).filename().string() + ", " +
                    std::to_string(bank.questions.size()) + " questions");
 }
 BENCHMARK(BM_LoadLargestSample)->Unit(benchmark::kMicrosecond);
 
-void BM_ParseGenerated500(benchmark::State& state) {
-    const std::string bytes = generatedCourse(500);
-    for (auto _ : state) {
-        auto bank = parseQuestionFile(bytes, "generated.qdf");
-        benchmark::DoNotOptimize(bank);
+void BM_LoadGenerated500(benchmark::State& state) {
+    const fs::path path = fs::temp_directory_path() / "tovalo-bench-GEN-500.qdf";
+    std::ofstream(path, std::ios::binary) << generatedCourse(500);
+    QuestionBank bank;
+    bool failed = false;
+    bench::compareWithRawRead(state, {path.string()},
+                              [&] { failed |= !LoadQuestionBank(bank, path.string()).ok(); });
+    if (failed) {
+        state.SkipWithError("the generated course did not load");
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(path)));
+    fs::remove(path);
 }
-BENCHMARK(BM_ParseGenerated500)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoadGenerated500)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
