@@ -23,6 +23,7 @@
 #include "ui/TGenericMBForm.h"
 #include "ui/artwork.h"
 #include "ui/fonts.h"
+#include "ui/qt_convert.h"
 #include "ui/screens.h"
 #include "ui/session.h"
 #include "ui/widgets/image_button.h"
@@ -42,10 +43,6 @@ const QColor kHeaderColour(0, 0, 0);
 const QColor kSideColour(16, 26, 44);
 const QColor kAccent(40, 120, 200);
 const char* const kCategorySound = "wav/cat.wav";
-
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 Qt::CheckState toQt(BoxState s) {
     switch (s) {

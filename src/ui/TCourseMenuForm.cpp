@@ -22,6 +22,7 @@
 #include "ui/TUpdateForm.h"
 #include "ui/artwork.h"
 #include "ui/fonts.h"
+#include "ui/qt_convert.h"
 #include "ui/screens.h"
 #include "ui/session.h"
 #include "ui/widgets/course_row.h"
@@ -41,10 +42,6 @@ const QColor kLegendColour(192, 192, 192);
 const QColor kAccent(40, 120, 200);
 const char* const kNoLevelName = "-- None";
 const char* const kGreetingSound = "wav/test.wav";
-
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 ImageButton* barButton(QWidget* parent, const char* name, QSize size, const QString& label,
                        ButtonGlyph glyph, bool prominent = false) {

@@ -36,6 +36,7 @@
 #include "ui/exam_pictures.h"
 #include "ui/fonts.h"
 #include "ui/lazy_controls.h"
+#include "ui/qt_convert.h"
 #include "ui/screens.h"
 #include "ui/session.h"
 #include "ui/web_page_view.h"
@@ -69,16 +70,6 @@ const QColor kBarColour(8, 12, 18);
 const QColor kPanelColour(246, 247, 250);
 const QColor kAnswerTitleColour(28, 52, 96);
 const QColor kCorrectRed(255, 0, 0);
-
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-// A desktop colour value (0x00BBGGRR) as the bundles store it.
-QColor desktopColour(long value) {
-    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-                  static_cast<int>((value >> 16) & 0xFF));
-}
 
 void paint(QWidget* w, QPalette::ColorRole role, const QColor& colour) {
     QPalette pal = w->palette();

@@ -17,6 +17,7 @@
 #include "ui/TCourseMenuForm.h"
 #include "ui/artwork.h"
 #include "ui/fonts.h"
+#include "ui/qt_convert.h"
 #include "ui/screens.h"
 #include "ui/session.h"
 
@@ -29,10 +30,6 @@ const QColor kLinkRed(255, 0, 0);
 const QColor kBodyColour(244, 246, 250);
 const QColor kFooterColour(22, 32, 48);
 constexpr int kPictureHeight = 168;
-
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 void fill(QWidget* w, const QColor& colour) {
     QPalette pal = w->palette();

@@ -20,6 +20,7 @@
 #include "ui/artwork.h"
 #include "ui/fonts.h"
 #include "ui/lazy_controls.h"
+#include "ui/qt_convert.h"
 #include "ui/screens.h"
 #include "ui/session.h"
 #include "ui/web_page_view.h"
@@ -49,16 +50,6 @@ const QColor kNavy(0, 0, 128);
 const QColor kAccent(40, 120, 200);
 const QColor kPanelFallback(16, 40, 88);
 const QColor kPanelTextFallback(225, 235, 255);
-
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-// A desktop colour value (0x00BBGGRR) as the bundles store it.
-QColor desktopColour(long value) {
-    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-                  static_cast<int>((value >> 16) & 0xFF));
-}
 
 void colour(QWidget* w, const QColor& back, const QColor& text) {
     QPalette pal = w->palette();
