@@ -12,8 +12,6 @@
 #include "core/catalog/catalog.h"
 #include "core/exam/exam_engine.h"
 #include "core/exam/selection.h"
-#include "core/questions/question_bank.h"
-#include "core/results/grading.h"
 #include "core/platform/bundle_loader.h"
 #include "core/platform/clock.h"
 #include "core/platform/drive_lister.h"
@@ -22,6 +20,8 @@
 #include "core/platform/settings_store.h"
 #include "core/platform/shell.h"
 #include "core/platform/sound_player.h"
+#include "core/questions/question_bank.h"
+#include "core/results/grading.h"
 
 namespace tovalo::ui {
 

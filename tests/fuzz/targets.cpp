@@ -135,7 +135,8 @@ void cp932(const std::uint8_t* data, std::size_t size) {
         require(text::utf8ToCp932(exact) == in, "an exact decode encodes back");
     }
     require(text::scramble(text::scramble(in)) == in, "scrambling is its own inverse");
-    const std::string html = text::utf8ToCp932(bytesOf(data, size), text::Unmappable::HtmlReference);
+    const std::string html =
+        text::utf8ToCp932(bytesOf(data, size), text::Unmappable::HtmlReference);
     (void)html;
 }
 
