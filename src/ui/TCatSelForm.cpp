@@ -23,6 +23,7 @@
 #include "ui/TGenericMBForm.h"
 #include "ui/artwork.h"
 #include "ui/fonts.h"
+#include "ui/level_strip.h"
 #include "ui/qt_convert.h"
 #include "ui/screens.h"
 #include "ui/session.h"
@@ -274,10 +275,10 @@ bool TCatSelForm::openCourse() {
 void TCatSelForm::showDecoration() {
     const int vendor = session_.currentVendor;
     const int level = session_.catalog.highestLevel;
-    QPixmap strip = platform::QtBundleLoader::picture(vendor, 108);
-    if (level > 0 && !strip.isNull()) {
-        LevelImage->setPixmap(strip.copy((level - 1) * kLevelSegmentWidth, 0, kLevelSegmentWidth,
-                                         kLevelSegmentHeight));
+    const QPixmap segment =
+        levelStripSegment(platform::QtBundleLoader::picture(vendor, 108), level);
+    if (!segment.isNull()) {
+        LevelImage->setPixmap(segment);
         LevelImage->show();
     } else {
         LevelImage->hide();

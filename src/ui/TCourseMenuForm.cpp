@@ -22,6 +22,7 @@
 #include "ui/TUpdateForm.h"
 #include "ui/artwork.h"
 #include "ui/fonts.h"
+#include "ui/level_strip.h"
 #include "ui/qt_convert.h"
 #include "ui/screens.h"
 #include "ui/session.h"
@@ -375,9 +376,10 @@ void TCourseMenuForm::showCatalog() {
     CourseArea->verticalScrollBar()->setValue(0);
 
     const int level = catalog.highestLevel;
-    if (level > 0 && shownArt_ != nullptr && !shownArt_->levels.isNull()) {
-        LevelImage->setPixmap(shownArt_->levels.copy((level - 1) * kLevelSegmentWidth, 0,
-                                                     kLevelSegmentWidth, kLevelSegmentHeight));
+    const QPixmap segment =
+        shownArt_ != nullptr ? levelStripSegment(shownArt_->levels, level) : QPixmap();
+    if (!segment.isNull()) {
+        LevelImage->setPixmap(segment);
         LevelImage->show();
     } else {
         LevelImage->clear();

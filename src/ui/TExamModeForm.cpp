@@ -36,6 +36,7 @@
 #include "ui/exam_pictures.h"
 #include "ui/fonts.h"
 #include "ui/lazy_controls.h"
+#include "ui/level_strip.h"
 #include "ui/qt_convert.h"
 #include "ui/screens.h"
 #include "ui/session.h"
@@ -51,8 +52,6 @@ namespace {
 constexpr int kClockPicture = 106;
 constexpr int kSidePicture = 104;
 constexpr int kLevelStripPicture = 108;
-constexpr int kLevelWidth = 129;
-constexpr int kLevelHeight = 42;
 constexpr int kButtonY = 10;
 constexpr int kHeaderHeight = 26;
 constexpr int kAnsTitleHeight = 20;
@@ -146,7 +145,7 @@ void TExamModeForm::ensureControls() {
 void TExamModeForm::buildSideColumn() {
     LevelImage = new QLabel(this);
     LevelImage->setObjectName(QStringLiteral("LevelImage"));
-    LevelImage->setGeometry(10, 4, kLevelWidth, kLevelHeight);
+    LevelImage->setGeometry(10, 4, kLevelSegmentWidth, kLevelSegmentHeight);
 
     TitleBox = new QLabel(this);
     TitleBox->setObjectName(QStringLiteral("TitleBox"));
@@ -369,9 +368,10 @@ void TExamModeForm::applyVendorLook() {
 
     LevelImage->clear();
     const int level = session_.catalog.highestLevel;
-    const QPixmap strip = platform::QtBundleLoader::picture(slot, kLevelStripPicture);
-    if (level >= 1 && level <= 4 && !strip.isNull()) {
-        LevelImage->setPixmap(strip.copy((level - 1) * kLevelWidth, 0, kLevelWidth, kLevelHeight));
+    const QPixmap segment =
+        levelStripSegment(platform::QtBundleLoader::picture(slot, kLevelStripPicture), level);
+    if (!segment.isNull()) {
+        LevelImage->setPixmap(segment);
     }
     Clock->setFace(platform::QtBundleLoader::picture(slot, kClockPicture));
     SideImage->setPixmap(platform::QtBundleLoader::picture(slot, kSidePicture));

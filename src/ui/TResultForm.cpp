@@ -20,6 +20,7 @@
 #include "ui/artwork.h"
 #include "ui/fonts.h"
 #include "ui/lazy_controls.h"
+#include "ui/level_strip.h"
 #include "ui/qt_convert.h"
 #include "ui/screens.h"
 #include "ui/session.h"
@@ -35,8 +36,6 @@ constexpr int kSidePicture = 104;
 constexpr int kSideStripPicture = 102;
 constexpr int kLowerStripPicture = 103;
 constexpr int kLevelStripPicture = 108;
-constexpr int kLevelWidth = 129;
-constexpr int kLevelHeight = 42;
 // Pictures a vendor without a bundle leaves empty still hold their room.
 constexpr int kSidePictureHeight = 200;
 constexpr int kLowerStripHeight = 160;
@@ -101,7 +100,7 @@ void TResultForm::ensureControls() {
     built_ = true;
 
     HiGradeImg = label(this, "HiGradeImg", QFont());
-    HiGradeImg->setGeometry(10, 4, kLevelWidth, kLevelHeight);
+    HiGradeImg->setGeometry(10, 4, kLevelSegmentWidth, kLevelSegmentHeight);
 
     struct Side {
         QLabel** control;
@@ -253,9 +252,10 @@ void TResultForm::applyVendorLook() {
     using platform::QtBundleLoader;
 
     const int level = session_.catalog.highestLevel;
-    const QPixmap strip = QtBundleLoader::picture(slot, kLevelStripPicture);
-    if (level >= 1 && level <= 4 && !strip.isNull()) {
-        HiGradeImg->setPixmap(strip.copy((level - 1) * kLevelWidth, 0, kLevelWidth, kLevelHeight));
+    const QPixmap segment =
+        levelStripSegment(QtBundleLoader::picture(slot, kLevelStripPicture), level);
+    if (!segment.isNull()) {
+        HiGradeImg->setPixmap(segment);
     } else {
         HiGradeImg->clear();
     }
