@@ -6,6 +6,7 @@
 #include "core/exam/selection.h"
 #include "core/questions/question_file.h"
 #include "tools/commands.h"
+#include "tools/exam_draw.h"
 
 namespace tovalo::tool {
 
@@ -122,24 +123,19 @@ int examCommand(const Args& args) {
     if (!loaded) {
         return fail(loaded.error().describe());
     }
-    CategoryChecks checks = CategoryChecks::allChecked(bank);
-    for (const auto& [c, s] : unchecked) {
-        if (c <= static_cast<int>(checks.minor.size())) {
-            checks.minor[c - 1][s - 1] = false;
-        }
+    DrawRequest request;
+    request.mode = selectionMode;
+    request.count = count;
+    request.unchecked = unchecked;
+    if (seeded) {
+        request.seed = seed;
     }
-    const int available = availableCount(bank, checks);
-    if (modeLocksChoices(selectionMode)) {
-        count = lockedCountAndTime(bank, available).count;
+    auto drawn = drawExam(bank, header->ShuffleOrder, his, request);
+    if (!drawn) {
+        return fail(drawn.error().message);
     }
-    const StartCheck start =
-        validateStart(std::to_string(count), "0", selectionMode, available, false);
-    if (!start.ok) {
-        return fail(start.message);
-    }
-    RandomSource random = seeded ? RandomSource(seed) : RandomSource::fromClock();
-    const auto exam = SelectQuestions(bank, checks, start.settings, header->ShuffleOrder,
-                                      readTrainingWeights(his), random);
+    const int available = drawn->settings.AvailableCount;
+    const std::vector<ExamQuestion>& exam = drawn->exam;
     json questions = json::array();
     for (const ExamQuestion& e : exam) {
         json shown = json::array();

@@ -10,6 +10,7 @@
 #include "core/results/history_file.h"
 #include "core/text/cp932.h"
 #include "tools/commands.h"
+#include "tools/exam_draw.h"
 
 namespace tovalo::tool {
 
@@ -141,31 +142,27 @@ int examRun(const std::string& scriptPath) {
             return fail(st.error().describe());
         }
         const auto mode = static_cast<SelectionMode>(script.value("mode", 1));
-        CategoryChecks checks = CategoryChecks::allChecked(bank);
+        DrawRequest request;
+        request.mode = mode;
+        request.count = script.value("count", 0);
+        request.adaptive = script.value("adaptive", false);
         for (const json& u : script.value("uncheck", json::array())) {
             const std::string cs = u.get<std::string>();
             int c = 0, s = 0;
             if (modeLocksChoices(mode) || std::sscanf(cs.c_str(), "%d.%d", &c, &s) != 2 || c < 1 ||
-                c > static_cast<int>(checks.minor.size()) || s < 1 || s > kSubCategories) {
+                c > bank.CategoryCount || s < 1 || s > kSubCategories) {
                 return fail("uncheck: " + cs + " は使えません");
             }
-            checks.minor[c - 1][s - 1] = false;
+            request.unchecked.emplace_back(c, s);
         }
-        const int available = availableCount(bank, checks);
-        int count = script.value("count", 0);
-        if (modeLocksChoices(mode)) {
-            count = lockedCountAndTime(bank, available).count;
+        if (script.contains("seed")) {
+            request.seed = script.at("seed").get<std::uint64_t>();
         }
-        const StartCheck start = validateStart(std::to_string(count), "0", mode, available,
-                                               script.value("adaptive", false));
-        if (!start.ok) {
-            return fail(start.message);
+        auto drawn = drawExam(bank, course->ShuffleOrder, course->HisPath, request);
+        if (!drawn) {
+            return fail(drawn.error().message);
         }
-        RandomSource random = script.contains("seed")
-                                  ? RandomSource(script.at("seed").get<std::uint64_t>())
-                                  : RandomSource::fromClock();
-        const auto exam = SelectQuestions(bank, checks, start.settings, course->ShuffleOrder,
-                                          readTrainingWeights(course->HisPath), random);
+        const std::vector<ExamQuestion>& exam = drawn->exam;
         ExamProgress progress;
         progress.reset(static_cast<int>(exam.size()));
         progress.ElapsedSeconds = script.value("elapsed", 0);
@@ -184,7 +181,7 @@ int examRun(const std::string& scriptPath) {
         }
         const Grading grading = gradeExam(exam, progress, "A");
         if (const Status st =
-                saveExamResults(*course, bank, exam, grading, progress, start.settings, date);
+                saveExamResults(*course, bank, exam, grading, progress, drawn->settings, date);
             !st) {
             return fail(st.error().describe());
         }
