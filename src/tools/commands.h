@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "core/catalog/catalog.h"
+
 namespace tovalo::tool {
 
 using Args = std::vector<std::string>;
@@ -18,6 +20,11 @@ int examRun(const std::string& scriptPath);
 
 // Prints the message on stderr and gives the exit code of a failed command.
 int fail(const std::string& message);
+
+// The catalog of a vendor of the installation at `root`, as the course menu
+// lists it (missing history files are created). The vendor's history folder
+// is swept of what crashed saves left first, as the program does at start-up.
+Catalog vendorCatalog(std::string root, const std::string& vendor);
 
 // Writes bytes to a file, reporting a failure on stderr.
 bool writeFileBytes(const std::string& path, const std::string& bytes);

@@ -41,12 +41,7 @@ int catalogCommand(const Args& args) {
     if (args.size() != 2) {
         return 2;
     }
-    std::string root = args[0];
-    if (!root.empty() && root.back() != '/') {
-        root += '/';
-    }
-    const Catalog catalog =
-        buildCatalog(root + "QDAT/" + args[1] + "/", root + "HIST/" + args[1] + "/", "");
+    const Catalog catalog = vendorCatalog(args[0], args[1]);
     for (const Error& e : catalog.problems) {
         std::fprintf(stderr, "%s\n", e.describe().c_str());
     }

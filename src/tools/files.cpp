@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "core/common/safe_file.h"
 #include "tools/commands.h"
 
 namespace tovalo::tool {
@@ -8,6 +9,15 @@ namespace tovalo::tool {
 int fail(const std::string& message) {
     std::fprintf(stderr, "%s\n", message.c_str());
     return 1;
+}
+
+Catalog vendorCatalog(std::string root, const std::string& vendor) {
+    if (!root.empty() && root.back() != '/') {
+        root += '/';
+    }
+    const std::string historyDir = root + "HIST/" + vendor + "/";
+    removeLeftoverSaveFiles(historyDir);
+    return buildCatalog(root + "QDAT/" + vendor + "/", historyDir, "");
 }
 
 bool writeFileBytes(const std::string& path, const std::string& bytes) {

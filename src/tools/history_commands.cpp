@@ -120,14 +120,9 @@ int examRun(const std::string& scriptPath) {
         return fail(scriptPath + ": JSON として読めません");
     }
     try {
-        std::string root = script.at("root").get<std::string>();
-        if (!root.empty() && root.back() != '/') {
-            root += '/';
-        }
-        const std::string vendor = script.at("vendor").get<std::string>();
         const std::string courseName = script.at("course").get<std::string>();
-        const Catalog catalog =
-            buildCatalog(root + "QDAT/" + vendor + "/", root + "HIST/" + vendor + "/", "");
+        const Catalog catalog = vendorCatalog(script.at("root").get<std::string>(),
+                                              script.at("vendor").get<std::string>());
         const CourseEntry* course = nullptr;
         for (const CourseEntry& c : catalog.courses) {
             if (c.QdfPath.substr(c.QdfPath.rfind('/') + 1) == courseName) {

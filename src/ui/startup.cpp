@@ -66,10 +66,10 @@ Status createWindowSet(Session& session, Screens& screens) {
     screens.CourseMenuForm = create<TCourseMenuForm>(session, screens);
     screens.CourseMenuForm->FormCreate();
     // A save cut short by a crash or a power cut leaves its temporary file
-    // beside the history files; the old files themselves are whole.
-    for (const app::Vendor& v : session.vendors) {
-        removeLeftoverSaveFiles(session.directories.historyDir(v.folder));
-    }
+    // beside the history files; the old files themselves are whole. Every
+    // vendor's folder is swept, also of vendors whose bundle did not load
+    // this time.
+    removeLeftoverSaveFilesUnder(session.directories.historyBase());
     screens.GenericMBForm = create<TGenericMBForm>(session, screens);
     screens.ResultForm = create<TResultForm>(session, screens);
     screens.StudyForm = create<TStudyForm>(session, screens);

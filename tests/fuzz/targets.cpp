@@ -92,11 +92,12 @@ void historyFile(const std::uint8_t* data, std::size_t size) {
 }
 
 void adaptiveFile(const std::uint8_t* data, std::size_t size) {
-    const std::string utf8 = text::cp932ToUtf8(bytesOf(data, size));
     std::vector<std::string> lines;
-    for (std::string_view l : text::splitLines(utf8)) {
+    for (std::string_view l : text::splitLines(bytesOf(data, size))) {
         lines.emplace_back(l);
         if (auto e = parseAdaptiveLine(l)) {
+            require(e->AskedCount >= 0 && e->RightCount >= 0 && e->MeanTime >= 0,
+                    "counts read within their range");
             auto again = parseAdaptiveLine(adaptiveLine(*e));
             require(again.has_value(), "a rebuilt line reads back");
         }
@@ -111,9 +112,16 @@ void adaptiveFile(const std::uint8_t* data, std::size_t size) {
         bank.questions.push_back(q);
     }
     bank.QuesTotal = 3;
-    const std::size_t before = lines.size();
+    const std::vector<std::string> before = lines;
     updateAdaptiveLines(lines, {{1, true, 12}, {2, false, 7}, {3, true, 0}}, bank);
-    require(lines.size() <= before + 2, "at most one line appended per timed answer");
+    require(lines.size() <= before.size() + 2, "at most one line appended per timed answer");
+    // Only the lines of questions 1 and 2 may change; every other line keeps its bytes.
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        const auto e = parseAdaptiveLine(before[i]);
+        if (!e || (e->QuesNum != "1" && e->QuesNum != "2")) {
+            require(lines[i] == before[i], "lines the exam did not count keep their bytes");
+        }
+    }
 }
 
 void iniFile(const std::uint8_t* data, std::size_t size) {

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "common/temp_tree.h"
+#include "common/unprivileged.h"
 #include "core/questions/qdf_builder.h"
 #include "core/questions/question_file.h"
 #include "core/text/cp932.h"
@@ -240,4 +241,34 @@ TEST_F(ToolTest, ExamRunStoresTheExamAndTrainingDrawsTheMisses) {
     ASSERT_EQ(training.code, 0) << training.err;
     EXPECT_NE(training.out.find("\"BankSlot\": 2"), std::string::npos);
     EXPECT_EQ(training.out.find("\"BankSlot\": 1"), std::string::npos);
+}
+
+// A history file the tool cannot read is not an empty one: the run stores
+// nothing, says which file, and fails. Before writing, the run sweeps what a
+// crashed save left in the folder it writes into.
+TEST_F(ToolTest, ExamRunNeverSavesOverAFileItCannotRead) {
+    fs::create_directories(dir_ / "QDAT/nexa");
+    write("QDAT/nexa/NX-101.qdf", course().stored());
+    const std::string script =
+        write("run.json", "{\"root\": \"" + dir_.string() +
+                              "\", \"vendor\": \"nexa\", \"course\": \"NX-101.qdf\", \"count\": 2, "
+                              "\"seed\": 4, \"answers\": [{\"pick\": \"correct\"}]}");
+    ASSERT_EQ(tool("exam run " + script).code, 0);
+    const std::string his = (dir_ / "HIST/nexa/NX-101.HIS").string();
+    const std::string left = write("HIST/nexa/NX-101.HIS.tovalo-save-99", "half");
+    const std::string stored = read(his);
+    fs::permissions(his, fs::perms::none);
+    ToolRun run;
+    {
+        const Unprivileged nobody(dir_.string());
+        ASSERT_TRUE(nobody.bound());
+        run = tool("exam run " + script);
+    }
+    fs::permissions(his, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find(his + ": ファイルを読み込めません (Permission denied)"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(read(his), stored);
+    EXPECT_FALSE(fs::exists(left));
 }

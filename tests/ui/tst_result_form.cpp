@@ -6,17 +6,22 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
 #include <ctime>
 #include <set>
 
+#include "common/unprivileged.h"
 #include "core/common/safe_file.h"
+#include "core/results/exam_results.h"
 #include "core/results/history_file.h"
 #include "core/text/cp932.h"
 #include "exam_rig.h"
+#include "platform/qt_message_boxes.h"
 #include "ui/TConfirmForm.h"
 #include "ui/TCourseMenuForm.h"
 #include "ui/TExamModeForm.h"
@@ -85,7 +90,11 @@ QByteArray fileBytes(const std::string& path) {
 }
 
 int storedExams(const std::string& hisPath) {
-    const tovalo::HistoryFile h = tovalo::readHistoryFile(hisPath);
+    const auto read = tovalo::readHistoryFile(hisPath);
+    if (!read) {
+        return -1;
+    }
+    const tovalo::HistoryFile& h = *read;
     return static_cast<int>(std::count_if(h.exams.begin(), h.exams.end(),
                                           [](const tovalo::ExamRecord& r) { return !r.empty(); }));
 }
@@ -163,7 +172,7 @@ class TestResultForm : public QObject {
         QVERIFY(rig.screens->CourseMenuForm->isVisible());
         QVERIFY(rig.messages.shown.empty());
 
-        const tovalo::HistoryFile h = tovalo::readHistoryFile(hisPath);
+        const tovalo::HistoryFile h = tovalo::readHistoryFile(hisPath).value();
         QCOMPARE(storedExams(hisPath), 1);
         QCOMPARE(h.exams[0].Rate, rate);
         QCOMPARE(h.exams[0].QuestionCount, 12);
@@ -450,8 +459,8 @@ class TestResultForm : public QObject {
         QCOMPARE(rig.sound.played.back(), std::string());
     }
 
-    // A full disk: the user is told which file, the old file stays as it
-    // was and no temporary file is left beside it.
+    // A full disk: the user is told which file and that nothing was stored,
+    // the old file stays as it was and no temporary file is left beside it.
     void failedSaveIsReportedAndKeepsTheOldFile() {
         ExamRig rig;
         QVERIFY(rig.start().ok());
@@ -470,14 +479,103 @@ class TestResultForm : public QObject {
 
         QCOMPARE(rig.messages.shown.size(), std::size_t(1));
         QCOMPARE(rig.messages.shown[0].caption, std::string("Error"));
-        QVERIFY2(rig.messages.shown[0].text.find(hisPath) != std::string::npos,
-                 rig.messages.shown[0].text.c_str());
+        const std::string& text = rig.messages.shown[0].text;
+        QVERIFY2(text.find(hisPath) != std::string::npos, text.c_str());
+        QVERIFY2(text.find(tovalo::kExamNotStored) != std::string::npos, text.c_str());
         QCOMPARE(fileBytes(hisPath), before);
         QVERIFY(!QFile::exists(qs(s.course()->AdpPath)));
         const QStringList left = QDir(rig.path(QStringLiteral("HIST/nexa")))
                                      .entryList({QStringLiteral("*.tovalo-save-*")}, QDir::Files);
         QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char(' '))));
         QVERIFY(rig.screens->CourseMenuForm->isVisible());
+    }
+
+    // The history is saved first; when the adaptive file then fails, the
+    // exam is in the history but not in the adaptive file, and the message
+    // says exactly that.
+    void aHalfStoredExamIsSaidSo() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("nexa", "NXN-101", 5, 10);
+        tovalo::ui::Session& s = *rig.session;
+        s.selection.AdaptiveOn = true;
+        std::fill(s.engine.progress().TimeSpent.begin(), s.engine.progress().TimeSpent.end(), 9);
+        const std::string adpPath = s.course()->AdpPath;
+        {
+            QFile adaptive(qs(adpPath));
+            QVERIFY(adaptive.open(QIODevice::WriteOnly));
+            adaptive.write("@0*1@1*1@2*1@3*x@4*0@5*0@6*0@7*\r\n");
+        }
+        const QByteArray adaptiveBefore = fileBytes(adpPath);
+
+        static int saves;
+        saves = 0;
+        tovalo::setSaveFaultHookForTesting([](tovalo::SaveStep step) {
+            if (step == tovalo::SaveStep::Created) {
+                ++saves;
+            }
+            return saves == 2 && step == tovalo::SaveStep::Written ? tovalo::SaveFault::DiskFull
+                                                                   : tovalo::SaveFault::None;
+        });
+        rig.screens->ResultForm->show();
+        rig.screens->ResultForm->Button3->click();
+        tovalo::setSaveFaultHookForTesting(nullptr);
+
+        QCOMPARE(saves, 2);
+        QCOMPARE(storedExams(s.course()->HisPath), 1);
+        QCOMPARE(fileBytes(adpPath), adaptiveBefore);
+        QCOMPARE(rig.messages.shown.size(), std::size_t(1));
+        const std::string& text = rig.messages.shown[0].text;
+        QVERIFY2(text.find(adpPath) != std::string::npos, text.c_str());
+        QVERIFY2(text.find(tovalo::kAdaptiveNotUpdated) != std::string::npos, text.c_str());
+    }
+
+    // A history or adaptive file that is there but cannot be read (here:
+    // no permission) holds exams and counts nobody could see: leaving the
+    // screen says so, naming the file, and writes neither file.
+    void anUnreadableFileIsNeverSavedOver() {
+        for (const char* locked : {"HIS", "ADP"}) {
+            ExamRig rig;
+            QVERIFY(rig.start().ok());
+            rig.drawExam("kumo", "KCL-110", 6, 10);
+            tovalo::ui::Session& s = *rig.session;
+            s.selection.AdaptiveOn = true;
+            std::fill(s.engine.progress().TimeSpent.begin(), s.engine.progress().TimeSpent.end(),
+                      20);
+            const std::string hisPath = s.course()->HisPath;
+            const std::string adpPath = s.course()->AdpPath;
+            TResultForm* result = rig.screens->ResultForm;
+            // Two exams on record and an adaptive file to lose.
+            for (int i = 0; i < 2; ++i) {
+                result->show();
+                result->Button3->click();
+                rig.screens->CourseMenuForm->hide();
+                rig.drawExam("kumo", "KCL-110", 6, 10);
+                s.selection.AdaptiveOn = true;
+                std::fill(s.engine.progress().TimeSpent.begin(),
+                          s.engine.progress().TimeSpent.end(), 20);
+            }
+            QCOMPARE(storedExams(hisPath), 2);
+            const QByteArray historyBefore = fileBytes(hisPath);
+            const QByteArray adaptiveBefore = fileBytes(adpPath);
+            QVERIFY(adaptiveBefore.contains("@4*2@5*"));
+            const std::string lockedPath = std::string(locked) == "HIS" ? hisPath : adpPath;
+            QVERIFY(QFile::setPermissions(qs(lockedPath), {}));
+            {
+                const Unprivileged nobody(rig.root());
+                QVERIFY(nobody.bound());
+                result->show();
+                result->Button3->click();
+            }
+            QVERIFY(QFile::setPermissions(qs(lockedPath), QFile::ReadOwner | QFile::WriteOwner));
+            QCOMPARE(fileBytes(hisPath), historyBefore);
+            QCOMPARE(fileBytes(adpPath), adaptiveBefore);
+            QCOMPARE(rig.messages.shown.size(), std::size_t(1));
+            const std::string& text = rig.messages.shown[0].text;
+            QVERIFY2(text.find(lockedPath) != std::string::npos, text.c_str());
+            QVERIFY2(text.find("Permission denied") != std::string::npos, text.c_str());
+            QVERIFY2(text.find(tovalo::kExamNotStored) != std::string::npos, text.c_str());
+        }
     }
 
     // The screen opens in the shared state: the shared size at the exam's
@@ -535,7 +633,11 @@ class TestResultForm : public QObject {
         const QString nexaLeft = rig.path(QStringLiteral("HIST/nexa/NXN-101.HIS.tovalo-save-1234"));
         const QString kumoLeft = rig.path(QStringLiteral("HIST/kumo/KCL-110.ADP.tovalo-save-77"));
         const QString kept = rig.path(QStringLiteral("HIST/nexa/notes.txt"));
-        for (const QString& path : {nexaLeft, kumoLeft, kept}) {
+        // A vendor whose bundle is gone still has its history folder.
+        QDir(rig.path(QString())).mkpath(QStringLiteral("HIST/retired"));
+        const QString retiredLeft =
+            rig.path(QStringLiteral("HIST/retired/OLD-1.HIS.tovalo-save-5"));
+        for (const QString& path : {nexaLeft, kumoLeft, retiredLeft, kept}) {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("half a save");
@@ -543,6 +645,7 @@ class TestResultForm : public QObject {
         QVERIFY(rig.start().ok());
         QVERIFY(!QFile::exists(nexaLeft));
         QVERIFY(!QFile::exists(kumoLeft));
+        QVERIFY(!QFile::exists(retiredLeft));
         QVERIFY(QFile::exists(kept));
     }
 };

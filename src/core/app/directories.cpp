@@ -43,7 +43,7 @@ std::string Directories::imageDir(std::string_view vendorFolder) const {
 }
 
 std::string Directories::historyDir(std::string_view vendorFolder) const {
-    return root_ + "HIST/" + std::string(vendorFolder) + "/";
+    return historyBase() + std::string(vendorFolder) + "/";
 }
 
 std::string Directories::pathValue() const {

@@ -32,6 +32,8 @@ class Directories {
     [[nodiscard]] std::string questionDir(std::string_view vendorFolder) const;
     [[nodiscard]] std::string imageDir(std::string_view vendorFolder) const;
     [[nodiscard]] std::string historyDir(std::string_view vendorFolder) const;
+    // <root>/HIST/, which holds one history folder per vendor.
+    [[nodiscard]] std::string historyBase() const { return root_ + "HIST/"; }
     // The root as stored in the settings under "Path": no trailing slash.
     [[nodiscard]] std::string pathValue() const;
 

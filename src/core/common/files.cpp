@@ -1,6 +1,11 @@
 #include "core/common/files.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -25,6 +30,38 @@ Result<std::string> readWholeFile(const std::string& path) {
         return Error{kFileNotFound, path, 0};
     }
     return data;
+}
+
+Result<std::optional<std::string>> readFileIfPresent(const std::string& path) {
+    const auto failed = [&path](int err) {
+        return Error{"ファイルを読み込めません (" + std::string(std::strerror(err)) + ")", path, 0};
+    };
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT) {
+            return std::optional<std::string>();
+        }
+        return failed(errno);
+    }
+    std::string data;
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n == 0) {
+            break;
+        }
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            const int err = errno;
+            ::close(fd);
+            return failed(err);
+        }
+        data.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return std::optional<std::string>(std::move(data));
 }
 
 bool fileExists(const std::string& path) {

@@ -1,6 +1,7 @@
 #include "core/common/safe_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -47,6 +48,39 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// The new file replaces the old one in every respect the learner set: a
+// history kept private (mode 600) stays private, and a file that belongs to
+// another account keeps its owner when root saves it.
+bool takeOverOwnership(int fd, const std::string& path) {
+    struct stat old {};
+    if (::stat(path.c_str(), &old) != 0) {
+        return errno == ENOENT;
+    }
+    if (::geteuid() == 0 && ::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        return false;
+    }
+    // After the owner: chown clears the set-id bits that chmod may restore.
+    return ::fchmod(fd, old.st_mode & 07777) == 0;
+}
+
+Status syncFolder(const std::string& folder, const std::string& path) {
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0) {
+        return saveError(path, errno);
+    }
+    int err = 0;
+    if (faultAt(SaveStep::FolderSynced) == SaveFault::IoError) {
+        err = EIO;
+    } else if (::fsync(dirFd) != 0) {
+        err = errno;
+    }
+    ::close(dirFd);
+    if (err != 0) {
+        return saveError(path, err);
+    }
+    return Ok{};
+}
+
 }  // namespace
 
 Status saveFileAtomically(const std::string& path, std::string_view bytes, Durability durability) {
@@ -66,7 +100,9 @@ Status saveFileAtomically(const std::string& path, std::string_view bytes, Durab
         return saveError(path, EINTR);
     }
     int err = 0;
-    if (!writeAll(fd, bytes)) {
+    if (!takeOverOwnership(fd, path)) {
+        err = errno;
+    } else if (!writeAll(fd, bytes)) {
         err = errno;
     } else if (crashed(SaveStep::Written)) {
         ::close(fd);
@@ -97,12 +133,7 @@ Status saveFileAtomically(const std::string& path, std::string_view bytes, Durab
         return Ok{};
     }
     // The rename is durable only once the folder entry is on disk.
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return Ok{};
+    return syncFolder(folder, path);
 }
 
 int removeLeftoverSaveFiles(const std::string& dir) {
@@ -115,6 +146,19 @@ int removeLeftoverSaveFiles(const std::string& dir) {
             if (fs::remove(it->path(), ec)) {
                 ++removed;
             }
+        }
+    }
+    return removed;
+}
+
+int removeLeftoverSaveFilesUnder(const std::string& dir) {
+    int removed = removeLeftoverSaveFiles(dir);
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(
+             dir, fs::directory_options::skip_permission_denied, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->is_directory(ec) && !it->is_symlink(ec)) {
+            removed += removeLeftoverSaveFiles(it->path().string());
         }
     }
     return removed;

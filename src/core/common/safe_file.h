@@ -9,9 +9,12 @@ namespace tovalo {
 
 // Replaces the file at `path` with `bytes` so that a crash or a full disk at
 // any moment leaves either the old file or the new one, whole: the bytes go
-// to a temporary file in the same folder, every write and the flush are
-// checked, the file is synced, renamed over the old one, and the folder is
-// synced. On failure the old file is untouched and the error names `path`.
+// to a temporary file in the same folder that takes the old file's
+// permission bits (and, for root, its owner and group), every write and the
+// flush are checked, the file is synced, renamed over the old one, and the
+// folder is synced. On failure the error names `path`; a failure before the
+// rename leaves the old file untouched. A folder that cannot be synced is
+// reported too: the new file is in place, but a power cut could still undo it.
 // Generated pages are rewritten on every question and rebuilt at will, so
 // they skip the syncs and keep only the all-or-nothing rename.
 enum class Durability { Synced, Replaceable };
@@ -25,14 +28,17 @@ inline constexpr std::string_view kSaveTempMarker = ".tovalo-save-";
 
 // Removes the temporary files a crashed save left in `dir`; returns how many.
 int removeLeftoverSaveFiles(const std::string& dir);
+// The same for `dir` and every folder below it.
+int removeLeftoverSaveFilesUnder(const std::string& dir);
 
 // The points a save passes, for tests that stop it there.
-enum class SaveStep { Created, Written, Synced, Closed, Renamed };
+enum class SaveStep { Created, Written, Synced, Closed, Renamed, FolderSynced };
 
 // What a test makes happen at a step: nothing, the process dying there
-// (the save stops at once and cleans nothing up), or the disk refusing
-// the bytes (the write fails with "no space left").
-enum class SaveFault { None, Crash, DiskFull };
+// (the save stops at once and cleans nothing up), the disk refusing the
+// bytes (the write fails with "no space left"), or the device failing the
+// folder sync (an input/output error).
+enum class SaveFault { None, Crash, DiskFull, IoError };
 
 // Installs a hook asked at every step of every save; nullptr removes it.
 void setSaveFaultHookForTesting(SaveFault (*hook)(SaveStep));

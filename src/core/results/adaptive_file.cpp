@@ -1,5 +1,6 @@
 #include "core/results/adaptive_file.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "core/common/files.h"
@@ -12,12 +13,26 @@ namespace tovalo {
 
 namespace {
 
-std::string marker(int k) {
-    return "@" + std::to_string(k) + "*";
+bool isLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// The marker "@k*" from `from` on. A trail byte may be "@" (0x40), so the
+// scan steps over double-byte characters instead of searching the bytes.
+std::size_t findMarker(std::string_view line, int k, std::size_t from) {
+    const char digit = static_cast<char>('0' + k);
+    for (std::size_t i = from; i < line.size();) {
+        if (line[i] == '@' && i + 2 < line.size() && line[i + 1] == digit && line[i + 2] == '*') {
+            return i;
+        }
+        i += isLeadByte(static_cast<unsigned char>(line[i])) ? 2 : 1;
+    }
+    return std::string_view::npos;
 }
 
 int countOf(const std::string& field) {
-    return parseFileInteger(field).value_or(0);
+    const int v = parseFileInteger(field).value_or(0);
+    return v >= 0 && v <= kMaxAdaptiveCount ? v : 0;
 }
 
 std::string oneLine(std::string text) {
@@ -33,7 +48,7 @@ AdaptiveEntry entryFor(const QuestionRecord& q) {
     e.QuesNum = std::to_string(q.QuesNum);
     e.Category = std::to_string(q.Category);
     e.SubCategory = std::to_string(q.SubCategory);
-    e.QuesText = oneLine(q.QuesText);
+    e.QuesText = text::utf8ToCp932(oneLine(q.QuesText));
     return e;
 }
 
@@ -43,7 +58,7 @@ std::optional<AdaptiveEntry> parseAdaptiveLine(std::string_view line) {
     std::string fields[7];
     std::size_t from = 0;
     for (int k = 0; k <= 7; ++k) {
-        const std::size_t at = line.find(marker(k), from);
+        const std::size_t at = findMarker(line, k, from);
         if (at == std::string_view::npos) {
             return std::nullopt;
         }
@@ -94,7 +109,7 @@ void updateAdaptiveLines(std::vector<std::string>& lines,
     }
     std::vector<bool> changed(lines.size(), false);
     for (const AdaptiveAnswer& a : answers) {
-        if (a.TimeSpent == 0 || a.BankSlot < 1 ||
+        if (a.TimeSpent <= 0 || a.BankSlot < 1 ||
             a.BankSlot > static_cast<int>(bank.questions.size())) {
             continue;
         }
@@ -108,12 +123,14 @@ void updateAdaptiveLines(std::vector<std::string>& lines,
             found = byQuesNum.emplace(wanted, lines.size() - 1).first;
         }
         AdaptiveEntry& entry = *entries[found->second];
-        const int n = entry.AskedCount + 1;
+        // Counts were read within 0..kMaxAdaptiveCount, so n is at least 1
+        // and the sums below stay far inside 64 bits.
+        const int n = std::min(entry.AskedCount + 1, kMaxAdaptiveCount);
         if (a.correct) {
-            entry.RightCount += 1;
+            entry.RightCount = std::min(entry.RightCount + 1, kMaxAdaptiveCount);
         }
         const long long mean = (static_cast<long long>(entry.MeanTime) * (n - 1) + a.TimeSpent) / n;
-        entry.MeanTime = mean < 0 ? 0 : static_cast<int>(mean);
+        entry.MeanTime = static_cast<int>(std::clamp<long long>(mean, 0, kMaxAdaptiveCount));
         entry.AskedCount = n;
         changed[found->second] = true;
     }
@@ -124,20 +141,21 @@ void updateAdaptiveLines(std::vector<std::string>& lines,
     }
 }
 
-std::optional<std::vector<std::string>> readAdaptiveFile(const std::string& path) {
-    if (!fileExists(path)) {
-        return std::nullopt;
-    }
-    auto bytes = readWholeFile(path);
+Result<std::optional<std::vector<std::string>>> readAdaptiveFile(const std::string& path) {
+    auto bytes = readFileIfPresent(path);
     if (!bytes) {
-        return std::nullopt;
+        return bytes.error();
     }
+    if (!bytes->has_value()) {
+        return std::optional<std::vector<std::string>>();
+    }
+    // A trail byte is never CR or LF, so the stored bytes split into lines
+    // without decoding them.
     std::vector<std::string> lines;
-    const std::string utf8 = text::cp932ToUtf8(*bytes);
-    for (std::string_view l : text::splitLines(utf8)) {
+    for (std::string_view l : text::splitLines(**bytes)) {
         lines.emplace_back(l);
     }
-    return lines;
+    return std::optional<std::vector<std::string>>(std::move(lines));
 }
 
 Status saveAdaptiveFile(const std::string& path, const std::vector<std::string>& lines) {
@@ -146,7 +164,7 @@ Status saveAdaptiveFile(const std::string& path, const std::vector<std::string>&
         out += l;
         out += "\r\n";
     }
-    return saveFileAtomically(path, text::utf8ToCp932(out));
+    return saveFileAtomically(path, out);
 }
 
 }  // namespace tovalo

@@ -10,8 +10,13 @@
 
 namespace tovalo {
 
+// Adaptive files are kept as the bytes they hold (CP932): a save rewrites
+// only the lines of the questions the exam counted, and every other line
+// goes back to the disk exactly as it was read, whatever it contains.
+
 // One line of an adaptive file: per question, how often it was asked, how
-// often answered right and its mean answer time in seconds.
+// often answered right and its mean answer time in seconds. The four text
+// fields are the stored bytes.
 struct AdaptiveEntry {
     std::string QuesNum;
     std::string Category;
@@ -22,8 +27,13 @@ struct AdaptiveEntry {
     int MeanTime = 0;
 };
 
-// Splits a line at its markers "@0*" … "@7*"; nullopt when a marker is
-// missing. A count that is not a number reads as 0.
+// Counts and times above this are damage, not history: they read as 0, like
+// negative ones and ones that are not numbers.
+inline constexpr int kMaxAdaptiveCount = 100'000'000;
+
+// Splits a stored line at its markers "@0*" … "@7*" (found only where a
+// character starts, never inside a double-byte one); nullopt when a marker is
+// missing.
 std::optional<AdaptiveEntry> parseAdaptiveLine(std::string_view line);
 std::string adaptiveLine(const AdaptiveEntry& entry);
 
@@ -42,9 +52,10 @@ struct AdaptiveAnswer {
 void updateAdaptiveLines(std::vector<std::string>& lines,
                          const std::vector<AdaptiveAnswer>& answers, const QuestionBank& bank);
 
-// The lines of an existing file (UTF-8); nullopt when there is no file.
-std::optional<std::vector<std::string>> readAdaptiveFile(const std::string& path);
-// Writes the lines in CP932 with CR LF, safely.
+// The stored lines of the file; nullopt when there is no file yet. A file
+// that exists but cannot be read is an error naming it.
+Result<std::optional<std::vector<std::string>>> readAdaptiveFile(const std::string& path);
+// Writes the lines with CR LF, safely.
 Status saveAdaptiveFile(const std::string& path, const std::vector<std::string>& lines);
 
 }  // namespace tovalo

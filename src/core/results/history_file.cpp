@@ -85,9 +85,12 @@ HistoryFile parseHistoryFile(std::string_view bytes) {
     return h;
 }
 
-HistoryFile readHistoryFile(const std::string& path) {
-    auto bytes = readWholeFile(path);
-    return parseHistoryFile(bytes ? std::string_view(*bytes) : std::string_view{});
+Result<HistoryFile> readHistoryFile(const std::string& path) {
+    auto bytes = readFileIfPresent(path);
+    if (!bytes) {
+        return bytes.error();
+    }
+    return parseHistoryFile(bytes->has_value() ? std::string_view(**bytes) : std::string_view{});
 }
 
 std::string historyFileBytes(const HistoryFile& h) {

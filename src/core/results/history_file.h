@@ -61,8 +61,10 @@ Status createEmptyHistoryFile(const std::string& path, std::string_view question
 // Reads the layout from bytes; a short file reads its missing bytes as zeros
 // and bytes past 1960 are ignored.
 HistoryFile parseHistoryFile(std::string_view bytes);
-// A missing file reads as all zeros, like an empty one.
-HistoryFile readHistoryFile(const std::string& path);
+// A missing file reads as all zeros, like an empty one. A file that exists
+// but cannot be read is an error naming it: it still holds exams that a
+// save must not replace.
+Result<HistoryFile> readHistoryFile(const std::string& path);
 
 // The 1960 bytes of `history`. Counts, minutes and rates are one byte wide
 // and saturate at 255.

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "common/temp_tree.h"
+#include "common/unprivileged.h"
 #include "core/common/safe_file.h"
 #include "core/results/history_file.h"
 
@@ -125,7 +126,35 @@ TEST(HistoryFile, WideValuesAndShortFiles) {
     EXPECT_EQ(shortFile.CorrectCount[39], 1);
     EXPECT_EQ(shortFile.CorrectCount[40], 0);  // past the end: zeros
     EXPECT_EQ(shortFile.WrongCount[0], 0);
-    EXPECT_EQ(readHistoryFile("/no/such/file.HIS").BestRate, 0);
+}
+
+// Only a file that is not there reads as an empty history. One that is
+// there but cannot be read still holds exams, so reading it is an error
+// naming it, never a history of zeros that a save would then write over it.
+TEST(HistoryFile, OnlyAMissingFileReadsAsEmpty) {
+    const TempTree tree;
+    const auto missing = readHistoryFile(tree.path("none.HIS"));
+    ASSERT_TRUE(missing.ok());
+    EXPECT_EQ(missing->BestRate, 0);
+    EXPECT_TRUE(missing->exams[0].empty());
+
+    HistoryFile h;
+    recordExam(h, examOf(4, 3), "a.qdf");
+    const std::string path = tree.path("a.HIS");
+    ASSERT_TRUE(saveHistoryFile(path, h).ok());
+    ::chmod(path.c_str(), 0);
+    tree.dir("folder.HIS");
+    {
+        const Unprivileged nobody(tree.path());
+        ASSERT_TRUE(nobody.bound());
+        const auto locked = readHistoryFile(path);
+        ASSERT_FALSE(locked.ok());
+        EXPECT_EQ(locked.error().file, path);
+        EXPECT_NE(locked.error().message.find("Permission denied"), std::string::npos);
+    }
+    const auto folder = readHistoryFile(tree.path("folder.HIS"));
+    ASSERT_FALSE(folder.ok());
+    EXPECT_EQ(folder.error().file, tree.path("folder.HIS"));
 }
 
 TEST(SafeSave, ReplacesWholeOrLeavesTheOldFile) {
@@ -133,17 +162,17 @@ TEST(SafeSave, ReplacesWholeOrLeavesTheOldFile) {
     fs::create_directories(dir);
     const std::string path = (dir / "a.HIS").string();
     ASSERT_TRUE(createEmptyHistoryFile(path, "a.qdf").ok());
-    HistoryFile h = readHistoryFile(path);
+    HistoryFile h = readHistoryFile(path).value();
     recordExam(h, examOf(4, 3), "a.qdf");
     ASSERT_TRUE(saveHistoryFile(path, h).ok());
-    EXPECT_EQ(readHistoryFile(path).exams[0].Rate, 75);
+    EXPECT_EQ(readHistoryFile(path)->exams[0].Rate, 75);
 
     // A folder that cannot take the file: the save fails, naming the file.
     const std::string bad = (dir / "a.HIS/inner.HIS").string();
     const Status st = saveHistoryFile(bad, h);
     ASSERT_FALSE(st.ok());
     EXPECT_EQ(st.error().file, bad);
-    EXPECT_EQ(readHistoryFile(path).exams[0].Rate, 75);
+    EXPECT_EQ(readHistoryFile(path)->exams[0].Rate, 75);
 
     // Leftovers of a crashed save are recognised and removed, nothing else.
     std::ofstream(dir / ("a.HIS" + std::string(kSaveTempMarker) + "123")) << "half";
@@ -208,4 +237,58 @@ TEST(SafeSave, AFullDiskIsReportedAndChangesNothing) {
     EXPECT_NE(st.error().message.find("No space left on device"), std::string::npos);
     EXPECT_EQ(tree.read("a.HIS"), oldBytes);
     EXPECT_EQ(std::distance(fs::directory_iterator(tree.path()), fs::directory_iterator()), 1);
+}
+
+// A history kept private stays private, and one that belongs to another
+// account keeps its owner when root saves it.
+TEST(SafeSave, TheNewFileKeepsTheOldFilesModeAndOwner) {
+    const TempTree tree;
+    const std::string path = tree.path("a.HIS");
+    HistoryFile h;
+    ASSERT_TRUE(saveHistoryFile(path, h).ok());
+    ::chmod(path.c_str(), 0600);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(path.c_str(), Unprivileged::kNobody, Unprivileged::kNobody), 0);
+    }
+    recordExam(h, examOf(4, 2), "a.qdf");
+    ASSERT_TRUE(saveHistoryFile(path, h).ok());
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    if (root) {
+        EXPECT_EQ(st.st_uid, Unprivileged::kNobody);
+        EXPECT_EQ(st.st_gid, Unprivileged::kNobody);
+    }
+    EXPECT_EQ(readHistoryFile(path)->exams[0].Rate, 50);
+}
+
+// The rename is only safe from a power cut once the folder is synced: a
+// folder that cannot be opened or synced is a failed save, not a success.
+TEST(SafeSave, AFolderThatCannotBeSyncedIsReported) {
+    const TempTree tree;
+    const std::string path = tree.path("a.HIS");
+    HistoryFile h;
+    recordExam(h, examOf(4, 1), "a.qdf");
+
+    gFaultStep = SaveStep::FolderSynced;
+    gFault = SaveFault::IoError;
+    setSaveFaultHookForTesting(injectFault);
+    const Status failedSync = saveHistoryFile(path, h);
+    setSaveFaultHookForTesting(nullptr);
+    ASSERT_FALSE(failedSync.ok());
+    EXPECT_EQ(failedSync.error().file, path);
+    EXPECT_NE(failedSync.error().message.find("Input/output error"), std::string::npos);
+
+    // Files can be made and renamed in a folder without read permission,
+    // but the folder itself cannot be opened to sync it.
+    tree.dir("locked");
+    const std::string lockedPath = tree.path("locked/b.HIS");
+    ::chmod(tree.path("locked").c_str(), 0300);
+    const Unprivileged nobody(tree.path());
+    ASSERT_TRUE(nobody.bound());
+    const Status failedOpen = saveHistoryFile(lockedPath, h);
+    ASSERT_FALSE(failedOpen.ok());
+    EXPECT_EQ(failedOpen.error().file, lockedPath);
+    EXPECT_NE(failedOpen.error().message.find("Permission denied"), std::string::npos);
 }

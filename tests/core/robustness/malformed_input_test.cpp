@@ -147,7 +147,7 @@ TEST_F(MalformedInput, HistoryFiles) {
     };
     for (const auto& c : cases) {
         throughReader(c.name, c.bytes, [&](const std::string& path) {
-            const HistoryFile read = readHistoryFile(path);
+            const HistoryFile read = readHistoryFile(path).value();
             const auto weights = readTrainingWeights(path);
             if (c.rate >= 0) {
                 EXPECT_EQ(read.exams[0].Rate, c.rate);
@@ -164,10 +164,11 @@ TEST_F(MalformedInput, AdaptiveAndSettingsFiles) {
                                     "@0*2@1*1@2*1@3*text@4*many@5*@6*x@7*\r\n") +
                       randomBytes(300, 5) + "\r\n",
                   [](const std::string& path) {
-                      const auto lines = readAdaptiveFile(path);
-                      ASSERT_TRUE(lines.has_value());
-                      EXPECT_FALSE(parseAdaptiveLine((*lines)[0]).has_value());
-                      const auto second = parseAdaptiveLine((*lines)[1]);
+                      const auto read = readAdaptiveFile(path);
+                      ASSERT_TRUE(read.ok() && read->has_value());
+                      const std::vector<std::string>& lines = **read;
+                      EXPECT_FALSE(parseAdaptiveLine(lines[0]).has_value());
+                      const auto second = parseAdaptiveLine(lines[1]);
                       ASSERT_TRUE(second.has_value());
                       EXPECT_EQ(second->AskedCount, 0);  // non-numeric counts read as 0
                       EXPECT_EQ(second->MeanTime, 0);
