@@ -5,17 +5,30 @@
 
 namespace tovalo::platform {
 
+namespace {
+
+QMessageBox::StandardButton run(QMessageBox::Icon icon, const char* caption,
+                                const std::string& text, QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, QString::fromUtf8(caption), QString::fromStdString(text), buttons,
+                    QApplication::activeWindow());
+    // Never open(): that makes the box modal to its parent window only, and
+    // the other windows of the program would go on taking clicks under it.
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+}  // namespace
+
 void QtMessageBoxes::showError(const std::string& text) {
-    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kErrorCaption),
-                    QString::fromStdString(text), QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
+    run(QMessageBox::Critical, kErrorCaption, text, QMessageBox::Ok);
 }
 
 bool QtMessageBoxes::askYesNo(const std::string& text) {
-    QMessageBox box(QMessageBox::Question, QString::fromUtf8(kQuestionCaption),
-                    QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
-                    QApplication::activeWindow());
-    return box.exec() == QMessageBox::Yes;
+    return run(QMessageBox::Question, kQuestionCaption, text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+void QtMessageBoxes::showNotice(const std::string& caption, const std::string& text) {
+    run(QMessageBox::Information, caption.c_str(), text, QMessageBox::Ok);
 }
 
 }  // namespace tovalo::platform

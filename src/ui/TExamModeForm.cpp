@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
@@ -940,20 +939,18 @@ void TExamModeForm::Timer1Timer() {
 }
 
 void TExamModeForm::timeUp() {
-    if (TimeUpBox == nullptr) {
-        TimeUpBox = new QMessageBox(QMessageBox::Information, QString::fromUtf8(kTimeUpCaption),
-                                    QString::fromUtf8(kTimeUpMessage), QMessageBox::Ok, this);
-        TimeUpBox->setObjectName(QStringLiteral("TimeUpBox"));
-        TimeUpBox->setWindowModality(Qt::ApplicationModal);
-        connect(TimeUpBox, &QMessageBox::finished, this, &TExamModeForm::timeUpAcknowledged);
-    }
-    // The box does not block: the program keeps painting while it waits.
-    TimeUpBox->open();
+    // The box holds the whole program until it is acknowledged: the review
+    // list under it must not grade (and store) the exam in the meantime.
+    session_.services.messages.showNotice(kTimeUpCaption, kTimeUpMessage);
+    timeUpAcknowledged();
 }
 
 void TExamModeForm::timeUpAcknowledged() {
     session_.engine.acknowledgeTimeUp();
     closeSideWindows();
+    if (session_.engine.stage() != ExamStage::Answering) {
+        return;
+    }
     if (screens_.ConfirmForm->isVisible()) {
         screens_.ConfirmForm->TimeUpNoticed();
     } else {

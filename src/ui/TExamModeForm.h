@@ -10,7 +10,6 @@
 class QCheckBox;
 class QFrame;
 class QLabel;
-class QMessageBox;
 class QPlainTextEdit;
 class QRadioButton;
 class QScrollArea;
@@ -121,8 +120,6 @@ class TExamModeForm : public ScreenForm {
     ImageButton* NextButton = nullptr;
 
     QTimer* Timer1;
-    // Open while the time-up message waits for its OK.
-    QMessageBox* TimeUpBox = nullptr;
 
     // What a special-style window reads when it opens and sets before it
     // closes.

@@ -217,10 +217,16 @@ void TResultForm::FormShow() {
     const ExamProgress& progress = session_.engine.progress();
     const int n = static_cast<int>(session_.exam.size());
 
-    session_.grading = gradeExam(session_.exam, progress,
-                                 vendor != nullptr ? vendor->choiceLabelStyle : std::string());
-    const platform::LocalDateTime now = platform::toLocalDateTime(session_.services.clock.now());
-    examDate_ = {now.year, now.month, now.day, now.hour, now.minute};
+    // An exam reaches this screen once; should it come back (the window
+    // system can deliver a late grade), it shows the same result and is
+    // not stored a second time.
+    if (session_.engine.beginGrading()) {
+        session_.grading = gradeExam(session_.exam, progress,
+                                     vendor != nullptr ? vendor->choiceLabelStyle : std::string());
+        const platform::LocalDateTime now =
+            platform::toLocalDateTime(session_.services.clock.now());
+        examDate_ = {now.year, now.month, now.day, now.hour, now.minute};
+    }
 
     const ResultTexts texts =
         resultTexts(course_, n, session_.grading.ExamRate, examDate_, progress.ElapsedSeconds);
@@ -242,7 +248,7 @@ void TResultForm::FormShow() {
     place();
     layoutControls();
     Timer1->start();
-    saveDue_ = course != nullptr && n > 0;
+    saveDue_ = course != nullptr && n > 0 && session_.engine.stage() == ExamStage::Graded;
     showing_ = false;
 }
 
@@ -338,6 +344,9 @@ void TResultForm::hideEvent(QHideEvent* event) {
 void TResultForm::saveExam() {
     // Cleared first: the failure box below runs the event loop.
     saveDue_ = false;
+    if (!session_.engine.beginStoring()) {
+        return;
+    }
     const Status saved = saveExamResults(course_, session_.bank, session_.exam, session_.grading,
                                          session_.engine.progress(), session_.selection, examDate_);
     if (!saved) {

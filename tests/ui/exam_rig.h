@@ -58,8 +58,10 @@ class ExamRig {
     }
 
     tovalo::Status start(const std::vector<std::string>& arguments = {}) {
-        tovalo::ui::Services services{settings, messages, sound, shell,
-                                      clock,    drives,   files, bundles};
+        tovalo::platform::MessageBoxes& boxes =
+            desktopBoxes != nullptr ? *desktopBoxes
+                                    : static_cast<tovalo::platform::MessageBoxes&>(messages);
+        tovalo::ui::Services services{settings, boxes, sound, shell, clock, drives, files, bundles};
         session = std::make_unique<tovalo::ui::Session>(services, bin(),
                                                         tovalo::app::parseCommandLine(arguments));
         session->endProgram = [this] { ++endRequests; };
@@ -127,6 +129,8 @@ class ExamRig {
     QTemporaryDir dir;
     tovalo::platform::MemorySettingsStore settings;
     tovalo::platform::RecordingMessageBoxes messages;
+    // Set before start() to have the real, blocking boxes instead of `messages`.
+    tovalo::platform::MessageBoxes* desktopBoxes = nullptr;
     tovalo::platform::RecordingSoundPlayer sound;
     tovalo::platform::RecordingShell shell;
     tovalo::platform::ManualClock clock;

@@ -407,7 +407,8 @@ class TestResultForm : public QObject {
     }
 
     // Back, exit and the close box each store the exam once; a hide without
-    // a new exam stores nothing. The adaptive file follows the option.
+    // a new exam stores nothing, and neither does the screen shown again for
+    // the same exam. The adaptive file follows the option.
     void leavingStoresEachExamOnce() {
         ExamRig rig;
         QVERIFY(rig.start().ok());
@@ -428,10 +429,17 @@ class TestResultForm : public QObject {
         QHideEvent again;
         QCoreApplication::sendEvent(result, &again);
         QCOMPARE(storedExams(hisPath), 1);
+        rig.screens->CourseMenuForm->hide();
+        result->show();
+        QVERIFY(!result->saveDue());
+        result->Button3->click();
+        QCOMPARE(storedExams(hisPath), 1);
         QCOMPARE(rig.endRequests, 0);
 
         rig.screens->CourseMenuForm->hide();
+        rig.drawExam("kumo", "KCL-110", 6, 10);
         s.selection.AdaptiveOn = true;
+        std::fill(s.engine.progress().TimeSpent.begin(), s.engine.progress().TimeSpent.end(), 20);
         result->show();
         result->Button1->click();
         QVERIFY(!result->isVisible());
@@ -439,6 +447,61 @@ class TestResultForm : public QObject {
         QCOMPARE(rig.endRequests, 1);
         QCOMPARE(fileBytes(adpPath).count("\r\n"), questions);
         QVERIFY(fileBytes(adpPath).contains("@4*1@5*"));
+    }
+
+    // Time runs out while the review list is open. The notice holds the
+    // whole program: clicks and keys sent to the list through the window
+    // system do nothing until it is acknowledged, and however the grade
+    // and the leaving come after, the history gets the exam once.
+    void timeUpNoticeHoldsTheReviewListAndTheExamIsStoredOnce() {
+        ExamRig rig;
+        tovalo::platform::QtMessageBoxes desktopBoxes;
+        rig.desktopBoxes = &desktopBoxes;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("kumo", "KCL-110", 4, 1);
+        const std::string hisPath = rig.session->course()->HisPath;
+        rig.screens->GenericMBForm->startExam();
+        QTest::keyClick(rig.screens->GenericMBForm, Qt::Key_Space);
+        tovalo::ui::TExamModeForm* exam = rig.screens->ExamModeForm;
+        tovalo::ui::TConfirmForm* list = rig.screens->ConfirmForm;
+        TResultForm* result = rig.screens->ResultForm;
+        exam->GradeClick();
+        QVERIFY(QTest::qWaitForWindowExposed(list));
+        const QPoint gradeAt = list->GradeButton->mapTo(list, list->GradeButton->rect().center());
+
+        QString caption;
+        bool listStayed = false;
+        int storedWhilePending = -2;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                return;
+            }
+            caption = box->windowTitle() + QLatin1Char('/') + box->text();
+            QTest::mouseClick(list->windowHandle(), Qt::LeftButton, {}, gradeAt);
+            QTest::keyClick(list->windowHandle(), Qt::Key_Escape);
+            listStayed = list->isVisible() && !result->isVisible() && exam->isVisible();
+            storedWhilePending = storedExams(hisPath);
+            box->button(QMessageBox::Ok)->click();
+        });
+        for (int i = 0; i <= 60 && exam->Timer1->isActive(); ++i) {
+            exam->Timer1Timer();
+        }
+        QCOMPARE(caption, QStringLiteral("タイムアップ/タイムアップです。"));
+        QVERIFY(listStayed);
+        QCOMPARE(storedWhilePending, 0);
+        QVERIFY(rig.session->engine.progress().TimeUp);
+        QVERIFY(list->isVisible());
+        QVERIFY(!list->Label2->isVisible());
+
+        QTest::mouseClick(list->windowHandle(), Qt::LeftButton, {}, gradeAt);
+        QVERIFY(result->isVisible());
+        result->Button3->click();
+        QCOMPARE(storedExams(hisPath), 1);
+        // A grade that arrives late changes nothing.
+        list->GradeButtonClick();
+        result->Button3->click();
+        QCOMPARE(storedExams(hisPath), 1);
     }
 
     // The close box stops a sound still playing, stores the exam and ends

@@ -95,6 +95,23 @@ void ExamEngine::start(const SelectionSettings& settings, int positions) {
     progress_.CurrentIndex = 1;
     entrySeconds_ = 0;
     timeUpArmed_ = true;
+    stage_ = ExamStage::Answering;
+}
+
+bool ExamEngine::beginGrading() {
+    if (stage_ != ExamStage::Answering) {
+        return false;
+    }
+    stage_ = ExamStage::Graded;
+    return true;
+}
+
+bool ExamEngine::beginStoring() {
+    if (stage_ != ExamStage::Graded) {
+        return false;
+    }
+    stage_ = ExamStage::Stored;
+    return true;
 }
 
 TickResult ExamEngine::tick() {

@@ -48,6 +48,10 @@ struct TickResult {
 
 enum class Move { Stayed, LoadQuestion, OpenReview };
 
+// How far an exam has come. Each step happens once per exam, whatever order
+// the learner's clicks and the time-up message arrive in.
+enum class ExamStage { Answering, Graded, Stored };
+
 // The exam's clock and navigation, without any window: the exam screen
 // turns its clicks and timer ticks into these calls.
 class ExamEngine {
@@ -80,6 +84,13 @@ class ExamEngine {
     // A double-click in the review list.
     void jumpTo(int position);
 
+    [[nodiscard]] ExamStage stage() const { return stage_; }
+    // True the first time the exam is graded, false ever after.
+    bool beginGrading();
+    // True the first time a graded exam is stored, false ever after: a
+    // second attempt would put the same exam into the history twice.
+    bool beginStoring();
+
   private:
     void endVisit();
 
@@ -87,6 +98,7 @@ class ExamEngine {
     SelectionSettings settings_;
     int entrySeconds_ = 0;
     bool timeUpArmed_ = true;
+    ExamStage stage_ = ExamStage::Answering;
 };
 
 }  // namespace tovalo

@@ -30,6 +30,13 @@ bool RecordingMessageBoxes::askYesNo(const std::string& text) {
     return answer;
 }
 
+void RecordingMessageBoxes::showNotice(const std::string& caption, const std::string& text) {
+    shown.push_back({caption, text});
+    if (whileShown) {
+        whileShown();
+    }
+}
+
 Status RecordingShell::open(const std::string& target) {
     Status checked = checkShellTarget(target);
     if (!checked) {

@@ -4,6 +4,7 @@
 // without a desktop. Each records what the program asked of it.
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -40,9 +41,12 @@ class RecordingMessageBoxes : public MessageBoxes {
     void showError(const std::string& text) override;
     // Takes the next queued answer; No when none is queued.
     bool askYesNo(const std::string& text) override;
+    // Recorded, then `whileShown` runs as if the box were still open.
+    void showNotice(const std::string& caption, const std::string& text) override;
 
     std::vector<Shown> shown;
     std::deque<bool> answers;
+    std::function<void()> whileShown;
 };
 
 class RecordingSoundPlayer : public SoundPlayer {
