@@ -54,6 +54,13 @@ QTableWidget* grid(QWidget* parent, const QList<int>& widths) {
     }
     g->horizontalHeader()->hide();
     g->verticalHeader()->hide();
+    // The hidden header still holds every row to its minimum section size,
+    // which the style makes taller than a list row: rows would be drawn 17
+    // pixels apart while the pages count 16, and the last rows of a long
+    // exam could never be reached.
+    g->verticalHeader()->setMinimumSectionSize(1);
+    g->verticalHeader()->setDefaultSectionSize(kReviewRowHeight);
+    g->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     g->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     g->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -157,9 +164,6 @@ void TConfirmForm::ensureControls() {
 void TConfirmForm::fillGrid(QTableWidget* g, int rows) {
     g->clearContents();
     g->setRowCount(rows);
-    for (int r = 0; r < rows; ++r) {
-        g->setRowHeight(r, kReviewRowHeight);
-    }
     g->setFixedHeight(reviewGridHeight(rows - 1));
 }
 

@@ -562,6 +562,57 @@ class TestExamModeForm : public QObject {
         QVERIFY(rig.screens->ResultForm->isVisible());
     }
 
+    // Ctrl+End takes the list to its last question, and that row is drawn
+    // whole inside the visible area, on any page, however long the exam.
+    void reviewListShowsItsLastRowWhole_data() {
+        QTest::addColumn<int>("questions");
+        for (int n : {5, 14, 15, 40, 500}) {
+            QTest::addRow("%d questions", n) << n;
+        }
+    }
+
+    void reviewListShowsItsLastRowWhole() {
+        QFETCH(int, questions);
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        // The largest sample course has 204 questions; a longer exam asks
+        // some of them again, which the list does not mind.
+        rig.drawExam("nexa", "NXN-101", std::min(questions, 204), 0, SelectionMode::Normal,
+                     [questions](std::vector<ExamQuestion>& exam) {
+                         const std::vector<ExamQuestion> drawn = exam;
+                         for (std::size_t k = exam.size(); k < std::size_t(questions); ++k) {
+                             exam.push_back(drawn[k % drawn.size()]);
+                         }
+                     });
+        TExamModeForm* exam = openExam(rig);
+        QTest::keyClick(exam->StickyNote, Qt::Key_End);
+        tovalo::ui::TConfirmForm* list = rig.screens->ConfirmForm;
+        QVERIFY(QTest::qWaitForWindowExposed(list));
+        QTest::keyClick(list->windowHandle(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(list->StringGrid1->currentRow(), questions);
+
+        QWidget* viewport = list->ScrollBox->viewport();
+        for (int column : {0, 1}) {
+            const QRect cell =
+                list->StringGrid1->visualRect(list->StringGrid1->model()->index(questions, column));
+            const QRect drawn(list->StringGrid1->viewport()->mapTo(viewport, cell.topLeft()),
+                              cell.size());
+            QVERIFY2(viewport->rect().contains(drawn),
+                     qPrintable(QStringLiteral("row %1 at %2,%3 %4x%5 in %6 high")
+                                    .arg(questions)
+                                    .arg(drawn.x())
+                                    .arg(drawn.y())
+                                    .arg(drawn.width())
+                                    .arg(drawn.height())
+                                    .arg(viewport->height())));
+        }
+        // Fifteen pixels and a line per row, fourteen rows a page.
+        QCOMPARE(
+            list->StringGrid1->rowViewportPosition(2) - list->StringGrid1->rowViewportPosition(1),
+            16);
+        QCOMPARE(viewport->height(), 14 * 16);
+    }
+
     void closingTheListFromTheKeyboardReturnsToTheLastQuestion() {
         ExamRig rig;
         QVERIFY(rig.start().ok());
