@@ -10,6 +10,7 @@
 #include "ui/TExamModeForm.h"
 #include "ui/TRefImgForm.h"
 #include "ui/exam_pictures.h"
+#include "ui/modal_windows.h"
 #include "ui/screens.h"
 #include "ui/session.h"
 #include "ui/web_page_view.h"
@@ -108,9 +109,7 @@ void TCaseStudyForm::showAtStart() {
     ensureControls();
     atStart_ = true;
     setButtonPicture(true);
-    setWindowModality(Qt::ApplicationModal);
-    show();
-    activateWindow();
+    openModal(this);
 }
 
 void TCaseStudyForm::showOnRequest() {

@@ -19,6 +19,7 @@
 #include "ui/TResultForm.h"
 #include "ui/exam_pictures.h"
 #include "ui/fonts.h"
+#include "ui/modal_windows.h"
 #include "ui/screens.h"
 #include "ui/session.h"
 #include "ui/widgets/image_button.h"
@@ -219,9 +220,7 @@ void TConfirmForm::ShowList() {
         }
         move(r.topLeft());
     }
-    setWindowModality(Qt::ApplicationModal);
-    show();
-    activateWindow();
+    openModal(this);
     StringGrid1->setFocus();
 }
 

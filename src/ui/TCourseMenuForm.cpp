@@ -23,6 +23,7 @@
 #include "ui/artwork.h"
 #include "ui/fonts.h"
 #include "ui/level_strip.h"
+#include "ui/modal_windows.h"
 #include "ui/qt_convert.h"
 #include "ui/screens.h"
 #include "ui/session.h"
@@ -433,8 +434,7 @@ void TCourseMenuForm::DiagnosisButtonClick() {
 }
 
 void TCourseMenuForm::UpdateButtonClick() {
-    screens_.UpdateForm->setWindowModality(Qt::ApplicationModal);
-    screens_.UpdateForm->show();
+    openModal(screens_.UpdateForm);
 }
 
 void TCourseMenuForm::SyncButtonClick() {

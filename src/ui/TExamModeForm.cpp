@@ -36,6 +36,7 @@
 #include "ui/fonts.h"
 #include "ui/lazy_controls.h"
 #include "ui/level_strip.h"
+#include "ui/modal_windows.h"
 #include "ui/qt_convert.h"
 #include "ui/screens.h"
 #include "ui/session.h"
@@ -892,9 +893,7 @@ void TExamModeForm::StyleButtonClick(int style) {
     openStyleWindow_ = style;
     window->removeEventFilter(this);
     window->installEventFilter(this);
-    window->setWindowModality(Qt::ApplicationModal);
-    window->show();
-    window->activateWindow();
+    openModal(window);
 }
 
 void TExamModeForm::styleWindowClosed() {

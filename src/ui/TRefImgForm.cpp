@@ -7,6 +7,7 @@
 #include <QScreen>
 
 #include "ui/exam_pictures.h"
+#include "ui/modal_windows.h"
 #include "ui/widgets/image_button.h"
 
 namespace tovalo::ui {
@@ -71,11 +72,8 @@ void TRefImgForm::showFigure(const QString& caption, const QString& path) {
     FigurePath = path;
     if (isVisible()) {
         reloadFigure();
-        raise();
-        activateWindow();
-    } else {
-        show();
     }
+    openSecondary(this);
 }
 
 void TRefImgForm::reloadFigure() {

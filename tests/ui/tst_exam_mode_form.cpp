@@ -671,6 +671,9 @@ class TestExamModeForm : public QObject {
     void textCaseStudyOpensModallyAndArmsTheClockWhenClosed() {
         ExamRig rig;
         QVERIFY(rig.start().ok());
+        // A figure window is still open when the exam begins.
+        rig.screens->RefImgForm->showFigure(QStringLiteral("図1"),
+                                            rig.path("QDAT/sorane/img/srd_er.jpg"));
         rig.drawExam("sorane", "SRD-120", 5, 1);
         TExamModeForm* exam = openExam(rig);
         tovalo::ui::TCaseStudyForm* study = rig.screens->CaseStudyForm;
@@ -699,9 +702,21 @@ class TestExamModeForm : public QObject {
         QVERIFY(exam->Timer1->isActive());
         QCOMPARE(timeUpNotices(rig), 0);
 
+        // A figure shown from the modal case study is usable, also when its
+        // window was open before: its own button closes it, clicked through
+        // the window system.
+        QVERIFY(QTest::qWaitForWindowExposed(study));
+        QTest::mouseClick(study->windowHandle(), Qt::LeftButton, {},
+                          study->RefImg[1]->mapTo(study, study->RefImg[1]->rect().center()));
+        tovalo::ui::TRefImgForm* figure = rig.screens->RefImgForm;
+        QVERIFY(figure->isVisible());
+        QCOMPARE(figure->windowTitle(), QStringLiteral("図2"));
+        QVERIFY(QTest::qWaitForWindowExposed(figure));
+        QTest::mouseClick(figure->windowHandle(), Qt::LeftButton, {},
+                          figure->Button1->mapTo(figure, figure->Button1->rect().center()));
+        QVERIFY(!figure->isVisible());
         study->RefImgClick(2);
-        QVERIFY(rig.screens->RefImgForm->isVisible());
-        QCOMPARE(rig.screens->RefImgForm->windowTitle(), QStringLiteral("図2"));
+        QVERIFY(figure->isVisible());
         study->Button1Click();
         QVERIFY(!study->isVisible());
         QVERIFY(!rig.screens->RefImgForm->isVisible());

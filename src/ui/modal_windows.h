@@ -1,0 +1,20 @@
+#pragma once
+
+class QWidget;
+
+namespace tovalo::ui {
+
+// Every modal window of the program opens through openModal, and every
+// other secondary window through openSecondary. While a window is modal,
+// Qt lets only that window and its transient children take input: a window
+// opened from it (a figure of the case study or of a style window) must be
+// one of those children, or its buttons and close box do nothing.
+
+// Shows `window` application-modal, in front and active.
+void openModal(QWidget* window);
+
+// Shows (or raises) `window` as a transient child of the modal window that
+// is up, if any, so that it stays usable; otherwise as a window of its own.
+void openSecondary(QWidget* window);
+
+}  // namespace tovalo::ui
