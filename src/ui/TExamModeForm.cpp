@@ -527,10 +527,11 @@ void TExamModeForm::LoadQuestion(int q) {
     }
     HelpText->hide();
 
-    const std::string shownText = textWithoutFigureLine(question.QuesText);
     if (htmlCourse()) {
+        // The page leaves out the fragment's first line, which is the
+        // figure line when there is one: the whole text goes to the writer.
         const std::string path = questionPagePath("exam.htm");
-        Status written = WritePage(shownText, path, PageMode::DropFirstLine);
+        Status written = WritePage(question.QuesText, path, PageMode::DropFirstLine);
         if (!written) {
             session_.services.messages.showError(written.error().describe());
         } else {
@@ -538,7 +539,7 @@ void TExamModeForm::LoadQuestion(int q) {
             WebBrowser1->showPage(qs(path));
         }
     } else {
-        const QString text = qs(shownText);
+        const QString text = qs(textWithoutFigureLine(question.QuesText));
         QuesMemo->setPlainText(text);
         const int lines =
             wrappedLineCount(text, QuesMemo->font(),

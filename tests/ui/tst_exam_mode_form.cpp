@@ -802,6 +802,26 @@ class TestExamModeForm : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(exam->WebBrowser1->pagesLoaded(), 3, 10000);
     }
 
+    // A question with figures: the figure line is the fragment's first line
+    // and the only one the page leaves out.
+    void htmlQuestionWithFiguresKeepsEveryOtherLine() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("kumo", "KSE-100", 12, 20, SelectionMode::Normal,
+                     ExamRig::firstWhere([](const ExamQuestion& q) {
+                         return q.QuesText.rfind("<INCLUDE IMG>", 0) == 0;
+                     }));
+        TExamModeForm* exam = openExam(rig);
+        QFile file(rig.path(QStringLiteral("QDAT/kumo/exam.htm")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const std::string page = tovalo::text::cp932ToUtf8(file.readAll().toStdString());
+        const std::string& text = rig.session->exam[0].QuesText;
+        const std::string afterFigureLine = text.substr(text.find("\r\n") + 2);
+        QVERIFY(page.find("<INCLUDE IMG>") == std::string::npos);
+        QVERIFY2(page.find(afterFigureLine) != std::string::npos, page.c_str());
+        QVERIFY(!exam->figurePaths().empty());
+    }
+
     void htmlCaseStudyShowsOnlyThePage() {
         ExamRig rig;
         QVERIFY(rig.start().ok());
