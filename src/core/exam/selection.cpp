@@ -72,15 +72,27 @@ int availableCount(const QuestionBank& bank, const CategoryChecks& checks) {
     return sum;
 }
 
-int roundHalfEven(double x) {
-    const double r = std::nearbyint(x);  // the default rounding mode rounds half to even
-    return static_cast<int>(r);
+long long roundHalfEven(long long numerator, long long denominator) {
+    long long q = numerator / denominator;
+    long long r = numerator % denominator;
+    // Division truncates toward zero; make the remainder non-negative so
+    // that q is the floor.
+    if (r < 0) {
+        r += denominator;
+        q -= 1;
+    }
+    const long long twice = 2 * r;
+    if (twice > denominator || (twice == denominator && q % 2 != 0)) {
+        q += 1;
+    }
+    return q;
 }
 
 CountAndTime defaultCountAndTime(const QuestionBank& bank, int available) {
     if (available < bank.ExamQuesCount) {
-        return {available, roundHalfEven(static_cast<double>(bank.ExamTimeLimit) /
-                                         bank.ExamQuesCount * available)};
+        return {available,
+                static_cast<int>(roundHalfEven(
+                    static_cast<long long>(bank.ExamTimeLimit) * available, bank.ExamQuesCount))};
     }
     return {bank.ExamQuesCount, bank.ExamTimeLimit};
 }
@@ -89,7 +101,7 @@ CountAndTime lockedCountAndTime(const QuestionBank& bank, int available) {
     if (bank.ExamQuesCount < available) {
         return {bank.ExamQuesCount, bank.ExamTimeLimit};
     }
-    return {available, roundHalfEven(available * 1.5)};
+    return {available, static_cast<int>(roundHalfEven(3LL * available, 2))};
 }
 
 bool onlyDigits(const std::string& fieldText) {

@@ -185,8 +185,29 @@ TEST(CountAndTime, DefaultsAndLockedModes) {
     EXPECT_EQ(lockedCountAndTime(bank, 70).minutes, 120);
     EXPECT_EQ(lockedCountAndTime(bank, 5).minutes, 8);  // 7.5 rounds to the even 8
     EXPECT_EQ(lockedCountAndTime(bank, 3).minutes, 4);  // 4.5 rounds to the even 4
-    EXPECT_EQ(roundHalfEven(2.5), 2);
-    EXPECT_EQ(roundHalfEven(3.5), 4);
+}
+
+// Exact halves round to the even neighbour, also where floating point would
+// fall a hair short of the half.
+TEST(CountAndTime, ExactHalvesRoundToEven) {
+    QuestionBank bank = bankOf(1, 1, 1);
+    const struct {
+        int questions, minutes, available, expected;
+    } cases[] = {
+        {22, 15, 11, 8},  // 7.5
+        {94, 3, 47, 2},   // 1.5
+        {4, 5, 2, 2},     // 2.5
+        {4, 7, 2, 4},     // 3.5
+        {3, 10, 1, 3},    // 3.33
+        {3, 10, 2, 7},    // 6.67
+        {10, 0, 5, 0},
+    };
+    for (const auto& c : cases) {
+        bank.ExamQuesCount = c.questions;
+        bank.ExamTimeLimit = c.minutes;
+        EXPECT_EQ(defaultCountAndTime(bank, c.available).minutes, c.expected)
+            << c.minutes << " min for " << c.questions << ", " << c.available << " available";
+    }
 }
 
 TEST(StartValidation, MessagesInTheirOrder) {
