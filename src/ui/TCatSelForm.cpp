@@ -69,16 +69,14 @@ BoxState fromQt(Qt::CheckState s) {
     return BoxState::Unchecked;
 }
 
-// A major category's box steps through its states in the desktop's order
-// rather than Qt's, which would gray an empty box on its first click.
+// A click on a major category's box sets or clears the whole category;
+// Qt's own order would gray the box over marks that did not change.
 class MajorBox : public QCheckBox {
   public:
     using QCheckBox::QCheckBox;
 
   protected:
-    void nextCheckState() override {
-        setCheckState(toQt(nextBoxState(fromQt(checkState()), isTristate())));
-    }
+    void nextCheckState() override { setCheckState(toQt(nextBoxState(fromQt(checkState())))); }
 };
 
 QLabel* fieldLabel(const QString& text, QWidget* parent) {

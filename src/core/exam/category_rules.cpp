@@ -80,16 +80,8 @@ int categoryAreaHeight(const std::vector<CategoryPlacement>& placements, bool ma
     return bottom + kCategoryAreaTop;
 }
 
-BoxState nextBoxState(BoxState current, bool grayedAllowed) {
-    switch (current) {
-        case BoxState::Unchecked:
-            return BoxState::Checked;
-        case BoxState::Checked:
-            return grayedAllowed ? BoxState::Grayed : BoxState::Unchecked;
-        case BoxState::Grayed:
-            break;
-    }
-    return BoxState::Unchecked;
+BoxState nextBoxState(BoxState current) {
+    return current == BoxState::Checked ? BoxState::Unchecked : BoxState::Checked;
 }
 
 }  // namespace tovalo

@@ -14,10 +14,11 @@ enum class BoxState { Unchecked, Checked, Grayed };
 // A category that lists no minor category reads as unchecked.
 BoxState majorStateOf(const QuestionBank& bank, const CategoryChecks& checks, int category);
 
-// What a click makes of a major box: unchecked → checked → grayed (when a
-// box may be grayed) → unchecked, the desktop's order for three-state boxes,
-// so that a click on an empty box checks the whole category.
-BoxState nextBoxState(BoxState current, bool grayedAllowed);
+// What a click makes of a major box. The box always tells the state of its
+// minor marks, so a click never leaves it grayed over marks that are all
+// set: a checked box clears the whole category, an unchecked or grayed one
+// checks all of it.
+BoxState nextBoxState(BoxState current);
 
 // The user left a major box in `state`: checked marks all its minor
 // categories, unchecked clears them, grayed leaves them as they are.

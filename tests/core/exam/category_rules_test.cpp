@@ -101,9 +101,8 @@ TEST(CategoryLayout, ListsUnderTheirBoxesOrBoxesAlone) {
     EXPECT_EQ(categoryAreaHeight(majors, true), 44 + 16 + 4);
 }
 
-TEST(CategoryBoxes, ClicksCycleLikeADesktopThreeStateBox) {
-    EXPECT_EQ(nextBoxState(BoxState::Unchecked, true), BoxState::Checked);
-    EXPECT_EQ(nextBoxState(BoxState::Checked, true), BoxState::Grayed);
-    EXPECT_EQ(nextBoxState(BoxState::Grayed, true), BoxState::Unchecked);
-    EXPECT_EQ(nextBoxState(BoxState::Checked, false), BoxState::Unchecked);
+TEST(CategoryBoxes, AClickSetsOrClearsTheWholeCategory) {
+    EXPECT_EQ(nextBoxState(BoxState::Unchecked), BoxState::Checked);
+    EXPECT_EQ(nextBoxState(BoxState::Grayed), BoxState::Checked);
+    EXPECT_EQ(nextBoxState(BoxState::Checked), BoxState::Unchecked);
 }
