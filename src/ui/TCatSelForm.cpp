@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -176,6 +177,10 @@ TCatSelForm::TCatSelForm(Session& session, Screens& screens) : ScreenForm(sessio
         e->setFixedSize(56, 24);
     }
     connect(CountEdit, &QLineEdit::textEdited, this, &TCatSelForm::CountEditChange);
+    // A field takes Ctrl+A and Ctrl+X for itself (select all, cut) before
+    // the screen's shortcuts see them; the screen's meaning wins.
+    CountEdit->installEventFilter(this);
+    TimeEdit->installEventFilter(this);
     connect(TimeEdit, &QLineEdit::textEdited, this, &TCatSelForm::TimeEditChange);
     AdaptiveCheck = new QCheckBox(QStringLiteral("Adaptive(拡張履歴情報を使用)"), this);
     AdaptiveCheck->setObjectName(QStringLiteral("AdaptiveCheck"));
@@ -567,6 +572,14 @@ void TCatSelForm::wheelEvent(QWheelEvent* event) {
 }
 
 bool TCatSelForm::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == CountEdit || watched == TimeEdit) && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::ControlModifier &&
+            (key->key() == Qt::Key_A || key->key() == Qt::Key_X)) {
+            key->key() == Qt::Key_A ? CheckAll() : UncheckAll();
+            return true;
+        }
+    }
     if (watched == CategoryArea->viewport()) {
         // The area's own wheel handling scrolls by the desktop's line count;
         // the screen keeps its own pace wherever the pointer is.
