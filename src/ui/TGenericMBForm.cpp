@@ -1,5 +1,6 @@
 #include "ui/TGenericMBForm.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,15 +13,24 @@
 #include "ui/fonts.h"
 #include "ui/screens.h"
 #include "ui/session.h"
+#include "ui/text_wrap.h"
 #include "ui/web_page_view.h"
 
 namespace tovalo::ui {
 
 namespace {
 
-constexpr int kFirstLineTop = 82;
-constexpr int kLineStep = 28;
+// The white sheet of the card picture, between its title and its footer.
+constexpr int kSheetTop = 62;
+constexpr int kSheetBottom = TGenericMBForm::kHeight - 30;
+constexpr int kLineGap = 8;
+constexpr int kLineHeight = 20;
 constexpr int kSquareSize = 7;
+constexpr int kTextLeft = 34;
+constexpr int kTextWidth = TGenericMBForm::kWidth - 44;
+// A long course title wraps onto this many lines at most; the card has
+// room for them below the other two lines.
+constexpr int kTitleLines = 3;
 
 // A small red square that leads each line.
 QPixmap bullet() {
@@ -54,20 +64,44 @@ void TGenericMBForm::ensureControls() {
 
     const QPixmap square = bullet();
     for (int i = 0; i < 3; ++i) {
-        const int top = kFirstLineTop + i * kLineStep;
         auto* mark = new QLabel(this);
         mark->setPixmap(square);
-        mark->setGeometry(20, top + 6, kSquareSize, kSquareSize);
+        mark->resize(kSquareSize, kSquareSize);
+        Marks[i] = mark;
         auto* line = new QLabel(this);
         line->setObjectName(QStringLiteral("Line%1").arg(i + 1));
         // The fixed-pitch face keeps the three colons in one column.
         line->setFont(fixedFont(13));
         line->setTextFormat(Qt::PlainText);
-        line->setGeometry(34, top, kWidth - 44, 20);
+        line->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         QPalette pal = line->palette();
         pal.setColor(QPalette::WindowText, QColor(20, 30, 52));
         line->setPalette(pal);
         Lines[i] = line;
+    }
+}
+
+void TGenericMBForm::setLines(const std::array<std::string, 3>& lines) {
+    std::array<int, 3> heights{};
+    for (int i = 0; i < 3; ++i) {
+        const QString text = QString::fromStdString(lines[i]);
+        QStringList shown{text};
+        if (i == 0) {
+            // Wrapped here rather than by the label, so that a long title
+            // breaks between characters and ends in "…" when it runs over.
+            shown = wrappedLines(text, Lines[i]->font(), kTextWidth, kTitleLines);
+        }
+        Lines[i]->setText(shown.join(QLatin1Char('\n')));
+        heights[i] = kLineHeight + (static_cast<int>(shown.size()) - 1) *
+                                       QFontMetrics(Lines[i]->font()).lineSpacing();
+    }
+    // The three lines sit in the middle of the sheet, however long the title.
+    const int block = heights[0] + heights[1] + heights[2] + 2 * kLineGap;
+    int top = std::max(kSheetTop + 4, kSheetTop + (kSheetBottom - kSheetTop - block) / 2);
+    for (int i = 0; i < 3; ++i) {
+        Lines[i]->setGeometry(kTextLeft, top, kTextWidth, heights[i]);
+        Marks[i]->move(20, top + 6);
+        top += heights[i] + kLineGap;
     }
 }
 
@@ -76,12 +110,7 @@ void TGenericMBForm::startExam() {
     const CourseEntry* course = session_.course();
     const std::string title = course != nullptr ? course->ExamTitle : std::string();
     htmlCourse_ = course != nullptr && course->FormatKind == 2;
-    const std::array<std::string, 3> lines =
-        introductionLines(title, std::to_string(session_.selection.RequestedCount),
-                          std::to_string(session_.selection.TimeLimitSeconds / 60));
-    for (int i = 0; i < 3; ++i) {
-        Lines[i]->setText(QString::fromStdString(lines[i]));
-    }
+    setLines(introductionLines(title, session_.selection, static_cast<int>(session_.exam.size())));
 
     countdown_.reset();
     if (screens_.CourseMenuForm != nullptr) {
@@ -125,6 +154,15 @@ void TGenericMBForm::keyPressEvent(QKeyEvent* event) {
         return;
     }
     ScreenForm::keyPressEvent(event);
+}
+
+void TGenericMBForm::closeEvent(QCloseEvent* event) {
+    // Closing the card is the learner's way of saying "go": the exam starts
+    // at once, as with Space, rather than leaving nothing on screen.
+    event->accept();
+    if (Timer1->isActive()) {
+        handOver();
+    }
 }
 
 void TGenericMBForm::hideEvent(QHideEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "core/exam/introduction.h"
 #include "ui/screen_form.h"
@@ -31,6 +32,7 @@ class TGenericMBForm : public ScreenForm {
     // Made by the first startExam.
     QLabel* Image1 = nullptr;
     std::array<QLabel*, 3> Lines{};
+    std::array<QLabel*, 3> Marks{};  // the red squares before the lines
     QTimer* Timer1;
 
   public slots:
@@ -38,10 +40,12 @@ class TGenericMBForm : public ScreenForm {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
   private:
     void ensureControls();
+    void setLines(const std::array<std::string, 3>& lines);
     void handOver();
 
     IntroductionCountdown countdown_;

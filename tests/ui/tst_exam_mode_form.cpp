@@ -112,6 +112,41 @@ class TestExamModeForm : public QObject {
         QCOMPARE(rig.sound.played.size(), std::size_t(1));
     }
 
+    // The card shows the fields as typed, and a long title wraps between
+    // characters onto at most three lines, pushing the others down.
+    void introductionBoxWrapsALongTitle() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.drawExam("nexa", "NXN-101", 12, 30);
+        tovalo::ui::Session& s = *rig.session;
+        s.selection.CountField = "012";
+        s.selection.TimeField = "030";
+        const QString title = QStringLiteral(
+            "ネットワーク基礎 総合演習 ルーティングとスイッチングと無線LANと"
+            "セキュリティの全範囲を網羅した模擬試験 第二版 改訂増補 最終確認用");
+        s.catalog.courses[s.CourseIndex - 1].ExamTitle = title.toStdString();
+        tovalo::ui::TGenericMBForm* card = rig.screens->GenericMBForm;
+        card->startExam();
+
+        const QStringList titleLines = card->Lines[0]->text().split(QLatin1Char('\n'));
+        QCOMPARE(titleLines.size(), 3);
+        QVERIFY(titleLines.last().endsWith(QChar(0x2026)));
+        const QFontMetrics fm(card->Lines[0]->font());
+        for (const QString& line : titleLines) {
+            QVERIFY(fm.horizontalAdvance(line) <= card->Lines[0]->width());
+        }
+        QVERIFY(
+            titleLines.join(QString()).chopped(1).startsWith(QStringLiteral("テスト名 : ネット")));
+        QVERIFY(card->Lines[0]->height() >= 3 * fm.lineSpacing());
+        QVERIFY(card->Lines[1]->y() >= card->Lines[0]->geometry().bottom());
+        // All of it on the card's white sheet, clear of its footer.
+        QVERIFY(card->Lines[0]->y() >= 62);
+        QVERIFY(card->Lines[2]->geometry().bottom() < card->height() - 30);
+        QCOMPARE(card->Lines[1]->text(), QStringLiteral("問題数   : 012問"));
+        QCOMPARE(card->Lines[2]->text(), QStringLiteral("制限時間 : 030分"));
+        QTest::keyClick(card, Qt::Key_Space);
+    }
+
     void spaceOpensTheExamBeforeTheStartSound() {
         ExamRig rig;
         QVERIFY(rig.start().ok());

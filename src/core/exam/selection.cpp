@@ -116,6 +116,8 @@ StartCheck validateStart(const std::string& countField, const std::string& timeF
     r.settings.AdaptiveOn = adaptive;
     r.settings.AvailableCount = available;
     r.settings.TimeLimitOn = true;
+    r.settings.CountField = countField;
+    r.settings.TimeField = timeField;
     const auto count = parseFileInteger(countField);
     const auto minutes = parseFileInteger(timeField);
     if (!count || !minutes) {

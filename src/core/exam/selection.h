@@ -24,6 +24,10 @@ struct SelectionSettings {
     bool TimeLimitOn = true;
     bool AdaptiveOn = false;
     int AvailableCount = 0;
+    // The count and time fields as they were typed ("030" stays "030"): the
+    // introduction card repeats them.
+    std::string CountField;
+    std::string TimeField;
 };
 
 // Which minor categories are checked: minor[c - 1][s - 1] for major c, minor s.

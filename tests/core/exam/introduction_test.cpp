@@ -4,11 +4,17 @@
 
 using namespace tovalo;
 
-TEST(Introduction, LinesRepeatTheFieldsAsTyped) {
-    const auto lines = introductionLines("ネットワーク基礎", "40", "0");
+// The card repeats the fields as typed, leading zeros and all, but never
+// promises more questions than the draw found.
+TEST(Introduction, LinesRepeatTheFieldsAsTypedAndCountWhatWillBeAsked) {
+    const StartCheck typed = validateStart("030", "045", SelectionMode::Normal, 40, false);
+    ASSERT_TRUE(typed.ok);
+    auto lines = introductionLines("ネットワーク基礎", typed.settings, 30);
     EXPECT_EQ(lines[0], "テスト名 : ネットワーク基礎 ");
-    EXPECT_EQ(lines[1], "問題数   : 40問");
-    EXPECT_EQ(lines[2], "制限時間 : 0分");
+    EXPECT_EQ(lines[1], "問題数   : 030問");
+    EXPECT_EQ(lines[2], "制限時間 : 045分");
+    lines = introductionLines("ネットワーク基礎", typed.settings, 27);
+    EXPECT_EQ(lines[1], "問題数   : 27問");
 }
 
 TEST(Introduction, StartSoundOnTheFirstTickAndHandOverAfterTwenty) {
