@@ -89,6 +89,7 @@ QLabel* fieldLabel(const QString& text, QWidget* parent) {
 }  // namespace
 
 TCatSelForm::TCatSelForm(Session& session, Screens& screens) : ScreenForm(session, screens) {
+    setMinimisesProgram(true);
     setObjectName(QStringLiteral("CatSelForm"));
     setMinimumSize(app::kCourseMenuMinWidth, app::kCourseMenuMinHeight);
     QPalette pal = palette();

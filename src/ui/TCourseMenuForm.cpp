@@ -57,6 +57,7 @@ ImageButton* barButton(QWidget* parent, const char* name, QSize size, const QStr
 
 TCourseMenuForm::TCourseMenuForm(Session& session, Screens& screens)
     : ScreenForm(session, screens) {
+    setMinimisesProgram(true);
     setObjectName(QStringLiteral("CourseMenuForm"));
     setWindowTitle(QStringLiteral("Tovalo - テストの選択"));
     setMinimumSize(app::kCourseMenuMinWidth, app::kCourseMenuMinHeight);
@@ -428,9 +429,7 @@ void TCourseMenuForm::StartButtonClick() {
 }
 
 void TCourseMenuForm::DiagnosisButtonClick() {
-    handOver();
-    hide();
-    screens_.StudyForm->show();
+    openModal(screens_.StudyForm);
 }
 
 void TCourseMenuForm::UpdateButtonClick() {
@@ -441,7 +440,7 @@ void TCourseMenuForm::SyncButtonClick() {
     if (selectedRow_ > 0) {
         session_.CourseIndex = selectedRow_;
     }
-    screens_.SyncForm->show();
+    openModal(screens_.SyncForm);
 }
 
 void TCourseMenuForm::NewsButtonClick() {

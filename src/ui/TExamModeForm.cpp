@@ -12,7 +12,6 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTextLayout>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -34,12 +33,12 @@
 #include "ui/TfrmSelStyle7.h"
 #include "ui/exam_pictures.h"
 #include "ui/fonts.h"
-#include "ui/lazy_controls.h"
 #include "ui/level_strip.h"
 #include "ui/modal_windows.h"
 #include "ui/qt_convert.h"
 #include "ui/screens.h"
 #include "ui/session.h"
+#include "ui/text_wrap.h"
 #include "ui/web_page_view.h"
 #include "ui/widgets/choice_text.h"
 #include "ui/widgets/clock_face.h"
@@ -86,18 +85,7 @@ int wrappedLineCount(const QString& text, const QFont& font, int width) {
     int lines = 0;
     const QStringList paragraphs = QString(text).remove(QLatin1Char('\r')).split(QLatin1Char('\n'));
     for (const QString& paragraph : paragraphs) {
-        QTextLayout layout(paragraph, font);
-        QTextOption option;
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        int here = 0;
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(qMax(1, width));
-            ++here;
-        }
-        layout.endLayout();
-        lines += qMax(1, here);
+        lines += static_cast<int>(wrappedLines(paragraph, font, width).size());
     }
     return lines;
 }
@@ -117,6 +105,7 @@ void setButtonLook(ImageButton* b, QSize size, const QString& caption, ButtonTon
 }  // namespace
 
 TExamModeForm::TExamModeForm(Session& session, Screens& screens) : ScreenForm(session, screens) {
+    setMinimisesProgram(true);
     setObjectName(QStringLiteral("ExamModeForm"));
     setWindowTitle(qs(examCaption(false, false, 0)));
     setMinimumSize(kExamMinWidth, kExamMinHeight);
@@ -138,7 +127,6 @@ void TExamModeForm::ensureControls() {
     buildQuestionPanel();
     buildAnswerPanel();
     buildButtonBar();
-    applyStartupTooltipsTo(*this);
     layOutWindow();
 }
 

@@ -313,6 +313,7 @@ void TMainMenuForm::Button2Click() {
 void TMainMenuForm::closeEvent(QCloseEvent* event) {
     Timer1->stop();
     event->accept();
+    session_.ending = true;
     if (session_.endProgram) {
         session_.endProgram();
     }

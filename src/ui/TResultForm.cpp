@@ -19,7 +19,6 @@
 #include "ui/TRefImgForm.h"
 #include "ui/artwork.h"
 #include "ui/fonts.h"
-#include "ui/lazy_controls.h"
 #include "ui/level_strip.h"
 #include "ui/qt_convert.h"
 #include "ui/screens.h"
@@ -76,6 +75,7 @@ QLabel* square(QWidget* parent, const char* name) {
 }  // namespace
 
 TResultForm::TResultForm(Session& session, Screens& screens) : ScreenForm(session, screens) {
+    setMinimisesProgram(true);
     setObjectName(QStringLiteral("ResultForm"));
     setMinimumSize(kResultMinWidth, kResultMinHeight);
     QPalette pal = palette();
@@ -195,7 +195,6 @@ void TResultForm::ensureControls() {
     connect(Button1, &ImageButton::clicked, this, &TResultForm::Button1Click);
     connect(Button3, &ImageButton::clicked, this, &TResultForm::Button3Click);
 
-    applyStartupTooltipsTo(*this);
     layoutControls();
 }
 

@@ -2,7 +2,8 @@
 
 namespace tovalo::ui {
 
-TStudyForm::TStudyForm(Session& session, Screens& screens) : ScreenForm(session, screens) {
+TStudyForm::TStudyForm(Session& session, Screens& screens)
+    : PendingScreen(session, screens, QStringLiteral("実力診断")) {
     setObjectName(QStringLiteral("StudyForm"));
 }
 

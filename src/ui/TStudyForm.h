@@ -1,11 +1,12 @@
 #pragma once
 
-#include "ui/screen_form.h"
+#include "ui/pending_screen.h"
 
 namespace tovalo::ui {
 
 // The advisor: a summary of the history of every course of the current vendor.
-class TStudyForm : public ScreenForm {
+// Not in this version yet: it says so and leads back to the course menu.
+class TStudyForm : public PendingScreen {
     Q_OBJECT
 
   public:

@@ -2,7 +2,8 @@
 
 namespace tovalo::ui {
 
-TSyncForm::TSyncForm(Session& session, Screens& screens) : ScreenForm(session, screens) {
+TSyncForm::TSyncForm(Session& session, Screens& screens)
+    : PendingScreen(session, screens, QStringLiteral("履歴同期")) {
     setObjectName(QStringLiteral("SyncForm"));
 }
 

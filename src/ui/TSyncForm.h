@@ -1,11 +1,12 @@
 #pragma once
 
-#include "ui/screen_form.h"
+#include "ui/pending_screen.h"
 
 namespace tovalo::ui {
 
 // Synchronises the history files of the current vendor with the server.
-class TSyncForm : public ScreenForm {
+// Not in this version yet: it says so and leads back to the course menu.
+class TSyncForm : public PendingScreen {
     Q_OBJECT
 
   public:

@@ -2,7 +2,8 @@
 
 namespace tovalo::ui {
 
-TUpdateForm::TUpdateForm(Session& session, Screens& screens) : ScreenForm(session, screens) {
+TUpdateForm::TUpdateForm(Session& session, Screens& screens)
+    : PendingScreen(session, screens, QStringLiteral("問題更新")) {
     setObjectName(QStringLiteral("UpdateForm"));
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "ui/screen_form.h"
+#include "ui/pending_screen.h"
 
 namespace tovalo::ui {
 
 // Fetches newer question files and figures from the update server.
-class TUpdateForm : public ScreenForm {
+// Not in this version yet: it says so and leads back to the course menu.
+class TUpdateForm : public PendingScreen {
     Q_OBJECT
 
   public:

@@ -19,8 +19,22 @@ class ScreenForm : public QWidget {
     [[nodiscard]] QString formName() const;
 
   protected:
+    // The full-size screens stand for the whole program: minimising one
+    // minimises every window of the program, and restoring it brings back
+    // the ones that went with it.
+    void setMinimisesProgram(bool on) { minimisesProgram_ = on; }
+
+    // The first showing hands out the start-up hints, so that controls a
+    // screen builds only when it is first needed get theirs too.
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
     Session& session_;
     Screens& screens_;
+
+  private:
+    bool hintsGiven_ = false;
+    bool minimisesProgram_ = false;
 };
 
 }  // namespace tovalo::ui

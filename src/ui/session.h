@@ -80,6 +80,8 @@ class Session {
 
     // Ends the program; the application connects it to its event loop.
     std::function<void()> endProgram;
+    // Set once the main window closes: the program is on its way out.
+    bool ending = false;
 
     [[nodiscard]] const app::Vendor* vendor(int number) const;
     [[nodiscard]] std::vector<std::string> vendorFolders() const;

@@ -1,10 +1,10 @@
 #include "ui/startup.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <memory>
 
 #include "core/app/settings_keys.h"
-#include "core/app/startup_tooltips.h"
 #include "core/common/safe_file.h"
 #include "ui/TAdaptiveForm.h"
 #include "ui/TCaseStudyForm.h"
@@ -34,6 +34,7 @@
 #include "ui/TfrmSelStyle7.h"
 #include "ui/TfrmSelStyle7View.h"
 #include "ui/fonts.h"
+#include "ui/lazy_controls.h"
 #include "ui/screens.h"
 #include "ui/session.h"
 
@@ -45,6 +46,57 @@ template <class Form>
 Form* create(Session& session, Screens& screens) {
     return screens.adopt(std::make_unique<Form>(session, screens));
 }
+
+// The last resort against a program that runs on with nothing on screen,
+// where the learner could neither use it nor end it: whenever a window goes
+// away and no window of the program is left, the course menu comes back.
+// Nothing is done once the program is ending, nor before the course menu has
+// been reached (the profile screen hands over to it in one step).
+class WindowGuard : public QObject {
+  public:
+    WindowGuard(Session& session, Screens& screens, QObject* parent)
+        : QObject(parent), session_(session), screens_(screens) {
+        qApp->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if ((type == QEvent::Hide || type == QEvent::Close || type == QEvent::Show) &&
+            watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
+            if (type == QEvent::Show && watched == screens_.CourseMenuForm) {
+                menuReached_ = true;
+            } else if (type != QEvent::Show && !pending_) {
+                // Screens hand over by hiding one and showing the next in
+                // the same step: look once that step is over.
+                pending_ = true;
+                QTimer::singleShot(0, this, &WindowGuard::check);
+            }
+        }
+        return false;
+    }
+
+  private:
+    void check() {
+        pending_ = false;
+        if (session_.ending || !menuReached_) {
+            return;
+        }
+        for (const QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible()) {
+                return;
+            }
+        }
+        qWarning("tovalo: no window was left on screen; back to the course menu");
+        screens_.CourseMenuForm->show();
+        screens_.CourseMenuForm->activateWindow();
+    }
+
+    Session& session_;
+    Screens& screens_;
+    bool pending_ = false;
+    bool menuReached_ = false;
+};
 
 }  // namespace
 
@@ -96,6 +148,7 @@ Status createWindowSet(Session& session, Screens& screens) {
     screens.SpareForm = create<TSpareForm>(session, screens);
 
     applyStartupTooltips(screens);
+    new WindowGuard(session, screens, screens.MainMenuForm);
     session.showQuestionNumbers = app::showsQuestionNumbers(
         app::settings::read(session.services.settings, app::settings::kDebug), session.commandLine);
     return Ok{};
@@ -103,18 +156,7 @@ Status createWindowSet(Session& session, Screens& screens) {
 
 void applyStartupTooltips(const Screens& screens) {
     for (ScreenForm* form : screens.all()) {
-        QString name = form->formName();
-        for (const app::StartupTooltip& t : app::startupTooltips()) {
-            if (name != QLatin1String(t.form.data(), static_cast<qsizetype>(t.form.size()))) {
-                continue;
-            }
-            QString control =
-                QString::fromUtf8(t.control.data(), static_cast<qsizetype>(t.control.size()));
-            if (QWidget* w = form->findChild<QWidget*>(control)) {
-                w->setToolTip(
-                    QString::fromUtf8(t.text.data(), static_cast<qsizetype>(t.text.size())));
-            }
-        }
+        applyStartupTooltipsTo(*form);
     }
 }
 

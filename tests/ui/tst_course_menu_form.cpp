@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -19,6 +20,7 @@
 #include "ui/TStudyForm.h"
 #include "ui/TSyncForm.h"
 #include "ui/TUpdateForm.h"
+#include "ui/pending_screen.h"
 #include "ui/widgets/course_row.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/vendor_tab_strip.h"
@@ -419,27 +421,47 @@ class TestCourseMenuForm : public QObject {
         QCOMPARE(menu(rig)->VendorInfoButton->toolTip(), QString("nexa"));
     }
 
-    void sideButtonsOpenTheirWindows() {
+    // The advisor, the update and the synchronisation are not in this
+    // version: each says so over the menu, and its button, Enter, Esc and
+    // the close box all lead back to the menu.
+    void sideButtonsNotBuiltYetLeadBackToTheMenu() {
         TestRig rig({"nexa"});
         addCourses(rig, "nexa", 3);
         QVERIFY(rig.start().ok());
         showMenu(rig);
-
         menu(rig)->CourseRowClick(2);
-        menu(rig)->SyncButtonClick();
+
+        const std::pair<tovalo::ui::ImageButton*, tovalo::ui::PendingScreen*> roads[] = {
+            {menu(rig)->DiagnosisButton, rig.screens->StudyForm},
+            {menu(rig)->UpdateButton, rig.screens->UpdateForm},
+            {menu(rig)->SyncButton, rig.screens->SyncForm}};
+        for (const auto& [button, screen] : roads) {
+            for (int way = 0; way < 4; ++way) {
+                button->click();
+                QVERIFY(screen->isVisible());
+                QCOMPARE(screen->windowModality(), Qt::ApplicationModal);
+                QVERIFY(menu(rig)->isVisible());
+                QVERIFY(QTest::qWaitForWindowExposed(screen));
+                switch (way) {
+                    case 0:
+                        QTest::mouseClick(screen->windowHandle(), Qt::LeftButton, {},
+                                          screen->Button2->geometry().center());
+                        break;
+                    case 1:
+                        QTest::keyClick(screen->windowHandle(), Qt::Key_Return);
+                        break;
+                    case 2:
+                        QTest::keyClick(screen->windowHandle(), Qt::Key_Escape);
+                        break;
+                    default:
+                        QVERIFY(screen->windowHandle()->close());
+                }
+                QVERIFY2(!screen->isVisible(), qPrintable(screen->windowTitle()));
+                QVERIFY(menu(rig)->isVisible());
+            }
+        }
         QCOMPARE(rig.session->CourseIndex, 2);
-        QVERIFY(rig.screens->SyncForm->isVisible());
-        QVERIFY(menu(rig)->isVisible());
-        rig.screens->SyncForm->hide();
-
-        menu(rig)->UpdateButtonClick();
-        QVERIFY(rig.screens->UpdateForm->isVisible());
-        QCOMPARE(rig.screens->UpdateForm->windowModality(), Qt::ApplicationModal);
-        rig.screens->UpdateForm->hide();
-
-        menu(rig)->DiagnosisButtonClick();
-        QVERIFY(!menu(rig)->isVisible());
-        QVERIFY(rig.screens->StudyForm->isVisible());
+        QCOMPARE(rig.endRequests, 0);
     }
 
     void layoutFollowsTheWindowSize() {
