@@ -63,7 +63,13 @@ void questionFile(const std::uint8_t* data, std::size_t size) {
             require(*packed == in, "unpack then pack gives the same bytes");
         }
     }
-    (void)checkQuestionFile("/nonexistent/fuzz.qdf");
+    const std::vector<Error> problems = checkQuestionContents(in, "fuzz.qdf");
+    require(bank.ok() || !problems.empty(), "a file the reader refuses has a problem to report");
+    const std::size_t lines = text::splitLines(in).size();
+    for (const Error& e : problems) {
+        require(e.line >= 0 && static_cast<std::size_t>(e.line) <= lines + 1,
+                "a problem names a line of the file");
+    }
 }
 
 void qdfHeader(const std::uint8_t* data, std::size_t size) {

@@ -192,11 +192,12 @@ class Loader {
                 return true;  // the text, if any, was completed above
             case QdfField::ChoiceCount:
                 countsLine_ = i;
-                return number(i, record(j).ChoiceCount);
+                countsOf(j) = {i, false};
+                return counted(j, number(i, record(j).ChoiceCount));
             case QdfField::ShowCount:
-                return number(i, record(j).ShowCount);
+                return counted(j, number(i, record(j).ShowCount));
             case QdfField::AnswerCount:
-                return number(i, record(j).AnswerCount);
+                return counted(j, number(i, record(j).AnswerCount));
             case QdfField::Style: {
                 QuestionRecord& q = record(j);
                 if (!number(i, q.Style)) {
@@ -211,6 +212,7 @@ class Loader {
                                 std::to_string(q.ShowCount) + "、選択肢数 " +
                                 std::to_string(q.ChoiceCount) +
                                 " は 正解数 ≦ 表示数 ≦ 選択肢数 ≦ 10 を満たしません");
+                    countsOf(j).reported = true;
                     ok = false;
                 }
                 if (q.Style < 1 || q.Style > 9) {
@@ -250,9 +252,59 @@ class Loader {
         return true;
     }
 
+    // Where a record's counts are and whether a problem with them was
+    // already reported, so that one bad line is reported once.
+    struct RecordCounts {
+        std::size_t line = 0;  // 0-based line of ChoiceCount
+        bool reported = false;
+    };
+
+    RecordCounts& countsOf(int j) {
+        if (static_cast<int>(counts_.size()) < j) {
+            counts_.resize(j);
+        }
+        return counts_[j - 1];
+    }
+
+    bool counted(int j, bool ok) {
+        if (!ok) {
+            countsOf(j).reported = true;
+        }
+        return ok;
+    }
+
     // Problems the loader itself lets pass but that make a course behave
     // wrongly: the screens trust these counts.
     void crossCheck() {
+        // The advisor and the adaptive list find a course's files by its
+        // code: a code that is not the file's name leaves them looking for
+        // a file that is not there.
+        const std::string fileName = path_.substr(path_.find_last_of('/') + 1);
+        const std::string baseName =
+            fileName.substr(0, fileName.size() - std::min<std::size_t>(4, fileName.size()));
+        const std::string examCode = lines_.size() > 3 ? decoded(lines_[3]) : std::string();
+        if (examCode != baseName) {
+            problem(4, "試験コード '" + examCode + "' がファイル名 '" + baseName +
+                           "' と違います (実力診断と拡張履歴は試験コードでファイルを探します)");
+        }
+        // A record that counts more choices than it holds would show the
+        // empty slot's marker as a choice.
+        for (int j = 1; j <= static_cast<int>(bank_.questions.size()); ++j) {
+            const QuestionRecord& q = bank_.question(j);
+            const RecordCounts& c = countsOf(j);
+            if (c.reported || q.ChoiceCount < 1 || q.ChoiceCount > kMaxChoices) {
+                continue;
+            }
+            int present = 0;
+            for (int k = 1; k <= q.ChoiceCount; ++k) {
+                present += q.choicePresent(k) ? 1 : 0;
+            }
+            if (present < q.ChoiceCount) {
+                problem(c.line + 1, "選択肢数 " + std::to_string(q.ChoiceCount) +
+                                        " に対して選択肢が " + std::to_string(present) +
+                                        " 個しかありません");
+            }
+        }
         const int read = static_cast<int>(bank_.questions.size());
         if (bank_.QuesTotal != read) {
             problem(10, "問題数 " + std::to_string(bank_.QuesTotal) + " が実際の問題数 " +
@@ -303,6 +355,7 @@ class Loader {
     bool pendingTrim_ = true;
     std::string pendingBytes_;
     std::size_t countsLine_ = 0;
+    std::vector<RecordCounts> counts_;
 };
 
 }  // namespace
@@ -406,7 +459,11 @@ std::vector<Error> checkQuestionFile(const std::string& path) {
     if (!contents) {
         return {contents.error()};
     }
-    Loader loader(*contents, path, true);
+    return checkQuestionContents(*contents, path);
+}
+
+std::vector<Error> checkQuestionContents(std::string_view contents, const std::string& path) {
+    Loader loader(contents, path, true);
     loader.run();
     return std::move(loader.problems());
 }

@@ -55,5 +55,7 @@ Status LoadQuestionBank(QuestionBank& bank, const std::string& path);
 // line: bad numbers, values outside the tables, counts that disagree with
 // the records. Empty when the file is sound.
 std::vector<Error> checkQuestionFile(const std::string& path);
+// The same for contents already in memory, named `path`.
+std::vector<Error> checkQuestionContents(std::string_view contents, const std::string& path);
 
 }  // namespace tovalo

@@ -285,10 +285,12 @@ TEST(QuestionLoader, CheckReportsEveryProblemWithItsLine) {
         .plain("*CE")
         .record(a)
         .record(b);
-    const fs::path path = fs::temp_directory_path() / "tovalo-check.qdf";
+    const fs::path dir = fs::temp_directory_path() / ("tovalo-check-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const fs::path path = dir / "NX-101.qdf";
     std::ofstream(path, std::ios::binary) << f.stored();
     const auto problems = checkQuestionFile(path.string());
-    fs::remove(path);
+    fs::remove_all(dir);
     for (const Error& e : problems) {
         EXPECT_EQ(e.file, path.string());
     }
@@ -304,4 +306,49 @@ TEST(QuestionLoader, CheckReportsEveryProblemWithItsLine) {
     EXPECT_EQ(problems[3].line, 11 + 2 + 2);
     EXPECT_EQ(problems[4].message, "カテゴリ 1 の問題数 1 が実際の問題数 2 と合いません");
     EXPECT_EQ(problems[4].line, 12);
+}
+
+// A record that counts more choices than it holds would show the empty
+// slot's marker as a choice, and a code that is not the file's name hides
+// the course from the advisor and the adaptive list. A count line that is
+// already wrong is reported once, not again as a missing choice.
+TEST(QuestionLoader, CheckFindsMissingChoicesAndAForeignExamCode) {
+    namespace fs = std::filesystem;
+    QdfBuilder::Record a;
+    a.choiceCount = 6;  // four choices, six counted
+    QdfBuilder::Record b = lastRecord({});
+    b.num = 2;
+    b.choiceCount = 12;
+    b.showCount = 4;
+    QdfBuilder f;
+    f.header("QFileFormat-v1.4", "20261201", "2")
+        .category("c", {"s"})
+        .plain("*CE")
+        .record(a)
+        .record(b);
+    const fs::path dir =
+        fs::temp_directory_path() / ("tovalo-choices-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const fs::path path = dir / "NX-102.qdf";
+    std::ofstream(path, std::ios::binary) << f.stored();
+    const auto problems = checkQuestionFile(path.string());
+    fs::remove_all(dir);
+
+    std::vector<std::pair<int, std::string>> found;
+    for (const Error& e : problems) {
+        found.emplace_back(e.line, e.message);
+    }
+    // The category's own counts disagree with the two records as well.
+    ASSERT_EQ(found.size(), 5u) << ::testing::PrintToString(found);
+    EXPECT_TRUE(startsWith(found[0].second,
+                           "選択肢の数が正しくありません: 正解数 1、表示数 4、選択肢数 12"));
+    EXPECT_EQ(
+        found[1],
+        std::make_pair(4, std::string("試験コード 'NX-101' がファイル名 'NX-102' と違います "
+                                      "(実力診断と拡張履歴は試験コードでファイルを探します)")));
+    EXPECT_EQ(found[2],
+              std::make_pair(11 + 42 + 1 + 5,
+                             std::string("選択肢数 6 に対して選択肢が 4 個しかありません")));
+    EXPECT_TRUE(startsWith(found[3].second, "カテゴリ 1 のサブカテゴリ 1 の問題数"));
+    EXPECT_TRUE(startsWith(found[4].second, "カテゴリ 1 の問題数"));
 }
