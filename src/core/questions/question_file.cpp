@@ -191,7 +191,6 @@ class Loader {
             case QdfField::ExplanationEnd:
                 return true;  // the text, if any, was completed above
             case QdfField::ChoiceCount:
-                countsLine_ = i;
                 countsOf(j) = {i, false};
                 return counted(j, number(i, record(j).ChoiceCount));
             case QdfField::ShowCount:
@@ -206,7 +205,7 @@ class Loader {
                 bool ok = true;
                 if (q.AnswerCount < 0 || q.AnswerCount > q.ShowCount ||
                     q.ShowCount > q.ChoiceCount || q.ChoiceCount > kMaxChoices) {
-                    problem(countsLine_ + 1,
+                    problem(countsOf(j).line + 1,
                             "選択肢の数が正しくありません: 正解数 " +
                                 std::to_string(q.AnswerCount) + "、表示数 " +
                                 std::to_string(q.ShowCount) + "、選択肢数 " +
@@ -354,7 +353,6 @@ class Loader {
     std::string* pending_ = nullptr;
     bool pendingTrim_ = true;
     std::string pendingBytes_;
-    std::size_t countsLine_ = 0;
     std::vector<RecordCounts> counts_;
 };
 

@@ -13,10 +13,6 @@ namespace tovalo {
 
 namespace {
 
-bool isLeadByte(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
 // The marker "@k*" from `from` on. A trail byte may be "@" (0x40), so the
 // scan steps over double-byte characters instead of searching the bytes.
 std::size_t findMarker(std::string_view line, int k, std::size_t from) {
@@ -25,7 +21,7 @@ std::size_t findMarker(std::string_view line, int k, std::size_t from) {
         if (line[i] == '@' && i + 2 < line.size() && line[i + 1] == digit && line[i + 2] == '*') {
             return i;
         }
-        i += isLeadByte(static_cast<unsigned char>(line[i])) ? 2 : 1;
+        i += text::isLeadByte(static_cast<unsigned char>(line[i])) ? 2 : 1;
     }
     return std::string_view::npos;
 }

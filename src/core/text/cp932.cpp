@@ -48,9 +48,8 @@ std::size_t undecodableLength(std::string_view rest) {
     if (rest.size() >= 2) {
         const auto lead = static_cast<unsigned char>(rest[0]);
         const auto trail = static_cast<unsigned char>(rest[1]);
-        const bool leadByte = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
         const bool trailByte = trail >= 0x40 && trail <= 0xFC && trail != 0x7F;
-        if (leadByte && trailByte) {
+        if (isLeadByte(lead) && trailByte) {
             return 2;
         }
     }

@@ -28,4 +28,11 @@ std::string utf8ToCp932(std::string_view utf8, Unmappable fallback = Unmappable:
 // True when `utf8` is well-formed UTF-8.
 bool isValidUtf8(std::string_view utf8);
 
+// True for a byte that starts a double-byte CP932 character. Its trail byte
+// may be any of 0x40..0xFC, ASCII letters and "@" among them, so a scan for
+// ASCII in CP932 bytes steps over such pairs.
+constexpr bool isLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
 }  // namespace tovalo::text
