@@ -4,10 +4,10 @@
 
 #include "core/catalog/catalog.h"
 #include "core/common/files.h"
-#include "core/exam/style_handoff.h"
 #include "core/questions/question_file.h"
 #include "core/results/exam_results.h"
 #include "core/results/history_file.h"
+#include "core/styles/style_handoff.h"
 #include "core/text/cp932.h"
 #include "tools/commands.h"
 #include "tools/exam_draw.h"
@@ -27,9 +27,11 @@ bool applyPick(const json& pick, const ExamQuestion& q, std::array<bool, kMaxCho
             return true;
         }
         if (p == "correct") {
-            if (scannedSlots(q.Style) > 0) {
+            if (traitsOf(q.Style).scannedSlots > 0) {
                 // What a solved style window records.
-                if (const int slot = answerSlot(q); slot > 0) {
+                if (const int slot =
+                        styleHandoff(answerStyle(q.Style), q.ShownChoice, {}).answerSlot;
+                    slot > 0) {
                     marks[slot - 1] = true;
                 }
             } else {

@@ -18,8 +18,8 @@
 #include "core/exam/case_study.h"
 #include "core/exam/exam_screen.h"
 #include "core/exam/page_writer.h"
-#include "core/exam/style_handoff.h"
 #include "core/results/grading.h"
+#include "core/styles/style_handoff.h"
 #include "platform/qt_bundle_loader.h"
 #include "ui/TCaseStudyForm.h"
 #include "ui/TCheatForm.h"
@@ -271,15 +271,16 @@ void TExamModeForm::buildAnswerPanel() {
         ChoiceTexts[k] = text;
     }
 
-    for (int style = 3; style <= 7; ++style) {
+    for (std::size_t i = 0; i < kWindowStyles.size(); ++i) {
+        const AnswerStyle style = kWindowStyles[i];
         auto* b = new ImageButton(AnsBox);
-        b->setObjectName(QStringLiteral("ButtonType%1").arg(style));
+        b->setObjectName(QStringLiteral("ButtonType%1").arg(static_cast<int>(style)));
         setButtonLook(b, kStyleButton, QStringLiteral("解答ウィンドウ"), ButtonTone::Navigate,
                       ButtonGlyph::Forward);
         b->move(10, kStyleButtonTop);
         b->hide();
         connect(b, &ImageButton::clicked, this, [this, style] { StyleButtonClick(style); });
-        StyleButtons[style - 3] = b;
+        StyleButtons[i] = b;
     }
     HelpText = new QLabel(AnsBox);
     HelpText->setObjectName(QStringLiteral("HelpText"));
@@ -542,40 +543,45 @@ void TExamModeForm::LoadQuestion(int q) {
     for (const std::string& name : figureNames(question.QuesText, kFigures)) {
         figurePaths_.push_back(dir + name);
     }
-    const int style = question.Style;
-    if (style == 1 || style == 2 || style == 5) {
+    const AnswerStyleTraits& traits = traitsOf(question.Style);
+    if (traits.figureButtons) {
         for (std::size_t k = 0; k < figurePaths_.size(); ++k) {
             FigButtons[k]->show();
         }
     }
-    StylePicture = {figurePaths_.size() > 0 ? figurePaths_[0] : std::string(),
-                    style == 7 && figurePaths_.size() > 1 ? figurePaths_[1] : std::string()};
+    Handoff = styleHandoff(traits.style, question.ShownChoice, figurePaths_);
+    StyleSolved = false;
 
     const int shown = std::clamp(question.ShowCount, 0, kChoices);
     int contentBottom = 0;
-    if (style == 1 || style == 9 || style == 2) {
-        for (int k = 0; k < shown; ++k) {
-            (style == 2 ? static_cast<QWidget*>(CheckBoxes[k]) : RadioButtons[k])->show();
-            ChoiceTexts[k]->show();
-        }
-    } else {
-        ChoiceGroup = choiceGroups(question);
-        AnswerSlot = answerSlot(question);
-        StyleSolved = false;
-        if (style >= 3 && style <= 7) {
-            ImageButton* button = StyleButtons[style - 3];
+    switch (traits.answeredWith) {
+        case AnswerWith::Radio:
+        case AnswerWith::CheckBoxes:
+            for (int k = 0; k < shown; ++k) {
+                (traits.answeredWith == AnswerWith::CheckBoxes
+                     ? static_cast<QWidget*>(CheckBoxes[k])
+                     : RadioButtons[k])
+                    ->show();
+                ChoiceTexts[k]->show();
+            }
+            break;
+        case AnswerWith::StyleWindow: {
+            ImageButton* button = StyleButtons[windowStyleIndex(traits.style)];
             button->show();
             HelpText->setGeometry(button->x() + button->width() + 12, kStyleButtonTop,
                                   qMax(120, AnsScroll->viewport()->width() - 190), 32);
             HelpText->show();
             contentBottom = kStyleButtonTop + button->height();
-        } else if (style == 8) {
-            QPixmap picture(qs(StylePicture[0]));
+            break;
+        }
+        case AnswerWith::Picture: {
+            QPixmap picture(qs(Handoff.pictures[0]));
             Image_Type8->setPixmap(picture);
             Image_Type8->resize(picture.size());
             Image_Type8->show();
             Type8Hint->show();
             contentBottom = Image_Type8->y() + picture.height();
+            break;
         }
     }
     layOutChoiceRows();
@@ -632,11 +638,11 @@ void TExamModeForm::LoadAnswer(int q) {
     if (q < 1 || q > progress.positions()) {
         return;
     }
-    const int style = session_.exam[q - 1].Style;
+    const bool radio = traitsOf(session_.exam[q - 1].Style).answeredWith == AnswerWith::Radio;
     clearMarks();
     for (int k = 0; k < kChoices; ++k) {
         if (progress.Answer[q - 1][k]) {
-            if (style == 1 || style == 9) {
+            if (radio) {
                 RadioButtons[k]->setChecked(true);
             } else {
                 CheckBoxes[k]->setChecked(true);
@@ -852,17 +858,17 @@ void TExamModeForm::FigClick(int figure) {
 
 namespace {
 
-ScreenForm* styleWindow(const Screens& screens, int style) {
+ScreenForm* styleWindow(const Screens& screens, AnswerStyle style) {
     switch (style) {
-        case 3:
+        case AnswerStyle::Graphic:
             return screens.frmSelStyle3;
-        case 4:
+        case AnswerStyle::Panel:
             return screens.frmSelStyle4;
-        case 5:
+        case AnswerStyle::Descriptive:
             return screens.frmSelStyle5;
-        case 6:
+        case AnswerStyle::PanelSecond:
             return screens.frmSelStyle6;
-        case 7:
+        case AnswerStyle::Connect:
             return screens.frmSelStyle7;
         default:
             return nullptr;
@@ -871,7 +877,12 @@ ScreenForm* styleWindow(const Screens& screens, int style) {
 
 }  // namespace
 
-void TExamModeForm::StyleButtonClick(int style) {
+int TExamModeForm::windowStyleIndex(AnswerStyle style) {
+    const auto at = std::find(kWindowStyles.begin(), kWindowStyles.end(), style);
+    return at != kWindowStyles.end() ? static_cast<int>(at - kWindowStyles.begin()) : 0;
+}
+
+void TExamModeForm::StyleButtonClick(AnswerStyle style) {
     ScreenForm* window = styleWindow(screens_, style);
     if (window == nullptr) {
         return;
@@ -879,16 +890,17 @@ void TExamModeForm::StyleButtonClick(int style) {
     // Each try starts from a cleared answer; only a solved window marks one.
     clearMarks();
     StyleSolved = false;
-    openStyleWindow_ = style;
+    openStyleWindow_ = window;
     window->removeEventFilter(this);
     window->installEventFilter(this);
     openModal(window);
 }
 
 void TExamModeForm::styleWindowClosed() {
-    openStyleWindow_ = 0;
-    if (StyleSolved && AnswerSlot >= 1 && AnswerSlot <= kChoices) {
-        RadioButtons[AnswerSlot - 1]->setChecked(true);
+    openStyleWindow_ = nullptr;
+    const int slot = Handoff.answerSlot;
+    if (StyleSolved && slot >= 1 && slot <= kChoices) {
+        RadioButtons[slot - 1]->setChecked(true);
     }
 }
 
@@ -948,10 +960,8 @@ void TExamModeForm::timeUpAcknowledged() {
 
 void TExamModeForm::closeSideWindows() {
     screens_.RefImgForm->hide();
-    for (int style = 3; style <= 7; ++style) {
-        if (ScreenForm* w = styleWindow(screens_, style)) {
-            w->hide();
-        }
+    for (AnswerStyle style : kWindowStyles) {
+        styleWindow(screens_, style)->hide();
     }
     screens_.CaseStudyForm->hide();
 }
@@ -1068,8 +1078,8 @@ bool TExamModeForm::eventFilter(QObject* watched, QEvent* event) {
         }
         return true;
     }
-    if (event->type() == QEvent::Hide && openStyleWindow_ != 0 &&
-        watched == styleWindow(screens_, openStyleWindow_)) {
+    if (event->type() == QEvent::Hide && openStyleWindow_ != nullptr &&
+        watched == openStyleWindow_) {
         styleWindowClosed();
     }
     return ScreenForm::eventFilter(watched, event);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/exam/exam_engine.h"
+#include "core/styles/style_handoff.h"
 #include "ui/screen_form.h"
 
 class QCheckBox;
@@ -45,6 +46,12 @@ class TExamModeForm : public ScreenForm {
     static constexpr int kReviewGradeX = 654;
     static constexpr int kReviewAnswerX = 554;
     static constexpr int kRepeatGap = 20;
+
+    // The special styles answered in a window of their own, in the order of
+    // their buttons.
+    static constexpr std::array<AnswerStyle, 5> kWindowStyles{
+        AnswerStyle::Graphic, AnswerStyle::Panel, AnswerStyle::Descriptive,
+        AnswerStyle::PanelSecond, AnswerStyle::Connect};
 
     TExamModeForm(Session& session, Screens& screens);
 
@@ -95,7 +102,7 @@ class TExamModeForm : public ScreenForm {
     std::array<QRadioButton*, kChoices> RadioButtons{};
     std::array<QCheckBox*, kChoices> CheckBoxes{};
     std::array<ChoiceText*, kChoices> ChoiceTexts{};
-    std::array<ImageButton*, 5> StyleButtons{};  // ButtonType3 … ButtonType7
+    std::array<ImageButton*, 5> StyleButtons{};  // one per kWindowStyles, ButtonType3 … 7
     QLabel* HelpText = nullptr;
     QLabel* Image_Type8 = nullptr;
     QLabel* Type8Hint = nullptr;
@@ -123,9 +130,7 @@ class TExamModeForm : public ScreenForm {
 
     // What a special-style window reads when it opens and sets before it
     // closes.
-    std::array<std::string, 5> ChoiceGroup;
-    int AnswerSlot = 0;
-    std::array<std::string, 2> StylePicture;
+    StyleHandoff Handoff;
     bool StyleSolved = false;
 
   public slots:
@@ -137,7 +142,7 @@ class TExamModeForm : public ScreenForm {
     void RepeatClick();
     void CaseClick();
     void FigClick(int figure);
-    void StyleButtonClick(int style);
+    void StyleButtonClick(AnswerStyle style);
     void Timer1Timer();
 
   protected:
@@ -148,6 +153,7 @@ class TExamModeForm : public ScreenForm {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    static int windowStyleIndex(AnswerStyle style);
     void buildQuestionPanel();
     void buildAnswerPanel();
     void buildSideColumn();
@@ -183,7 +189,7 @@ class TExamModeForm : public ScreenForm {
     bool nextShowsGrade_ = false;
     bool keysWatched_ = false;
     int shownQuestion_ = 0;  // the question whose controls are filled, 0 for none
-    int openStyleWindow_ = 0;
+    ScreenForm* openStyleWindow_ = nullptr;
     std::vector<std::string> figurePaths_;
 };
 

@@ -22,6 +22,7 @@
 #include "core/exam/selection.h"
 #include "core/platform/doubles.h"
 #include "core/questions/question_file.h"
+#include "core/styles/answer_style.h"
 #include "platform/qt_bundle_loader.h"
 #include "ui/TGenericMBForm.h"
 #include "ui/screens.h"
@@ -108,6 +109,12 @@ class ExamRig {
             arrange(s.exam);
         }
         s.engine.start(s.selection, static_cast<int>(s.exam.size()));
+    }
+
+    // Answered with the exam screen's own radio buttons or check boxes.
+    static bool answeredByMarks(const tovalo::ExamQuestion& q) {
+        const tovalo::AnswerWith with = tovalo::traitsOf(q.Style).answeredWith;
+        return with == tovalo::AnswerWith::Radio || with == tovalo::AnswerWith::CheckBoxes;
     }
 
     // Moves the first drawn question that `wanted` accepts to the front.

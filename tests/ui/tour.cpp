@@ -14,6 +14,7 @@
 
 #include "core/app/command_line.h"
 #include "core/platform/doubles.h"
+#include "core/styles/answer_style.h"
 #include "exam_rig.h"
 #include "platform/desktop_platform.h"
 #include "staged_installation.h"
@@ -171,14 +172,16 @@ class Tour : public QObject {
             tovalo::ui::TExamModeForm* exam = rig.screens->ExamModeForm;
             for (int q = 1; q <= 3; ++q) {
                 const int style = rig.session->exam[q - 1].Style;
-                (style == 2 ? static_cast<QAbstractButton*>(exam->CheckBoxes[1])
-                            : exam->RadioButtons[1])
+                (tovalo::answerStyle(style) == tovalo::AnswerStyle::Multiple
+                     ? static_cast<QAbstractButton*>(exam->CheckBoxes[1])
+                     : exam->RadioButtons[1])
                     ->click();
                 exam->StickyNote->setChecked(q == 2);
                 exam->NextClick();
             }
-            (rig.session->exam[3].Style == 2 ? static_cast<QAbstractButton*>(exam->CheckBoxes[2])
-                                             : exam->RadioButtons[2])
+            (tovalo::answerStyle(rig.session->exam[3].Style) == tovalo::AnswerStyle::Multiple
+                 ? static_cast<QAbstractButton*>(exam->CheckBoxes[2])
+                 : exam->RadioButtons[2])
                 ->click();
             // Six minutes on four questions of a 90-second pace: the reminder
             // is up.
@@ -232,7 +235,9 @@ class Tour : public QObject {
             ExamRig rig;
             QVERIFY(rig.start().ok());
             rig.drawExam("nexa", "NXA-330", 10, 40, SelectionMode::Normal,
-                         ExamRig::firstWhere([](const ExamQuestion& q) { return q.Style == 2; }));
+                         ExamRig::firstWhere([](const ExamQuestion& q) {
+                             return tovalo::answerStyle(q.Style) == tovalo::AnswerStyle::Multiple;
+                         }));
             rig.screens->GenericMBForm->startExam();
             QTest::keyClick(rig.screens->GenericMBForm, Qt::Key_Space);
             tovalo::ui::TCaseStudyForm* study = rig.screens->CaseStudyForm;

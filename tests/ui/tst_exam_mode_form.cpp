@@ -19,6 +19,7 @@
 #include "core/exam/exam_screen.h"
 #include "core/exam/page_writer.h"
 #include "core/exam/review_list.h"
+#include "core/styles/answer_style.h"
 #include "core/text/cp932.h"
 #include "exam_rig.h"
 #include "ui/TCaseStudyForm.h"
@@ -162,7 +163,9 @@ class TestExamModeForm : public QObject {
         ExamRig rig;
         QVERIFY(rig.start().ok());
         rig.drawExam("nexa", "NXN-101", 30, 45, SelectionMode::Normal,
-                     ExamRig::firstWhere([](const ExamQuestion& q) { return q.Style == 9; }));
+                     ExamRig::firstWhere([](const ExamQuestion& q) {
+                         return tovalo::answerStyle(q.Style) == tovalo::AnswerStyle::Sorted;
+                     }));
         TExamModeForm* exam = openExam(rig);
         const ExamQuestion& first = rig.session->exam[0];
 
@@ -251,7 +254,7 @@ class TestExamModeForm : public QObject {
             const ExamQuestion& question = questions[q - 1];
             QCOMPARE(exam->QuesLabel->text(), QStringLiteral("Q.%1").arg(q));
             const int slot = (q % question.ShowCount) + 1;
-            if (question.Style == 2) {
+            if (tovalo::answerStyle(question.Style) == tovalo::AnswerStyle::Multiple) {
                 QTest::mouseClick(exam->CheckBoxes[slot - 1], Qt::LeftButton);
                 expected[q - 1][slot - 1] = true;
             } else {
@@ -286,7 +289,8 @@ class TestExamModeForm : public QObject {
         QVERIFY(rig.start().ok());
         rig.drawExam("nexa", "NXS-210", 16, 30, SelectionMode::Normal,
                      ExamRig::firstWhere([](const ExamQuestion& q) {
-                         return q.Style == 2 && q.AnswerCount == 2 && q.ShowCount >= 4 &&
+                         return tovalo::answerStyle(q.Style) == tovalo::AnswerStyle::Multiple &&
+                                q.AnswerCount == 2 && q.ShowCount >= 4 &&
                                 q.QuesText.find("<INCLUDE IMG>") != std::string::npos;
                      }));
         TExamModeForm* exam = openExam(rig);
@@ -329,28 +333,31 @@ class TestExamModeForm : public QObject {
         ExamRig rig;
         QVERIFY(rig.start().ok());
         rig.drawExam("nexa", "NXS-210", 16, 30, SelectionMode::Normal,
-                     ExamRig::firstWhere([](const ExamQuestion& q) { return q.Style == 4; }));
+                     ExamRig::firstWhere([](const ExamQuestion& q) {
+                         return tovalo::answerStyle(q.Style) == tovalo::AnswerStyle::Panel;
+                     }));
         TExamModeForm* exam = openExam(rig);
-        for (int style = 3; style <= 7; ++style) {
-            QCOMPARE(exam->StyleButtons[style - 3]->isVisible(), style == 4);
+        for (std::size_t i = 0; i < TExamModeForm::kWindowStyles.size(); ++i) {
+            QCOMPARE(exam->StyleButtons[i]->isVisible(),
+                     TExamModeForm::kWindowStyles[i] == tovalo::AnswerStyle::Panel);
         }
         QVERIFY(exam->HelpText->isVisible());
         for (int k = 0; k < TExamModeForm::kChoices; ++k) {
             QVERIFY(!exam->RadioButtons[k]->isVisible());
             QVERIFY(!exam->CheckBoxes[k]->isVisible());
         }
-        QVERIFY(exam->AnswerSlot >= 1);
-        QVERIFY(exam->ChoiceGroup[0].starts_with("@"));
+        QVERIFY(exam->Handoff.answerSlot >= 1);
+        QVERIFY(exam->Handoff.groups[0].starts_with("@"));
 
         // A solved window marks the answer slot; a new try starts cleared.
-        exam->StyleButtonClick(4);
+        exam->StyleButtonClick(tovalo::AnswerStyle::Panel);
         QVERIFY(rig.screens->frmSelStyle4 != nullptr);
         exam->StyleSolved = true;
         rig.screens->frmSelStyle4->hide();
         std::array<bool, 10> solved{};
-        solved[exam->AnswerSlot - 1] = true;
+        solved[exam->Handoff.answerSlot - 1] = true;
         QCOMPARE(exam->marks(), solved);
-        exam->StyleButtonClick(4);
+        exam->StyleButtonClick(tovalo::AnswerStyle::Panel);
         QCOMPARE(exam->marks(), kNoMarks);
         rig.screens->frmSelStyle4->hide();
         QCOMPARE(exam->marks(), kNoMarks);
@@ -807,7 +814,9 @@ class TestExamModeForm : public QObject {
         ExamRig rig;
         QVERIFY(rig.start().ok());
         rig.drawExam("kumo", "KSE-100", 4, 20, SelectionMode::Normal,
-                     ExamRig::firstWhere([](const ExamQuestion& q) { return q.Style == 1; }));
+                     ExamRig::firstWhere([](const ExamQuestion& q) {
+                         return tovalo::answerStyle(q.Style) == tovalo::AnswerStyle::Single;
+                     }));
         TExamModeForm* exam = rig.screens->ExamModeForm;
         // Nothing of the exam screen is made at start-up, the page view
         // least of all.

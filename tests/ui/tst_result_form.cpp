@@ -19,6 +19,7 @@
 #include "core/common/safe_file.h"
 #include "core/results/exam_results.h"
 #include "core/results/history_file.h"
+#include "core/styles/answer_style.h"
 #include "core/text/cp932.h"
 #include "exam_rig.h"
 #include "platform/qt_message_boxes.h"
@@ -140,12 +141,13 @@ class TestResultForm : public QObject {
             const ExamQuestion& q = s.exam[k];
             // The first half is answered right where a click can do it; the
             // typed style and the second half are left blank, so wrong.
-            const bool clickable = q.Style == 1 || q.Style == 2 || q.Style == 9;
+            const bool clickable = ExamRig::answeredByMarks(q);
             if (k < 6 && clickable && hasCorrectSlot(q)) {
                 for (int i = 0; i < 10; ++i) {
                     if (q.ShownCorrect[i]) {
-                        (q.Style == 2 ? static_cast<QAbstractButton*>(exam->CheckBoxes[i])
-                                      : exam->RadioButtons[i])
+                        (tovalo::answerStyle(q.Style) == tovalo::AnswerStyle::Multiple
+                             ? static_cast<QAbstractButton*>(exam->CheckBoxes[i])
+                             : exam->RadioButtons[i])
                             ->click();
                     }
                 }
@@ -229,15 +231,16 @@ class TestResultForm : public QObject {
         QVERIFY(rig.start().ok());
         // Choice questions first, a multiple-answer one leading so that
         // letters come in pairs; five of them make the exam.
-        rig.drawExam(
-            vendor.toStdString(), course.toStdString(), drawn, 90, SelectionMode::Normal,
-            [](std::vector<ExamQuestion>& exam) {
-                std::stable_partition(exam.begin(), exam.end(), [](const ExamQuestion& q) {
-                    return q.Style == 1 || q.Style == 2 || q.Style == 9;
-                });
-                ExamRig::firstWhere([](const ExamQuestion& q) { return q.Style == 2; })(exam);
-                exam.resize(5);
-            });
+        rig.drawExam(vendor.toStdString(), course.toStdString(), drawn, 90, SelectionMode::Normal,
+                     [](std::vector<ExamQuestion>& exam) {
+                         std::stable_partition(exam.begin(), exam.end(), [](const ExamQuestion& q) {
+                             return ExamRig::answeredByMarks(q);
+                         });
+                         ExamRig::firstWhere([](const ExamQuestion& q) {
+                             return tovalo::answerStyle(q.Style) == tovalo::AnswerStyle::Multiple;
+                         })(exam);
+                         exam.resize(5);
+                     });
         tovalo::ui::Session& s = *rig.session;
         QCOMPARE(s.vendor(s.currentVendor)->choiceLabelStyle, style.toStdString());
         auto& progress = s.engine.progress();

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/exam/choice_letters.h"
+#include "core/styles/answer_style.h"
 #include "core/text/cp932.h"
 
 namespace tovalo {
@@ -67,7 +68,7 @@ std::string textWithoutFigureLine(std::string_view text) {
 }
 
 std::string choiceDisplayText(const std::string& shownChoice, int style) {
-    if (style != 9) {
+    if (!traitsOf(style).keyedChoices) {
         return shownChoice;
     }
     return characterCount(shownChoice) < 3 ? std::string(" ") : dropCharacters(shownChoice, 2);

@@ -6,6 +6,7 @@
 
 #include "core/common/files.h"
 #include "core/questions/numbers.h"
+#include "core/styles/answer_style.h"
 #include "core/text/cp932.h"
 #include "core/text/trim.h"
 
@@ -271,7 +272,7 @@ void drawChoices(const QuestionRecord& record, ExamQuestion& out, RandomSource& 
         out.ShownChoice[k].clear();
         out.ShownCorrect[k] = false;
     }
-    if (record.Style == 9) {
+    if (traitsOf(record.Style).keyedChoices) {
         // Sorted by the two-character key at the front, byte-wise on the
         // stored (CP932) text, which is how the keys were meant to order.
         std::vector<std::string> keys(z);

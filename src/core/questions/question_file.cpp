@@ -7,6 +7,7 @@
 #include "core/common/files.h"
 #include "core/questions/numbers.h"
 #include "core/questions/qdf_layout.h"
+#include "core/styles/answer_style.h"
 #include "core/text/cp932.h"
 #include "core/text/lines.h"
 #include "core/text/scramble.h"
@@ -214,7 +215,7 @@ class Loader {
                     countsOf(j).reported = true;
                     ok = false;
                 }
-                if (q.Style < 1 || q.Style > 9) {
+                if (!isAnswerStyle(q.Style)) {
                     problem(i + 1, "解答形式 " + std::to_string(q.Style) + " はありません (1～9)");
                     ok = false;
                 }

@@ -1,30 +1,10 @@
 #include "core/results/grading.h"
 
 #include "core/exam/choice_letters.h"
+#include "core/styles/answer_style.h"
 #include "core/text/ini.h"
 
 namespace tovalo {
-
-namespace {
-
-const char* specialStyleText(int style) {
-    switch (style) {
-        case 3:
-        case 8:
-            return "ｸﾞﾗﾌｨｯｸ表示";
-        case 4:
-        case 6:
-            return "ﾊﾟﾈﾙ表示";
-        case 5:
-            return "ﾃｷｽﾄ入力";
-        case 7:
-            return "ｺﾈｸﾄ表示";
-        default:
-            return nullptr;
-    }
-}
-
-}  // namespace
 
 Grading gradeExam(const std::vector<ExamQuestion>& exam, const ExamProgress& progress,
                   std::string_view labelStyle) {
@@ -49,7 +29,7 @@ Grading gradeExam(const std::vector<ExamQuestion>& exam, const ExamProgress& pro
                 g.PositionCorrect[k] = false;
             }
         }
-        if (const char* special = specialStyleText(exam[k].Style)) {
+        if (const std::string_view special = traitsOf(exam[k].Style).gradeText; !special.empty()) {
             row.answer = special;
             row.correct.clear();
         }

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "core/styles/style_handoff.h"
+
+using namespace tovalo;
+
+namespace {
+
+std::array<std::string, kMaxChoices> shown(std::initializer_list<const char*> choices) {
+    std::array<std::string, kMaxChoices> s;
+    std::size_t k = 0;
+    for (const char* c : choices) {
+        s[k++] = c;
+    }
+    return s;
+}
+
+}  // namespace
+
+TEST(StyleHandoff, GroupsAndTheAnswerSlot) {
+    const auto graphic =
+        shown({"b@10,10,50,50", "a@60,60,90,90", "c@1,1,2,2", "x", "a@later", "e@5", "a@7"});
+    StyleHandoff h = styleHandoff(AnswerStyle::Graphic, graphic, {});
+    EXPECT_EQ(h.groups[0], "later");  // the last scanned "a@" line wins
+    EXPECT_EQ(h.groups[1], "10,10,50,50");
+    EXPECT_EQ(h.groups[2], "1,1,2,2");
+    EXPECT_EQ(h.groups[3], "");
+    EXPECT_EQ(h.groups[4], "5");
+    EXPECT_EQ(h.answerSlot, 5);  // slot 7 lies beyond the six scanned slots
+
+    h = styleHandoff(AnswerStyle::Panel, graphic, {});  // keeps the "@", scans three slots
+    EXPECT_EQ(h.groups[0], "@60,60,90,90");
+    EXPECT_EQ(h.answerSlot, 2);
+
+    h = styleHandoff(AnswerStyle::Connect, shown({"b@x", "c@y", "d@z"}), {});
+    EXPECT_EQ(h.answerSlot, 0);  // no "a@" line: never right
+
+    h = styleHandoff(AnswerStyle::Single, shown({"a@1"}), {});
+    EXPECT_EQ(h.answerSlot, 0);
+    EXPECT_EQ(h.groups[0], "");
+}
+
+// The connect window takes both figures, the other windows and the click
+// picture the first, and the choice styles none.
+TEST(StyleHandoff, FiguresGoWhereTheStyleTakesThem) {
+    const std::vector<std::string> figures{"img/a.jpg", "img/b.bmp", "img/c.jpg"};
+    const auto pictures = [&](AnswerStyle s) {
+        return styleHandoff(s, shown({}), figures).pictures;
+    };
+    EXPECT_EQ(pictures(AnswerStyle::Connect),
+              (std::array<std::string, 2>{"img/a.jpg", "img/b.bmp"}));
+    EXPECT_EQ(pictures(AnswerStyle::Graphic), (std::array<std::string, 2>{"img/a.jpg", ""}));
+    EXPECT_EQ(pictures(AnswerStyle::ClickPicture), (std::array<std::string, 2>{"img/a.jpg", ""}));
+    EXPECT_EQ(pictures(AnswerStyle::Multiple), (std::array<std::string, 2>{"", ""}));
+    EXPECT_EQ(styleHandoff(AnswerStyle::Connect, shown({}), {"only.jpg"}).pictures[1], "");
+}
+
+TEST(AnswerStyles, OnlyTheNineNumbersNameAStyle) {
+    for (int n = 1; n <= 9; ++n) {
+        EXPECT_TRUE(isAnswerStyle(n));
+        EXPECT_EQ(static_cast<int>(traitsOf(n).style), n);
+    }
+    EXPECT_FALSE(isAnswerStyle(0));
+    EXPECT_FALSE(isAnswerStyle(10));
+    EXPECT_FALSE(isAnswerStyle(-3));
+}
