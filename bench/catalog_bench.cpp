@@ -7,6 +7,7 @@
 
 #include "core/catalog/catalog.h"
 #include "core/exam/selection.h"
+#include "core/results/history_file.h"
 #include "raw_read.h"
 
 namespace fs = std::filesystem;
@@ -28,7 +29,7 @@ fs::path vendorWithCourses(int count) {
             << "QFileFormat-v1.4\r\n60/70\r\n90\r\n"
             << code << "\r\nBenchmark course\r\n1\r\n0\r\n0\r\n20261201      N\r\n200\r\n";
     }
-    buildCatalog((root / "QDAT/v").string(), (root / "HIST/v").string(), "");
+    buildCatalog((root / "QDAT/v").string(), (root / "HIST/v").string(), emptyHistoryFiles(""));
     return root;
 }
 
@@ -39,7 +40,8 @@ void BM_BuildCatalog100(benchmark::State& state) {
         headers.push_back(e.path().string());
     }
     bench::compareWithRawRead(state, headers, [&] {
-        Catalog c = buildCatalog((root / "QDAT/v").string(), (root / "HIST/v").string(), "");
+        Catalog c = buildCatalog((root / "QDAT/v").string(), (root / "HIST/v").string(),
+                                 emptyHistoryFiles(""));
         benchmark::DoNotOptimize(c);
     });
     fs::remove_all(root);

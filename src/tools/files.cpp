@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "core/common/safe_file.h"
+#include "core/results/history_file.h"
 #include "tools/commands.h"
 
 namespace tovalo::tool {
@@ -17,7 +18,7 @@ Catalog vendorCatalog(std::string root, const std::string& vendor) {
     }
     const std::string historyDir = root + "HIST/" + vendor + "/";
     removeLeftoverSaveFiles(historyDir);
-    return buildCatalog(root + "QDAT/" + vendor + "/", historyDir, "");
+    return buildCatalog(root + "QDAT/" + vendor + "/", historyDir, emptyHistoryFiles(""));
 }
 
 bool writeFileBytes(const std::string& path, const std::string& bytes) {

@@ -14,6 +14,7 @@
 #include "core/app/settings_keys.h"
 #include "core/app/vendors.h"
 #include "core/catalog/course_menu_rules.h"
+#include "core/results/history_file.h"
 #include "platform/qt_bundle_loader.h"
 #include "ui/TCatSelForm.h"
 #include "ui/TMainMenuForm.h"
@@ -283,8 +284,9 @@ void TCourseMenuForm::selectVendor(int vendor, bool reportLater) {
     // to the catalog that is being replaced.
     const CourseEntry* opened = session_.course();
     const std::string openedPath = opened != nullptr ? opened->QdfPath : std::string();
-    session_.catalog = buildCatalog(session_.directories.questionDir(v->folder),
-                                    session_.directories.historyDir(v->folder), openedPath);
+    session_.catalog =
+        buildCatalog(session_.directories.questionDir(v->folder),
+                     session_.directories.historyDir(v->folder), emptyHistoryFiles(openedPath));
     showCatalog();
     selectRow(shownRows_ > 0 ? 1 : 0);
 

@@ -22,6 +22,7 @@
 #include "core/exam/selection.h"
 #include "core/platform/doubles.h"
 #include "core/questions/question_file.h"
+#include "core/results/history_file.h"
 #include "core/styles/answer_style.h"
 #include "platform/qt_bundle_loader.h"
 #include "ui/TGenericMBForm.h"
@@ -84,8 +85,9 @@ class ExamRig {
         }
         QVERIFY2(s.currentVendor > 0 && s.vendor(s.currentVendor)->folder == vendor,
                  vendor.c_str());
-        s.catalog = tovalo::buildCatalog(s.directories.questionDir(vendor),
-                                         s.directories.historyDir(vendor), "");
+        s.catalog =
+            tovalo::buildCatalog(s.directories.questionDir(vendor),
+                                 s.directories.historyDir(vendor), tovalo::emptyHistoryFiles(""));
         s.CourseIndex = 0;
         for (std::size_t i = 0; i < s.catalog.courses.size(); ++i) {
             if (s.catalog.courses[i].ExamCode == code) {

@@ -5,7 +5,6 @@
 #include <map>
 
 #include "core/common/files.h"
-#include "core/results/history_file.h"
 #include "core/text/trim.h"
 
 namespace tovalo {
@@ -72,7 +71,7 @@ std::string pathIgnoringCase(const std::string& dir, const std::string& name) {
 }
 
 Catalog buildCatalog(const std::string& questionDir, const std::string& historyDir,
-                     const std::string& currentQdfPath) {
+                     const HistoryFileMaker& makeHistory) {
     Catalog catalog;
     const std::string qdir = withSlash(questionDir);
     const std::string hdir = withSlash(historyDir);
@@ -125,7 +124,7 @@ Catalog buildCatalog(const std::string& questionDir, const std::string& historyD
         catalog.highestLevel = std::max(catalog.highestLevel, c.highestLevel());
         if (!fileExists(c.HisPath)) {
             fs::create_directories(hdir, ec);
-            const Status st = createEmptyHistoryFile(c.HisPath, currentQdfPath);
+            const Status st = makeHistory(c.HisPath);
             if (!st) {
                 catalog.problems.push_back(st.error());
             }

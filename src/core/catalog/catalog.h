@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,13 +43,17 @@ struct Catalog {
     std::vector<Error> problems;
 };
 
+// Writes the empty history file at `hisPath` for a listed course that has
+// none. The catalog only knows where history files go; their format belongs
+// to the history files' own code, which the caller hands in.
+using HistoryFileMaker = std::function<Status(const std::string& hisPath)>;
+
 // Lists the courses of one vendor: every "*.qdf" file (any letter case) of
 // `questionDir` in byte order of their names whose first line is a format
 // tag, with its header, and the history and adaptive paths in `historyDir`.
-// A course without a history file gets an empty one, recording
-// `currentQdfPath` (the course last opened, or empty).
+// A course without a history file gets one from `makeHistory`.
 Catalog buildCatalog(const std::string& questionDir, const std::string& historyDir,
-                     const std::string& currentQdfPath);
+                     const HistoryFileMaker& makeHistory);
 
 // "NX-101 : タイトル (全200問) 問題更新日:2026/12/01"
 std::string courseRowText(const CourseEntry& course);

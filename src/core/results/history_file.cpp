@@ -44,6 +44,12 @@ Status createEmptyHistoryFile(const std::string& path, std::string_view question
     return saveFileAtomically(path, emptyHistoryFile(questionFilePath), Durability::Replaceable);
 }
 
+std::function<Status(const std::string& path)> emptyHistoryFiles(std::string questionFilePath) {
+    return [qdf = std::move(questionFilePath)](const std::string& path) {
+        return createEmptyHistoryFile(path, qdf);
+    };
+}
+
 HistoryFile parseHistoryFile(std::string_view bytes) {
     auto at = [&bytes](std::size_t i) -> int {
         return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,6 +58,10 @@ std::string emptyHistoryFile(std::string_view questionFilePath);
 
 // Writes an empty history file at `path`, whole or not at all.
 Status createEmptyHistoryFile(const std::string& path, std::string_view questionFilePath);
+
+// What the course catalog calls for a course without a history file: an
+// empty one recording `questionFilePath` (the course last opened, or empty).
+std::function<Status(const std::string& path)> emptyHistoryFiles(std::string questionFilePath);
 
 // Reads the layout from bytes; a short file reads its missing bytes as zeros
 // and bytes past 1960 are ignored.

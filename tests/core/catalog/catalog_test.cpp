@@ -34,7 +34,7 @@ class CatalogTest : public ::testing::Test {
     }
     Catalog build(const std::string& current = "") {
         return buildCatalog((root_ / "QDAT/nexa").string(), (root_ / "HIST/nexa").string(),
-                            current);
+                            emptyHistoryFiles(current));
     }
 
     TempTree tree_;

@@ -195,7 +195,8 @@ TEST_F(MalformedInput, CatalogOverDamagedFiles) {
     std::ofstream(dir_ / "QDAT/v/b.qdf", std::ios::binary) << "QFileFormat-v1.4\r\nx";
     std::ofstream(dir_ / "QDAT/v/c.qdf", std::ios::binary) << sampleCourse();
     fs::create_directories(dir_ / "QDAT/v/d.qdf");  // a folder with a course's name
-    const Catalog c = buildCatalog((dir_ / "QDAT/v").string(), (dir_ / "HIST/v").string(), "");
+    const Catalog c =
+        buildCatalog((dir_ / "QDAT/v").string(), (dir_ / "HIST/v").string(), emptyHistoryFiles(""));
     ASSERT_EQ(c.courses.size(), 1u);
     EXPECT_EQ(fs::path(c.courses[0].QdfPath).filename(), "c.qdf");
     ASSERT_EQ(c.problems.size(), 1u);  // b.qdf: its line 10 is missing
