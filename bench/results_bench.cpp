@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
+#include "core/exam/grading.h"
 #include "core/exam/page_writer.h"
 #include "core/results/adaptive_file.h"
-#include "core/results/grading.h"
 #include "core/results/history_file.h"
 
 namespace fs = std::filesystem;

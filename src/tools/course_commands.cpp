@@ -113,11 +113,10 @@ int examCommand(const Args& args) {
     if (!header) {
         return fail(header.error().describe());
     }
-    QuestionBank bank;
-    const Status loaded = LoadQuestionBank(bank, qdf);
-    if (!loaded) {
-        return fail(loaded.error().describe());
-    }
+    CourseEntry course;
+    course.QdfPath = qdf;
+    course.HisPath = his;
+    course.ShuffleOrder = header->ShuffleOrder;
     DrawRequest request;
     request.mode = selectionMode;
     request.count = count;
@@ -125,12 +124,15 @@ int examCommand(const Args& args) {
     if (seeded) {
         request.seed = seed;
     }
-    auto drawn = drawExam(bank, header->ShuffleOrder, his, request);
-    if (!drawn) {
-        return fail(drawn.error().message);
+    ExamSession session;
+    if (const Status opened = session.open(course); !opened) {
+        return fail(opened.error().describe());
     }
-    const int available = drawn->settings.AvailableCount;
-    const std::vector<ExamQuestion>& exam = drawn->exam;
+    if (const Status drawn = drawExam(session, request); !drawn) {
+        return fail(drawn.error().describe());
+    }
+    const int available = session.selection().AvailableCount;
+    const std::vector<ExamQuestion>& exam = session.questions();
     json questions = json::array();
     for (const ExamQuestion& e : exam) {
         json shown = json::array();

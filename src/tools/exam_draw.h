@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/common/result.h"
-#include "core/exam/selection.h"
+#include "core/exam/exam_session.h"
 
 namespace tovalo::tool {
 
@@ -19,15 +19,9 @@ struct DrawRequest {
     bool adaptive = false;
 };
 
-struct DrawnExam {
-    CategoryChecks checks;
-    SelectionSettings settings;
-    std::vector<ExamQuestion> exam;
-};
-
-// Draws an exam from a loaded course as the category screen's start button
-// does; fails with the screen's own message.
-Result<DrawnExam> drawExam(const QuestionBank& bank, bool shuffleOrder,
-                           const std::string& historyPath, const DrawRequest& request);
+// Starts an exam in the opened `session` as the category screen's start
+// button does, the fields filled as the screen fills them; fails with the
+// screen's own message.
+Status drawExam(ExamSession& session, const DrawRequest& request);
 
 }  // namespace tovalo::tool

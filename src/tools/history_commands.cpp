@@ -5,7 +5,6 @@
 #include "core/catalog/catalog.h"
 #include "core/common/files.h"
 #include "core/questions/question_file.h"
-#include "core/results/exam_results.h"
 #include "core/results/history_file.h"
 #include "core/styles/style_handoff.h"
 #include "core/text/cp932.h"
@@ -134,10 +133,11 @@ int examRun(const std::string& scriptPath) {
         if (course == nullptr) {
             return fail(courseName + ": " + kFileNotFound);
         }
-        QuestionBank bank;
-        if (const Status st = LoadQuestionBank(bank, course->QdfPath); !st) {
+        ExamSession session;
+        if (const Status st = session.open(*course); !st) {
             return fail(st.error().describe());
         }
+        const QuestionBank& bank = session.bank();
         const auto mode = static_cast<SelectionMode>(script.value("mode", 1));
         DrawRequest request;
         request.mode = mode;
@@ -155,20 +155,21 @@ int examRun(const std::string& scriptPath) {
         if (script.contains("seed")) {
             request.seed = script.at("seed").get<std::uint64_t>();
         }
-        auto drawn = drawExam(bank, course->ShuffleOrder, course->HisPath, request);
-        if (!drawn) {
+        if (const Status drawn = drawExam(session, request); !drawn) {
             return fail(drawn.error().message);
         }
-        const std::vector<ExamQuestion>& exam = drawn->exam;
-        ExamProgress progress;
-        progress.reset(static_cast<int>(exam.size()));
-        progress.ElapsedSeconds = script.value("elapsed", 0);
+        const std::vector<ExamQuestion>& exam = session.questions();
+        ExamEngine& engine = session.engine();
+        engine.setElapsedSeconds(script.value("elapsed", 0));
         const json answers = script.value("answers", json::array());
         for (std::size_t k = 0; k < exam.size() && k < answers.size(); ++k) {
-            if (!applyPick(answers[k].value("pick", json("none")), exam[k], progress.Answer[k])) {
+            std::array<bool, kMaxChoices> marks{};
+            if (!applyPick(answers[k].value("pick", json("none")), exam[k], marks)) {
                 return fail("answers[" + std::to_string(k) + "].pick が正しくありません");
             }
-            progress.TimeSpent[k] = answers[k].value("time", 0);
+            const int position = static_cast<int>(k) + 1;
+            engine.recordAnswer(position, marks, false);
+            engine.recordTime(position, answers[k].value("time", 0));
         }
         ExamDate date;
         if (!parseNow(script.value("now", std::string()), date)) {
@@ -176,10 +177,9 @@ int examRun(const std::string& scriptPath) {
             const std::tm* lt = std::localtime(&t);
             date = {lt->tm_year + 1900, lt->tm_mon + 1, lt->tm_mday, lt->tm_hour, lt->tm_min};
         }
-        const Grading grading = gradeExam(exam, progress, "A");
-        if (const Status st =
-                saveExamResults(*course, bank, exam, grading, progress, drawn->settings, date);
-            !st) {
+        session.grade("A");
+        const Grading& grading = session.grading();
+        if (const Status st = session.save(date); !st) {
             return fail(st.error().describe());
         }
         json positions = json::array();

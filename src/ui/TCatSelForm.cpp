@@ -240,18 +240,16 @@ bool TCatSelForm::openCourse() {
     if (course == nullptr) {
         return false;
     }
-    if (Status loaded = LoadQuestionBank(session_.bank, course->QdfPath); !loaded) {
-        session_.services.messages.showError(loaded.error().describe());
+    if (Status opened = session_.exam.open(*course); !opened) {
+        session_.services.messages.showError(opened.error().describe());
         return false;
     }
-    session_.engine.progress().reset(session_.bank.QuesTotal);
 
     const QString caption = qs(course->ExamCode + " : " + course->ExamTitle);
     setWindowTitle(caption);
     TitleLabel->setText(caption);
     showDecoration();
 
-    session_.checks = CategoryChecks::allChecked(session_.bank);
     MajorOnlyCheck->setChecked(false);
     AdaptiveCheck->setChecked(false);
     ModeNormal->setChecked(true);
@@ -259,7 +257,7 @@ bool TCatSelForm::openCourse() {
     buildCategories();
     QuestionCalc();
     const CountAndTime initial =
-        defaultCountAndTime(session_.bank, session_.selection.AvailableCount);
+        defaultCountAndTime(session_.exam.bank(), session_.exam.availableCount());
     CountEdit->setText(QString::number(initial.count));
     TimeEdit->setText(QString::number(initial.minutes));
 
@@ -309,7 +307,7 @@ void TCatSelForm::clearCategories() {
 
 void TCatSelForm::buildCategories() {
     clearCategories();
-    const QuestionBank& bank = session_.bank;
+    const QuestionBank& bank = session_.exam.bank();
     for (int c = 1; c <= static_cast<int>(bank.categories.size()); ++c) {
         const CategorySlot& slot = bank.category(c);
         if (!categoryShown(slot)) {
@@ -348,7 +346,7 @@ void TCatSelForm::buildCategories() {
 void TCatSelForm::arrangeCategories() {
     const bool majorsOnly = MajorOnlyCheck->isChecked();
     const std::vector<CategoryPlacement> placements =
-        tovalo::placeCategories(session_.bank, majorsOnly);
+        tovalo::placeCategories(session_.exam.bank(), majorsOnly);
     const int width = CategoryArea->viewport()->width();
     CategoryPanel->setFixedSize(width, std::max(categoryAreaHeight(placements, majorsOnly), 1));
     for (std::size_t i = 0; i < rows_.size() && i < placements.size(); ++i) {
@@ -363,9 +361,10 @@ void TCatSelForm::arrangeCategories() {
 
 void TCatSelForm::showChecks() {
     for (CategoryRow& r : rows_) {
-        r.box->setCheckState(toQt(majorStateOf(session_.bank, session_.checks, r.category)));
+        r.box->setCheckState(
+            toQt(majorStateOf(session_.exam.bank(), session_.exam.checks(), r.category)));
         for (int s = 1; s <= r.list->count(); ++s) {
-            r.list->setChecked(s, session_.checks.isChecked(r.category, s));
+            r.list->setChecked(s, session_.exam.checks().isChecked(r.category, s));
         }
     }
 }
@@ -375,27 +374,28 @@ void TCatSelForm::majorBoxClicked(int category) {
         if (r.category != category) {
             continue;
         }
-        applyMajorBox(session_.bank, session_.checks, category, fromQt(r.box->checkState()));
+        applyMajorBox(session_.exam.bank(), session_.exam.checks(), category,
+                      fromQt(r.box->checkState()));
         for (int s = 1; s <= r.list->count(); ++s) {
-            r.list->setChecked(s, session_.checks.isChecked(category, s));
+            r.list->setChecked(s, session_.exam.checks().isChecked(category, s));
         }
     }
     QuestionCalc();
 }
 
 void TCatSelForm::minorToggled(int category, int sub) {
-    toggleMinor(session_.checks, category, sub);
+    toggleMinor(session_.exam.checks(), category, sub);
     for (CategoryRow& r : rows_) {
         if (r.category == category) {
-            r.box->setCheckState(toQt(majorStateOf(session_.bank, session_.checks, category)));
+            r.box->setCheckState(
+                toQt(majorStateOf(session_.exam.bank(), session_.exam.checks(), category)));
         }
     }
     QuestionCalc();
 }
 
 void TCatSelForm::QuestionCalc() {
-    const int available = availableCount(session_.bank, session_.checks);
-    session_.selection.AvailableCount = available;
+    const int available = session_.exam.availableCount();
     CountLabel->setText(QStringLiteral("題／%1題中").arg(available));
     CountEdit->setText(QString::number(available));
 }
@@ -404,9 +404,9 @@ void TCatSelForm::MajorOnlyCheckClick() {
     const bool majorsOnly = MajorOnlyCheck->isChecked();
     bool changed = false;
     if (majorsOnly) {
-        const CategoryChecks before = session_.checks;
-        checkPartlyCheckedCategories(session_.bank, session_.checks);
-        changed = before.minor != session_.checks.minor;
+        const CategoryChecks before = session_.exam.checks();
+        checkPartlyCheckedCategories(session_.exam.bank(), session_.exam.checks());
+        changed = before.minor != session_.exam.checks().minor;
     }
     for (CategoryRow& r : rows_) {
         r.box->setTristate(!majorsOnly);
@@ -440,11 +440,11 @@ void TCatSelForm::ModeClick() {
         lockChoices(false);
         return;
     }
-    session_.checks = CategoryChecks::allChecked(session_.bank);
+    session_.exam.checks() = CategoryChecks::allChecked(session_.exam.bank());
     showChecks();
     QuestionCalc();
     const CountAndTime locked =
-        lockedCountAndTime(session_.bank, session_.selection.AvailableCount);
+        lockedCountAndTime(session_.exam.bank(), session_.exam.availableCount());
     CountEdit->setText(QString::number(locked.count));
     TimeEdit->setText(QString::number(locked.minutes));
     lockChoices(true);
@@ -463,7 +463,7 @@ void TCatSelForm::CheckAll() {
     if (categoriesLocked()) {
         return;
     }
-    session_.checks = CategoryChecks::allChecked(session_.bank);
+    session_.exam.checks() = CategoryChecks::allChecked(session_.exam.bank());
     showChecks();
     QuestionCalc();
 }
@@ -472,7 +472,7 @@ void TCatSelForm::UncheckAll() {
     if (categoriesLocked()) {
         return;
     }
-    session_.checks.setAll(false);
+    session_.exam.checks().setAll(false);
     showChecks();
     QuestionCalc();
 }
@@ -493,8 +493,9 @@ void TCatSelForm::TimeEditChange() {
 
 void TCatSelForm::StartButtonClick() {
     const StartCheck check =
-        validateStart(CountEdit->text().toStdString(), TimeEdit->text().toStdString(), mode(),
-                      session_.selection.AvailableCount, AdaptiveCheck->isChecked());
+        session_.exam.start({CountEdit->text().toStdString(), TimeEdit->text().toStdString(),
+                             mode(), AdaptiveCheck->isChecked()},
+                            session_.random);
     if (!check.ok) {
         session_.services.messages.showError(check.message);
         if (check.focusCountField) {
@@ -502,15 +503,6 @@ void TCatSelForm::StartButtonClick() {
         }
         return;
     }
-    const CourseEntry* course = session_.course();
-    if (course == nullptr) {
-        return;
-    }
-    session_.selection = check.settings;
-    session_.exam =
-        SelectQuestions(session_.bank, session_.checks, session_.selection, course->ShuffleOrder,
-                        readTrainingWeights(course->HisPath), session_.random);
-    session_.engine.start(session_.selection, static_cast<int>(session_.exam.size()));
     handBack();
     Timer1->stop();
     hide();

@@ -173,10 +173,9 @@ void TConfirmForm::ShowList() {
     if (screens_.CheatForm->isVisible()) {
         screens_.CheatForm->hide();
     }
-    const CourseEntry* course = session_.course();
-    const int formatKind = course != nullptr ? course->FormatKind : 1;
+    const int formatKind = session_.exam.course().FormatKind;
     const std::vector<ReviewRow> rows =
-        reviewRows(session_.exam, session_.engine.progress(), formatKind);
+        reviewRows(session_.exam.questions(), session_.exam.progress(), formatKind);
     const int n = static_cast<int>(rows.size());
 
     QSignalBlocker block(StringGrid1);
@@ -208,7 +207,7 @@ void TConfirmForm::ShowList() {
     StringGrid2->setCurrentCell(n > 0 ? 1 : 0, 0);
     ScrollBox->verticalScrollBar()->setValue(0);
 
-    Label2->setVisible(!session_.engine.progress().TimeUp);
+    Label2->setVisible(!session_.exam.progress().TimeUp);
 
     if (!isVisible()) {
         QRect r(QPoint(0, 0), size());
@@ -239,7 +238,7 @@ void TConfirmForm::SelectRow(int row) {
 }
 
 void TConfirmForm::StringGrid1DblClick(int row) {
-    if (session_.engine.progress().TimeUp || row < 1) {
+    if (session_.exam.progress().TimeUp || row < 1) {
         return;
     }
     hide();
@@ -270,7 +269,7 @@ void TConfirmForm::keyPressEvent(QKeyEvent* event) {
 
 void TConfirmForm::closeEvent(QCloseEvent* event) {
     // Once time is up only grading is left.
-    if (session_.engine.progress().TimeUp) {
+    if (session_.exam.progress().TimeUp) {
         event->ignore();
         return;
     }

@@ -18,8 +18,9 @@
 #include "core/exam/case_study.h"
 #include "core/exam/exam_screen.h"
 #include "core/exam/page_writer.h"
-#include "core/results/grading.h"
+#include "core/questions/question_file.h"
 #include "core/styles/style_handoff.h"
+#include "core/text/clock_text.h"
 #include "platform/qt_bundle_loader.h"
 #include "ui/TCaseStudyForm.h"
 #include "ui/TCheatForm.h"
@@ -337,7 +338,7 @@ void TExamModeForm::buildButtonBar() {
 }
 
 int TExamModeForm::questionCount() const {
-    return static_cast<int>(session_.exam.size());
+    return session_.exam.questionCount();
 }
 
 std::string TExamModeForm::questionPagePath(const char* file) const {
@@ -378,15 +379,12 @@ void TExamModeForm::applyVendorLook() {
 
 void TExamModeForm::Start() {
     ensureControls();
-    const CourseEntry* course = session_.course();
+    const CourseEntry& course = session_.exam.course();
     const app::Vendor* vendor = session_.vendor(session_.currentVendor);
-    formatKind_ = course != nullptr ? course->FormatKind : 1;
+    formatKind_ = course.FormatKind;
     labelStyle_ = vendor != nullptr ? vendor->choiceLabelStyle : std::string();
-    assessment_ = session_.selection.mode == SelectionMode::Assessment;
-    ExamEngine& engine = session_.engine;
-    if (engine.positions() != questionCount()) {
-        engine.start(session_.selection, questionCount());
-    }
+    assessment_ = session_.exam.selection().mode == SelectionMode::Assessment;
+    ExamEngine& engine = session_.exam.engine();
     suspended_ = false;
     reviewing_ = false;
     shownQuestion_ = 0;
@@ -400,8 +398,7 @@ void TExamModeForm::Start() {
                   ButtonGlyph::Document);
     CaseButton->setToolTip(qs(look.buttonHint));
 
-    engine.progress().TimeUp = false;
-    engine.progress().ElapsedSeconds = 0;
+    engine.restartClock();
 
     for (int k = 0; k < kChoices; ++k) {
         RadioButtons[k]->setText(qs(choiceLabel(k + 1, labelStyle_)));
@@ -409,11 +406,11 @@ void TExamModeForm::Start() {
     }
     RepeatButton->setVisible(repeatButtonShown(labelStyle_));
 
-    const int limit = session_.selection.TimeLimitSeconds;
+    const int limit = session_.exam.selection().TimeLimitSeconds;
     LimitLabel->setText(qs(timeLimitText(limit)));
-    TitleBox->setText(course != nullptr ? qs(course->ExamTitle) : QString());
+    TitleBox->setText(qs(course.ExamTitle));
     CountLabel->setText(qs(questionCountText(questionCount())));
-    RemainLabel->setText(QStringLiteral("残り時間 : ") + qs(minutesSeconds(limit)));
+    RemainLabel->setText(QStringLiteral("残り時間 : ") + qs(text::minutesSeconds(limit)));
     Clock->redrawFull();
     QuesMemo->setVisible(!htmlCourse());
     WebBrowser1->setVisible(htmlCourse());
@@ -448,10 +445,10 @@ void TExamModeForm::Start() {
     Timer1->start();
     engine.setTimeUpArmed(true);
 
-    if (course == nullptr) {
+    if (course.QdfPath.empty()) {
         return;
     }
-    std::optional<CaseStudy> study = readCaseStudy(courseSettingsPath(course->QdfPath), imageDir());
+    std::optional<CaseStudy> study = readCaseStudy(courseSettingsPath(course.QdfPath), imageDir());
     if (!study) {
         return;
     }
@@ -480,7 +477,7 @@ void TExamModeForm::LoadQuestion(int q) {
     if (q < 1 || q > questionCount()) {
         return;
     }
-    const ExamQuestion& question = session_.exam[q - 1];
+    const ExamQuestion& question = session_.exam.question(q);
     shownQuestion_ = q;
 
     AnsScroll->verticalScrollBar()->setValue(0);
@@ -549,8 +546,7 @@ void TExamModeForm::LoadQuestion(int q) {
             FigButtons[k]->show();
         }
     }
-    Handoff = styleHandoff(traits.style, question.ShownChoice, figurePaths_);
-    StyleSolved = false;
+    const StyleHandoff& handoff = session_.exam.prepareHandoff(q, figurePaths_);
 
     const int shown = std::clamp(question.ShowCount, 0, kChoices);
     int contentBottom = 0;
@@ -575,7 +571,7 @@ void TExamModeForm::LoadQuestion(int q) {
             break;
         }
         case AnswerWith::Picture: {
-            QPixmap picture(qs(Handoff.pictures[0]));
+            QPixmap picture(qs(handoff.pictures[0]));
             Image_Type8->setPixmap(picture);
             Image_Type8->resize(picture.size());
             Image_Type8->show();
@@ -589,7 +585,7 @@ void TExamModeForm::LoadQuestion(int q) {
         AnsBox->resize(AnsBox->width(), contentBottom + 8);
     }
 
-    session_.engine.questionShown();
+    session_.exam.engine().questionShown();
     updateCaption();
 }
 
@@ -624,21 +620,16 @@ void TExamModeForm::layOutChoiceRows() {
 
 void TExamModeForm::SaveAnswer(int q) {
     ensureControls();
-    ExamProgress& progress = session_.engine.progress();
-    if (q < 1 || q > progress.positions()) {
-        return;
-    }
-    progress.Marked[q - 1] = StickyNote->isChecked();
-    progress.Answer[q - 1] = marks();
+    session_.exam.engine().recordAnswer(q, marks(), StickyNote->isChecked());
 }
 
 void TExamModeForm::LoadAnswer(int q) {
     ensureControls();
-    const ExamProgress& progress = session_.engine.progress();
+    const ExamProgress& progress = session_.exam.progress();
     if (q < 1 || q > progress.positions()) {
         return;
     }
-    const bool radio = traitsOf(session_.exam[q - 1].Style).answeredWith == AnswerWith::Radio;
+    const bool radio = traitsOf(session_.exam.question(q).Style).answeredWith == AnswerWith::Radio;
     clearMarks();
     for (int k = 0; k < kChoices; ++k) {
         if (progress.Answer[q - 1][k]) {
@@ -682,14 +673,14 @@ void TExamModeForm::limitCheckBoxes(int clickedSlot) {
     for (const QCheckBox* box : CheckBoxes) {
         checked += box->isChecked() ? 1 : 0;
     }
-    if (checked > session_.exam[shownQuestion_ - 1].AnswerCount) {
+    if (checked > session_.exam.question(shownQuestion_).AnswerCount) {
         CheckBoxes[clickedSlot - 1]->setChecked(false);
     }
 }
 
 void TExamModeForm::setChoiceColours(bool showCorrect) {
     const ExamQuestion* question =
-        shownQuestion_ >= 1 ? &session_.exam[shownQuestion_ - 1] : nullptr;
+        shownQuestion_ >= 1 ? &session_.exam.question(shownQuestion_) : nullptr;
     for (int k = 0; k < kChoices; ++k) {
         const bool red = showCorrect && question != nullptr && question->ShownCorrect[k];
         const QColor colour = red ? kCorrectRed : QColor(Qt::black);
@@ -706,7 +697,7 @@ void TExamModeForm::AnswerWindowClosed() {
 }
 
 void TExamModeForm::updateNextPicture() {
-    const ExamEngine& engine = session_.engine;
+    const ExamEngine& engine = session_.exam.engine();
     nextShowsGrade_ = engine.positions() > 0 && engine.current() == engine.positions();
     if (nextShowsGrade_) {
         setButtonLook(NextButton, kBarButton, QStringLiteral("採点"), ButtonTone::Grade,
@@ -718,8 +709,8 @@ void TExamModeForm::updateNextPicture() {
 }
 
 void TExamModeForm::updateCaption() {
-    const int q = session_.engine.current();
-    const int quesNum = q >= 1 && q <= questionCount() ? session_.exam[q - 1].QuesNum : 0;
+    const int q = session_.exam.engine().current();
+    const int quesNum = q >= 1 && q <= questionCount() ? session_.exam.question(q).QuesNum : 0;
     setWindowTitle(qs(examCaption(reviewing_, session_.showQuestionNumbers, quesNum)));
 }
 
@@ -740,7 +731,7 @@ void TExamModeForm::enableCommandButtons(bool on) {
     AnswerButton->setEnabled(on);
     NextButton->setEnabled(on);
     RepeatButton->setEnabled(on);
-    PrevButton->setEnabled(on && session_.engine.current() != 1);
+    PrevButton->setEnabled(on && session_.exam.engine().current() != 1);
 }
 
 void TExamModeForm::NextClick() {
@@ -748,7 +739,7 @@ void TExamModeForm::NextClick() {
     if (screens_.CheatForm->isVisible()) {
         screens_.CheatForm->hide();
     }
-    ExamEngine& engine = session_.engine;
+    ExamEngine& engine = session_.exam.engine();
     const Move move = engine.next(marks(), StickyNote->isChecked());
     if (move == Move::LoadQuestion) {
         const int q = engine.current();
@@ -765,7 +756,7 @@ void TExamModeForm::NextClick() {
 }
 
 void TExamModeForm::PrevClick() {
-    ExamEngine& engine = session_.engine;
+    ExamEngine& engine = session_.exam.engine();
     if (engine.current() <= 1) {
         return;
     }
@@ -787,7 +778,7 @@ void TExamModeForm::GradeClick() {
 }
 
 void TExamModeForm::grade() {
-    session_.engine.grade(marks(), StickyNote->isChecked());
+    session_.exam.engine().grade(marks(), StickyNote->isChecked());
     if (htmlCourse()) {
         WebBrowser1->stop();
     }
@@ -799,11 +790,11 @@ void TExamModeForm::openReviewList() {
 }
 
 void TExamModeForm::AnswerClick() {
-    const int q = session_.engine.current();
+    const int q = session_.exam.engine().current();
     if (q < 1 || q > questionCount()) {
         return;
     }
-    session_.engine.progress().AnswerViewed[q - 1] = true;
+    session_.exam.engine().markAnswerViewed(q);
     setChoiceColours(true);
     if (screens_.CheatForm->isVisible()) {
         screens_.CheatForm->raise();
@@ -844,8 +835,8 @@ void TExamModeForm::CaseClick() {
 
 void TExamModeForm::CaseStudyClosed() {
     ensureControls();
-    session_.engine.questionShown();
-    session_.engine.setTimeUpArmed(true);
+    session_.exam.engine().questionShown();
+    session_.exam.engine().setTimeUpArmed(true);
     CaseButton->show();
 }
 
@@ -889,7 +880,7 @@ void TExamModeForm::StyleButtonClick(AnswerStyle style) {
     }
     // Each try starts from a cleared answer; only a solved window marks one.
     clearMarks();
-    StyleSolved = false;
+    session_.exam.setStyleSolved(false);
     openStyleWindow_ = window;
     window->removeEventFilter(this);
     window->installEventFilter(this);
@@ -898,8 +889,8 @@ void TExamModeForm::StyleButtonClick(AnswerStyle style) {
 
 void TExamModeForm::styleWindowClosed() {
     openStyleWindow_ = nullptr;
-    const int slot = Handoff.answerSlot;
-    if (StyleSolved && slot >= 1 && slot <= kChoices) {
+    const int slot = session_.exam.handoff().answerSlot;
+    if (session_.exam.styleSolved() && slot >= 1 && slot <= kChoices) {
         RadioButtons[slot - 1]->setChecked(true);
     }
 }
@@ -910,7 +901,7 @@ bool TExamModeForm::paceReminderShown() const {
 
 void TExamModeForm::Timer1Timer() {
     ensureControls();
-    ExamEngine& engine = session_.engine;
+    ExamEngine& engine = session_.exam.engine();
     const int elapsed = engine.progress().ElapsedSeconds;
     const TickResult t = engine.tick();
     if (!t.sound.empty()) {
@@ -946,9 +937,9 @@ void TExamModeForm::timeUp() {
 }
 
 void TExamModeForm::timeUpAcknowledged() {
-    session_.engine.acknowledgeTimeUp();
+    session_.exam.engine().acknowledgeTimeUp();
     closeSideWindows();
-    if (session_.engine.stage() != ExamStage::Answering) {
+    if (session_.exam.stage() != ExamStage::Answering) {
         return;
     }
     if (screens_.ConfirmForm->isVisible()) {
@@ -972,7 +963,7 @@ void TExamModeForm::JumpFromReview(int q) {
         return;
     }
     reviewing_ = true;
-    session_.engine.jumpTo(q);
+    session_.exam.engine().jumpTo(q);
     LoadQuestion(q);
     LoadAnswer(q);
     QuesLabel->setText(qs(questionLabelText(q)));
@@ -1008,7 +999,7 @@ void TExamModeForm::RestoreNormalLayout() {
 
 void TExamModeForm::ReturnFromReview() {
     ensureControls();
-    ExamEngine& engine = session_.engine;
+    ExamEngine& engine = session_.exam.engine();
     if (engine.current() <= engine.positions()) {
         return;
     }

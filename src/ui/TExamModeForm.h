@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/exam/exam_engine.h"
-#include "core/styles/style_handoff.h"
+#include "core/styles/answer_style.h"
 #include "ui/screen_form.h"
 
 class QCheckBox;
@@ -127,11 +127,6 @@ class TExamModeForm : public ScreenForm {
     ImageButton* NextButton = nullptr;
 
     QTimer* Timer1;
-
-    // What a special-style window reads when it opens and sets before it
-    // closes.
-    StyleHandoff Handoff;
-    bool StyleSolved = false;
 
   public slots:
     void NextClick();

@@ -107,10 +107,9 @@ void TGenericMBForm::setLines(const std::array<std::string, 3>& lines) {
 
 void TGenericMBForm::startExam() {
     ensureControls();
-    const CourseEntry* course = session_.course();
-    const std::string title = course != nullptr ? course->ExamTitle : std::string();
-    htmlCourse_ = course != nullptr && course->FormatKind == 2;
-    setLines(introductionLines(title, session_.selection, static_cast<int>(session_.exam.size())));
+    const ExamSession& exam = session_.exam;
+    htmlCourse_ = exam.course().FormatKind == 2;
+    setLines(introductionLines(exam.course().ExamTitle, exam.selection(), exam.questionCount()));
 
     countdown_.reset();
     if (screens_.CourseMenuForm != nullptr) {

@@ -10,9 +10,9 @@
 #include <QTimer>
 
 #include "core/exam/page_writer.h"
-#include "core/results/grading.h"
 #include "core/results/result_screen.h"
 #include "core/results/result_texts.h"
+#include "core/results/verdict.h"
 #include "platform/qt_bundle_loader.h"
 #include "ui/TCourseMenuForm.h"
 #include "ui/TExamModeForm.h"
@@ -210,25 +210,23 @@ void TResultForm::setVisible(bool visible) {
 void TResultForm::FormShow() {
     ensureControls();
     showing_ = true;
-    const CourseEntry* course = session_.course();
-    course_ = course != nullptr ? *course : CourseEntry{};
+    ExamSession& exam = session_.exam;
+    course_ = exam.course();
     const app::Vendor* vendor = session_.vendor(session_.currentVendor);
-    const ExamProgress& progress = session_.engine.progress();
-    const int n = static_cast<int>(session_.exam.size());
+    const ExamProgress& progress = exam.progress();
+    const int n = exam.questionCount();
 
     // An exam reaches this screen once; should it come back (the window
     // system can deliver a late grade), it shows the same result and is
     // not stored a second time.
-    if (session_.engine.beginGrading()) {
-        session_.grading = gradeExam(session_.exam, progress,
-                                     vendor != nullptr ? vendor->choiceLabelStyle : std::string());
+    if (exam.grade(vendor != nullptr ? vendor->choiceLabelStyle : std::string())) {
         const platform::LocalDateTime now =
             platform::toLocalDateTime(session_.services.clock.now());
         examDate_ = {now.year, now.month, now.day, now.hour, now.minute};
     }
 
     const ResultTexts texts =
-        resultTexts(course_, n, session_.grading.ExamRate, examDate_, progress.ElapsedSeconds);
+        resultTexts(course_, n, exam.grading().ExamRate, examDate_, progress.ElapsedSeconds);
     setWindowTitle(qs(texts.caption));
     Label1->setText(qs(texts.rate));
     Memo2->setText(qs(texts.course).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
@@ -236,7 +234,7 @@ void TResultForm::FormShow() {
     Label8->setText(qs(texts.date));
     Label9->setText(qs(texts.timeTaken));
     Label2->setText(qs(texts.chartTitle));
-    StringGrid1->setRows(session_.grading.rows);
+    StringGrid1->setRows(exam.grading().rows);
     levelTexts_ = readLevelTexts(course_.QdfPath);
 
     applyVendorLook();
@@ -247,7 +245,7 @@ void TResultForm::FormShow() {
     place();
     layoutControls();
     Timer1->start();
-    saveDue_ = course != nullptr && n > 0 && session_.engine.stage() == ExamStage::Graded;
+    saveDue_ = n > 0 && exam.stage() == ExamStage::Graded;
     showing_ = false;
 }
 
@@ -282,7 +280,7 @@ void TResultForm::ShowVerdict() {
     if (!built_) {
         return;
     }
-    const std::string& text = verdictText(levelTexts_, session_.grading.ExamRate);
+    const std::string& text = verdictText(levelTexts_, session_.exam.grading().ExamRate);
     if (htmlCourse()) {
         const app::Vendor* vendor = session_.vendor(session_.currentVendor);
         const std::string path =
@@ -343,11 +341,7 @@ void TResultForm::hideEvent(QHideEvent* event) {
 void TResultForm::saveExam() {
     // Cleared first: the failure box below runs the event loop.
     saveDue_ = false;
-    if (!session_.engine.beginStoring()) {
-        return;
-    }
-    const Status saved = saveExamResults(course_, session_.bank, session_.exam, session_.grading,
-                                         session_.engine.progress(), session_.selection, examDate_);
+    const Status saved = session_.exam.save(examDate_);
     if (!saved) {
         session_.services.messages.showError(saved.error().describe());
     }
@@ -400,7 +394,7 @@ void TResultForm::closeEvent(QCloseEvent* event) {
 }
 
 void TResultForm::Timer1Timer() {
-    session_.services.sound.play(resultSound(session_.grading.ExamRate));
+    session_.services.sound.play(resultSound(session_.exam.grading().ExamRate));
 }
 
 void TResultForm::changeEvent(QEvent* event) {

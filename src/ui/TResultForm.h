@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/catalog/catalog.h"
-#include "core/results/exam_results.h"
+#include "core/results/history_file.h"
 #include "ui/screen_form.h"
 
 class QLabel;

@@ -10,8 +10,7 @@
 #include "core/app/vendors.h"
 #include "core/app/window_placement.h"
 #include "core/catalog/catalog.h"
-#include "core/exam/exam_engine.h"
-#include "core/exam/selection.h"
+#include "core/exam/exam_session.h"
 #include "core/platform/bundle_loader.h"
 #include "core/platform/clock.h"
 #include "core/platform/drive_lister.h"
@@ -20,8 +19,6 @@
 #include "core/platform/settings_store.h"
 #include "core/platform/shell.h"
 #include "core/platform/sound_player.h"
-#include "core/questions/question_bank.h"
-#include "core/results/grading.h"
 
 namespace tovalo::ui {
 
@@ -66,15 +63,9 @@ class Session {
     Catalog catalog;
     int CourseIndex = 0;  // 1-based catalog row; 0 until the first exam or sync is started
 
-    // The exam: the course loaded by the category screen, what was chosen
-    // there, the questions drawn, and the exam screen's clock and answers
-    // (engine.progress()). Valid from one start to the next.
-    QuestionBank bank;
-    CategoryChecks checks;
-    SelectionSettings selection;
-    std::vector<ExamQuestion> exam;
-    ExamEngine engine;
-    Grading grading;  // filled when the result screen grades the exam
+    // The exam, from the course the category screen opened to the exam the
+    // result screen stores.
+    ExamSession exam;
     // Every draw of questions and choices; tests replace it with a seeded one.
     RandomSource random = RandomSource::fromClock();
 

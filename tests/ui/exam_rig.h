@@ -72,8 +72,9 @@ class ExamRig {
     }
 
     // Loads a course and draws an exam of `count` questions and `minutes`
-    // minutes, as the category screen's start button does. `arrange` may
-    // reorder the drawn questions before the exam begins.
+    // minutes, as the category screen's start button does, with the adaptive
+    // option when `adaptive` is set. `arrange` may reorder the drawn
+    // questions before the exam begins.
     void drawExam(const std::string& vendor, const std::string& code, int count, int minutes,
                   tovalo::SelectionMode mode = tovalo::SelectionMode::Normal,
                   const std::function<void(std::vector<tovalo::ExamQuestion>&)>& arrange = {}) {
@@ -95,22 +96,30 @@ class ExamRig {
             }
         }
         QVERIFY2(s.CourseIndex > 0, code.c_str());
-        const tovalo::CourseEntry& course = *s.course();
-        tovalo::Status loaded = tovalo::LoadQuestionBank(s.bank, course.QdfPath);
-        QVERIFY2(loaded.ok(), loaded.ok() ? "" : loaded.error().describe().c_str());
-        s.checks = tovalo::CategoryChecks::allChecked(s.bank);
-        const tovalo::StartCheck check =
-            tovalo::validateStart(std::to_string(count), std::to_string(minutes), mode,
-                                  tovalo::availableCount(s.bank, s.checks), false);
-        QVERIFY2(check.ok, check.message.c_str());
-        s.selection = check.settings;
+        tovalo::Status opened = s.exam.open(*s.course());
+        QVERIFY2(opened.ok(), opened.ok() ? "" : opened.error().describe().c_str());
         s.random = tovalo::RandomSource(20240601);
-        s.exam = tovalo::SelectQuestions(s.bank, s.checks, s.selection, course.ShuffleOrder, {},
-                                         s.random);
+        const tovalo::StartCheck check = s.exam.start(
+            {std::to_string(count), std::to_string(minutes), mode, adaptive}, s.random);
+        QVERIFY2(check.ok, check.message.c_str());
         if (arrange) {
-            arrange(s.exam);
+            std::vector<tovalo::ExamQuestion> questions = s.exam.questions();
+            arrange(questions);
+            s.exam.stage(std::move(questions));
         }
-        s.engine.start(s.selection, static_cast<int>(s.exam.size()));
+    }
+
+    // Answers position k (1-based) right: exactly its correct slots marked.
+    void answerRight(int position) {
+        const tovalo::ExamQuestion& q = session->exam.question(position);
+        session->exam.engine().recordAnswer(position, q.ShownCorrect, false);
+    }
+
+    // Every position took `seconds` on screen.
+    void spendOnEach(int seconds) {
+        for (int p = 1; p <= session->exam.questionCount(); ++p) {
+            session->exam.engine().recordTime(p, seconds);
+        }
     }
 
     // Answered with the exam screen's own radio buttons or check boxes.
@@ -140,6 +149,8 @@ class ExamRig {
     tovalo::platform::RecordingMessageBoxes messages;
     // Set before start() to have the real, blocking boxes instead of `messages`.
     tovalo::platform::MessageBoxes* desktopBoxes = nullptr;
+    // drawExam asks for the adaptive option.
+    bool adaptive = false;
     tovalo::platform::RecordingSoundPlayer sound;
     tovalo::platform::RecordingShell shell;
     tovalo::platform::ManualClock clock;

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QtTest>
+#include <ctime>
 
 #include "core/app/command_line.h"
 #include "core/platform/doubles.h"
@@ -32,6 +33,22 @@
 #include "ui/web_page_view.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/minor_category_list.h"
+
+namespace {
+
+// A fixed moment, so that the pictures come out the same on every run.
+std::chrono::system_clock::time_point examDay() {
+    std::tm t{};
+    t.tm_year = 2026 - 1900;
+    t.tm_mon = 11;
+    t.tm_mday = 1;
+    t.tm_hour = 10;
+    t.tm_min = 30;
+    t.tm_isdst = -1;
+    return std::chrono::system_clock::from_time_t(std::mktime(&t));
+}
+
+}  // namespace
 
 class Tour : public QObject {
     Q_OBJECT
@@ -171,7 +188,7 @@ class Tour : public QObject {
             QTest::keyClick(card, Qt::Key_Space);
             tovalo::ui::TExamModeForm* exam = rig.screens->ExamModeForm;
             for (int q = 1; q <= 3; ++q) {
-                const int style = rig.session->exam[q - 1].Style;
+                const int style = rig.session->exam.questions()[q - 1].Style;
                 (tovalo::answerStyle(style) == tovalo::AnswerStyle::Multiple
                      ? static_cast<QAbstractButton*>(exam->CheckBoxes[1])
                      : exam->RadioButtons[1])
@@ -179,7 +196,8 @@ class Tour : public QObject {
                 exam->StickyNote->setChecked(q == 2);
                 exam->NextClick();
             }
-            (tovalo::answerStyle(rig.session->exam[3].Style) == tovalo::AnswerStyle::Multiple
+            (tovalo::answerStyle(rig.session->exam.questions()[3].Style) ==
+                     tovalo::AnswerStyle::Multiple
                  ? static_cast<QAbstractButton*>(exam->CheckBoxes[2])
                  : exam->RadioButtons[2])
                 ->click();
@@ -214,7 +232,7 @@ class Tour : public QObject {
             rig.screens->RefImgForm->hide();
             for (int q = 2; q <= 16; ++q) {
                 exam->NextClick();
-                if (rig.session->exam[q - 1].Style == 4) {
+                if (rig.session->exam.questions()[q - 1].Style == 4) {
                     break;
                 }
             }
@@ -260,23 +278,22 @@ class Tour : public QObject {
             QSKIP("the build has not staged the sample installation");
         }
         const auto answer = [](tovalo::ui::Session& s) {
-            auto& progress = s.engine.progress();
-            for (std::size_t k = 0; k < s.exam.size(); ++k) {
-                if (k % 4 != 3) {
-                    std::copy(s.exam[k].ShownCorrect.begin(), s.exam[k].ShownCorrect.end(),
-                              progress.Answer[k].begin());
-                } else {
-                    progress.Answer[k][0] = true;
+            tovalo::ExamEngine& engine = s.exam.engine();
+            for (int p = 1; p <= s.exam.questionCount(); ++p) {
+                std::array<bool, 10> marks{};
+                marks[0] = true;
+                engine.recordAnswer(p, p % 4 != 0 ? s.exam.question(p).ShownCorrect : marks, false);
+                if (p % 5 == 3) {
+                    engine.markAnswerViewed(p);
                 }
-                progress.AnswerViewed[k] = k % 5 == 2;
-                progress.TimeSpent[k] = 40;
+                engine.recordTime(p, 40);
             }
-            progress.ElapsedSeconds = 1234;
+            engine.setElapsedSeconds(1234);
         };
         {
             ExamRig rig;
             QVERIFY(rig.start().ok());
-            rig.clock.time = std::chrono::system_clock::now();
+            rig.clock.time = examDay();
             rig.drawExam("nexa", "NXS-210", 16, 30);
             answer(*rig.session);
             tovalo::ui::TResultForm* result = rig.screens->ResultForm;
@@ -288,7 +305,7 @@ class Tour : public QObject {
         {
             ExamRig rig;
             QVERIFY(rig.start().ok());
-            rig.clock.time = std::chrono::system_clock::now();
+            rig.clock.time = examDay();
             rig.drawExam("sorane", "SRL-240", 13, 40);
             answer(*rig.session);
             tovalo::ui::TResultForm* result = rig.screens->ResultForm;

@@ -169,7 +169,7 @@ class TestCatSelForm : public QObject {
         QCOMPARE(s.row(0).list->current(), 0);
         // The other categories never moved.
         QCOMPARE(s.row(1).box->checkState(), Qt::Checked);
-        QVERIFY(s.rig.session->checks.isChecked(3, 1));
+        QVERIFY(s.rig.session->exam.checks().isChecked(3, 1));
     }
 
     void majorCategoriesOnly() {
@@ -185,7 +185,7 @@ class TestCatSelForm : public QObject {
         QTest::mouseClick(f->MajorOnlyCheck, Qt::LeftButton, {}, QPoint(6, 8));
         QVERIFY(f->MajorOnlyCheck->isChecked());
         QCOMPARE(s.row(1).box->checkState(), Qt::Checked);
-        QVERIFY(s.rig.session->checks.isChecked(2, 2));
+        QVERIFY(s.rig.session->exam.checks().isChecked(2, 2));
         QCOMPARE(s.countLabel(), QString("題／12題中"));
         for (int i = 0; i < 3; ++i) {
             QVERIFY(!s.row(i).list->isVisible());
@@ -371,7 +371,7 @@ class TestCatSelForm : public QObject {
             QCOMPARE(s.rig.messages.shown.back().caption, std::string("Error"));
             QCOMPARE(f->CountEdit->hasFocus(), c.focusOnCount);
             QVERIFY(f->isVisible());
-            QVERIFY(s.rig.session->exam.empty());
+            QVERIFY(s.rig.session->exam.questions().empty());
         }
 
         f->UncheckAll();
@@ -395,19 +395,19 @@ class TestCatSelForm : public QObject {
         QVERIFY(s.rig.messages.shown.empty());
         QVERIFY(!f->isVisible());
         QVERIFY(s.rig.screens->GenericMBForm->isVisible());
-        const tovalo::SelectionSettings& sel = s.rig.session->selection;
+        const tovalo::SelectionSettings& sel = s.rig.session->exam.selection();
         QCOMPARE(sel.mode, SelectionMode::Normal);
         QCOMPARE(sel.RequestedCount, 4);
         QCOMPARE(sel.TimeLimitSeconds, 300);
         QVERIFY(sel.TimeLimitOn);
         QVERIFY(sel.AdaptiveOn);
         QCOMPARE(sel.AvailableCount, 10);
-        QCOMPARE(s.rig.session->exam.size(), std::size_t(4));
-        for (const tovalo::ExamQuestion& q : s.rig.session->exam) {
+        QCOMPARE(s.rig.session->exam.questions().size(), std::size_t(4));
+        for (const tovalo::ExamQuestion& q : s.rig.session->exam.questions()) {
             // Category 3 was cleared: none of its questions is asked.
-            QVERIFY(s.rig.session->bank.question(q.BankSlot).Category != 3);
+            QVERIFY(s.rig.session->exam.bank().question(q.BankSlot).Category != 3);
         }
-        QCOMPARE(s.rig.session->engine.positions(), 4);
+        QCOMPARE(s.rig.session->exam.engine().positions(), 4);
         s.rig.screens->GenericMBForm->hide();
 
         // A time of 0 is an exam without a limit.
@@ -415,8 +415,8 @@ class TestCatSelForm : public QObject {
         f->CountEdit->setText("3");
         f->TimeEdit->setText("0");
         f->StartButtonClick();
-        QVERIFY(!s.rig.session->selection.TimeLimitOn);
-        QCOMPARE(s.rig.session->exam.size(), std::size_t(3));
+        QVERIFY(!s.rig.session->exam.selection().TimeLimitOn);
+        QCOMPARE(s.rig.session->exam.questions().size(), std::size_t(3));
         s.rig.screens->GenericMBForm->hide();
     }
 

@@ -69,7 +69,7 @@ int timeUpNotices(const ExamRig& rig) {
 }
 
 int elapsed(const ExamRig& rig) {
-    return rig.session->engine.progress().ElapsedSeconds;
+    return rig.session->exam.engine().progress().ElapsedSeconds;
 }
 
 const std::array<bool, 10> kNoMarks{};
@@ -120,12 +120,12 @@ class TestExamModeForm : public QObject {
         QVERIFY(rig.start().ok());
         rig.drawExam("nexa", "NXN-101", 12, 30);
         tovalo::ui::Session& s = *rig.session;
-        s.selection.CountField = "012";
-        s.selection.TimeField = "030";
-        const QString title = QStringLiteral(
+        tovalo::CourseEntry course = s.exam.course();
+        course.ExamTitle =
             "ネットワーク基礎 総合演習 ルーティングとスイッチングと無線LANと"
-            "セキュリティの全範囲を網羅した模擬試験 第二版 改訂増補 最終確認用");
-        s.catalog.courses[s.CourseIndex - 1].ExamTitle = title.toStdString();
+            "セキュリティの全範囲を網羅した模擬試験 第二版 改訂増補 最終確認用";
+        QVERIFY(s.exam.open(course).ok());
+        QVERIFY(s.exam.start({"012", "030", SelectionMode::Normal, false}, s.random).ok);
         tovalo::ui::TGenericMBForm* card = rig.screens->GenericMBForm;
         card->startExam();
 
@@ -167,7 +167,7 @@ class TestExamModeForm : public QObject {
                          return tovalo::answerStyle(q.Style) == tovalo::AnswerStyle::Sorted;
                      }));
         TExamModeForm* exam = openExam(rig);
-        const ExamQuestion& first = rig.session->exam[0];
+        const ExamQuestion& first = rig.session->exam.questions()[0];
 
         QCOMPARE(exam->windowTitle(), QStringLiteral("Tovalo - 模擬試験中..."));
         QCOMPARE(exam->QuesLabel->text(), QStringLiteral("Q.1"));
@@ -247,7 +247,7 @@ class TestExamModeForm : public QObject {
         QVERIFY(rig.start().ok());
         rig.drawExam("nexa", "NXN-101", 40, 60);
         TExamModeForm* exam = openExam(rig);
-        const std::vector<ExamQuestion>& questions = rig.session->exam;
+        const std::vector<ExamQuestion>& questions = rig.session->exam.questions();
         const int n = static_cast<int>(questions.size());
         std::vector<std::array<bool, 10>> expected(n);
         for (int q = 1; q <= n; ++q) {
@@ -267,7 +267,7 @@ class TestExamModeForm : public QObject {
             QCOMPARE(exam->nextShowsGrade(), q == n);
             exam->NextClick();
         }
-        const tovalo::ExamProgress& progress = rig.session->engine.progress();
+        const tovalo::ExamProgress& progress = rig.session->exam.engine().progress();
         for (int q = 1; q <= n; ++q) {
             QCOMPARE(progress.Answer[q - 1], expected[q - 1]);
             QCOMPARE(bool(progress.Marked[q - 1]), q % 7 == 0);
@@ -346,16 +346,17 @@ class TestExamModeForm : public QObject {
             QVERIFY(!exam->RadioButtons[k]->isVisible());
             QVERIFY(!exam->CheckBoxes[k]->isVisible());
         }
-        QVERIFY(exam->Handoff.answerSlot >= 1);
-        QVERIFY(exam->Handoff.groups[0].starts_with("@"));
+        const tovalo::StyleHandoff& handoff = rig.session->exam.handoff();
+        QVERIFY(handoff.answerSlot >= 1);
+        QVERIFY(handoff.groups[0].starts_with("@"));
 
         // A solved window marks the answer slot; a new try starts cleared.
         exam->StyleButtonClick(tovalo::AnswerStyle::Panel);
         QVERIFY(rig.screens->frmSelStyle4 != nullptr);
-        exam->StyleSolved = true;
+        rig.session->exam.setStyleSolved(true);
         rig.screens->frmSelStyle4->hide();
         std::array<bool, 10> solved{};
-        solved[exam->Handoff.answerSlot - 1] = true;
+        solved[handoff.answerSlot - 1] = true;
         QCOMPARE(exam->marks(), solved);
         exam->StyleButtonClick(tovalo::AnswerStyle::Panel);
         QCOMPARE(exam->marks(), kNoMarks);
@@ -368,7 +369,7 @@ class TestExamModeForm : public QObject {
         QVERIFY(rig.start().ok());
         rig.drawExam("nexa", "NXN-101", 3, 10);
         TExamModeForm* exam = openExam(rig);
-        const tovalo::ExamProgress& progress = rig.session->engine.progress();
+        const tovalo::ExamProgress& progress = rig.session->exam.engine().progress();
 
         QTest::keyClick(exam->StickyNote, Qt::Key_Backspace);
         QCOMPARE(progress.CurrentIndex, 1);
@@ -387,7 +388,7 @@ class TestExamModeForm : public QObject {
         QTest::keyClick(exam->StickyNote, Qt::Key_F1);
         QVERIFY(progress.AnswerViewed[1]);
         QVERIFY(rig.screens->CheatForm->isVisible());
-        const ExamQuestion& q2 = rig.session->exam[1];
+        const ExamQuestion& q2 = rig.session->exam.questions()[1];
         for (int k = 0; k < q2.ShowCount; ++k) {
             QCOMPARE(exam->ChoiceTexts[k]->textColour(),
                      q2.ShownCorrect[k] ? QColor(255, 0, 0) : QColor(Qt::black));
@@ -427,7 +428,7 @@ class TestExamModeForm : public QObject {
             pending = true;
             QVERIFY(!exam->Timer1->isActive());
             QCOMPARE(exam->RemainLabel->text(), QStringLiteral("残り時間 : 0' 0"));
-            QVERIFY(!rig.session->engine.progress().TimeUp);
+            QVERIFY(!rig.session->exam.engine().progress().TimeUp);
             QVERIFY(rig.screens->RefImgForm->isVisible());
             QVERIFY(!rig.screens->ConfirmForm->isVisible());
         };
@@ -460,7 +461,7 @@ class TestExamModeForm : public QObject {
         QVERIFY(!exam->Timer1->isActive());
         QVERIFY(pending);
         QCOMPARE(timeUpNotices(rig), 1);
-        QVERIFY(rig.session->engine.progress().TimeUp);
+        QVERIFY(rig.session->exam.engine().progress().TimeUp);
         QVERIFY(!rig.screens->RefImgForm->isVisible());
         QVERIFY(!rig.screens->CaseStudyForm->isVisible());
         tovalo::ui::TConfirmForm* list = rig.screens->ConfirmForm;
@@ -521,8 +522,8 @@ class TestExamModeForm : public QObject {
         for (int key : {Qt::Key_Return, Qt::Key_Backspace, Qt::Key_End, Qt::Key_F1}) {
             QTest::keyClick(exam->StickyNote, Qt::Key(key));
         }
-        QCOMPARE(rig.session->engine.progress().CurrentIndex, 2);
-        QVERIFY(!rig.session->engine.progress().AnswerViewed[1]);
+        QCOMPARE(rig.session->exam.engine().progress().CurrentIndex, 2);
+        QVERIFY(!rig.session->exam.engine().progress().AnswerViewed[1]);
         QVERIFY(!rig.screens->ConfirmForm->isVisible());
 
         exam->SuspendButton->click();
@@ -544,8 +545,8 @@ class TestExamModeForm : public QObject {
         QVERIFY(rig.start({"d"}).ok());
         rig.drawExam("nexa", "NXN-101", 20, 30);
         TExamModeForm* exam = openExam(rig);
-        QCOMPARE(exam->windowTitle(),
-                 QStringLiteral("Tovalo - 模擬試験中...%1").arg(rig.session->exam[0].QuesNum));
+        QCOMPARE(exam->windowTitle(), QStringLiteral("Tovalo - 模擬試験中...%1")
+                                          .arg(rig.session->exam.questions()[0].QuesNum));
         exam->NextClick();
         exam->StickyNote->setChecked(true);
         QTest::keyClick(exam->StickyNote, Qt::Key_End);
@@ -563,7 +564,7 @@ class TestExamModeForm : public QObject {
                     2 <=
                 list->StringGrid1->columnWidth(0));
         QCOMPARE(list->StringGrid1->item(2, 1)->text(),
-                 qs(tovalo::PageToListText(rig.session->exam[1].QuesText, 1)));
+                 qs(tovalo::PageToListText(rig.session->exam.questions()[1].QuesText, 1)));
         QCOMPARE(list->StringGrid2->item(2, 0)->text(), QStringLiteral(" X"));
         QCOMPARE(list->StringGrid2->item(3, 0)->text(), QString());
         QVERIFY(list->Label2->isVisible());
@@ -581,7 +582,7 @@ class TestExamModeForm : public QObject {
         QVERIFY(exam->reviewing());
         QCOMPARE(exam->QuesLabel->text(), QStringLiteral("Q.5"));
         QCOMPARE(exam->windowTitle(),
-                 QStringLiteral("見直し中...%1").arg(rig.session->exam[4].QuesNum));
+                 QStringLiteral("見直し中...%1").arg(rig.session->exam.questions()[4].QuesNum));
         QCOMPARE(exam->GradeButton->x(), 654);
         QCOMPARE(exam->AnswerButton->x(), 554);
         QCOMPARE(exam->RepeatButton->x() + exam->RepeatButton->width(), 554 - 20);
@@ -666,11 +667,11 @@ class TestExamModeForm : public QObject {
         exam->NextClick();
         tovalo::ui::TConfirmForm* list = rig.screens->ConfirmForm;
         QVERIFY(list->isVisible());
-        QCOMPARE(rig.session->engine.progress().CurrentIndex, 4);
+        QCOMPARE(rig.session->exam.engine().progress().CurrentIndex, 4);
 
         QTest::keyClick(list->StringGrid1, Qt::Key_Escape);
         QVERIFY(!list->isVisible());
-        QCOMPARE(rig.session->engine.progress().CurrentIndex, 3);
+        QCOMPARE(rig.session->exam.engine().progress().CurrentIndex, 3);
         QCOMPARE(exam->QuesLabel->text(), QStringLiteral("Q.3"));
         QVERIFY(exam->RadioButtons[1]->isChecked());
         QVERIFY(exam->nextShowsGrade());
@@ -685,7 +686,7 @@ class TestExamModeForm : public QObject {
         QVERIFY(!exam->SuspendButton->isVisible());
         QVERIFY(!exam->AnswerButton->isVisible());
         QTest::keyClick(exam->StickyNote, Qt::Key_F1);
-        QVERIFY(!rig.session->engine.progress().AnswerViewed[0]);
+        QVERIFY(!rig.session->exam.engine().progress().AnswerViewed[0]);
         QVERIFY(!rig.screens->CheatForm->isVisible());
         QTest::keyClick(exam->StickyNote, Qt::Key_End);
         rig.screens->ConfirmForm->StringGrid1DblClick(2);
@@ -778,7 +779,7 @@ class TestExamModeForm : public QObject {
         rig.screens->CaseStudyForm->Button1Click();
         tick(exam, 5);
         exam->NextClick();
-        QCOMPARE(rig.session->engine.progress().TimeSpent[0], 5);
+        QCOMPARE(rig.session->exam.engine().progress().TimeSpent[0], 5);
         QTest::keyClick(exam->StickyNote, Qt::Key_F9);
         tovalo::ui::TCaseStudyForm* study = rig.screens->CaseStudyForm;
         QVERIFY(study->isVisible());
@@ -859,7 +860,7 @@ class TestExamModeForm : public QObject {
         QFile file(rig.path(QStringLiteral("QDAT/kumo/exam.htm")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const std::string page = tovalo::text::cp932ToUtf8(file.readAll().toStdString());
-        const std::string& text = rig.session->exam[0].QuesText;
+        const std::string& text = rig.session->exam.questions()[0].QuesText;
         const std::string afterFigureLine = text.substr(text.find("\r\n") + 2);
         QVERIFY(page.find("<INCLUDE IMG>") == std::string::npos);
         QVERIFY2(page.find(afterFigureLine) != std::string::npos, page.c_str());

@@ -46,7 +46,7 @@ class TestMemory : public QObject {
         rig.screens->GenericMBForm->startExam();
         QTest::keyClick(rig.screens->GenericMBForm, Qt::Key_Space);
         tovalo::ui::TExamModeForm* exam = rig.screens->ExamModeForm;
-        for (std::size_t k = 0; k < s.exam.size(); ++k) {
+        for (std::size_t k = 0; k < s.exam.questions().size(); ++k) {
             exam->RadioButtons[0]->click();
             exam->Timer1Timer();
             exam->NextClick();
@@ -58,7 +58,7 @@ class TestMemory : public QObject {
         const long afterExam = residentKiB();
 
         qInfo("resident memory: %ld KiB after start-up, %ld KiB after a %zu-question exam", atStart,
-              afterExam, s.exam.size());
+              afterExam, s.exam.questions().size());
         QVERIFY(atStart > 0);
         QVERIFY2(afterExam < 400 * 1024, "more than 400 MiB after one exam");
     }

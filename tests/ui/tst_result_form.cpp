@@ -17,7 +17,7 @@
 
 #include "common/unprivileged.h"
 #include "core/common/safe_file.h"
-#include "core/results/exam_results.h"
+#include "core/exam/exam_session.h"
 #include "core/results/history_file.h"
 #include "core/styles/answer_style.h"
 #include "core/text/cp932.h"
@@ -79,12 +79,6 @@ bool hasCorrectSlot(const ExamQuestion& q) {
     return std::any_of(q.ShownCorrect.begin(), q.ShownCorrect.end(), [](bool c) { return c; });
 }
 
-// Answers position k (0-based) right by marking exactly its correct slots.
-void answerRight(tovalo::ui::Session& s, std::size_t k) {
-    std::copy(s.exam[k].ShownCorrect.begin(), s.exam[k].ShownCorrect.end(),
-              s.engine.progress().Answer[k].begin());
-}
-
 QByteArray fileBytes(const std::string& path) {
     QFile f(qs(path));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -137,8 +131,8 @@ class TestResultForm : public QObject {
         tovalo::ui::TExamModeForm* exam = rig.screens->ExamModeForm;
         std::set<int> rightSlots;
         std::set<int> wrongSlots;
-        for (std::size_t k = 0; k < s.exam.size(); ++k) {
-            const ExamQuestion& q = s.exam[k];
+        for (std::size_t k = 0; k < s.exam.questions().size(); ++k) {
+            const ExamQuestion& q = s.exam.questions()[k];
             // The first half is answered right where a click can do it; the
             // typed style and the second half are left blank, so wrong.
             const bool clickable = ExamRig::answeredByMarks(q);
@@ -192,12 +186,12 @@ class TestResultForm : public QObject {
             QCOMPARE(h.WrongCount[slot - 1], 1);
         }
 
-        tovalo::SelectionSettings training = s.selection;
+        tovalo::SelectionSettings training = s.exam.selection();
         training.mode = SelectionMode::Training;
         training.RequestedCount = static_cast<int>(wrongSlots.size());
-        const std::vector<ExamQuestion> drawn =
-            tovalo::SelectQuestions(s.bank, s.checks, training, s.course()->ShuffleOrder,
-                                    tovalo::readTrainingWeights(hisPath), s.random);
+        const std::vector<ExamQuestion> drawn = tovalo::SelectQuestions(
+            s.exam.bank(), s.exam.checks(), training, s.course()->ShuffleOrder,
+            tovalo::readTrainingWeights(hisPath), s.random);
         std::set<int> drawnSlots;
         for (const ExamQuestion& q : drawn) {
             drawnSlots.insert(q.BankSlot);
@@ -243,12 +237,12 @@ class TestResultForm : public QObject {
                      });
         tovalo::ui::Session& s = *rig.session;
         QCOMPARE(s.vendor(s.currentVendor)->choiceLabelStyle, style.toStdString());
-        auto& progress = s.engine.progress();
-        answerRight(s, 0);
-        progress.AnswerViewed[0] = true;
+        rig.answerRight(1);
+        s.exam.engine().markAnswerViewed(1);
         // Position 2: one slot more or one slot less than the correct set.
-        answerRight(s, 1);
-        progress.Answer[1][0] = !progress.Answer[1][0];
+        std::array<bool, 10> oneOff = s.exam.question(2).ShownCorrect;
+        oneOff[0] = !oneOff[0];
+        s.exam.engine().recordAnswer(2, oneOff, false);
         // Position 3 left blank.
 
         TResultForm* result = rig.screens->ResultForm;
@@ -257,7 +251,7 @@ class TestResultForm : public QObject {
         const std::string st = style.toStdString();
         QCOMPARE(grid->model()->rowCount(), 6);
 
-        const QString letters1 = correctLetters(s.exam[0], st);
+        const QString letters1 = correctLetters(s.exam.questions()[0], st);
         QVERIFY2(letters1.size() >= 4, "two letters, each after a blank");
         QCOMPARE(grid->cellText(1, 0), QStringLiteral("Q.1"));
         QCOMPARE(grid->cellText(1, 1), letters1);
@@ -270,7 +264,7 @@ class TestResultForm : public QObject {
         QCOMPARE(grid->answerColour(2), QColor(Qt::black));
 
         QCOMPARE(grid->cellText(3, 1), QString());
-        QCOMPARE(grid->cellText(3, 2), correctLetters(s.exam[2], st));
+        QCOMPARE(grid->cellText(3, 2), correctLetters(s.exam.questions()[2], st));
         QCOMPARE(grid->cellText(3, 3), QStringLiteral("  ×"));
         QCOMPARE(result->Label1->text(), QStringLiteral("正答率 : 20%"));
         result->hide();
@@ -285,13 +279,13 @@ class TestResultForm : public QObject {
         rig.clock.time = localTime(2026, 7, 31, 9, 5);
         rig.drawExam("nexa", "NXS-210", 16, 30);
         tovalo::ui::Session& s = *rig.session;
-        for (std::size_t k = 0; k < s.exam.size(); ++k) {
+        for (std::size_t k = 0; k < s.exam.questions().size(); ++k) {
             // Seven right of sixteen, special styles among them.
             if (k < 7) {
-                answerRight(s, k);
+                rig.answerRight(static_cast<int>(k) + 1);
             }
         }
-        s.engine.progress().ElapsedSeconds = 754;
+        s.exam.engine().setElapsedSeconds(754);
 
         TResultForm* result = rig.screens->ResultForm;
         result->show();
@@ -321,7 +315,7 @@ class TestResultForm : public QObject {
                                              {8, QStringLiteral("ｸﾞﾗﾌｨｯｸ表示")}};
         std::set<int> seen;
         for (int k = 1; k <= 16; ++k) {
-            const ExamQuestion& q = s.exam[k - 1];
+            const ExamQuestion& q = s.exam.questions()[k - 1];
             const auto it = special.find(q.Style);
             if (it == special.end()) {
                 continue;
@@ -355,7 +349,7 @@ class TestResultForm : public QObject {
             QVERIFY(rig.start().ok());
             rig.drawExam("kumo", "KCL-110", 4, 10);
             for (std::size_t k = 0; k < 4; ++k) {
-                answerRight(*rig.session, k);
+                rig.answerRight(static_cast<int>(k) + 1);
             }
             TResultForm* result = rig.screens->ResultForm;
             result->show();
@@ -387,7 +381,7 @@ class TestResultForm : public QObject {
             QVERIFY(rig.start().ok());
             rig.drawExam("nexa", "NXA-330", 10, 40);
             for (std::size_t k = 0; k < 9; ++k) {
-                answerRight(*rig.session, k);
+                rig.answerRight(static_cast<int>(k) + 1);
             }
             TResultForm* result = rig.screens->ResultForm;
             result->show();
@@ -419,8 +413,8 @@ class TestResultForm : public QObject {
         tovalo::ui::Session& s = *rig.session;
         const std::string hisPath = s.course()->HisPath;
         const std::string adpPath = s.course()->AdpPath;
-        const int questions = s.bank.QuesTotal;
-        std::fill(s.engine.progress().TimeSpent.begin(), s.engine.progress().TimeSpent.end(), 20);
+        const int questions = s.exam.bank().QuesTotal;
+        rig.spendOnEach(20);
         TResultForm* result = rig.screens->ResultForm;
 
         result->show();
@@ -440,9 +434,9 @@ class TestResultForm : public QObject {
         QCOMPARE(rig.endRequests, 0);
 
         rig.screens->CourseMenuForm->hide();
+        rig.adaptive = true;
         rig.drawExam("kumo", "KCL-110", 6, 10);
-        s.selection.AdaptiveOn = true;
-        std::fill(s.engine.progress().TimeSpent.begin(), s.engine.progress().TimeSpent.end(), 20);
+        rig.spendOnEach(20);
         result->show();
         result->Button1->click();
         QVERIFY(!result->isVisible());
@@ -493,7 +487,7 @@ class TestResultForm : public QObject {
         QCOMPARE(caption, QStringLiteral("タイムアップ/タイムアップです。"));
         QVERIFY(listStayed);
         QCOMPARE(storedWhilePending, 0);
-        QVERIFY(rig.session->engine.progress().TimeUp);
+        QVERIFY(rig.session->exam.engine().progress().TimeUp);
         QVERIFY(list->isVisible());
         QVERIFY(!list->Label2->isVisible());
 
@@ -530,9 +524,9 @@ class TestResultForm : public QObject {
     void failedSaveIsReportedAndKeepsTheOldFile() {
         ExamRig rig;
         QVERIFY(rig.start().ok());
+        rig.adaptive = true;
         rig.drawExam("nexa", "NXN-101", 5, 10);
         tovalo::ui::Session& s = *rig.session;
-        s.selection.AdaptiveOn = true;
         const std::string hisPath = s.course()->HisPath;
         const QByteArray before = fileBytes(hisPath);
         QCOMPARE(before.size(), 1960);
@@ -562,10 +556,10 @@ class TestResultForm : public QObject {
     void aHalfStoredExamIsSaidSo() {
         ExamRig rig;
         QVERIFY(rig.start().ok());
+        rig.adaptive = true;
         rig.drawExam("nexa", "NXN-101", 5, 10);
         tovalo::ui::Session& s = *rig.session;
-        s.selection.AdaptiveOn = true;
-        std::fill(s.engine.progress().TimeSpent.begin(), s.engine.progress().TimeSpent.end(), 9);
+        rig.spendOnEach(9);
         const std::string adpPath = s.course()->AdpPath;
         {
             QFile adaptive(qs(adpPath));
@@ -603,11 +597,10 @@ class TestResultForm : public QObject {
         for (const char* locked : {"HIS", "ADP"}) {
             ExamRig rig;
             QVERIFY(rig.start().ok());
+            rig.adaptive = true;
             rig.drawExam("kumo", "KCL-110", 6, 10);
             tovalo::ui::Session& s = *rig.session;
-            s.selection.AdaptiveOn = true;
-            std::fill(s.engine.progress().TimeSpent.begin(), s.engine.progress().TimeSpent.end(),
-                      20);
+            rig.spendOnEach(20);
             const std::string hisPath = s.course()->HisPath;
             const std::string adpPath = s.course()->AdpPath;
             TResultForm* result = rig.screens->ResultForm;
@@ -616,10 +609,9 @@ class TestResultForm : public QObject {
                 result->show();
                 result->Button3->click();
                 rig.screens->CourseMenuForm->hide();
+                rig.adaptive = true;
                 rig.drawExam("kumo", "KCL-110", 6, 10);
-                s.selection.AdaptiveOn = true;
-                std::fill(s.engine.progress().TimeSpent.begin(),
-                          s.engine.progress().TimeSpent.end(), 20);
+                rig.spendOnEach(20);
             }
             QCOMPARE(storedExams(hisPath), 2);
             const QByteArray historyBefore = fileBytes(hisPath);

@@ -5,6 +5,7 @@
 
 #include "core/exam/choice_letters.h"
 #include "core/styles/answer_style.h"
+#include "core/text/clock_text.h"
 #include "core/text/cp932.h"
 
 namespace tovalo {
@@ -78,10 +79,6 @@ std::string choiceLabel(int slot, std::string_view labelStyle) {
     return choiceLetter(slot, labelStyle) + ".";
 }
 
-std::string minutesSeconds(int seconds) {
-    return std::to_string(seconds / 60) + "' " + std::to_string(seconds % 60);
-}
-
 ClockHand clockHand(int elapsedSeconds) {
     const double a = M_PI - elapsedSeconds * M_PI / 30.0;
     ClockHand h;
@@ -96,23 +93,6 @@ void ExamEngine::start(const SelectionSettings& settings, int positions) {
     progress_.CurrentIndex = 1;
     entrySeconds_ = 0;
     timeUpArmed_ = true;
-    stage_ = ExamStage::Answering;
-}
-
-bool ExamEngine::beginGrading() {
-    if (stage_ != ExamStage::Answering) {
-        return false;
-    }
-    stage_ = ExamStage::Graded;
-    return true;
-}
-
-bool ExamEngine::beginStoring() {
-    if (stage_ != ExamStage::Graded) {
-        return false;
-    }
-    stage_ = ExamStage::Stored;
-    return true;
 }
 
 TickResult ExamEngine::tick() {
@@ -148,22 +128,38 @@ TickResult ExamEngine::tick() {
         // The exam took exactly its limit: the clock stops here.
         progress_.ElapsedSeconds = limit;
         t.drawHand = false;
-        t.remainingText = "残り時間 : " + minutesSeconds(0);
+        t.remainingText = "残り時間 : " + text::minutesSeconds(0);
         return t;
     }
     t.drawHand = r != 0;
-    t.remainingText = "残り時間 : " + minutesSeconds(r);
+    t.remainingText = "残り時間 : " + text::minutesSeconds(r);
     progress_.ElapsedSeconds += 1;
     return t;
 }
 
 void ExamEngine::saveAnswer(const std::array<bool, kMaxChoices>& marks, bool marked) {
-    const int q = current();
-    if (q < 1 || q > positions()) {
+    recordAnswer(current(), marks, marked);
+}
+
+void ExamEngine::recordAnswer(int position, const std::array<bool, kMaxChoices>& marks,
+                              bool marked) {
+    if (position < 1 || position > positions()) {
         return;
     }
-    progress_.Answer[q - 1] = marks;
-    progress_.Marked[q - 1] = marked;
+    progress_.Answer[position - 1] = marks;
+    progress_.Marked[position - 1] = marked;
+}
+
+void ExamEngine::markAnswerViewed(int position) {
+    if (position >= 1 && position <= positions()) {
+        progress_.AnswerViewed[position - 1] = true;
+    }
+}
+
+void ExamEngine::recordTime(int position, int seconds) {
+    if (position >= 1 && position <= positions()) {
+        progress_.TimeSpent[position - 1] += seconds;
+    }
 }
 
 void ExamEngine::endVisit() {

@@ -25,9 +25,6 @@ std::string choiceDisplayText(const std::string& shownChoice, int style);
 // "A." … under the vendor's label style.
 std::string choiceLabel(int slot, std::string_view labelStyle);
 
-// "m' s" with integer division toward zero, as the side column shows times.
-std::string minutesSeconds(int seconds);
-
 struct ClockHand {
     int x1 = 59, y1 = 53, x2 = 59, y2 = 53;
 };
@@ -48,10 +45,6 @@ struct TickResult {
 
 enum class Move { Stayed, LoadQuestion, OpenReview };
 
-// How far an exam has come. Each step happens once per exam, whatever order
-// the learner's clicks and the time-up message arrive in.
-enum class ExamStage { Answering, Graded, Stored };
-
 // The exam's clock and navigation, without any window: the exam screen
 // turns its clicks and timer ticks into these calls.
 class ExamEngine {
@@ -59,10 +52,15 @@ class ExamEngine {
     void start(const SelectionSettings& settings, int positions);
 
     [[nodiscard]] const ExamProgress& progress() const { return progress_; }
-    ExamProgress& progress() { return progress_; }
     [[nodiscard]] int current() const { return progress_.CurrentIndex; }  // 1-based
     [[nodiscard]] int positions() const { return progress_.positions(); }
     [[nodiscard]] bool onLastQuestion() const { return current() == positions(); }
+
+    // The exam screen opens: no time has passed and none has run out.
+    void restartClock() {
+        progress_.ElapsedSeconds = 0;
+        progress_.TimeUp = false;
+    }
 
     // While the opening case study is shown, time cannot run out.
     void setTimeUpArmed(bool armed) { timeUpArmed_ = armed; }
@@ -76,6 +74,14 @@ class ExamEngine {
     void questionShown() { entrySeconds_ = progress_.ElapsedSeconds; }
     // Records the marks and the sticky note of the current question.
     void saveAnswer(const std::array<bool, kMaxChoices>& marks, bool marked);
+    // The same for any position (1-based).
+    void recordAnswer(int position, const std::array<bool, kMaxChoices>& marks, bool marked);
+    // The correct answer of a position was shown.
+    void markAnswerViewed(int position);
+    // Time and clock of an exam told from outside rather than lived through:
+    // the tool replays scripted exams this way.
+    void recordTime(int position, int seconds);
+    void setElapsedSeconds(int seconds) { progress_.ElapsedSeconds = seconds; }
 
     Move next(const std::array<bool, kMaxChoices>& marks, bool marked);
     Move previous(const std::array<bool, kMaxChoices>& marks, bool marked);
@@ -84,13 +90,6 @@ class ExamEngine {
     // A double-click in the review list.
     void jumpTo(int position);
 
-    [[nodiscard]] ExamStage stage() const { return stage_; }
-    // True the first time the exam is graded, false ever after.
-    bool beginGrading();
-    // True the first time a graded exam is stored, false ever after: a
-    // second attempt would put the same exam into the history twice.
-    bool beginStoring();
-
   private:
     void endVisit();
 
@@ -98,7 +97,6 @@ class ExamEngine {
     SelectionSettings settings_;
     int entrySeconds_ = 0;
     bool timeUpArmed_ = true;
-    ExamStage stage_ = ExamStage::Answering;
 };
 
 }  // namespace tovalo

@@ -1,6 +1,7 @@
 #include "core/exam/exam_screen.h"
 
 #include "core/exam/exam_engine.h"
+#include "core/text/clock_text.h"
 
 namespace tovalo {
 
@@ -44,7 +45,7 @@ std::string questionCountText(int questionCount) {
 }
 
 std::string timeLimitText(int timeLimitSeconds) {
-    return "制限時間 : " + minutesSeconds(timeLimitSeconds);
+    return "制限時間 : " + text::minutesSeconds(timeLimitSeconds);
 }
 
 std::string examCaption(bool reviewing, bool showQuestionNumbers, int quesNum) {

@@ -453,6 +453,10 @@ Status LoadQuestionBank(QuestionBank& bank, const std::string& path) {
     return Ok{};
 }
 
+std::string courseSettingsPath(const std::string& qdfPath) {
+    return qdfPath.size() >= 4 ? qdfPath.substr(0, qdfPath.size() - 4) + ".ini" : qdfPath + ".ini";
+}
+
 std::vector<Error> checkQuestionFile(const std::string& path) {
     auto contents = readWholeFile(path);
     if (!contents) {

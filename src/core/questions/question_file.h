@@ -51,6 +51,9 @@ Result<QuestionBank> parseQuestionFile(std::string_view contents, const std::str
 // it was, so a broken file never leaves a half-filled course in use.
 Status LoadQuestionBank(QuestionBank& bank, const std::string& path);
 
+// The course settings file beside a question file: ".qdf" becomes ".ini".
+std::string courseSettingsPath(const std::string& qdfPath);
+
 // Every problem an author should fix, in file order, each with file and
 // line: bad numbers, values outside the tables, counts that disagree with
 // the records. Empty when the file is sound.

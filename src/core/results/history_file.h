@@ -78,6 +78,12 @@ std::string historyFileBytes(const HistoryFile& history);
 // Saves the whole file safely: the old file stays whole if anything fails.
 Status saveHistoryFile(const std::string& path, const HistoryFile& history);
 
+// When an exam was graded: the history records month to minute, the result
+// screen shows the year too.
+struct ExamDate {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0;
+};
+
 // One graded exam, as the history file records it.
 struct ExamPosition {
     int BankSlot = 0;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/results/grading.h"
+#include "core/results/verdict.h"
 
 namespace tovalo {
 

@@ -1,6 +1,6 @@
 #include "core/results/result_texts.h"
 
-#include "core/exam/exam_engine.h"
+#include "core/text/clock_text.h"
 
 namespace tovalo {
 
@@ -14,7 +14,7 @@ ResultTexts resultTexts(const CourseEntry& course, int questions, int examRate,
     t.date = std::to_string(date.year) + "/" + std::to_string(date.month) + "/" +
              std::to_string(date.day) + " " + std::to_string(date.hour) + ":" +
              std::to_string(date.minute);
-    t.timeTaken = "所要時間 : " + minutesSeconds(elapsedSeconds);
+    t.timeTaken = "所要時間 : " + text::minutesSeconds(elapsedSeconds);
     t.chartTitle = "成績の推移（科目 : " + course.ExamTitle + "）";
     return t;
 }

@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "core/results/exam_results.h"
+#include "core/catalog/catalog.h"
+#include "core/results/history_file.h"
 
 namespace tovalo {
 

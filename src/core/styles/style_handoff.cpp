@@ -4,12 +4,12 @@
 
 namespace tovalo {
 
-StyleHandoff styleHandoff(AnswerStyle style, const std::array<std::string, kMaxChoices>& shown,
+StyleHandoff styleHandoff(AnswerStyle style, std::span<const std::string> shown,
                           const std::vector<std::string>& figurePaths) {
     const AnswerStyleTraits& traits = traitsOf(style);
     StyleHandoff h;
     h.style = style;
-    const int slots = std::min(traits.scannedSlots, kMaxChoices);
+    const int slots = std::min(traits.scannedSlots, static_cast<int>(shown.size()));
     for (int i = 0; i < slots; ++i) {
         const std::string& c = shown[i];
         if (c.size() >= 2 && c[1] == '@' && c[0] >= 'a' && c[0] <= 'e') {

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <array>
+#include <span>
 #include <string>
 #include <vector>
 
-#include "core/questions/question_bank.h"
 #include "core/styles/answer_style.h"
 
 namespace tovalo {
@@ -25,8 +25,9 @@ struct StyleHandoff {
     std::array<std::string, 2> pictures;
 };
 
-// The hand-off of a question with these shown choices and figure paths.
-StyleHandoff styleHandoff(AnswerStyle style, const std::array<std::string, kMaxChoices>& shown,
+// The hand-off of a question with these shown choices (slot 1 first) and
+// figure paths.
+StyleHandoff styleHandoff(AnswerStyle style, std::span<const std::string> shown,
                           const std::vector<std::string>& figurePaths);
 
 }  // namespace tovalo

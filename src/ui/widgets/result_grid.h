@@ -5,7 +5,7 @@
 #include <QTableView>
 #include <vector>
 
-#include "core/results/grading.h"
+#include "core/exam/grading.h"
 
 namespace tovalo::ui {
 

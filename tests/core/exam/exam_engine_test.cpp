@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/exam/exam_engine.h"
+#include "core/text/clock_text.h"
 
 using namespace tovalo;
 
@@ -85,7 +86,7 @@ TEST(ExamClock, WithoutALimitNothingEndsAndTheTimeGoesNegative) {
         ASSERT_FALSE(t.togglePaceReminder);
     }
     EXPECT_EQ(t.remainingText, "残り時間 : -1' -5");
-    EXPECT_EQ(minutesSeconds(754), "12' 34");
+    EXPECT_EQ(text::minutesSeconds(754), "12' 34");
 }
 
 TEST(ExamClock, PaceReminderStartsAtSixtyTwoSecondsOnQuestionOne) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/questions/question_bank.h"
 #include "core/styles/style_handoff.h"
 
 using namespace tovalo;

@@ -31,19 +31,6 @@ struct Grading {
 Grading gradeExam(const std::vector<ExamQuestion>& exam, const ExamProgress& progress,
                   std::string_view labelStyle);
 
-// The verdict band of a rate: 0 for A (81..100) … 4 for E (0..24).
-int verdictIndex(int examRate);
-
-// The five verdict texts from the course settings file (defaults for what
-// is missing).
-std::array<std::string, 5> readLevelTexts(const std::string& qdfPath);
-
-// The course settings file beside a question file: ".qdf" becomes ".ini".
-std::string courseSettingsPath(const std::string& qdfPath);
-
-// The sound of a rate, relative to the program directory.
-std::string resultSound(int examRate);
-
 // The graded exam as the history file records it.
 GradedExam gradedForHistory(const std::vector<ExamQuestion>& exam, const Grading& grading,
                             const QuestionBank& bank, const ExamProgress& progress, int mode,
