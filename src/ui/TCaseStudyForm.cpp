@@ -9,11 +9,11 @@
 #include "core/exam/exam_screen.h"
 #include "ui/TExamModeForm.h"
 #include "ui/TRefImgForm.h"
-#include "ui/exam_pictures.h"
 #include "ui/modal_windows.h"
 #include "ui/screens.h"
 #include "ui/session.h"
 #include "ui/web_page_view.h"
+#include "ui/widgets/artwork.h"
 #include "ui/widgets/image_button.h"
 
 namespace tovalo::ui {

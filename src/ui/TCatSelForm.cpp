@@ -22,12 +22,12 @@
 #include "platform/qt_bundle_loader.h"
 #include "ui/TCourseMenuForm.h"
 #include "ui/TGenericMBForm.h"
-#include "ui/artwork.h"
 #include "ui/fonts.h"
 #include "ui/level_strip.h"
 #include "ui/qt_convert.h"
 #include "ui/screens.h"
 #include "ui/session.h"
+#include "ui/widgets/artwork.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/minor_category_list.h"
 

@@ -17,11 +17,11 @@
 #include "ui/TExamModeForm.h"
 #include "ui/TRefImgForm.h"
 #include "ui/TResultForm.h"
-#include "ui/exam_pictures.h"
 #include "ui/fonts.h"
 #include "ui/modal_windows.h"
 #include "ui/screens.h"
 #include "ui/session.h"
+#include "ui/widgets/artwork.h"
 #include "ui/widgets/image_button.h"
 
 namespace tovalo::ui {

@@ -9,12 +9,12 @@
 
 #include "ui/TCourseMenuForm.h"
 #include "ui/TExamModeForm.h"
-#include "ui/exam_pictures.h"
 #include "ui/fonts.h"
 #include "ui/screens.h"
 #include "ui/session.h"
 #include "ui/text_wrap.h"
 #include "ui/web_page_view.h"
+#include "ui/widgets/artwork.h"
 
 namespace tovalo::ui {
 

@@ -15,11 +15,11 @@
 #include "core/app/address_files.h"
 #include "core/app/cdrom_drives.h"
 #include "ui/TCourseMenuForm.h"
-#include "ui/artwork.h"
 #include "ui/fonts.h"
 #include "ui/qt_convert.h"
 #include "ui/screens.h"
 #include "ui/session.h"
+#include "ui/widgets/artwork.h"
 
 namespace tovalo::ui {
 

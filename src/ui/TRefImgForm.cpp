@@ -6,8 +6,8 @@
 #include <QLabel>
 #include <QScreen>
 
-#include "ui/exam_pictures.h"
 #include "ui/modal_windows.h"
+#include "ui/widgets/artwork.h"
 #include "ui/widgets/image_button.h"
 
 namespace tovalo::ui {

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "ui/exam_pictures.h"
+#include "ui/widgets/artwork.h"
 
 namespace tovalo::ui {
 

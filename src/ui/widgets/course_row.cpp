@@ -4,7 +4,7 @@
 #include <QPainter>
 
 #include "core/catalog/course_menu_rules.h"
-#include "ui/artwork.h"
+#include "ui/widgets/artwork.h"
 
 namespace tovalo::ui {
 
