@@ -2,7 +2,7 @@
 
 namespace tovalo::ui {
 
-TAdaptiveForm::TAdaptiveForm(Session& session, Screens& screens) : ScreenForm(session, screens) {
+TAdaptiveForm::TAdaptiveForm(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("AdaptiveForm"));
 }
 

@@ -9,7 +9,7 @@ class TAdaptiveForm : public ScreenForm {
     Q_OBJECT
 
   public:
-    TAdaptiveForm(Session& session, Screens& screens);
+    TAdaptiveForm(Session& session);
 };
 
 }  // namespace tovalo::ui

@@ -7,10 +7,7 @@
 #include <QScreen>
 
 #include "core/exam/exam_screen.h"
-#include "ui/TExamModeForm.h"
-#include "ui/TRefImgForm.h"
 #include "ui/modal_windows.h"
-#include "ui/screens.h"
 #include "ui/session.h"
 #include "ui/web_page_view.h"
 #include "ui/widgets/artwork.h"
@@ -24,7 +21,7 @@ constexpr int kFigureStep = 88;
 
 }  // namespace
 
-TCaseStudyForm::TCaseStudyForm(Session& session, Screens& screens) : ScreenForm(session, screens) {
+TCaseStudyForm::TCaseStudyForm(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("CaseStudyForm"));
     setWindowTitle(QStringLiteral("事例"));
     resize(kWidth, kHeight);
@@ -164,19 +161,15 @@ void TCaseStudyForm::layOutPanel() {
 }
 
 void TCaseStudyForm::RefImgClick(int figure) {
-    screens_.RefImgForm->showFigure(QString::fromStdString(figureCaption(figure)),
-                                    figures_[figure - 1]);
+    emit figureRequested(QString::fromStdString(figureCaption(figure)), figures_[figure - 1]);
 }
 
 void TCaseStudyForm::Button1Click() {
     // The clock of the first question starts only now, and time can run
     // out again.
-    screens_.ExamModeForm->CaseStudyClosed();
-    if (screens_.RefImgForm->isVisible()) {
-        screens_.RefImgForm->hide();
-    }
     atStart_ = false;
     hide();
+    emit startPressed();
 }
 
 void TCaseStudyForm::closeEvent(QCloseEvent* event) {

@@ -26,7 +26,7 @@ class TCaseStudyForm : public ScreenForm {
     static constexpr int kHeight = 560;
     static constexpr int kBarHeight = 35;
 
-    TCaseStudyForm(Session& session, Screens& screens);
+    TCaseStudyForm(Session& session);
 
     // Fills the window for the exam about to start. `pagePath` is the page
     // already written for an HTML case study, empty for a text one.
@@ -47,6 +47,11 @@ class TCaseStudyForm : public ScreenForm {
     QFrame* Panel2 = nullptr;
     std::array<ImageButton*, kCaseStudyFigures> RefImg{};
     ImageButton* Button1 = nullptr;
+
+  signals:
+    void figureRequested(const QString& caption, const QString& path);
+    // The start button of the opening case study: the first question begins.
+    void startPressed();
 
   public slots:
     void Button1Click();

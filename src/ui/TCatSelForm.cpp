@@ -20,12 +20,9 @@
 #include "core/exam/category_rules.h"
 #include "core/questions/question_file.h"
 #include "platform/qt_bundle_loader.h"
-#include "ui/TCourseMenuForm.h"
-#include "ui/TGenericMBForm.h"
 #include "ui/fonts.h"
 #include "ui/level_strip.h"
 #include "ui/qt_convert.h"
-#include "ui/screens.h"
 #include "ui/session.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/image_button.h"
@@ -88,7 +85,7 @@ QLabel* fieldLabel(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-TCatSelForm::TCatSelForm(Session& session, Screens& screens) : ScreenForm(session, screens) {
+TCatSelForm::TCatSelForm(Session& session) : ScreenForm(session) {
     setMinimisesProgram(true);
     setObjectName(QStringLiteral("CatSelForm"));
     setMinimumSize(app::kCourseMenuMinWidth, app::kCourseMenuMinHeight);
@@ -261,13 +258,7 @@ bool TCatSelForm::openCourse() {
     CountEdit->setText(QString::number(initial.count));
     TimeEdit->setText(QString::number(initial.minutes));
 
-    const app::Bounds& b = session_.courseMenuBounds;
-    setGeometry(b.left, b.top, b.width, b.height);
-    if (session_.windowState == app::WindowState::Maximised) {
-        setWindowState(windowState() | Qt::WindowMaximized);
-    } else {
-        setWindowState(windowState() & ~Qt::WindowMaximized);
-    }
+    takeSharedPlace();
     layoutControls();
     show();
     activateWindow();
@@ -503,19 +494,10 @@ void TCatSelForm::StartButtonClick() {
         }
         return;
     }
-    handBack();
+    leaveSharedPlace();
     Timer1->stop();
     hide();
-    screens_.GenericMBForm->startExam();
-}
-
-void TCatSelForm::handBack() {
-    const bool maximised = (windowState() & Qt::WindowMaximized) != 0;
-    session_.windowState = maximised ? app::WindowState::Maximised : app::WindowState::Normal;
-    if (!maximised && !(windowState() & Qt::WindowMinimized)) {
-        const QRect r = geometry();
-        session_.courseMenuBounds = app::Bounds{r.x(), r.y(), r.width(), r.height()};
-    }
+    emit examStarted();
 }
 
 void TCatSelForm::BackButtonClick() {
@@ -528,11 +510,10 @@ void TCatSelForm::closeEvent(QCloseEvent* event) {
     if (!isVisible()) {
         return;
     }
-    handBack();
+    leaveSharedPlace();
     Timer1->stop();
     hide();
-    screens_.CourseMenuForm->show();
-    screens_.CourseMenuForm->activateWindow();
+    emit left();
 }
 
 void TCatSelForm::showEvent(QShowEvent* event) {

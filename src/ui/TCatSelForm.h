@@ -29,7 +29,7 @@ class TCatSelForm : public ScreenForm {
     // The wheel moves the category area by this many scroll steps per notch.
     static constexpr int kStepsPerNotch = 2;
 
-    TCatSelForm(Session& session, Screens& screens);
+    TCatSelForm(Session& session);
 
     // Loads the course that CourseIndex names and opens the screen on it.
     // When the course cannot be loaded the error is shown and the screen
@@ -65,6 +65,12 @@ class TCatSelForm : public ScreenForm {
     QLabel* SidePicture2;  // 104
     QTimer* Timer1;
 
+  signals:
+    // The exam is drawn; the introduction card comes next.
+    void examStarted();
+    // Back to the course menu.
+    void left();
+
   public slots:
     void QuestionCalc();
     void StartButtonClick();
@@ -97,7 +103,6 @@ class TCatSelForm : public ScreenForm {
     void scrollByNotches(int notches);
     void layoutControls();
     void showDecoration();
-    void handBack();
     [[nodiscard]] bool categoriesLocked() const;
 
     std::vector<CategoryRow> rows_;

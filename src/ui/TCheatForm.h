@@ -5,16 +5,12 @@
 namespace tovalo::ui {
 
 // The answer window beside the exam screen: correct choices and explanation.
-// For now it only opens and closes; closing it turns the highlighted choices
-// of the exam screen black again.
+// For now it only opens and closes.
 class TCheatForm : public ScreenForm {
     Q_OBJECT
 
   public:
-    TCheatForm(Session& session, Screens& screens);
-
-  protected:
-    void hideEvent(QHideEvent* event) override;
+    TCheatForm(Session& session);
 };
 
 }  // namespace tovalo::ui

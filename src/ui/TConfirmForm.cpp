@@ -12,14 +12,8 @@
 #include <QTimer>
 
 #include "core/exam/review_list.h"
-#include "ui/TCaseStudyForm.h"
-#include "ui/TCheatForm.h"
-#include "ui/TExamModeForm.h"
-#include "ui/TRefImgForm.h"
-#include "ui/TResultForm.h"
 #include "ui/fonts.h"
 #include "ui/modal_windows.h"
-#include "ui/screens.h"
 #include "ui/session.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/image_button.h"
@@ -88,7 +82,7 @@ QFont TConfirmForm::numberFont() {
     return fixedFont(11);
 }
 
-TConfirmForm::TConfirmForm(Session& session, Screens& screens) : ScreenForm(session, screens) {
+TConfirmForm::TConfirmForm(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("ConfirmForm"));
     setWindowTitle(QStringLiteral("確認"));
     // No close box: grading and going back are the two ways out.
@@ -168,11 +162,8 @@ void TConfirmForm::fillGrid(QTableWidget* g, int rows) {
     g->setFixedHeight(reviewGridHeight(rows - 1));
 }
 
-void TConfirmForm::ShowList() {
+void TConfirmForm::ShowList(const QRect& over) {
     ensureControls();
-    if (screens_.CheatForm->isVisible()) {
-        screens_.CheatForm->hide();
-    }
     const int formatKind = session_.exam.course().FormatKind;
     const std::vector<ReviewRow> rows =
         reviewRows(session_.exam.questions(), session_.exam.progress(), formatKind);
@@ -211,9 +202,8 @@ void TConfirmForm::ShowList() {
 
     if (!isVisible()) {
         QRect r(QPoint(0, 0), size());
-        const TExamModeForm* exam = screens_.ExamModeForm;
-        if (exam->isVisible()) {
-            r.moveCenter(exam->geometry().center());
+        if (over.isValid()) {
+            r.moveCenter(over.center());
         } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
             r.moveCenter(screen->availableGeometry().center());
         }
@@ -242,21 +232,12 @@ void TConfirmForm::StringGrid1DblClick(int row) {
         return;
     }
     hide();
-    screens_.ExamModeForm->JumpFromReview(row);
+    emit jumpRequested(row);
 }
 
 void TConfirmForm::GradeButtonClick() {
-    TExamModeForm* exam = screens_.ExamModeForm;
-    exam->RestoreNormalLayout();
-    exam->Timer1->stop();
     hide();
-    screens_.CaseStudyForm->hide();
-    // A figure left open would float over the result screen.
-    screens_.RefImgForm->hide();
-    if (exam->isVisible()) {
-        exam->hide();
-    }
-    screens_.ResultForm->show();
+    emit gradeRequested();
 }
 
 void TConfirmForm::keyPressEvent(QKeyEvent* event) {
@@ -274,7 +255,7 @@ void TConfirmForm::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
-    screens_.ExamModeForm->ReturnFromReview();
+    emit closedWithoutGrading();
 }
 
 }  // namespace tovalo::ui

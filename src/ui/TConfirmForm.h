@@ -23,10 +23,11 @@ class TConfirmForm : public ScreenForm {
     static constexpr int kTextColumn = 525;
     static constexpr int kMarkColumn = 35;
 
-    TConfirmForm(Session& session, Screens& screens);
+    TConfirmForm(Session& session);
 
-    // Rebuilds the list from the exam and shows it over the exam screen.
-    void ShowList();
+    // Rebuilds the list from the exam and shows it, centred over `over` (the
+    // exam screen) or on the screen when that is not valid.
+    void ShowList(const QRect& over);
     // Time ran out while the list was open: going back is over.
     void TimeUpNoticed();
 
@@ -43,6 +44,14 @@ class TConfirmForm : public ScreenForm {
     QScrollArea* ScrollBox = nullptr;
     QTableWidget* StringGrid1 = nullptr;
     QTableWidget* StringGrid2 = nullptr;
+
+  signals:
+    // A double-click: back to question `row` of the exam.
+    void jumpRequested(int row);
+    // The grade button: the exam goes to the result screen.
+    void gradeRequested();
+    // Closed from the keyboard: back to the last question.
+    void closedWithoutGrading();
 
   public slots:
     void GradeButtonClick();

@@ -16,16 +16,9 @@
 #include "core/catalog/course_menu_rules.h"
 #include "core/results/history_file.h"
 #include "platform/qt_bundle_loader.h"
-#include "ui/TCatSelForm.h"
-#include "ui/TMainMenuForm.h"
-#include "ui/TStudyForm.h"
-#include "ui/TSyncForm.h"
-#include "ui/TUpdateForm.h"
 #include "ui/fonts.h"
 #include "ui/level_strip.h"
-#include "ui/modal_windows.h"
 #include "ui/qt_convert.h"
-#include "ui/screens.h"
 #include "ui/session.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/course_row.h"
@@ -56,8 +49,7 @@ ImageButton* barButton(QWidget* parent, const char* name, QSize size, const QStr
 
 }  // namespace
 
-TCourseMenuForm::TCourseMenuForm(Session& session, Screens& screens)
-    : ScreenForm(session, screens) {
+TCourseMenuForm::TCourseMenuForm(Session& session) : ScreenForm(session) {
     setMinimisesProgram(true);
     setObjectName(QStringLiteral("CourseMenuForm"));
     setWindowTitle(QStringLiteral("Tovalo - テストの選択"));
@@ -425,24 +417,22 @@ void TCourseMenuForm::StartButtonClick() {
         return;
     }
     handOver();
-    if (screens_.CatSelForm->openCourse()) {
-        hide();
-    }
+    emit courseChosen();
 }
 
 void TCourseMenuForm::DiagnosisButtonClick() {
-    openModal(screens_.StudyForm);
+    emit advisorRequested();
 }
 
 void TCourseMenuForm::UpdateButtonClick() {
-    openModal(screens_.UpdateForm);
+    emit updateRequested();
 }
 
 void TCourseMenuForm::SyncButtonClick() {
     if (selectedRow_ > 0) {
         session_.CourseIndex = selectedRow_;
     }
-    openModal(screens_.SyncForm);
+    emit syncRequested();
 }
 
 void TCourseMenuForm::NewsButtonClick() {
@@ -569,7 +559,7 @@ void TCourseMenuForm::FormClose() {
     settings.flush();
     app::removeGeneratedPages(session_.directories, session_.vendorFolders());
     app::unloadVendors(session_.vendors, session_.services.bundles);
-    screens_.MainMenuForm->close();
+    emit closed();
 }
 
 void TCourseMenuForm::paintEvent(QPaintEvent*) {

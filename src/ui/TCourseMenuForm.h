@@ -33,7 +33,7 @@ class TCourseMenuForm : public ScreenForm {
     // after the menu appears, once it has been drawn.
     static constexpr int kGreetingDelayMs = 100;
 
-    TCourseMenuForm(Session& session, Screens& screens);
+    TCourseMenuForm(Session& session);
 
     // Runs once at start-up: reads the stored placement and vendor index,
     // finds the installation's directories and loads the vendor bundles.
@@ -64,6 +64,15 @@ class TCourseMenuForm : public ScreenForm {
     ImageButton* SyncButton;
     ImageButton* NewsButton;
     QTimer* Timer1;
+
+  signals:
+    // A course was chosen for an exam (CourseIndex names it).
+    void courseChosen();
+    void advisorRequested();
+    void updateRequested();
+    void syncRequested();
+    // The menu closed: the program ends.
+    void closed();
 
   public slots:
     void TabStripClick(int vendor);

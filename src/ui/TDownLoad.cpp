@@ -2,7 +2,7 @@
 
 namespace tovalo::ui {
 
-TDownLoad::TDownLoad(Session& session, Screens& screens) : ScreenForm(session, screens) {
+TDownLoad::TDownLoad(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("DownLoad"));
 }
 

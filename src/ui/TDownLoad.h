@@ -9,7 +9,7 @@ class TDownLoad : public ScreenForm {
     Q_OBJECT
 
   public:
-    TDownLoad(Session& session, Screens& screens);
+    TDownLoad(Session& session);
 };
 
 }  // namespace tovalo::ui

@@ -4,46 +4,23 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPlainTextEdit>
-#include <QRadioButton>
-#include <QScreen>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QTimer>
-#include <QWheelEvent>
 
-#include "core/exam/case_study.h"
 #include "core/exam/exam_screen.h"
 #include "core/exam/page_writer.h"
 #include "core/questions/question_file.h"
-#include "core/styles/style_handoff.h"
 #include "core/text/clock_text.h"
 #include "platform/qt_bundle_loader.h"
-#include "ui/TCaseStudyForm.h"
-#include "ui/TCheatForm.h"
-#include "ui/TConfirmForm.h"
-#include "ui/TCourseMenuForm.h"
-#include "ui/TRefImgForm.h"
-#include "ui/TfrmSelStyle3.h"
-#include "ui/TfrmSelStyle4.h"
-#include "ui/TfrmSelStyle5.h"
-#include "ui/TfrmSelStyle6.h"
-#include "ui/TfrmSelStyle7.h"
 #include "ui/fonts.h"
 #include "ui/level_strip.h"
-#include "ui/modal_windows.h"
 #include "ui/qt_convert.h"
-#include "ui/screens.h"
 #include "ui/session.h"
-#include "ui/text_wrap.h"
-#include "ui/web_page_view.h"
 #include "ui/widgets/artwork.h"
-#include "ui/widgets/choice_text.h"
 #include "ui/widgets/clock_face.h"
 #include "ui/widgets/image_button.h"
+#include "ui/widgets/question_panel.h"
 
 namespace tovalo::ui {
 
@@ -53,43 +30,11 @@ constexpr int kClockPicture = 106;
 constexpr int kSidePicture = 104;
 constexpr int kLevelStripPicture = 108;
 constexpr int kButtonY = 10;
-constexpr int kHeaderHeight = 26;
-constexpr int kAnsTitleHeight = 20;
-constexpr int kMarkLeft = 6;
-constexpr int kTextLeft = 42;
-constexpr int kStyleButtonTop = 8;
 constexpr QSize kBarButton(96, 36);
 constexpr QSize kRepeatButton(44, 36);
-constexpr QSize kStyleButton(150, 32);
-constexpr QSize kFigureButton(62, 22);
-constexpr const char* kType8Hint = "ｸﾘｯｸして選択してください。右ｸﾘｯｸで取り消しが可能です。";
 
 const QColor kWindowColour(14, 18, 26);
 const QColor kBarColour(8, 12, 18);
-const QColor kPanelColour(246, 247, 250);
-const QColor kAnswerTitleColour(28, 52, 96);
-const QColor kCorrectRed(255, 0, 0);
-
-void paint(QWidget* w, QPalette::ColorRole role, const QColor& colour) {
-    QPalette pal = w->palette();
-    pal.setColor(role, colour);
-    w->setPalette(pal);
-}
-
-void fill(QWidget* w, const QColor& colour) {
-    paint(w, QPalette::Window, colour);
-    w->setAutoFillBackground(true);
-}
-
-// The lines a plain text takes in a box, wrapped as the box wraps it.
-int wrappedLineCount(const QString& text, const QFont& font, int width) {
-    int lines = 0;
-    const QStringList paragraphs = QString(text).remove(QLatin1Char('\r')).split(QLatin1Char('\n'));
-    for (const QString& paragraph : paragraphs) {
-        lines += static_cast<int>(wrappedLines(paragraph, font, width).size());
-    }
-    return lines;
-}
 
 ImageButton* barButton(QWidget* parent, const char* name) {
     auto* b = new ImageButton(parent);
@@ -97,15 +42,9 @@ ImageButton* barButton(QWidget* parent, const char* name) {
     return b;
 }
 
-void setButtonLook(ImageButton* b, QSize size, const QString& caption, ButtonTone tone,
-                   ButtonGlyph glyph) {
-    b->setPictures(buttonPicture(size, caption, tone, glyph, true),
-                   buttonPicture(size, caption, tone, glyph, false));
-}
-
 }  // namespace
 
-TExamModeForm::TExamModeForm(Session& session, Screens& screens) : ScreenForm(session, screens) {
+TExamModeForm::TExamModeForm(Session& session) : ScreenForm(session) {
     setMinimisesProgram(true);
     setObjectName(QStringLiteral("ExamModeForm"));
     setWindowTitle(qs(examCaption(false, false, 0)));
@@ -125,8 +64,18 @@ void TExamModeForm::ensureControls() {
     }
     built_ = true;
     buildSideColumn();
-    buildQuestionPanel();
-    buildAnswerPanel();
+
+    QuesPanel = new QuestionPanel(this);
+    connect(QuesPanel, &QuestionPanel::figureClicked, this, &TExamModeForm::FigClick);
+    StickyNote = new QCheckBox(QString::fromUtf8(kStickyNoteCaption));
+    StickyNote->setObjectName(QStringLiteral("StickyNote"));
+    StickyNote->setFont(uiFont(12));
+    paint(StickyNote, QPalette::WindowText, QColor(150, 20, 20));
+    QuesPanel->setCornerWidget(StickyNote);
+
+    AnsPanel = new ChoicePanel(this);
+    connect(AnsPanel, &ChoicePanel::styleWindowRequested, this, &TExamModeForm::StyleButtonClick);
+
     buildButtonBar();
     layOutWindow();
 }
@@ -182,146 +131,26 @@ void TExamModeForm::buildSideColumn() {
     PaceLabel2->raise();
 }
 
-void TExamModeForm::buildQuestionPanel() {
-    QuesPanel = new QFrame(this);
-    QuesPanel->setObjectName(QStringLiteral("QuesPanel"));
-    fill(QuesPanel, kPanelColour);
-
-    QuesLabel = new QLabel(QStringLiteral("Q.1"), QuesPanel);
-    QuesLabel->setObjectName(QStringLiteral("QuesLabel"));
-    paint(QuesLabel, QPalette::WindowText, QColor(20, 40, 90));
-    ProgressLabel = new QLabel(QuesPanel);
-    ProgressLabel->setObjectName(QStringLiteral("ProgressLabel"));
-    ProgressLabel->hide();
-
-    for (int k = 0; k < kFigures; ++k) {
-        auto* b = new ImageButton(QuesPanel);
-        b->setObjectName(QStringLiteral("FigButton%1").arg(k + 1));
-        setButtonLook(b, kFigureButton, qs(figureCaption(k + 1)), ButtonTone::Figure,
-                      ButtonGlyph::Picture);
-        b->move(84 + k * (kFigureButton.width() + 6), 2);
-        b->setToolTip(QStringLiteral("図を表示します"));
-        b->hide();
-        connect(b, &ImageButton::clicked, this, [this, k] { FigClick(k + 1); });
-        FigButtons[k] = b;
-    }
-
-    StickyNote = new QCheckBox(QString::fromUtf8(kStickyNoteCaption), QuesPanel);
-    StickyNote->setObjectName(QStringLiteral("StickyNote"));
-    StickyNote->setFont(uiFont(12));
-    paint(StickyNote, QPalette::WindowText, QColor(150, 20, 20));
-
-    QuesMemo = new QPlainTextEdit(QuesPanel);
-    QuesMemo->setObjectName(QStringLiteral("QuesMemo"));
-    QuesMemo->setReadOnly(true);
-    QuesMemo->setFont(uiFont(14));
-    QuesMemo->setFrameShape(QFrame::StyledPanel);
-    QuesMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QuesMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The box never holds the focus, so Enter and Backspace always reach
-    // the screen's own keys.
-    QuesMemo->setFocusPolicy(Qt::NoFocus);
-    QuesMemo->viewport()->installEventFilter(this);
-    paint(QuesMemo, QPalette::Base, Qt::white);
-    paint(QuesMemo, QPalette::Text, QColor(16, 16, 20));
-
-    WebBrowser1 = new WebPageView(QuesPanel);
-    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
-    WebBrowser1->hide();
-}
-
-void TExamModeForm::buildAnswerPanel() {
-    AnsPanel = new QFrame(this);
-    AnsPanel->setObjectName(QStringLiteral("AnsPanel"));
-    fill(AnsPanel, kPanelColour);
-
-    AnsTitle = new QLabel(QString::fromUtf8(kAnswerPanelTitle), AnsPanel);
-    AnsTitle->setObjectName(QStringLiteral("AnsTitle"));
-    AnsTitle->setFont(uiFont(12, true));
-    AnsTitle->setIndent(8);
-    fill(AnsTitle, kAnswerTitleColour);
-    paint(AnsTitle, QPalette::WindowText, Qt::white);
-
-    AnsScroll = new QScrollArea(AnsPanel);
-    AnsScroll->setObjectName(QStringLiteral("AnsScroll"));
-    AnsScroll->setFrameShape(QFrame::NoFrame);
-    AnsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    AnsScroll->setWidgetResizable(false);
-    AnsBox = new QWidget;
-    AnsBox->setObjectName(QStringLiteral("AnsBox"));
-    fill(AnsBox, kPanelColour);
-    AnsScroll->setWidget(AnsBox);
-
-    for (int k = 0; k < kChoices; ++k) {
-        auto* radio = new QRadioButton(AnsBox);
-        radio->setObjectName(QStringLiteral("RadioButton%1").arg(k + 1));
-        auto* check = new QCheckBox(AnsBox);
-        check->setObjectName(QStringLiteral("CheckBox%1").arg(k + 1));
-        for (QAbstractButton* b :
-             {static_cast<QAbstractButton*>(radio), static_cast<QAbstractButton*>(check)}) {
-            b->setFont(uiFont(12, true));
-            b->setFixedSize(kTextLeft - kMarkLeft - 2, 18);
-            b->hide();
-        }
-        connect(check, &QCheckBox::clicked, this, [this, k] { limitCheckBoxes(k + 1); });
-        auto* text = new ChoiceText(AnsBox);
-        text->setObjectName(QStringLiteral("ChoiceText%1").arg(k + 1));
-        text->hide();
-        RadioButtons[k] = radio;
-        CheckBoxes[k] = check;
-        ChoiceTexts[k] = text;
-    }
-
-    for (std::size_t i = 0; i < kWindowStyles.size(); ++i) {
-        const AnswerStyle style = kWindowStyles[i];
-        auto* b = new ImageButton(AnsBox);
-        b->setObjectName(QStringLiteral("ButtonType%1").arg(static_cast<int>(style)));
-        setButtonLook(b, kStyleButton, QStringLiteral("解答ウィンドウ"), ButtonTone::Navigate,
-                      ButtonGlyph::Forward);
-        b->move(10, kStyleButtonTop);
-        b->hide();
-        connect(b, &ImageButton::clicked, this, [this, style] { StyleButtonClick(style); });
-        StyleButtons[i] = b;
-    }
-    HelpText = new QLabel(AnsBox);
-    HelpText->setObjectName(QStringLiteral("HelpText"));
-    HelpText->setWordWrap(true);
-    HelpText->setFont(uiFont(12));
-    HelpText->setTextFormat(Qt::PlainText);
-    paint(HelpText, QPalette::WindowText, QColor(40, 60, 100));
-    HelpText->hide();
-
-    Type8Hint = new QLabel(QString::fromUtf8(kType8Hint), AnsBox);
-    Type8Hint->setObjectName(QStringLiteral("Type8Hint"));
-    Type8Hint->setFont(uiFont(12));
-    Type8Hint->move(10, kStyleButtonTop);
-    Type8Hint->adjustSize();
-    Type8Hint->hide();
-    Image_Type8 = new QLabel(AnsBox);
-    Image_Type8->setObjectName(QStringLiteral("Image_Type8"));
-    Image_Type8->move(10, kStyleButtonTop + 24);
-    Image_Type8->hide();
-}
-
 void TExamModeForm::buildButtonBar() {
     ButtonBar = new QFrame(this);
     ButtonBar->setObjectName(QStringLiteral("ButtonBar"));
     fill(ButtonBar, kBarColour);
 
     GradeButton = barButton(ButtonBar, "GradeButton");
-    setButtonLook(GradeButton, kBarButton, QStringLiteral("採点"), ButtonTone::Grade,
-                  ButtonGlyph::Check);
+    setToneButtonLook(GradeButton, kBarButton, QStringLiteral("採点"), ButtonTone::Grade,
+                      ButtonGlyph::Check);
     SuspendButton = barButton(ButtonBar, "SuspendButton");
     AnswerButton = barButton(ButtonBar, "AnswerButton");
-    setButtonLook(AnswerButton, kBarButton, QStringLiteral("正解・解説"), ButtonTone::Answer,
-                  ButtonGlyph::None);
+    setToneButtonLook(AnswerButton, kBarButton, QStringLiteral("正解・解説"), ButtonTone::Answer,
+                      ButtonGlyph::None);
     CaseButton = barButton(ButtonBar, "CaseButton");
     RepeatButton = barButton(ButtonBar, "RepeatButton");
-    setButtonLook(RepeatButton, kRepeatButton, QString(), ButtonTone::Repeat, ButtonGlyph::Repeat);
+    setToneButtonLook(RepeatButton, kRepeatButton, QString(), ButtonTone::Repeat,
+                      ButtonGlyph::Repeat);
     RepeatButton->setToolTip(QString::fromUtf8(kRepeatHint));
     PrevButton = barButton(ButtonBar, "PrevButton");
-    setButtonLook(PrevButton, kBarButton, QStringLiteral("前へ"), ButtonTone::Navigate,
-                  ButtonGlyph::Back);
+    setToneButtonLook(PrevButton, kBarButton, QStringLiteral("前へ"), ButtonTone::Navigate,
+                      ButtonGlyph::Back);
     NextButton = barButton(ButtonBar, "NextButton");
     setSuspendLook();
     updateNextPicture();
@@ -334,7 +163,7 @@ void TExamModeForm::buildButtonBar() {
     connect(RepeatButton, &ImageButton::clicked, this, &TExamModeForm::RepeatClick);
     connect(PrevButton, &ImageButton::clicked, this, &TExamModeForm::PrevClick);
     connect(NextButton, &ImageButton::clicked, this, &TExamModeForm::NextClick);
-    RestoreNormalLayout();
+    restoreNormalLayout();
 }
 
 int TExamModeForm::questionCount() const {
@@ -365,7 +194,7 @@ void TExamModeForm::applyVendorLook() {
     }
     Clock->setFace(platform::QtBundleLoader::picture(slot, kClockPicture));
     SideImage->setPixmap(platform::QtBundleLoader::picture(slot, kSidePicture));
-    HelpText->setText(vendor != nullptr ? qs(vendor->helpText) : QString());
+    AnsPanel->setHelpText(vendor != nullptr ? qs(vendor->helpText) : QString());
 
     const QColor back = vendor != nullptr ? desktopColour(vendor->panelColor) : QColor(16, 40, 88);
     const QColor text =
@@ -374,7 +203,6 @@ void TExamModeForm::applyVendorLook() {
         fill(l, back);
         paint(l, QPalette::WindowText, text);
     }
-    paint(TitleBox, QPalette::WindowText, text);
 }
 
 void TExamModeForm::Start() {
@@ -387,23 +215,19 @@ void TExamModeForm::Start() {
     ExamEngine& engine = session_.exam.engine();
     suspended_ = false;
     reviewing_ = false;
-    shownQuestion_ = 0;
 
     SuspendButton->setVisible(!assessment_);
     AnswerButton->setVisible(!assessment_);
     applyVendorLook();
     CaseButton->hide();
     const CaseStudyLook look = caseStudyLook(labelStyle_);
-    setButtonLook(CaseButton, kBarButton, qs(look.caption), ButtonTone::CaseStudy,
-                  ButtonGlyph::Document);
+    setToneButtonLook(CaseButton, kBarButton, qs(look.caption), ButtonTone::CaseStudy,
+                      ButtonGlyph::Document);
     CaseButton->setToolTip(qs(look.buttonHint));
 
     engine.restartClock();
 
-    for (int k = 0; k < kChoices; ++k) {
-        RadioButtons[k]->setText(qs(choiceLabel(k + 1, labelStyle_)));
-        CheckBoxes[k]->setText(qs(choiceLabel(k + 1, labelStyle_)));
-    }
+    AnsPanel->setLabelStyle(labelStyle_);
     RepeatButton->setVisible(repeatButtonShown(labelStyle_));
 
     const int limit = session_.exam.selection().TimeLimitSeconds;
@@ -412,39 +236,26 @@ void TExamModeForm::Start() {
     CountLabel->setText(qs(questionCountText(questionCount())));
     RemainLabel->setText(QStringLiteral("残り時間 : ") + qs(text::minutesSeconds(limit)));
     Clock->redrawFull();
-    QuesMemo->setVisible(!htmlCourse());
-    WebBrowser1->setVisible(htmlCourse());
+    QuesPanel->setHtml(htmlCourse());
 
-    RestoreNormalLayout();
+    restoreNormalLayout();
     setSuspendLook();
     enableCommandButtons(true);
 
-    if (session_.windowState == app::WindowState::Maximised) {
-        showMaximized();
-    } else {
-        app::Bounds b = session_.courseMenuBounds;
-        if (b.width <= 0 || b.height <= 0) {
-            b = {0, 0, kExamMinWidth, kExamMinHeight};
-            if (QScreen* screen = QGuiApplication::primaryScreen()) {
-                const QPoint c = screen->geometry().center();
-                b.left = c.x() - kExamMinWidth / 2;
-                b.top = c.y() - kExamMinHeight / 2;
-            }
-        }
-        setWindowState(windowState() & ~Qt::WindowMaximized);
-        setGeometry(b.left, b.top, b.width, b.height);
-        show();
-    }
+    takeSharedPlace();
+    show();
     activateWindow();
 
     engine.jumpTo(1);
-    QuesLabel->setText(qs(questionLabelText(1)));
-    LoadQuestion(1);
-    updateNextPicture();
+    showQuestionAt(1);
     StickyNote->setFocus();
     Timer1->start();
     engine.setTimeUpArmed(true);
+    openCaseStudy();
+}
 
+void TExamModeForm::openCaseStudy() {
+    const CourseEntry& course = session_.exam.course();
     if (course.QdfPath.empty()) {
         return;
     }
@@ -454,7 +265,7 @@ void TExamModeForm::Start() {
     }
     // Reading the case study is not exam time: the clock runs, but cannot
     // end the exam until the learner closes it.
-    engine.setTimeUpArmed(false);
+    session_.exam.engine().setTimeUpArmed(false);
     QString pagePath;
     if (study->html) {
         const std::string path = questionPagePath("casestudy.htm");
@@ -466,10 +277,17 @@ void TExamModeForm::Start() {
             pagePath = qs(path);
         }
     }
+    const CaseStudyLook look = caseStudyLook(labelStyle_);
     QFont memoFont(installedFamily(look.fontName));
     memoFont.setPixelSize(14);
-    screens_.CaseStudyForm->setContent(*study, qs(look.caption), memoFont, pagePath);
-    screens_.CaseStudyForm->showAtStart();
+    emit caseStudyOpening(*study, qs(look.caption), memoFont, pagePath);
+}
+
+void TExamModeForm::showQuestionAt(int q) {
+    QuesPanel->setNumberText(qs(questionLabelText(q)));
+    LoadQuestion(q);
+    LoadAnswer(q);
+    updateNextPicture();
 }
 
 void TExamModeForm::LoadQuestion(int q) {
@@ -478,40 +296,12 @@ void TExamModeForm::LoadQuestion(int q) {
         return;
     }
     const ExamQuestion& question = session_.exam.question(q);
-    shownQuestion_ = q;
 
-    AnsScroll->verticalScrollBar()->setValue(0);
-    for (ImageButton* b : StyleButtons) {
-        b->hide();
-    }
-    Image_Type8->hide();
-    Type8Hint->hide();
     PaceLabel1->hide();
     PaceLabel2->hide();
     StickyNote->setChecked(false);
-
     PrevButton->setEnabled(q != 1 && !suspended_);
-
-    const QuestionLabelLook labelLook = questionLabelLook(q);
-    QFont labelFont = uiFont(labelLook.pointSize * 4 / 3, true);
-    QuesLabel->setFont(labelFont);
-    QuesLabel->setGeometry(8, labelLook.top, 72, kHeaderHeight - labelLook.top);
-    ProgressLabel->setText(qs(progressText(q, questionCount())));
-
-    clearMarks();
-    setChoiceColours(false);
-    for (int k = 0; k < kChoices; ++k) {
-        RadioButtons[k]->hide();
-        CheckBoxes[k]->hide();
-        ChoiceTexts[k]->hide();
-        ChoiceTexts[k]->setText(qs(choiceDisplayText(question.ShownChoice[k], question.Style)));
-    }
-
-    figurePaths_.clear();
-    for (ImageButton* b : FigButtons) {
-        b->hide();
-    }
-    HelpText->hide();
+    QuesPanel->showNumber(q, questionCount());
 
     if (htmlCourse()) {
         // The page leaves out the fragment's first line, which is the
@@ -522,100 +312,24 @@ void TExamModeForm::LoadQuestion(int q) {
             session_.services.messages.showError(written.error().describe());
         } else {
             (void)session_.services.files.setHidden(path, true);
-            WebBrowser1->showPage(qs(path));
+            QuesPanel->showPage(qs(path));
         }
     } else {
-        const QString text = qs(textWithoutFigureLine(question.QuesText));
-        QuesMemo->setPlainText(text);
-        const int lines =
-            wrappedLineCount(text, QuesMemo->font(),
-                             QuesMemo->viewport()->width() -
-                                 2 * static_cast<int>(QuesMemo->document()->documentMargin()));
-        QuesMemo->setVerticalScrollBarPolicy(lines > kQuestionBoxLines ? Qt::ScrollBarAlwaysOn
-                                                                       : Qt::ScrollBarAlwaysOff);
-        QuesMemo->verticalScrollBar()->setValue(0);
+        QuesPanel->showPlainText(qs(textWithoutFigureLine(question.QuesText)));
     }
 
+    figurePaths_.clear();
     const std::string dir = imageDir();
-    for (const std::string& name : figureNames(question.QuesText, kFigures)) {
+    for (const std::string& name : figureNames(question.QuesText, QuestionPanel::kFigures)) {
         figurePaths_.push_back(dir + name);
     }
-    const AnswerStyleTraits& traits = traitsOf(question.Style);
-    if (traits.figureButtons) {
-        for (std::size_t k = 0; k < figurePaths_.size(); ++k) {
-            FigButtons[k]->show();
-        }
-    }
-    const StyleHandoff& handoff = session_.exam.prepareHandoff(q, figurePaths_);
+    QuesPanel->showFigureButtons(
+        traitsOf(question.Style).figureButtons ? static_cast<int>(figurePaths_.size()) : 0);
 
-    const int shown = std::clamp(question.ShowCount, 0, kChoices);
-    int contentBottom = 0;
-    switch (traits.answeredWith) {
-        case AnswerWith::Radio:
-        case AnswerWith::CheckBoxes:
-            for (int k = 0; k < shown; ++k) {
-                (traits.answeredWith == AnswerWith::CheckBoxes
-                     ? static_cast<QWidget*>(CheckBoxes[k])
-                     : RadioButtons[k])
-                    ->show();
-                ChoiceTexts[k]->show();
-            }
-            break;
-        case AnswerWith::StyleWindow: {
-            ImageButton* button = StyleButtons[windowStyleIndex(traits.style)];
-            button->show();
-            HelpText->setGeometry(button->x() + button->width() + 12, kStyleButtonTop,
-                                  qMax(120, AnsScroll->viewport()->width() - 190), 32);
-            HelpText->show();
-            contentBottom = kStyleButtonTop + button->height();
-            break;
-        }
-        case AnswerWith::Picture: {
-            QPixmap picture(qs(handoff.pictures[0]));
-            Image_Type8->setPixmap(picture);
-            Image_Type8->resize(picture.size());
-            Image_Type8->show();
-            Type8Hint->show();
-            contentBottom = Image_Type8->y() + picture.height();
-            break;
-        }
-    }
-    layOutChoiceRows();
-    if (contentBottom > AnsBox->height() - 8) {
-        AnsBox->resize(AnsBox->width(), contentBottom + 8);
-    }
+    AnsPanel->showQuestion(question, session_.exam.prepareHandoff(q, figurePaths_));
 
     session_.exam.engine().questionShown();
     updateCaption();
-}
-
-void TExamModeForm::layOutChoiceRows() {
-    const int viewportWidth =
-        AnsScroll->width() - AnsScroll->verticalScrollBar()->sizeHint().width();
-    const int boxWidth = qMax(120, viewportWidth - kTextLeft - 6);
-    std::vector<int> lines(kChoices);
-    for (int k = 0; k < kChoices; ++k) {
-        lines[k] = ChoiceTexts[k]->lineCountFor(boxWidth);
-    }
-    const std::vector<ChoiceRowPlace> places = choiceRowPlaces(lines);
-    int bottom = 0;
-    for (int k = 0; k < kChoices; ++k) {
-        ChoiceTexts[k]->setGeometry(kTextLeft, places[k].textTop, boxWidth, places[k].textHeight);
-        RadioButtons[k]->move(kMarkLeft, places[k].markTop);
-        CheckBoxes[k]->move(kMarkLeft, places[k].markTop);
-        if (!ChoiceTexts[k]->isHidden()) {
-            bottom = places[k].textTop + places[k].textHeight;
-        }
-    }
-    if (!Image_Type8->isHidden()) {
-        bottom = qMax(bottom, Image_Type8->y() + Image_Type8->height());
-    }
-    for (ImageButton* b : StyleButtons) {
-        if (!b->isHidden()) {
-            bottom = qMax(bottom, b->y() + b->height());
-        }
-    }
-    AnsBox->resize(viewportWidth, bottom + 8);
 }
 
 void TExamModeForm::SaveAnswer(int q) {
@@ -629,70 +343,17 @@ void TExamModeForm::LoadAnswer(int q) {
     if (q < 1 || q > progress.positions()) {
         return;
     }
-    const bool radio = traitsOf(session_.exam.question(q).Style).answeredWith == AnswerWith::Radio;
-    clearMarks();
-    for (int k = 0; k < kChoices; ++k) {
-        if (progress.Answer[q - 1][k]) {
-            if (radio) {
-                RadioButtons[k]->setChecked(true);
-            } else {
-                CheckBoxes[k]->setChecked(true);
-            }
-        }
-    }
+    AnsPanel->setMarks(progress.Answer[q - 1]);
     StickyNote->setChecked(progress.Marked[q - 1]);
 }
 
 std::array<bool, kMaxChoices> TExamModeForm::marks() const {
-    std::array<bool, kMaxChoices> m{};
-    if (!built_) {
-        return m;
-    }
-    for (int k = 0; k < kChoices; ++k) {
-        m[k] = RadioButtons[k]->isChecked() || CheckBoxes[k]->isChecked();
-    }
-    return m;
-}
-
-void TExamModeForm::clearMarks() {
-    for (int k = 0; k < kChoices; ++k) {
-        // An exclusive radio button refuses to be cleared while it is the
-        // checked one of its group.
-        RadioButtons[k]->setAutoExclusive(false);
-        RadioButtons[k]->setChecked(false);
-        RadioButtons[k]->setAutoExclusive(true);
-        CheckBoxes[k]->setChecked(false);
-    }
-}
-
-void TExamModeForm::limitCheckBoxes(int clickedSlot) {
-    if (shownQuestion_ < 1) {
-        return;
-    }
-    int checked = 0;
-    for (const QCheckBox* box : CheckBoxes) {
-        checked += box->isChecked() ? 1 : 0;
-    }
-    if (checked > session_.exam.question(shownQuestion_).AnswerCount) {
-        CheckBoxes[clickedSlot - 1]->setChecked(false);
-    }
-}
-
-void TExamModeForm::setChoiceColours(bool showCorrect) {
-    const ExamQuestion* question =
-        shownQuestion_ >= 1 ? &session_.exam.question(shownQuestion_) : nullptr;
-    for (int k = 0; k < kChoices; ++k) {
-        const bool red = showCorrect && question != nullptr && question->ShownCorrect[k];
-        const QColor colour = red ? kCorrectRed : QColor(Qt::black);
-        ChoiceTexts[k]->setTextColour(colour);
-        paint(RadioButtons[k], QPalette::WindowText, colour);
-        paint(CheckBoxes[k], QPalette::WindowText, colour);
-    }
+    return built_ ? AnsPanel->marks() : std::array<bool, kMaxChoices>{};
 }
 
 void TExamModeForm::AnswerWindowClosed() {
     if (built_) {
-        setChoiceColours(false);
+        AnsPanel->showCorrect(false);
     }
 }
 
@@ -700,11 +361,11 @@ void TExamModeForm::updateNextPicture() {
     const ExamEngine& engine = session_.exam.engine();
     nextShowsGrade_ = engine.positions() > 0 && engine.current() == engine.positions();
     if (nextShowsGrade_) {
-        setButtonLook(NextButton, kBarButton, QStringLiteral("採点"), ButtonTone::Grade,
-                      ButtonGlyph::Check);
+        setToneButtonLook(NextButton, kBarButton, QStringLiteral("採点"), ButtonTone::Grade,
+                          ButtonGlyph::Check);
     } else {
-        setButtonLook(NextButton, kBarButton, QStringLiteral("次へ"), ButtonTone::Navigate,
-                      ButtonGlyph::Forward);
+        setToneButtonLook(NextButton, kBarButton, QStringLiteral("次へ"), ButtonTone::Navigate,
+                          ButtonGlyph::Forward);
     }
 }
 
@@ -716,12 +377,12 @@ void TExamModeForm::updateCaption() {
 
 void TExamModeForm::setSuspendLook() {
     if (suspended_) {
-        setButtonLook(SuspendButton, kBarButton, QStringLiteral("再開"), ButtonTone::Suspend,
-                      ButtonGlyph::Resume);
+        setToneButtonLook(SuspendButton, kBarButton, QStringLiteral("再開"), ButtonTone::Suspend,
+                          ButtonGlyph::Resume);
         SuspendButton->setToolTip(QString::fromUtf8(kResumeHint));
     } else {
-        setButtonLook(SuspendButton, kBarButton, QStringLiteral("中断"), ButtonTone::Suspend,
-                      ButtonGlyph::Pause);
+        setToneButtonLook(SuspendButton, kBarButton, QStringLiteral("中断"), ButtonTone::Suspend,
+                          ButtonGlyph::Pause);
         SuspendButton->setToolTip(QString::fromUtf8(kSuspendHint));
     }
 }
@@ -736,22 +397,14 @@ void TExamModeForm::enableCommandButtons(bool on) {
 
 void TExamModeForm::NextClick() {
     StickyNote->setFocus();
-    if (screens_.CheatForm->isVisible()) {
-        screens_.CheatForm->hide();
-    }
+    emit answerWindowDismissed();
     ExamEngine& engine = session_.exam.engine();
     const Move move = engine.next(marks(), StickyNote->isChecked());
     if (move == Move::LoadQuestion) {
-        const int q = engine.current();
-        QuesLabel->setText(qs(questionLabelText(q)));
-        LoadQuestion(q);
-        LoadAnswer(q);
-        updateNextPicture();
+        showQuestionAt(engine.current());
     } else if (move == Move::OpenReview) {
-        if (htmlCourse()) {
-            WebBrowser1->stop();
-        }
-        openReviewList();
+        QuesPanel->stopPage();
+        emit reviewRequested();
     }
 }
 
@@ -761,15 +414,9 @@ void TExamModeForm::PrevClick() {
         return;
     }
     StickyNote->setFocus();
-    if (screens_.CheatForm->isVisible()) {
-        screens_.CheatForm->hide();
-    }
+    emit answerWindowDismissed();
     if (engine.previous(marks(), StickyNote->isChecked()) == Move::LoadQuestion) {
-        const int q = engine.current();
-        QuesLabel->setText(qs(questionLabelText(q)));
-        LoadQuestion(q);
-        LoadAnswer(q);
-        updateNextPicture();
+        showQuestionAt(engine.current());
     }
 }
 
@@ -779,14 +426,8 @@ void TExamModeForm::GradeClick() {
 
 void TExamModeForm::grade() {
     session_.exam.engine().grade(marks(), StickyNote->isChecked());
-    if (htmlCourse()) {
-        WebBrowser1->stop();
-    }
-    openReviewList();
-}
-
-void TExamModeForm::openReviewList() {
-    screens_.ConfirmForm->ShowList();
+    QuesPanel->stopPage();
+    emit reviewRequested();
 }
 
 void TExamModeForm::AnswerClick() {
@@ -795,26 +436,18 @@ void TExamModeForm::AnswerClick() {
         return;
     }
     session_.exam.engine().markAnswerViewed(q);
-    setChoiceColours(true);
-    if (screens_.CheatForm->isVisible()) {
-        screens_.CheatForm->raise();
-    } else {
-        screens_.CheatForm->show();
-    }
+    AnsPanel->showCorrect(true);
+    emit answerWindowRequested();
 }
 
 void TExamModeForm::SuspendClick() {
     suspended_ = !suspended_;
     if (suspended_) {
         Timer1->stop();
-        if (htmlCourse()) {
-            WebBrowser1->stop();
-        }
+        QuesPanel->stopPage();
     } else {
         Timer1->start();
-        if (htmlCourse()) {
-            WebBrowser1->reload();
-        }
+        QuesPanel->reloadPage();
     }
     setSuspendLook();
     enableCommandButtons(!suspended_);
@@ -824,13 +457,11 @@ void TExamModeForm::SuspendClick() {
 }
 
 void TExamModeForm::RepeatClick() {
-    if (htmlCourse()) {
-        WebBrowser1->reload();
-    }
+    QuesPanel->reloadPage();
 }
 
 void TExamModeForm::CaseClick() {
-    screens_.CaseStudyForm->showOnRequest();
+    emit caseStudyRequested();
 }
 
 void TExamModeForm::CaseStudyClosed() {
@@ -844,54 +475,24 @@ void TExamModeForm::FigClick(int figure) {
     if (figure < 1 || figure > static_cast<int>(figurePaths_.size())) {
         return;
     }
-    screens_.RefImgForm->showFigure(qs(figureCaption(figure)), qs(figurePaths_[figure - 1]));
-}
-
-namespace {
-
-ScreenForm* styleWindow(const Screens& screens, AnswerStyle style) {
-    switch (style) {
-        case AnswerStyle::Graphic:
-            return screens.frmSelStyle3;
-        case AnswerStyle::Panel:
-            return screens.frmSelStyle4;
-        case AnswerStyle::Descriptive:
-            return screens.frmSelStyle5;
-        case AnswerStyle::PanelSecond:
-            return screens.frmSelStyle6;
-        case AnswerStyle::Connect:
-            return screens.frmSelStyle7;
-        default:
-            return nullptr;
-    }
-}
-
-}  // namespace
-
-int TExamModeForm::windowStyleIndex(AnswerStyle style) {
-    const auto at = std::find(kWindowStyles.begin(), kWindowStyles.end(), style);
-    return at != kWindowStyles.end() ? static_cast<int>(at - kWindowStyles.begin()) : 0;
+    emit figureRequested(qs(figureCaption(figure)), qs(figurePaths_[figure - 1]));
 }
 
 void TExamModeForm::StyleButtonClick(AnswerStyle style) {
-    ScreenForm* window = styleWindow(screens_, style);
-    if (window == nullptr) {
-        return;
-    }
     // Each try starts from a cleared answer; only a solved window marks one.
-    clearMarks();
+    AnsPanel->clearMarks();
     session_.exam.setStyleSolved(false);
-    openStyleWindow_ = window;
-    window->removeEventFilter(this);
-    window->installEventFilter(this);
-    openModal(window);
+    openStyleWindow_ = style;
+    emit styleWindowRequested(style);
 }
 
-void TExamModeForm::styleWindowClosed() {
-    openStyleWindow_ = nullptr;
-    const int slot = session_.exam.handoff().answerSlot;
-    if (session_.exam.styleSolved() && slot >= 1 && slot <= kChoices) {
-        RadioButtons[slot - 1]->setChecked(true);
+void TExamModeForm::StyleWindowClosed(AnswerStyle style) {
+    if (openStyleWindow_ != style) {
+        return;
+    }
+    openStyleWindow_.reset();
+    if (session_.exam.styleSolved()) {
+        AnsPanel->markSlot(session_.exam.handoff().answerSlot);
     }
 }
 
@@ -933,28 +534,11 @@ void TExamModeForm::timeUp() {
     // The box holds the whole program until it is acknowledged: the review
     // list under it must not grade (and store) the exam in the meantime.
     session_.services.messages.showNotice(kTimeUpCaption, kTimeUpMessage);
-    timeUpAcknowledged();
-}
-
-void TExamModeForm::timeUpAcknowledged() {
     session_.exam.engine().acknowledgeTimeUp();
-    closeSideWindows();
-    if (session_.exam.stage() != ExamStage::Answering) {
-        return;
+    emit sideWindowsDismissed();
+    if (session_.exam.stage() == ExamStage::Answering) {
+        emit timeRanOut();
     }
-    if (screens_.ConfirmForm->isVisible()) {
-        screens_.ConfirmForm->TimeUpNoticed();
-    } else {
-        grade();
-    }
-}
-
-void TExamModeForm::closeSideWindows() {
-    screens_.RefImgForm->hide();
-    for (AnswerStyle style : kWindowStyles) {
-        styleWindow(screens_, style)->hide();
-    }
-    screens_.CaseStudyForm->hide();
 }
 
 void TExamModeForm::JumpFromReview(int q) {
@@ -964,9 +548,7 @@ void TExamModeForm::JumpFromReview(int q) {
     }
     reviewing_ = true;
     session_.exam.engine().jumpTo(q);
-    LoadQuestion(q);
-    LoadAnswer(q);
-    QuesLabel->setText(qs(questionLabelText(q)));
+    showQuestionAt(q);
     StickyNote->setFocus();
     GradeButton->move(kReviewGradeX, kButtonY);
     AnswerButton->move(kReviewAnswerX, kButtonY);
@@ -974,11 +556,15 @@ void TExamModeForm::JumpFromReview(int q) {
     NextButton->hide();
     SuspendButton->hide();
     PrevButton->hide();
-    updateNextPicture();
     updateCaption();
 }
 
-void TExamModeForm::RestoreNormalLayout() {
+void TExamModeForm::FinishForGrading() {
+    restoreNormalLayout();
+    Timer1->stop();
+}
+
+void TExamModeForm::restoreNormalLayout() {
     ensureControls();
     reviewing_ = false;
     GradeButton->move(kGradeX, kButtonY);
@@ -1005,10 +591,7 @@ void TExamModeForm::ReturnFromReview() {
     }
     const int last = engine.positions();
     engine.jumpTo(last);
-    QuesLabel->setText(qs(questionLabelText(last)));
-    LoadQuestion(last);
-    LoadAnswer(last);
-    updateNextPicture();
+    showQuestionAt(last);
     StickyNote->setFocus();
 }
 
@@ -1058,21 +641,6 @@ bool TExamModeForm::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
-    if (watched == QuesMemo->viewport() && event->type() == QEvent::Wheel) {
-        // One line per notch, whatever the desktop's wheel setting.
-        auto* wheel = static_cast<QWheelEvent*>(event);
-        const int notches = wheel->angleDelta().y() / 120;
-        const int step = notches != 0 ? notches : (wheel->angleDelta().y() > 0 ? 1 : -1);
-        if (wheel->angleDelta().y() != 0) {
-            QScrollBar* bar = QuesMemo->verticalScrollBar();
-            bar->setValue(bar->value() - step);
-        }
-        return true;
-    }
-    if (event->type() == QEvent::Hide && openStyleWindow_ != nullptr &&
-        watched == openStyleWindow_) {
-        styleWindowClosed();
-    }
     return ScreenForm::eventFilter(watched, event);
 }
 
@@ -1102,18 +670,6 @@ void TExamModeForm::layOutWindow() {
     AnsPanel->setGeometry(kPanelLeft, panels.answerTop, panelWidth, panels.answerHeight);
     ButtonBar->setGeometry(0, h - kBarHeight, w, kBarHeight);
     SideImage->setGeometry(0, h - kBarHeight - 202, kSideWidth, 200);
-
-    StickyNote->adjustSize();
-    StickyNote->move(panelWidth - StickyNote->width() - 8,
-                     (kHeaderHeight - StickyNote->height()) / 2);
-    const QRect textArea(6, kHeaderHeight, panelWidth - 12,
-                         panels.questionHeight - kHeaderHeight - 6);
-    QuesMemo->setGeometry(textArea);
-    WebBrowser1->setGeometry(textArea);
-
-    AnsTitle->setGeometry(0, 0, panelWidth, kAnsTitleHeight);
-    AnsScroll->setGeometry(0, kAnsTitleHeight, panelWidth, panels.answerHeight - kAnsTitleHeight);
-    layOutChoiceRows();
 }
 
 void TExamModeForm::resizeEvent(QResizeEvent* event) {
@@ -1134,10 +690,9 @@ void TExamModeForm::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
-    closeSideWindows();
-    screens_.CheatForm->hide();
-    // Closing the course menu saves the settings and ends the program.
-    screens_.CourseMenuForm->close();
+    emit sideWindowsDismissed();
+    emit answerWindowDismissed();
+    emit quitRequested();
 }
 
 }  // namespace tovalo::ui

@@ -1,37 +1,38 @@
 #pragma once
 
+#include <QFont>
+#include <QString>
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "core/exam/exam_engine.h"
+#include "core/exam/case_study.h"
 #include "core/styles/answer_style.h"
 #include "ui/screen_form.h"
+#include "ui/widgets/choice_panel.h"
 
 class QCheckBox;
 class QFrame;
 class QLabel;
-class QPlainTextEdit;
-class QRadioButton;
-class QScrollArea;
 class QTimer;
 
 namespace tovalo::ui {
 
-class ChoiceText;
 class ClockFace;
 class ImageButton;
-class WebPageView;
+class QuestionPanel;
 
 // The exam screen: one question at a time, with the clock, the navigation
-// buttons and the learner's marks. The engine in the session decides; this
-// screen turns clicks, keys and ticks into engine calls and shows the result.
+// buttons and the learner's marks. The exam session decides; this screen
+// turns clicks, keys and ticks into session calls and shows the result.
+// What it needs of other windows (the review list, the answer window, the
+// case study, figures, style windows) it asks for through its signals.
 class TExamModeForm : public ScreenForm {
     Q_OBJECT
 
   public:
-    static constexpr int kChoices = kMaxChoices;
-    static constexpr int kFigures = 4;
+    static constexpr int kChoices = ChoicePanel::kChoices;
     static constexpr int kSideWidth = 150;
     static constexpr int kPanelLeft = 158;
     static constexpr int kBarHeight = 56;
@@ -47,16 +48,9 @@ class TExamModeForm : public ScreenForm {
     static constexpr int kReviewAnswerX = 554;
     static constexpr int kRepeatGap = 20;
 
-    // The special styles answered in a window of their own, in the order of
-    // their buttons.
-    static constexpr std::array<AnswerStyle, 5> kWindowStyles{
-        AnswerStyle::Graphic, AnswerStyle::Panel, AnswerStyle::Descriptive,
-        AnswerStyle::PanelSecond, AnswerStyle::Connect};
+    explicit TExamModeForm(Session& session);
 
-    TExamModeForm(Session& session, Screens& screens);
-
-    // The controls are made the first time an exam starts; until then the
-    // pointers below are null.
+    // The controls are made the first time an exam starts.
     void ensureControls();
     [[nodiscard]] bool controlsBuilt() const { return built_; }
 
@@ -68,15 +62,18 @@ class TExamModeForm : public ScreenForm {
     void LoadAnswer(int q);
     // A double-click in the review list: back to question q, reviewing it.
     void JumpFromReview(int q);
-    // The review list graded: the buttons go back where an exam starts.
-    void RestoreNormalLayout();
-    // The review list was closed without grading.
+    // The review list closed without grading.
     void ReturnFromReview();
+    // Grading from the review list: the clock stops and the buttons go back
+    // where an exam starts.
+    void FinishForGrading();
     // The answer window closed: the correct choices turn black again.
     void AnswerWindowClosed();
     // The case study's button: the first question's visit starts now and
     // time can run out again.
     void CaseStudyClosed();
+    // The style window of `style` went away.
+    void StyleWindowClosed(AnswerStyle style);
 
     // The marks on the ten slots as the controls hold them.
     [[nodiscard]] std::array<bool, kChoices> marks() const;
@@ -86,26 +83,72 @@ class TExamModeForm : public ScreenForm {
     [[nodiscard]] bool nextShowsGrade() const { return nextShowsGrade_; }
     [[nodiscard]] const std::vector<std::string>& figurePaths() const { return figurePaths_; }
 
-    // Question panel.
-    QFrame* QuesPanel = nullptr;
-    QLabel* QuesLabel = nullptr;
-    QLabel* ProgressLabel = nullptr;  // never shown; kept for the answer window
-    QPlainTextEdit* QuesMemo = nullptr;
-    WebPageView* WebBrowser1 = nullptr;
-    std::array<ImageButton*, kFigures> FigButtons{};
+    QTimer* Timer1;
+
+  signals:
+    // The review list, over this screen.
+    void reviewRequested();
+    void answerWindowRequested();
+    // The answer window, if open, goes: the question changes.
+    void answerWindowDismissed();
+    // The case study of the course, before the first question.
+    void caseStudyOpening(const tovalo::CaseStudy& study, const QString& caption,
+                          const QFont& memoFont, const QString& pagePath);
+    // The case study again, beside the question.
+    void caseStudyRequested();
+    void figureRequested(const QString& caption, const QString& path);
+    void styleWindowRequested(tovalo::AnswerStyle style);
+    // Time is up and acknowledged while the exam is still being answered:
+    // the review list, if open, has to know; otherwise the exam is graded.
+    void timeRanOut();
+    // The figure, style and case study windows go.
+    void sideWindowsDismissed();
+    // The learner confirmed ending the program from the close box.
+    void quitRequested();
+
+  public slots:
+    void NextClick();
+    void PrevClick();
+    void GradeClick();
+    void AnswerClick();
+    void SuspendClick();
+    void RepeatClick();
+    void CaseClick();
+    void FigClick(int figure);
+    void StyleButtonClick(tovalo::AnswerStyle style);
+    void Timer1Timer();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildSideColumn();
+    void buildButtonBar();
+    void applyVendorLook();
+    void layOutWindow();
+    void showQuestionAt(int q);
+    void updateNextPicture();
+    void updateCaption();
+    void setSuspendLook();
+    void enableCommandButtons(bool on);
+    void grade();
+    void timeUp();
+    void openCaseStudy();
+    void restoreNormalLayout();
+    bool handleKey(int key);
+    [[nodiscard]] bool htmlCourse() const { return formatKind_ == 2; }
+    [[nodiscard]] int questionCount() const;
+    [[nodiscard]] std::string questionPagePath(const char* file) const;
+    [[nodiscard]] std::string imageDir() const;
+
+    // Question and answer.
+    QuestionPanel* QuesPanel = nullptr;
     QCheckBox* StickyNote = nullptr;
-    // Answer panel.
-    QFrame* AnsPanel = nullptr;
-    QLabel* AnsTitle = nullptr;
-    QScrollArea* AnsScroll = nullptr;
-    QWidget* AnsBox = nullptr;
-    std::array<QRadioButton*, kChoices> RadioButtons{};
-    std::array<QCheckBox*, kChoices> CheckBoxes{};
-    std::array<ChoiceText*, kChoices> ChoiceTexts{};
-    std::array<ImageButton*, 5> StyleButtons{};  // one per kWindowStyles, ButtonType3 … 7
-    QLabel* HelpText = nullptr;
-    QLabel* Image_Type8 = nullptr;
-    QLabel* Type8Hint = nullptr;
+    ChoicePanel* AnsPanel = nullptr;
     // Side column.
     QLabel* LevelImage = nullptr;
     QLabel* TitleBox = nullptr;
@@ -126,55 +169,6 @@ class TExamModeForm : public ScreenForm {
     ImageButton* PrevButton = nullptr;
     ImageButton* NextButton = nullptr;
 
-    QTimer* Timer1;
-
-  public slots:
-    void NextClick();
-    void PrevClick();
-    void GradeClick();
-    void AnswerClick();
-    void SuspendClick();
-    void RepeatClick();
-    void CaseClick();
-    void FigClick(int figure);
-    void StyleButtonClick(AnswerStyle style);
-    void Timer1Timer();
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-  private:
-    static int windowStyleIndex(AnswerStyle style);
-    void buildQuestionPanel();
-    void buildAnswerPanel();
-    void buildSideColumn();
-    void buildButtonBar();
-    void applyVendorLook();
-    void layOutWindow();
-    void layOutChoiceRows();
-    void clearMarks();
-    void setChoiceColours(bool showCorrect);
-    void updateNextPicture();
-    void updateCaption();
-    void setSuspendLook();
-    void enableCommandButtons(bool on);
-    void grade();
-    void openReviewList();
-    void timeUp();
-    void timeUpAcknowledged();
-    void closeSideWindows();
-    void limitCheckBoxes(int clickedSlot);
-    void styleWindowClosed();
-    bool handleKey(int key);
-    [[nodiscard]] bool htmlCourse() const { return formatKind_ == 2; }
-    [[nodiscard]] int questionCount() const;
-    [[nodiscard]] std::string questionPagePath(const char* file) const;
-    [[nodiscard]] std::string imageDir() const;
-
     bool built_ = false;
     int formatKind_ = 1;
     std::string labelStyle_;
@@ -183,8 +177,7 @@ class TExamModeForm : public ScreenForm {
     bool reviewing_ = false;
     bool nextShowsGrade_ = false;
     bool keysWatched_ = false;
-    int shownQuestion_ = 0;  // the question whose controls are filled, 0 for none
-    ScreenForm* openStyleWindow_ = nullptr;
+    std::optional<AnswerStyle> openStyleWindow_;
     std::vector<std::string> figurePaths_;
 };
 

@@ -7,10 +7,7 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "ui/TCourseMenuForm.h"
-#include "ui/TExamModeForm.h"
 #include "ui/fonts.h"
-#include "ui/screens.h"
 #include "ui/session.h"
 #include "ui/text_wrap.h"
 #include "ui/web_page_view.h"
@@ -41,7 +38,7 @@ QPixmap bullet() {
 
 }  // namespace
 
-TGenericMBForm::TGenericMBForm(Session& session, Screens& screens) : ScreenForm(session, screens) {
+TGenericMBForm::TGenericMBForm(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("GenericMBForm"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setFixedSize(kWidth, kHeight);
@@ -112,9 +109,6 @@ void TGenericMBForm::startExam() {
     setLines(introductionLines(exam.course().ExamTitle, exam.selection(), exam.questionCount()));
 
     countdown_.reset();
-    if (screens_.CourseMenuForm != nullptr) {
-        screens_.CourseMenuForm->hide();
-    }
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect r(QPoint(0, 0), size());
         r.moveCenter(screen->geometry().center());
@@ -144,7 +138,7 @@ void TGenericMBForm::Timer1Timer() {
 void TGenericMBForm::handOver() {
     Timer1->stop();
     hide();
-    screens_.ExamModeForm->Start();
+    emit handedOver();
 }
 
 void TGenericMBForm::keyPressEvent(QKeyEvent* event) {

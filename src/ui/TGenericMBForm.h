@@ -21,7 +21,7 @@ class TGenericMBForm : public ScreenForm {
     static constexpr int kWidth = 300;
     static constexpr int kHeight = 210;
 
-    TGenericMBForm(Session& session, Screens& screens);
+    TGenericMBForm(Session& session);
 
     // Shows the card for the exam the category screen has just drawn
     // (Session::exam, Session::selection, the engine started).
@@ -34,6 +34,10 @@ class TGenericMBForm : public ScreenForm {
     std::array<QLabel*, 3> Lines{};
     std::array<QLabel*, 3> Marks{};  // the red squares before the lines
     QTimer* Timer1;
+
+  signals:
+    // The card is done: the exam screen takes over.
+    void handedOver();
 
   public slots:
     void Timer1Timer();

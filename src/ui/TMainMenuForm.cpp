@@ -14,10 +14,8 @@
 
 #include "core/app/address_files.h"
 #include "core/app/cdrom_drives.h"
-#include "ui/TCourseMenuForm.h"
 #include "ui/fonts.h"
 #include "ui/qt_convert.h"
-#include "ui/screens.h"
 #include "ui/session.h"
 #include "ui/widgets/artwork.h"
 
@@ -31,13 +29,6 @@ const QColor kBodyColour(244, 246, 250);
 const QColor kFooterColour(22, 32, 48);
 constexpr int kPictureHeight = 168;
 
-void fill(QWidget* w, const QColor& colour) {
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, colour);
-    w->setPalette(pal);
-    w->setAutoFillBackground(true);
-}
-
 QLabel* captionLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setFont(uiFont(15));
@@ -47,7 +38,7 @@ QLabel* captionLabel(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-TMainMenuForm::TMainMenuForm(Session& session, Screens& screens) : ScreenForm(session, screens) {
+TMainMenuForm::TMainMenuForm(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("MainMenuForm"));
     setWindowTitle(QStringLiteral("Tovalo"));
     setFixedSize(kWidth, kHeight);
@@ -241,8 +232,7 @@ void TMainMenuForm::Timer1Timer() {
 void TMainMenuForm::handOver() {
     Timer1->stop();
     hide();
-    screens_.CourseMenuForm->show();
-    screens_.CourseMenuForm->activateWindow();
+    emit profileDone();
 }
 
 void TMainMenuForm::handOverIfRegistered() {

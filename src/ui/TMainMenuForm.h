@@ -22,7 +22,7 @@ class TMainMenuForm : public ScreenForm {
     static constexpr int kWidth = 520;
     static constexpr int kHeight = 430;
 
-    TMainMenuForm(Session& session, Screens& screens);
+    TMainMenuForm(Session& session);
 
     // Runs once at start-up, before anything is shown. Fails when the
     // diagnosis address file is missing, which stops the program.
@@ -48,6 +48,10 @@ class TMainMenuForm : public ScreenForm {
     QPushButton* Button2;
     QLabel* Label5;  // the blinking link
     QTimer* Timer1;
+
+  signals:
+    // The learner is known: the course menu takes over.
+    void profileDone();
 
   public slots:
     void Button1Click();

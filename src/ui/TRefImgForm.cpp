@@ -32,7 +32,7 @@ QByteArray formatForExtension(const QString& path) {
 
 }  // namespace
 
-TRefImgForm::TRefImgForm(Session& session, Screens& screens) : ScreenForm(session, screens) {
+TRefImgForm::TRefImgForm(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("RefImgForm"));
     setWindowTitle(QStringLiteral("図の参照"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -19,7 +19,7 @@ class TRefImgForm : public ScreenForm {
   public:
     static constexpr int kButtonStrip = 65;
 
-    TRefImgForm(Session& session, Screens& screens);
+    TRefImgForm(Session& session);
 
     // Sets the caption and the figure, then shows the window without
     // taking the rest of the program away from the user.

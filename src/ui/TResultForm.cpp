@@ -14,13 +14,9 @@
 #include "core/results/result_texts.h"
 #include "core/results/verdict.h"
 #include "platform/qt_bundle_loader.h"
-#include "ui/TCourseMenuForm.h"
-#include "ui/TExamModeForm.h"
-#include "ui/TRefImgForm.h"
 #include "ui/fonts.h"
 #include "ui/level_strip.h"
 #include "ui/qt_convert.h"
-#include "ui/screens.h"
 #include "ui/session.h"
 #include "ui/web_page_view.h"
 #include "ui/widgets/artwork.h"
@@ -50,11 +46,8 @@ const QColor kPanelFallback(16, 40, 88);
 const QColor kPanelTextFallback(225, 235, 255);
 
 void colour(QWidget* w, const QColor& back, const QColor& text) {
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, back);
-    pal.setColor(QPalette::WindowText, text);
-    w->setPalette(pal);
-    w->setAutoFillBackground(true);
+    fill(w, back);
+    paint(w, QPalette::WindowText, text);
 }
 
 QLabel* label(QWidget* parent, const char* name, const QFont& font) {
@@ -74,7 +67,7 @@ QLabel* square(QWidget* parent, const char* name) {
 
 }  // namespace
 
-TResultForm::TResultForm(Session& session, Screens& screens) : ScreenForm(session, screens) {
+TResultForm::TResultForm(Session& session) : ScreenForm(session) {
     setMinimisesProgram(true);
     setObjectName(QStringLiteral("ResultForm"));
     setMinimumSize(kResultMinWidth, kResultMinHeight);
@@ -198,6 +191,11 @@ void TResultForm::ensureControls() {
     layoutControls();
 }
 
+void TResultForm::openAt(std::optional<QPoint> topLeft) {
+    openingPlace_ = topLeft;
+    show();
+}
+
 void TResultForm::setVisible(bool visible) {
     // A window coming back from the task bar is the same visit, and
     // shows without passing here.
@@ -242,7 +240,9 @@ void TResultForm::FormShow() {
     WebBrowser1->setVisible(htmlCourse());
     ShowVerdict();
     StringGrid1->showFromTop();
-    place();
+    // The size is the shared one; the place is where the exam was, so the
+    // result appears over the questions it grades.
+    takeSharedPlace(openingPlace_);
     layoutControls();
     Timer1->start();
     saveDue_ = n > 0 && exam.stage() == ExamStage::Graded;
@@ -301,32 +301,6 @@ void TResultForm::ShowVerdict() {
     }
 }
 
-void TResultForm::place() {
-    if (session_.windowState == app::WindowState::Maximised) {
-        setWindowState(windowState() | Qt::WindowMaximized);
-        return;
-    }
-    app::Bounds b = session_.courseMenuBounds;
-    if (b.width <= 0 || b.height <= 0) {
-        b = {0, 0, kResultDesignWidth, kResultDesignHeight};
-        if (QScreen* screen = QGuiApplication::primaryScreen()) {
-            const QPoint c = screen->availableGeometry().center();
-            b.left = c.x() - b.width / 2;
-            b.top = c.y() - b.height / 2;
-        }
-    }
-    // The size is the shared one; the place is where the exam was, so the
-    // result appears over the questions it grades.
-    const TExamModeForm* exam = screens_.ExamModeForm;
-    if (exam != nullptr && exam->testAttribute(Qt::WA_Moved)) {
-        b.left = exam->geometry().x();
-        b.top = exam->geometry().y();
-    }
-    setWindowState(windowState() & ~Qt::WindowMaximized);
-    setGeometry(b.left, b.top, std::max(b.width, kResultMinWidth),
-                std::max(b.height, kResultMinHeight));
-}
-
 void TResultForm::hideEvent(QHideEvent* event) {
     // Minimising hides the window too; only leaving the screen stores.
     if (!event->spontaneous()) {
@@ -353,33 +327,18 @@ void TResultForm::stopBrowser() {
     }
 }
 
-void TResultForm::handBack() {
-    const Qt::WindowStates state = windowState();
-    const bool maximised = (state & Qt::WindowMaximized) != 0;
-    session_.windowState = maximised ? app::WindowState::Maximised : app::WindowState::Normal;
-    if (!maximised && !(state & (Qt::WindowMinimized | Qt::WindowFullScreen))) {
-        const QRect r = geometry();
-        session_.courseMenuBounds = app::Bounds{r.x(), r.y(), r.width(), r.height()};
-    }
-}
-
 void TResultForm::Button3Click() {
     stopBrowser();
-    handBack();
+    leaveSharedPlace();
     hide();
-    if (screens_.RefImgForm->isVisible()) {
-        screens_.RefImgForm->hide();
-    }
-    screens_.CourseMenuForm->show();
-    screens_.CourseMenuForm->activateWindow();
+    emit backRequested();
 }
 
 void TResultForm::Button1Click() {
     stopBrowser();
-    handBack();
+    leaveSharedPlace();
     hide();
-    // Closing the course menu stores the settings and ends the program.
-    screens_.CourseMenuForm->close();
+    emit quitRequested();
 }
 
 void TResultForm::closeEvent(QCloseEvent* event) {
@@ -387,10 +346,10 @@ void TResultForm::closeEvent(QCloseEvent* event) {
     event->accept();
     if (isVisible()) {
         stopBrowser();
-        handBack();
+        leaveSharedPlace();
         hide();
     }
-    screens_.CourseMenuForm->close();
+    emit quitRequested();
 }
 
 void TResultForm::Timer1Timer() {

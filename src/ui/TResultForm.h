@@ -24,7 +24,7 @@ class TResultForm : public ScreenForm {
     Q_OBJECT
 
   public:
-    TResultForm(Session& session, Screens& screens);
+    TResultForm(Session& session);
 
     // When the screen was shown for the exam on it.
     [[nodiscard]] const ExamDate& examDate() const { return examDate_; }
@@ -62,9 +62,18 @@ class TResultForm : public ScreenForm {
     ImageButton* Button3 = nullptr;
     QTimer* Timer1;
 
+    // Shows the screen for the exam just finished, with its top-left corner
+    // at `topLeft` when given (where the exam screen was).
+    void openAt(std::optional<QPoint> topLeft);
     // Showing the screen for an exam grades it and fills the controls
     // before the window appears.
     void setVisible(bool visible) override;
+
+  signals:
+    // Back to the course menu.
+    void backRequested();
+    // The program ends.
+    void quitRequested();
 
   public slots:
     void Button1Click();
@@ -84,11 +93,9 @@ class TResultForm : public ScreenForm {
   private:
     void ensureControls();
     void FormShow();
-    void place();
     void applyVendorLook();
     void layoutControls();
     void saveExam();
-    void handBack();
     void stopBrowser();
     [[nodiscard]] bool htmlCourse() const { return course_.FormatKind == 2; }
 
@@ -97,6 +104,7 @@ class TResultForm : public ScreenForm {
     bool saveDue_ = false;
     CourseEntry course_;  // as it was when the exam reached the screen
     ExamDate examDate_;
+    std::optional<QPoint> openingPlace_;
     std::array<std::string, 5> levelTexts_;
     QPixmap sideStrip_;
 };

@@ -2,7 +2,7 @@
 
 namespace tovalo::ui {
 
-TSpareForm::TSpareForm(Session& session, Screens& screens) : ScreenForm(session, screens) {
+TSpareForm::TSpareForm(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("SpareForm"));
 }
 

@@ -9,7 +9,7 @@ class TSpareForm : public ScreenForm {
     Q_OBJECT
 
   public:
-    TSpareForm(Session& session, Screens& screens);
+    TSpareForm(Session& session);
 };
 
 }  // namespace tovalo::ui

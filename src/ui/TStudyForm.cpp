@@ -2,8 +2,7 @@
 
 namespace tovalo::ui {
 
-TStudyForm::TStudyForm(Session& session, Screens& screens)
-    : PendingScreen(session, screens, QStringLiteral("実力診断")) {
+TStudyForm::TStudyForm(Session& session) : PendingScreen(session, QStringLiteral("実力診断")) {
     setObjectName(QStringLiteral("StudyForm"));
 }
 

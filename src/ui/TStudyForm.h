@@ -10,7 +10,7 @@ class TStudyForm : public PendingScreen {
     Q_OBJECT
 
   public:
-    TStudyForm(Session& session, Screens& screens);
+    TStudyForm(Session& session);
 };
 
 }  // namespace tovalo::ui

@@ -2,8 +2,7 @@
 
 namespace tovalo::ui {
 
-TSyncCandidateForm::TSyncCandidateForm(Session& session, Screens& screens)
-    : ScreenForm(session, screens) {
+TSyncCandidateForm::TSyncCandidateForm(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("SyncCandidateForm"));
 }
 

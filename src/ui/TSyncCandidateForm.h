@@ -9,7 +9,7 @@ class TSyncCandidateForm : public ScreenForm {
     Q_OBJECT
 
   public:
-    TSyncCandidateForm(Session& session, Screens& screens);
+    TSyncCandidateForm(Session& session);
 };
 
 }  // namespace tovalo::ui

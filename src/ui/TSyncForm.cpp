@@ -2,8 +2,7 @@
 
 namespace tovalo::ui {
 
-TSyncForm::TSyncForm(Session& session, Screens& screens)
-    : PendingScreen(session, screens, QStringLiteral("履歴同期")) {
+TSyncForm::TSyncForm(Session& session) : PendingScreen(session, QStringLiteral("履歴同期")) {
     setObjectName(QStringLiteral("SyncForm"));
 }
 

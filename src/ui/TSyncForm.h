@@ -10,7 +10,7 @@ class TSyncForm : public PendingScreen {
     Q_OBJECT
 
   public:
-    TSyncForm(Session& session, Screens& screens);
+    TSyncForm(Session& session);
 };
 
 }  // namespace tovalo::ui

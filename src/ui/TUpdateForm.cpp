@@ -2,8 +2,7 @@
 
 namespace tovalo::ui {
 
-TUpdateForm::TUpdateForm(Session& session, Screens& screens)
-    : PendingScreen(session, screens, QStringLiteral("問題更新")) {
+TUpdateForm::TUpdateForm(Session& session) : PendingScreen(session, QStringLiteral("問題更新")) {
     setObjectName(QStringLiteral("UpdateForm"));
 }
 

@@ -10,7 +10,7 @@ class TUpdateForm : public PendingScreen {
     Q_OBJECT
 
   public:
-    TUpdateForm(Session& session, Screens& screens);
+    TUpdateForm(Session& session);
 };
 
 }  // namespace tovalo::ui

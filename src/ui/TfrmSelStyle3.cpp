@@ -2,7 +2,7 @@
 
 namespace tovalo::ui {
 
-TfrmSelStyle3::TfrmSelStyle3(Session& session, Screens& screens) : ScreenForm(session, screens) {
+TfrmSelStyle3::TfrmSelStyle3(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("frmSelStyle3"));
 }
 

@@ -9,7 +9,7 @@ class TfrmSelStyle3 : public ScreenForm {
     Q_OBJECT
 
   public:
-    TfrmSelStyle3(Session& session, Screens& screens);
+    TfrmSelStyle3(Session& session);
 };
 
 }  // namespace tovalo::ui

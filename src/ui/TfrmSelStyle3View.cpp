@@ -2,8 +2,7 @@
 
 namespace tovalo::ui {
 
-TfrmSelStyle3View::TfrmSelStyle3View(Session& session, Screens& screens)
-    : ScreenForm(session, screens) {
+TfrmSelStyle3View::TfrmSelStyle3View(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("frmSelStyle3View"));
 }
 

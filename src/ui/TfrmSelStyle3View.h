@@ -9,7 +9,7 @@ class TfrmSelStyle3View : public ScreenForm {
     Q_OBJECT
 
   public:
-    TfrmSelStyle3View(Session& session, Screens& screens);
+    TfrmSelStyle3View(Session& session);
 };
 
 }  // namespace tovalo::ui

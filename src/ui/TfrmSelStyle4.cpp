@@ -2,7 +2,7 @@
 
 namespace tovalo::ui {
 
-TfrmSelStyle4::TfrmSelStyle4(Session& session, Screens& screens) : ScreenForm(session, screens) {
+TfrmSelStyle4::TfrmSelStyle4(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("frmSelStyle4"));
 }
 

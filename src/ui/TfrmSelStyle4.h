@@ -9,7 +9,7 @@ class TfrmSelStyle4 : public ScreenForm {
     Q_OBJECT
 
   public:
-    TfrmSelStyle4(Session& session, Screens& screens);
+    TfrmSelStyle4(Session& session);
 };
 
 }  // namespace tovalo::ui

@@ -2,8 +2,7 @@
 
 namespace tovalo::ui {
 
-TfrmSelStyle4View::TfrmSelStyle4View(Session& session, Screens& screens)
-    : ScreenForm(session, screens) {
+TfrmSelStyle4View::TfrmSelStyle4View(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("frmSelStyle4View"));
 }
 

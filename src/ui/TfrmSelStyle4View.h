@@ -9,7 +9,7 @@ class TfrmSelStyle4View : public ScreenForm {
     Q_OBJECT
 
   public:
-    TfrmSelStyle4View(Session& session, Screens& screens);
+    TfrmSelStyle4View(Session& session);
 };
 
 }  // namespace tovalo::ui

@@ -2,7 +2,7 @@
 
 namespace tovalo::ui {
 
-TfrmSelStyle5::TfrmSelStyle5(Session& session, Screens& screens) : ScreenForm(session, screens) {
+TfrmSelStyle5::TfrmSelStyle5(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("frmSelStyle5"));
 }
 

@@ -9,7 +9,7 @@ class TfrmSelStyle5 : public ScreenForm {
     Q_OBJECT
 
   public:
-    TfrmSelStyle5(Session& session, Screens& screens);
+    TfrmSelStyle5(Session& session);
 };
 
 }  // namespace tovalo::ui

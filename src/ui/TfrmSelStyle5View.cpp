@@ -2,8 +2,7 @@
 
 namespace tovalo::ui {
 
-TfrmSelStyle5View::TfrmSelStyle5View(Session& session, Screens& screens)
-    : ScreenForm(session, screens) {
+TfrmSelStyle5View::TfrmSelStyle5View(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("frmSelStyle5View"));
 }
 

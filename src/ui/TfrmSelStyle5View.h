@@ -9,7 +9,7 @@ class TfrmSelStyle5View : public ScreenForm {
     Q_OBJECT
 
   public:
-    TfrmSelStyle5View(Session& session, Screens& screens);
+    TfrmSelStyle5View(Session& session);
 };
 
 }  // namespace tovalo::ui

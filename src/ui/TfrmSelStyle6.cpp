@@ -2,7 +2,7 @@
 
 namespace tovalo::ui {
 
-TfrmSelStyle6::TfrmSelStyle6(Session& session, Screens& screens) : ScreenForm(session, screens) {
+TfrmSelStyle6::TfrmSelStyle6(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("frmSelStyle6"));
 }
 

@@ -9,7 +9,7 @@ class TfrmSelStyle6 : public ScreenForm {
     Q_OBJECT
 
   public:
-    TfrmSelStyle6(Session& session, Screens& screens);
+    TfrmSelStyle6(Session& session);
 };
 
 }  // namespace tovalo::ui

@@ -2,8 +2,7 @@
 
 namespace tovalo::ui {
 
-TfrmSelStyle6View::TfrmSelStyle6View(Session& session, Screens& screens)
-    : ScreenForm(session, screens) {
+TfrmSelStyle6View::TfrmSelStyle6View(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("frmSelStyle6View"));
 }
 

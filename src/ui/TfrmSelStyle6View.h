@@ -9,7 +9,7 @@ class TfrmSelStyle6View : public ScreenForm {
     Q_OBJECT
 
   public:
-    TfrmSelStyle6View(Session& session, Screens& screens);
+    TfrmSelStyle6View(Session& session);
 };
 
 }  // namespace tovalo::ui

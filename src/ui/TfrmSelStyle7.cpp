@@ -2,7 +2,7 @@
 
 namespace tovalo::ui {
 
-TfrmSelStyle7::TfrmSelStyle7(Session& session, Screens& screens) : ScreenForm(session, screens) {
+TfrmSelStyle7::TfrmSelStyle7(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("frmSelStyle7"));
 }
 

@@ -9,7 +9,7 @@ class TfrmSelStyle7 : public ScreenForm {
     Q_OBJECT
 
   public:
-    TfrmSelStyle7(Session& session, Screens& screens);
+    TfrmSelStyle7(Session& session);
 };
 
 }  // namespace tovalo::ui

@@ -2,8 +2,7 @@
 
 namespace tovalo::ui {
 
-TfrmSelStyle7View::TfrmSelStyle7View(Session& session, Screens& screens)
-    : ScreenForm(session, screens) {
+TfrmSelStyle7View::TfrmSelStyle7View(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("frmSelStyle7View"));
 }
 

@@ -9,7 +9,7 @@ class TfrmSelStyle7View : public ScreenForm {
     Q_OBJECT
 
   public:
-    TfrmSelStyle7View(Session& session, Screens& screens);
+    TfrmSelStyle7View(Session& session);
 };
 
 }  // namespace tovalo::ui

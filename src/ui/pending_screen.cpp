@@ -6,14 +6,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/TCourseMenuForm.h"
 #include "ui/fonts.h"
-#include "ui/screens.h"
 
 namespace tovalo::ui {
 
-PendingScreen::PendingScreen(Session& session, Screens& screens, const QString& title)
-    : ScreenForm(session, screens) {
+PendingScreen::PendingScreen(Session& session, const QString& title) : ScreenForm(session) {
     setWindowTitle(title);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::black);
@@ -58,8 +55,7 @@ void PendingScreen::keyPressEvent(QKeyEvent* event) {
 
 void PendingScreen::closeEvent(QCloseEvent* event) {
     event->accept();
-    screens_.CourseMenuForm->show();
-    screens_.CourseMenuForm->activateWindow();
+    emit left();
 }
 
 }  // namespace tovalo::ui

@@ -15,11 +15,15 @@ class PendingScreen : public ScreenForm {
     Q_OBJECT
 
   public:
-    PendingScreen(Session& session, Screens& screens, const QString& title);
+    PendingScreen(Session& session, const QString& title);
 
     QLabel* TitleLabel;
     QLabel* MessageLabel;
     QPushButton* Button2;  // back to the course menu
+
+  signals:
+    // Back to the course menu.
+    void left();
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
 #include <QString>
+#include <QWidget>
 #include <string>
 
 namespace tovalo::ui {
@@ -16,6 +18,19 @@ inline QString qs(const std::string& s) {
 inline QColor desktopColour(long value) {
     return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
                   static_cast<int>((value >> 16) & 0xFF));
+}
+
+// Sets one colour role of a widget's palette.
+inline void paint(QWidget* w, QPalette::ColorRole role, const QColor& colour) {
+    QPalette pal = w->palette();
+    pal.setColor(role, colour);
+    w->setPalette(pal);
+}
+
+// Fills a widget's background with `colour`.
+inline void fill(QWidget* w, const QColor& colour) {
+    paint(w, QPalette::Window, colour);
+    w->setAutoFillBackground(true);
 }
 
 }  // namespace tovalo::ui

@@ -1,11 +1,15 @@
 #include "ui/screen_form.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QHideEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QWindowStateChangeEvent>
 #include <vector>
 
 #include "ui/lazy_controls.h"
+#include "ui/session.h"
 
 namespace tovalo::ui {
 
@@ -46,8 +50,7 @@ void restoreOthers() {
 
 }  // namespace
 
-ScreenForm::ScreenForm(Session& session, Screens& screens)
-    : QWidget(nullptr, Qt::Window), session_(session), screens_(screens) {
+ScreenForm::ScreenForm(Session& session) : QWidget(nullptr, Qt::Window), session_(session) {
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
@@ -57,12 +60,52 @@ QString ScreenForm::formName() const {
     return colon < 0 ? name : name.mid(colon + 1);
 }
 
+void ScreenForm::takeSharedPlace(std::optional<QPoint> topLeft) {
+    if (session_.windowState == app::WindowState::Maximised) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+        return;
+    }
+    app::Bounds b = session_.courseMenuBounds;
+    if (b.width <= 0 || b.height <= 0) {
+        b = {0, 0, width(), height()};
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QPoint c = screen->availableGeometry().center();
+            b.left = c.x() - b.width / 2;
+            b.top = c.y() - b.height / 2;
+        }
+    }
+    if (topLeft) {
+        b.left = topLeft->x();
+        b.top = topLeft->y();
+    }
+    setWindowState(windowState() & ~Qt::WindowMaximized);
+    setGeometry(b.left, b.top, std::max(b.width, minimumWidth()),
+                std::max(b.height, minimumHeight()));
+}
+
+void ScreenForm::leaveSharedPlace() {
+    const Qt::WindowStates state = windowState();
+    const bool maximised = (state & Qt::WindowMaximized) != 0;
+    session_.windowState = maximised ? app::WindowState::Maximised : app::WindowState::Normal;
+    if (!maximised && !(state & (Qt::WindowMinimized | Qt::WindowFullScreen))) {
+        const QRect r = geometry();
+        session_.courseMenuBounds = app::Bounds{r.x(), r.y(), r.width(), r.height()};
+    }
+}
+
 void ScreenForm::showEvent(QShowEvent* event) {
     if (!hintsGiven_) {
         hintsGiven_ = true;
         applyStartupTooltipsTo(*this);
     }
     QWidget::showEvent(event);
+}
+
+void ScreenForm::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (!event->spontaneous()) {
+        emit hidden();
+    }
 }
 
 void ScreenForm::changeEvent(QEvent* event) {

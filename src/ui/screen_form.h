@@ -1,22 +1,32 @@
 #pragma once
 
+#include <QPoint>
 #include <QWidget>
+#include <optional>
 
 namespace tovalo::ui {
 
 class Session;
-class Screens;
 
 // Base of every screen: a top-level window that lives from start-up to the
-// end of the program and is hidden and shown in turn.
+// end of the program and is hidden and shown in turn. A screen knows the
+// session and nothing of the other screens: it says what happened through
+// its signals, and the coordinator decides what comes next.
 class ScreenForm : public QWidget {
     Q_OBJECT
 
   public:
-    ScreenForm(Session& session, Screens& screens);
+    explicit ScreenForm(Session& session);
 
     // The class name without its namespace ("TCourseMenuForm").
     [[nodiscard]] QString formName() const;
+
+    // One of the screen's controls by its object name, or null. Tests reach
+    // controls this way; screens never reach into each other's.
+    template <class W = QWidget>
+    [[nodiscard]] W* control(const QString& objectName) const {
+        return findChild<W*>(objectName);
+    }
 
   protected:
     // The full-size screens stand for the whole program: minimising one
@@ -24,13 +34,28 @@ class ScreenForm : public QWidget {
     // the ones that went with it.
     void setMinimisesProgram(bool on) { minimisesProgram_ = on; }
 
+    // The full-size screens share one place, so that the learner sees one
+    // window going from screen to screen. This takes it: maximised when the
+    // last screen was, otherwise the shared bounds (centred on the screen
+    // when there are none yet), moved to `topLeft` when one is given, and
+    // never below the screen's minimum size. Called before showing.
+    void takeSharedPlace(std::optional<QPoint> topLeft = std::nullopt);
+    // Hands the window's state and, when it is normal, its bounds on to the
+    // next full-size screen.
+    void leaveSharedPlace();
+
+  signals:
+    // The screen went away (not minimised): hidden or closed.
+    void hidden();
+
+  protected:
     // The first showing hands out the start-up hints, so that controls a
     // screen builds only when it is first needed get theirs too.
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
 
     Session& session_;
-    Screens& screens_;
 
   private:
     bool hintsGiven_ = false;

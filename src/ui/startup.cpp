@@ -33,6 +33,7 @@
 #include "ui/TfrmSelStyle6View.h"
 #include "ui/TfrmSelStyle7.h"
 #include "ui/TfrmSelStyle7View.h"
+#include "ui/coordinator.h"
 #include "ui/fonts.h"
 #include "ui/lazy_controls.h"
 #include "ui/screens.h"
@@ -44,7 +45,7 @@ namespace {
 
 template <class Form>
 Form* create(Session& session, Screens& screens) {
-    return screens.adopt(std::make_unique<Form>(session, screens));
+    return screens.adopt(std::make_unique<Form>(session));
 }
 
 // The last resort against a program that runs on with nothing on screen,
@@ -148,6 +149,7 @@ Status createWindowSet(Session& session, Screens& screens) {
     screens.SpareForm = create<TSpareForm>(session, screens);
 
     applyStartupTooltips(screens);
+    new Coordinator(screens, screens.MainMenuForm);
     new WindowGuard(session, screens, screens.MainMenuForm);
     session.showQuestionNumbers = app::showsQuestionNumbers(
         app::settings::read(session.services.settings, app::settings::kDebug), session.commandLine);

@@ -190,16 +190,18 @@ class Tour : public QObject {
             for (int q = 1; q <= 3; ++q) {
                 const int style = rig.session->exam.questions()[q - 1].Style;
                 (tovalo::answerStyle(style) == tovalo::AnswerStyle::Multiple
-                     ? static_cast<QAbstractButton*>(exam->CheckBoxes[1])
-                     : exam->RadioButtons[1])
+                     ? static_cast<QAbstractButton*>(
+                           exam->control<QCheckBox>(QStringLiteral("CheckBox%1").arg((1) + 1)))
+                     : exam->control<QRadioButton>(QStringLiteral("RadioButton%1").arg((1) + 1)))
                     ->click();
-                exam->StickyNote->setChecked(q == 2);
+                exam->control<QCheckBox>(QStringLiteral("StickyNote"))->setChecked(q == 2);
                 exam->NextClick();
             }
             (tovalo::answerStyle(rig.session->exam.questions()[3].Style) ==
                      tovalo::AnswerStyle::Multiple
-                 ? static_cast<QAbstractButton*>(exam->CheckBoxes[2])
-                 : exam->RadioButtons[2])
+                 ? static_cast<QAbstractButton*>(
+                       exam->control<QCheckBox>(QStringLiteral("CheckBox%1").arg((2) + 1)))
+                 : exam->control<QRadioButton>(QStringLiteral("RadioButton%1").arg((2) + 1)))
                 ->click();
             // Six minutes on four questions of a 90-second pace: the reminder
             // is up.
@@ -224,10 +226,11 @@ class Tour : public QObject {
             rig.screens->GenericMBForm->startExam();
             QTest::keyClick(rig.screens->GenericMBForm, Qt::Key_Space);
             tovalo::ui::TExamModeForm* exam = rig.screens->ExamModeForm;
-            exam->CheckBoxes[0]->click();
+            exam->control<QCheckBox>(QStringLiteral("CheckBox%1").arg((0) + 1))->click();
             exam->Timer1Timer();
             save(exam, QStringLiteral("22-exam-figures"));
-            exam->FigButtons[0]->click();
+            exam->control<tovalo::ui::ImageButton>(QStringLiteral("FigButton%1").arg((0) + 1))
+                ->click();
             save(rig.screens->RefImgForm, QStringLiteral("26-figure-window"));
             rig.screens->RefImgForm->hide();
             for (int q = 2; q <= 16; ++q) {
@@ -263,8 +266,8 @@ class Tour : public QObject {
             save(study, QStringLiteral("25-case-study-html"));
             study->Button1Click();
             tovalo::ui::TExamModeForm* exam = rig.screens->ExamModeForm;
-            pageShown(exam->WebBrowser1, 1);
-            exam->CheckBoxes[0]->click();
+            pageShown(exam->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1")), 1);
+            exam->control<QCheckBox>(QStringLiteral("CheckBox%1").arg((0) + 1))->click();
             exam->Timer1Timer();
             save(exam, QStringLiteral("23-exam-html"));
             exam->hide();

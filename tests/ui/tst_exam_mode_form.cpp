@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFrame>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -23,6 +24,7 @@
 #include "core/text/cp932.h"
 #include "exam_rig.h"
 #include "ui/TCaseStudyForm.h"
+#include "ui/TCatSelForm.h"
 #include "ui/TCheatForm.h"
 #include "ui/TConfirmForm.h"
 #include "ui/TCourseMenuForm.h"
@@ -88,7 +90,8 @@ class TestExamModeForm : public QObject {
         rig.drawExam("nexa", "NXN-101", 12, 0);
         rig.screens->CourseMenuForm->show();
         tovalo::ui::TGenericMBForm* card = rig.screens->GenericMBForm;
-        card->startExam();
+        // The category screen's start: the card replaces the menu.
+        emit rig.screens->CatSelForm->examStarted();
 
         QVERIFY(card->isVisible());
         QVERIFY(!rig.screens->CourseMenuForm->isVisible());
@@ -170,50 +173,78 @@ class TestExamModeForm : public QObject {
         const ExamQuestion& first = rig.session->exam.questions()[0];
 
         QCOMPARE(exam->windowTitle(), QStringLiteral("Tovalo - 模擬試験中..."));
-        QCOMPARE(exam->QuesLabel->text(), QStringLiteral("Q.1"));
-        QCOMPARE(exam->ProgressLabel->text(), QStringLiteral("1問目/30問中"));
-        QCOMPARE(exam->TitleBox->text(), QStringLiteral("ネットワーク基礎"));
-        QCOMPARE(exam->CountLabel->text(), QStringLiteral("問題数 : 全30問"));
-        QCOMPARE(exam->LimitLabel->text(), QStringLiteral("制限時間 : 45' 0"));
-        QVERIFY(exam->QuesMemo->isVisible());
-        QVERIFY(!exam->WebBrowser1->isVisible());
-        QVERIFY(!exam->WebBrowser1->hasBrowser());
-        QCOMPARE(exam->QuesMemo->toPlainText(),
+        QCOMPARE(exam->control<QLabel>(QStringLiteral("QuesLabel"))->text(), QStringLiteral("Q.1"));
+        QCOMPARE(exam->control<QLabel>(QStringLiteral("ProgressLabel"))->text(),
+                 QStringLiteral("1問目/30問中"));
+        QCOMPARE(exam->control<QLabel>(QStringLiteral("TitleBox"))->text(),
+                 QStringLiteral("ネットワーク基礎"));
+        QCOMPARE(exam->control<QLabel>(QStringLiteral("CountLabel"))->text(),
+                 QStringLiteral("問題数 : 全30問"));
+        QCOMPARE(exam->control<QLabel>(QStringLiteral("LimitLabel"))->text(),
+                 QStringLiteral("制限時間 : 45' 0"));
+        QVERIFY(exam->control<QPlainTextEdit>(QStringLiteral("QuesMemo"))->isVisible());
+        QVERIFY(
+            !exam->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1"))->isVisible());
+        QVERIFY(
+            !exam->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1"))->hasBrowser());
+        QCOMPARE(exam->control<QPlainTextEdit>(QStringLiteral("QuesMemo"))->toPlainText(),
                  qs(tovalo::textWithoutFigureLine(first.QuesText)).remove(QLatin1Char('\r')));
         // Capital letter labels, so the repeat button is offered; no case study.
-        QVERIFY(exam->RepeatButton->isVisible());
-        QVERIFY(!exam->CaseButton->isVisible());
-        QVERIFY(!exam->PrevButton->isEnabled());
-        QVERIFY(!exam->LevelImage->pixmap().isNull());
-        QCOMPARE(exam->LevelImage->pixmap().size(), QSize(129, 42));
-        QCOMPARE(exam->HelpText->text(),
+        QVERIFY(
+            exam->control<tovalo::ui::ImageButton>(QStringLiteral("RepeatButton"))->isVisible());
+        QVERIFY(!exam->control<tovalo::ui::ImageButton>(QStringLiteral("CaseButton"))->isVisible());
+        QVERIFY(!exam->control<tovalo::ui::ImageButton>(QStringLiteral("PrevButton"))->isEnabled());
+        QVERIFY(!exam->control<QLabel>(QStringLiteral("LevelImage"))->pixmap().isNull());
+        QCOMPARE(exam->control<QLabel>(QStringLiteral("LevelImage"))->pixmap().size(),
+                 QSize(129, 42));
+        QCOMPARE(exam->control<QLabel>(QStringLiteral("HelpText"))->text(),
                  QStringLiteral("ボタンをクリックして、解答用のウィンドウで解答してください。"));
 
         // Style 9: radio rows, each text without its two-character sort key.
         std::vector<int> lines;
         for (int k = 0; k < TExamModeForm::kChoices; ++k) {
             const bool shown = k < first.ShowCount;
-            QCOMPARE(exam->RadioButtons[k]->isVisible(), shown);
-            QVERIFY(!exam->CheckBoxes[k]->isVisible());
-            QCOMPARE(exam->RadioButtons[k]->text(), QString(QChar('A' + k)) + QLatin1Char('.'));
+            QCOMPARE(exam->control<QRadioButton>(QStringLiteral("RadioButton%1").arg((k) + 1))
+                         ->isVisible(),
+                     shown);
+            QVERIFY(
+                !exam->control<QCheckBox>(QStringLiteral("CheckBox%1").arg((k) + 1))->isVisible());
+            QCOMPARE(
+                exam->control<QRadioButton>(QStringLiteral("RadioButton%1").arg((k) + 1))->text(),
+                QString(QChar('A' + k)) + QLatin1Char('.'));
             if (shown) {
-                QCOMPARE(exam->ChoiceTexts[k]->text(), qs(first.ShownChoice[k]).mid(2));
+                QCOMPARE(exam->control<tovalo::ui::ChoiceText>(
+                                 QStringLiteral("ChoiceText%1").arg((k) + 1))
+                             ->text(),
+                         qs(first.ShownChoice[k]).mid(2));
             }
-            lines.push_back(exam->ChoiceTexts[k]->lineCountFor(exam->ChoiceTexts[k]->width()));
+            lines.push_back(
+                exam->control<tovalo::ui::ChoiceText>(QStringLiteral("ChoiceText%1").arg((k) + 1))
+                    ->lineCountFor(exam->control<tovalo::ui::ChoiceText>(
+                                           QStringLiteral("ChoiceText%1").arg((k) + 1))
+                                       ->width()));
         }
         const std::vector<tovalo::ChoiceRowPlace> places = tovalo::choiceRowPlaces(lines);
         for (int k = 0; k < TExamModeForm::kChoices; ++k) {
-            QCOMPARE(exam->ChoiceTexts[k]->y(), places[k].textTop);
-            QCOMPARE(exam->ChoiceTexts[k]->height(), places[k].textHeight);
-            QCOMPARE(exam->RadioButtons[k]->y(), places[k].markTop);
+            QCOMPARE(
+                exam->control<tovalo::ui::ChoiceText>(QStringLiteral("ChoiceText%1").arg((k) + 1))
+                    ->y(),
+                places[k].textTop);
+            QCOMPARE(
+                exam->control<tovalo::ui::ChoiceText>(QStringLiteral("ChoiceText%1").arg((k) + 1))
+                    ->height(),
+                places[k].textHeight);
+            QCOMPARE(exam->control<QRadioButton>(QStringLiteral("RadioButton%1").arg((k) + 1))->y(),
+                     places[k].markTop);
         }
 
         // The panels follow the window's height.
         exam->resize(900, 700);
         const tovalo::ExamPanels panels = tovalo::examPanels(exam->height(), 4);
-        QCOMPARE(exam->QuesPanel->height(), panels.questionHeight);
-        QCOMPARE(exam->AnsPanel->y(), panels.answerTop);
-        QCOMPARE(exam->AnsPanel->height(), panels.answerHeight);
+        QCOMPARE(exam->control<QFrame>(QStringLiteral("QuesPanel"))->height(),
+                 panels.questionHeight);
+        QCOMPARE(exam->control<QFrame>(QStringLiteral("AnsPanel"))->y(), panels.answerTop);
+        QCOMPARE(exam->control<QFrame>(QStringLiteral("AnsPanel"))->height(), panels.answerHeight);
         exam->resize(500, 400);
         QCOMPARE(exam->size(), QSize(760, 562));
     }
@@ -231,14 +262,22 @@ class TestExamModeForm : public QObject {
                          exam[1].QuesText = longText;
                      });
         TExamModeForm* exam = openExam(rig);
-        QCOMPARE(exam->QuesMemo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(
+            exam->control<QPlainTextEdit>(QStringLiteral("QuesMemo"))->verticalScrollBarPolicy(),
+            Qt::ScrollBarAlwaysOff);
         exam->NextClick();
-        QCOMPARE(exam->QuesMemo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-        QScrollBar* bar = exam->QuesMemo->verticalScrollBar();
+        QCOMPARE(
+            exam->control<QPlainTextEdit>(QStringLiteral("QuesMemo"))->verticalScrollBarPolicy(),
+            Qt::ScrollBarAlwaysOn);
+        QScrollBar* bar =
+            exam->control<QPlainTextEdit>(QStringLiteral("QuesMemo"))->verticalScrollBar();
         QCOMPARE(bar->value(), 0);
-        QWheelEvent down(QPointF(10, 10), exam->QuesMemo->mapToGlobal(QPointF(10, 10)), QPoint(),
-                         QPoint(0, -240), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(exam->QuesMemo->viewport(), &down);
+        QWheelEvent down(
+            QPointF(10, 10),
+            exam->control<QPlainTextEdit>(QStringLiteral("QuesMemo"))->mapToGlobal(QPointF(10, 10)),
+            QPoint(), QPoint(0, -240), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(
+            exam->control<QPlainTextEdit>(QStringLiteral("QuesMemo"))->viewport(), &down);
         QCOMPARE(bar->value(), 2);
     }
 
@@ -252,17 +291,21 @@ class TestExamModeForm : public QObject {
         std::vector<std::array<bool, 10>> expected(n);
         for (int q = 1; q <= n; ++q) {
             const ExamQuestion& question = questions[q - 1];
-            QCOMPARE(exam->QuesLabel->text(), QStringLiteral("Q.%1").arg(q));
+            QCOMPARE(exam->control<QLabel>(QStringLiteral("QuesLabel"))->text(),
+                     QStringLiteral("Q.%1").arg(q));
             const int slot = (q % question.ShowCount) + 1;
             if (tovalo::answerStyle(question.Style) == tovalo::AnswerStyle::Multiple) {
-                QTest::mouseClick(exam->CheckBoxes[slot - 1], Qt::LeftButton);
+                QTest::mouseClick(
+                    exam->control<QCheckBox>(QStringLiteral("CheckBox%1").arg((slot - 1) + 1)),
+                    Qt::LeftButton);
                 expected[q - 1][slot - 1] = true;
             } else {
-                exam->RadioButtons[slot - 1]->click();
+                exam->control<QRadioButton>(QStringLiteral("RadioButton%1").arg((slot - 1) + 1))
+                    ->click();
                 expected[q - 1][slot - 1] = true;
             }
             if (q % 7 == 0) {
-                exam->StickyNote->setChecked(true);
+                exam->control<QCheckBox>(QStringLiteral("StickyNote"))->setChecked(true);
             }
             QCOMPARE(exam->nextShowsGrade(), q == n);
             exam->NextClick();
@@ -278,10 +321,10 @@ class TestExamModeForm : public QObject {
         // Back to question 7 from the list: its marks and sticky note return.
         rig.screens->ConfirmForm->StringGrid1DblClick(7);
         QCOMPARE(exam->marks(), expected[6]);
-        QVERIFY(exam->StickyNote->isChecked());
+        QVERIFY(exam->control<QCheckBox>(QStringLiteral("StickyNote"))->isChecked());
         exam->PrevClick();
         QCOMPARE(exam->marks(), expected[5]);
-        QVERIFY(!exam->StickyNote->isChecked());
+        QVERIFY(!exam->control<QCheckBox>(QStringLiteral("StickyNote"))->isChecked());
     }
 
     void styleTwoKeepsToItsAnswerCountAndShowsItsFigures() {
@@ -294,25 +337,36 @@ class TestExamModeForm : public QObject {
                                 q.QuesText.find("<INCLUDE IMG>") != std::string::npos;
                      }));
         TExamModeForm* exam = openExam(rig);
-        QVERIFY(exam->CheckBoxes[0]->isVisible());
-        QVERIFY(!exam->RadioButtons[0]->isVisible());
-        QTest::mouseClick(exam->CheckBoxes[0], Qt::LeftButton);
-        QTest::mouseClick(exam->CheckBoxes[2], Qt::LeftButton);
-        QTest::mouseClick(exam->CheckBoxes[3], Qt::LeftButton);
-        QVERIFY(exam->CheckBoxes[0]->isChecked());
-        QVERIFY(exam->CheckBoxes[2]->isChecked());
-        QVERIFY(!exam->CheckBoxes[3]->isChecked());
+        QVERIFY(exam->control<QCheckBox>(QStringLiteral("CheckBox%1").arg((0) + 1))->isVisible());
+        QVERIFY(!exam->control<QRadioButton>(QStringLiteral("RadioButton%1").arg((0) + 1))
+                     ->isVisible());
+        QTest::mouseClick(exam->control<QCheckBox>(QStringLiteral("CheckBox%1").arg((0) + 1)),
+                          Qt::LeftButton);
+        QTest::mouseClick(exam->control<QCheckBox>(QStringLiteral("CheckBox%1").arg((2) + 1)),
+                          Qt::LeftButton);
+        QTest::mouseClick(exam->control<QCheckBox>(QStringLiteral("CheckBox%1").arg((3) + 1)),
+                          Qt::LeftButton);
+        QVERIFY(exam->control<QCheckBox>(QStringLiteral("CheckBox%1").arg((0) + 1))->isChecked());
+        QVERIFY(exam->control<QCheckBox>(QStringLiteral("CheckBox%1").arg((2) + 1))->isChecked());
+        QVERIFY(!exam->control<QCheckBox>(QStringLiteral("CheckBox%1").arg((3) + 1))->isChecked());
         // Unchecking one makes room again.
-        QTest::mouseClick(exam->CheckBoxes[0], Qt::LeftButton);
-        QTest::mouseClick(exam->CheckBoxes[3], Qt::LeftButton);
-        QVERIFY(exam->CheckBoxes[3]->isChecked());
+        QTest::mouseClick(exam->control<QCheckBox>(QStringLiteral("CheckBox%1").arg((0) + 1)),
+                          Qt::LeftButton);
+        QTest::mouseClick(exam->control<QCheckBox>(QStringLiteral("CheckBox%1").arg((3) + 1)),
+                          Qt::LeftButton);
+        QVERIFY(exam->control<QCheckBox>(QStringLiteral("CheckBox%1").arg((3) + 1))->isChecked());
 
         // Two names after "<INCLUDE IMG>", so two figure buttons.
-        QVERIFY(exam->FigButtons[0]->isVisible());
-        QVERIFY(exam->FigButtons[1]->isVisible());
-        QVERIFY(!exam->FigButtons[2]->isVisible());
-        QVERIFY(exam->QuesMemo->toPlainText().startsWith(QStringLiteral("図1と図2は")));
-        exam->FigButtons[1]->click();
+        QVERIFY(exam->control<tovalo::ui::ImageButton>(QStringLiteral("FigButton%1").arg((0) + 1))
+                    ->isVisible());
+        QVERIFY(exam->control<tovalo::ui::ImageButton>(QStringLiteral("FigButton%1").arg((1) + 1))
+                    ->isVisible());
+        QVERIFY(!exam->control<tovalo::ui::ImageButton>(QStringLiteral("FigButton%1").arg((2) + 1))
+                     ->isVisible());
+        QVERIFY(exam->control<QPlainTextEdit>(QStringLiteral("QuesMemo"))
+                    ->toPlainText()
+                    .startsWith(QStringLiteral("図1と図2は")));
+        exam->control<tovalo::ui::ImageButton>(QStringLiteral("FigButton%1").arg((1) + 1))->click();
         tovalo::ui::TRefImgForm* figure = rig.screens->RefImgForm;
         QVERIFY(figure->isVisible());
         QCOMPARE(figure->windowTitle(), QStringLiteral("図2"));
@@ -337,14 +391,18 @@ class TestExamModeForm : public QObject {
                          return tovalo::answerStyle(q.Style) == tovalo::AnswerStyle::Panel;
                      }));
         TExamModeForm* exam = openExam(rig);
-        for (std::size_t i = 0; i < TExamModeForm::kWindowStyles.size(); ++i) {
-            QCOMPARE(exam->StyleButtons[i]->isVisible(),
-                     TExamModeForm::kWindowStyles[i] == tovalo::AnswerStyle::Panel);
+        for (tovalo::AnswerStyle style : tovalo::ui::ChoicePanel::kWindowStyles) {
+            QCOMPARE(exam->control<tovalo::ui::ImageButton>(
+                             QStringLiteral("ButtonType%1").arg(static_cast<int>(style)))
+                         ->isVisible(),
+                     style == tovalo::AnswerStyle::Panel);
         }
-        QVERIFY(exam->HelpText->isVisible());
+        QVERIFY(exam->control<QLabel>(QStringLiteral("HelpText"))->isVisible());
         for (int k = 0; k < TExamModeForm::kChoices; ++k) {
-            QVERIFY(!exam->RadioButtons[k]->isVisible());
-            QVERIFY(!exam->CheckBoxes[k]->isVisible());
+            QVERIFY(!exam->control<QRadioButton>(QStringLiteral("RadioButton%1").arg((k) + 1))
+                         ->isVisible());
+            QVERIFY(
+                !exam->control<QCheckBox>(QStringLiteral("CheckBox%1").arg((k) + 1))->isVisible());
         }
         const tovalo::StyleHandoff& handoff = rig.session->exam.handoff();
         QVERIFY(handoff.answerSlot >= 1);
@@ -371,40 +429,46 @@ class TestExamModeForm : public QObject {
         TExamModeForm* exam = openExam(rig);
         const tovalo::ExamProgress& progress = rig.session->exam.engine().progress();
 
-        QTest::keyClick(exam->StickyNote, Qt::Key_Backspace);
+        QTest::keyClick(exam->control<QCheckBox>(QStringLiteral("StickyNote")), Qt::Key_Backspace);
         QCOMPARE(progress.CurrentIndex, 1);
-        QTest::keyClick(exam->StickyNote, Qt::Key_Return);
+        QTest::keyClick(exam->control<QCheckBox>(QStringLiteral("StickyNote")), Qt::Key_Return);
         QCOMPARE(progress.CurrentIndex, 2);
-        QVERIFY(exam->PrevButton->isEnabled());
-        QTest::keyClick(exam->RadioButtons[0], Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(exam->control<tovalo::ui::ImageButton>(QStringLiteral("PrevButton"))->isEnabled());
+        QTest::keyClick(exam->control<QRadioButton>(QStringLiteral("RadioButton%1").arg((0) + 1)),
+                        Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(progress.CurrentIndex, 3);
         QVERIFY(exam->nextShowsGrade());
-        QTest::keyClick(exam->StickyNote, Qt::Key_Backspace);
+        QTest::keyClick(exam->control<QCheckBox>(QStringLiteral("StickyNote")), Qt::Key_Backspace);
         QCOMPARE(progress.CurrentIndex, 2);
         QVERIFY(!exam->nextShowsGrade());
 
         // F1 shows the correct choices in red beside the answer window.
         QVERIFY(!progress.AnswerViewed[1]);
-        QTest::keyClick(exam->StickyNote, Qt::Key_F1);
+        QTest::keyClick(exam->control<QCheckBox>(QStringLiteral("StickyNote")), Qt::Key_F1);
         QVERIFY(progress.AnswerViewed[1]);
         QVERIFY(rig.screens->CheatForm->isVisible());
         const ExamQuestion& q2 = rig.session->exam.questions()[1];
         for (int k = 0; k < q2.ShowCount; ++k) {
-            QCOMPARE(exam->ChoiceTexts[k]->textColour(),
-                     q2.ShownCorrect[k] ? QColor(255, 0, 0) : QColor(Qt::black));
+            QCOMPARE(
+                exam->control<tovalo::ui::ChoiceText>(QStringLiteral("ChoiceText%1").arg((k) + 1))
+                    ->textColour(),
+                q2.ShownCorrect[k] ? QColor(255, 0, 0) : QColor(Qt::black));
         }
         // Moving on closes it and the choices turn black again.
-        QTest::keyClick(exam->StickyNote, Qt::Key_Return);
+        QTest::keyClick(exam->control<QCheckBox>(QStringLiteral("StickyNote")), Qt::Key_Return);
         QVERIFY(!rig.screens->CheatForm->isVisible());
-        QTest::keyClick(exam->StickyNote, Qt::Key_Backspace);
+        QTest::keyClick(exam->control<QCheckBox>(QStringLiteral("StickyNote")), Qt::Key_Backspace);
         for (int k = 0; k < q2.ShowCount; ++k) {
-            QCOMPARE(exam->ChoiceTexts[k]->textColour(), QColor(Qt::black));
+            QCOMPARE(
+                exam->control<tovalo::ui::ChoiceText>(QStringLiteral("ChoiceText%1").arg((k) + 1))
+                    ->textColour(),
+                QColor(Qt::black));
         }
 
         // No case study here: F9 does nothing. End grades from anywhere.
-        QTest::keyClick(exam->StickyNote, Qt::Key_F9);
+        QTest::keyClick(exam->control<QCheckBox>(QStringLiteral("StickyNote")), Qt::Key_F9);
         QVERIFY(!rig.screens->CaseStudyForm->isVisible());
-        QTest::keyClick(exam->StickyNote, Qt::Key_End);
+        QTest::keyClick(exam->control<QCheckBox>(QStringLiteral("StickyNote")), Qt::Key_End);
         QVERIFY(rig.screens->ConfirmForm->isVisible());
         QCOMPARE(progress.CurrentIndex, 2);
     }
@@ -427,7 +491,8 @@ class TestExamModeForm : public QObject {
         rig.messages.whileShown = [&] {
             pending = true;
             QVERIFY(!exam->Timer1->isActive());
-            QCOMPARE(exam->RemainLabel->text(), QStringLiteral("残り時間 : 0' 0"));
+            QCOMPARE(exam->control<QLabel>(QStringLiteral("RemainLabel"))->text(),
+                     QStringLiteral("残り時間 : 0' 0"));
             QVERIFY(!rig.session->exam.engine().progress().TimeUp);
             QVERIFY(rig.screens->RefImgForm->isVisible());
             QVERIFY(!rig.screens->ConfirmForm->isVisible());
@@ -443,14 +508,18 @@ class TestExamModeForm : public QObject {
             if (before == 29 * 60 + 10) {
                 // The last minute: red hand on the small face.
                 const tovalo::ClockHand hand = tovalo::clockHand(before);
-                const QColor tip = exam->Clock->canvas().pixelColor((hand.x1 + hand.x2) / 2,
-                                                                    (hand.y1 + hand.y2) / 2);
+                const QColor tip =
+                    exam->control<tovalo::ui::ClockFace>(QStringLiteral("Clock"))
+                        ->canvas()
+                        .pixelColor((hand.x1 + hand.x2) / 2, (hand.y1 + hand.y2) / 2);
                 QVERIFY(tip.red() > 150 && tip.green() < 100);
             }
             if (before == 100) {
                 const tovalo::ClockHand hand = tovalo::clockHand(before);
-                const QColor tip = exam->Clock->canvas().pixelColor((hand.x1 + hand.x2) / 2,
-                                                                    (hand.y1 + hand.y2) / 2);
+                const QColor tip =
+                    exam->control<tovalo::ui::ClockFace>(QStringLiteral("Clock"))
+                        ->canvas()
+                        .pixelColor((hand.x1 + hand.x2) / 2, (hand.y1 + hand.y2) / 2);
                 QVERIFY(tip.red() < 80 && tip.green() < 80 && tip.blue() < 80);
             }
         }
@@ -489,8 +558,10 @@ class TestExamModeForm : public QObject {
         QVERIFY(!exam->paceReminderShown());
         tick(exam);
         QVERIFY(exam->paceReminderShown());
-        QCOMPARE(exam->PaceLabel1->text(), QStringLiteral("そろそろ次の問題へ"));
-        QCOMPARE(exam->PaceLabel2->text(), QStringLiteral("進みましょう。"));
+        QCOMPARE(exam->control<QLabel>(QStringLiteral("PaceLabel1"))->text(),
+                 QStringLiteral("そろそろ次の問題へ"));
+        QCOMPARE(exam->control<QLabel>(QStringLiteral("PaceLabel2"))->text(),
+                 QStringLiteral("進みましょう。"));
         tick(exam);
         QVERIFY(!exam->paceReminderShown());
         tick(exam);
@@ -508,36 +579,48 @@ class TestExamModeForm : public QObject {
         rig.drawExam("nexa", "NXN-101", 5, 10);
         TExamModeForm* exam = openExam(rig);
         exam->NextClick();
-        QCOMPARE(exam->SuspendButton->toolTip(), QStringLiteral("試験を中断します"));
+        QCOMPARE(exam->control<tovalo::ui::ImageButton>(QStringLiteral("SuspendButton"))->toolTip(),
+                 QStringLiteral("試験を中断します"));
 
-        exam->SuspendButton->click();
+        exam->control<tovalo::ui::ImageButton>(QStringLiteral("SuspendButton"))->click();
         QVERIFY(exam->suspended());
         QVERIFY(!exam->Timer1->isActive());
-        QCOMPARE(exam->SuspendButton->toolTip(), QStringLiteral("試験を再開します"));
-        for (tovalo::ui::ImageButton* b : {exam->GradeButton, exam->AnswerButton, exam->PrevButton,
-                                           exam->NextButton, exam->RepeatButton}) {
+        QCOMPARE(exam->control<tovalo::ui::ImageButton>(QStringLiteral("SuspendButton"))->toolTip(),
+                 QStringLiteral("試験を再開します"));
+        for (tovalo::ui::ImageButton* b :
+             {exam->control<tovalo::ui::ImageButton>(QStringLiteral("GradeButton")),
+              exam->control<tovalo::ui::ImageButton>(QStringLiteral("AnswerButton")),
+              exam->control<tovalo::ui::ImageButton>(QStringLiteral("PrevButton")),
+              exam->control<tovalo::ui::ImageButton>(QStringLiteral("NextButton")),
+              exam->control<tovalo::ui::ImageButton>(QStringLiteral("RepeatButton"))}) {
             QVERIFY(!b->isEnabled());
         }
-        QVERIFY(exam->SuspendButton->isEnabled());
+        QVERIFY(
+            exam->control<tovalo::ui::ImageButton>(QStringLiteral("SuspendButton"))->isEnabled());
         for (int key : {Qt::Key_Return, Qt::Key_Backspace, Qt::Key_End, Qt::Key_F1}) {
-            QTest::keyClick(exam->StickyNote, Qt::Key(key));
+            QTest::keyClick(exam->control<QCheckBox>(QStringLiteral("StickyNote")), Qt::Key(key));
         }
         QCOMPARE(rig.session->exam.engine().progress().CurrentIndex, 2);
         QVERIFY(!rig.session->exam.engine().progress().AnswerViewed[1]);
         QVERIFY(!rig.screens->ConfirmForm->isVisible());
 
-        exam->SuspendButton->click();
+        exam->control<tovalo::ui::ImageButton>(QStringLiteral("SuspendButton"))->click();
         QVERIFY(exam->Timer1->isActive());
-        QCOMPARE(exam->SuspendButton->toolTip(), QStringLiteral("試験を中断します"));
-        for (tovalo::ui::ImageButton* b : {exam->GradeButton, exam->AnswerButton, exam->PrevButton,
-                                           exam->NextButton, exam->RepeatButton}) {
+        QCOMPARE(exam->control<tovalo::ui::ImageButton>(QStringLiteral("SuspendButton"))->toolTip(),
+                 QStringLiteral("試験を中断します"));
+        for (tovalo::ui::ImageButton* b :
+             {exam->control<tovalo::ui::ImageButton>(QStringLiteral("GradeButton")),
+              exam->control<tovalo::ui::ImageButton>(QStringLiteral("AnswerButton")),
+              exam->control<tovalo::ui::ImageButton>(QStringLiteral("PrevButton")),
+              exam->control<tovalo::ui::ImageButton>(QStringLiteral("NextButton")),
+              exam->control<tovalo::ui::ImageButton>(QStringLiteral("RepeatButton"))}) {
             QVERIFY(b->isEnabled());
         }
         // On question 1 the previous button stays grey after resuming.
         exam->PrevClick();
-        exam->SuspendButton->click();
-        exam->SuspendButton->click();
-        QVERIFY(!exam->PrevButton->isEnabled());
+        exam->control<tovalo::ui::ImageButton>(QStringLiteral("SuspendButton"))->click();
+        exam->control<tovalo::ui::ImageButton>(QStringLiteral("SuspendButton"))->click();
+        QVERIFY(!exam->control<tovalo::ui::ImageButton>(QStringLiteral("PrevButton"))->isEnabled());
     }
 
     void reviewListMarksPagesAndJumpsBack() {
@@ -548,8 +631,8 @@ class TestExamModeForm : public QObject {
         QCOMPARE(exam->windowTitle(), QStringLiteral("Tovalo - 模擬試験中...%1")
                                           .arg(rig.session->exam.questions()[0].QuesNum));
         exam->NextClick();
-        exam->StickyNote->setChecked(true);
-        QTest::keyClick(exam->StickyNote, Qt::Key_End);
+        exam->control<QCheckBox>(QStringLiteral("StickyNote"))->setChecked(true);
+        QTest::keyClick(exam->control<QCheckBox>(QStringLiteral("StickyNote")), Qt::Key_End);
 
         tovalo::ui::TConfirmForm* list = rig.screens->ConfirmForm;
         QVERIFY(list->isVisible());
@@ -580,26 +663,31 @@ class TestExamModeForm : public QObject {
         list->StringGrid1DblClick(5);
         QVERIFY(!list->isVisible());
         QVERIFY(exam->reviewing());
-        QCOMPARE(exam->QuesLabel->text(), QStringLiteral("Q.5"));
+        QCOMPARE(exam->control<QLabel>(QStringLiteral("QuesLabel"))->text(), QStringLiteral("Q.5"));
         QCOMPARE(exam->windowTitle(),
                  QStringLiteral("見直し中...%1").arg(rig.session->exam.questions()[4].QuesNum));
-        QCOMPARE(exam->GradeButton->x(), 654);
-        QCOMPARE(exam->AnswerButton->x(), 554);
-        QCOMPARE(exam->RepeatButton->x() + exam->RepeatButton->width(), 554 - 20);
-        QVERIFY(!exam->NextButton->isVisible());
-        QVERIFY(!exam->PrevButton->isVisible());
-        QVERIFY(!exam->SuspendButton->isVisible());
+        QCOMPARE(exam->control<tovalo::ui::ImageButton>(QStringLiteral("GradeButton"))->x(), 654);
+        QCOMPARE(exam->control<tovalo::ui::ImageButton>(QStringLiteral("AnswerButton"))->x(), 554);
+        QCOMPARE(
+            exam->control<tovalo::ui::ImageButton>(QStringLiteral("RepeatButton"))->x() +
+                exam->control<tovalo::ui::ImageButton>(QStringLiteral("RepeatButton"))->width(),
+            554 - 20);
+        QVERIFY(!exam->control<tovalo::ui::ImageButton>(QStringLiteral("NextButton"))->isVisible());
+        QVERIFY(!exam->control<tovalo::ui::ImageButton>(QStringLiteral("PrevButton"))->isVisible());
+        QVERIFY(
+            !exam->control<tovalo::ui::ImageButton>(QStringLiteral("SuspendButton"))->isVisible());
 
         // The grade button shows the list again; grading from there restores
         // the layout and hands over to the result screen.
-        exam->GradeButton->click();
+        exam->control<tovalo::ui::ImageButton>(QStringLiteral("GradeButton"))->click();
         QVERIFY(list->isVisible());
         list->GradeButton->click();
         QVERIFY(!exam->reviewing());
-        QCOMPARE(exam->GradeButton->x(), 144);
-        QCOMPARE(exam->AnswerButton->x(), 352);
-        QVERIFY(!exam->NextButton->isHidden());
-        QVERIFY(!exam->SuspendButton->isHidden());
+        QCOMPARE(exam->control<tovalo::ui::ImageButton>(QStringLiteral("GradeButton"))->x(), 144);
+        QCOMPARE(exam->control<tovalo::ui::ImageButton>(QStringLiteral("AnswerButton"))->x(), 352);
+        QVERIFY(!exam->control<tovalo::ui::ImageButton>(QStringLiteral("NextButton"))->isHidden());
+        QVERIFY(
+            !exam->control<tovalo::ui::ImageButton>(QStringLiteral("SuspendButton"))->isHidden());
         QVERIFY(!exam->Timer1->isActive());
         QVERIFY(!exam->isVisible());
         QVERIFY(rig.screens->ResultForm->isVisible());
@@ -628,7 +716,7 @@ class TestExamModeForm : public QObject {
                          }
                      });
         TExamModeForm* exam = openExam(rig);
-        QTest::keyClick(exam->StickyNote, Qt::Key_End);
+        QTest::keyClick(exam->control<QCheckBox>(QStringLiteral("StickyNote")), Qt::Key_End);
         tovalo::ui::TConfirmForm* list = rig.screens->ConfirmForm;
         QVERIFY(QTest::qWaitForWindowExposed(list));
         QTest::keyClick(list->windowHandle(), Qt::Key_End, Qt::ControlModifier);
@@ -663,7 +751,7 @@ class TestExamModeForm : public QObject {
         TExamModeForm* exam = openExam(rig);
         exam->NextClick();
         exam->NextClick();
-        exam->RadioButtons[1]->click();
+        exam->control<QRadioButton>(QStringLiteral("RadioButton%1").arg((1) + 1))->click();
         exam->NextClick();
         tovalo::ui::TConfirmForm* list = rig.screens->ConfirmForm;
         QVERIFY(list->isVisible());
@@ -672,8 +760,9 @@ class TestExamModeForm : public QObject {
         QTest::keyClick(list->StringGrid1, Qt::Key_Escape);
         QVERIFY(!list->isVisible());
         QCOMPARE(rig.session->exam.engine().progress().CurrentIndex, 3);
-        QCOMPARE(exam->QuesLabel->text(), QStringLiteral("Q.3"));
-        QVERIFY(exam->RadioButtons[1]->isChecked());
+        QCOMPARE(exam->control<QLabel>(QStringLiteral("QuesLabel"))->text(), QStringLiteral("Q.3"));
+        QVERIFY(
+            exam->control<QRadioButton>(QStringLiteral("RadioButton%1").arg((1) + 1))->isChecked());
         QVERIFY(exam->nextShowsGrade());
         QVERIFY(!exam->reviewing());
     }
@@ -683,15 +772,18 @@ class TestExamModeForm : public QObject {
         QVERIFY(rig.start().ok());
         rig.drawExam("nexa", "NXN-101", 10, 15, SelectionMode::Assessment);
         TExamModeForm* exam = openExam(rig);
-        QVERIFY(!exam->SuspendButton->isVisible());
-        QVERIFY(!exam->AnswerButton->isVisible());
-        QTest::keyClick(exam->StickyNote, Qt::Key_F1);
+        QVERIFY(
+            !exam->control<tovalo::ui::ImageButton>(QStringLiteral("SuspendButton"))->isVisible());
+        QVERIFY(
+            !exam->control<tovalo::ui::ImageButton>(QStringLiteral("AnswerButton"))->isVisible());
+        QTest::keyClick(exam->control<QCheckBox>(QStringLiteral("StickyNote")), Qt::Key_F1);
         QVERIFY(!rig.session->exam.engine().progress().AnswerViewed[0]);
         QVERIFY(!rig.screens->CheatForm->isVisible());
-        QTest::keyClick(exam->StickyNote, Qt::Key_End);
+        QTest::keyClick(exam->control<QCheckBox>(QStringLiteral("StickyNote")), Qt::Key_End);
         rig.screens->ConfirmForm->StringGrid1DblClick(2);
         rig.screens->ConfirmForm->GradeButton->click();
-        QVERIFY(exam->SuspendButton->isHidden());
+        QVERIFY(
+            exam->control<tovalo::ui::ImageButton>(QStringLiteral("SuspendButton"))->isHidden());
     }
 
     void withoutTimeLimitTheClockCountsBelowZero() {
@@ -699,11 +791,14 @@ class TestExamModeForm : public QObject {
         QVERIFY(rig.start().ok());
         rig.drawExam("nexa", "NXN-101", 2, 0);
         TExamModeForm* exam = openExam(rig);
-        QCOMPARE(exam->LimitLabel->text(), QStringLiteral("制限時間 : 0' 0"));
+        QCOMPARE(exam->control<QLabel>(QStringLiteral("LimitLabel"))->text(),
+                 QStringLiteral("制限時間 : 0' 0"));
         tick(exam, 65);
-        QCOMPARE(exam->RemainLabel->text(), QStringLiteral("残り時間 : -1' -4"));
+        QCOMPARE(exam->control<QLabel>(QStringLiteral("RemainLabel"))->text(),
+                 QStringLiteral("残り時間 : -1' -4"));
         tick(exam);
-        QCOMPARE(exam->RemainLabel->text(), QStringLiteral("残り時間 : -1' -5"));
+        QCOMPARE(exam->control<QLabel>(QStringLiteral("RemainLabel"))->text(),
+                 QStringLiteral("残り時間 : -1' -5"));
         tick(exam, 3600);
         QVERIFY(exam->Timer1->isActive());
         QCOMPARE(timeUpNotices(rig), 0);
@@ -734,11 +829,14 @@ class TestExamModeForm : public QObject {
         QVERIFY(study->RefImg[0]->isVisible());
         QVERIFY(study->RefImg[2]->isVisible());
         QVERIFY(!study->RefImg[3]->isVisible());
-        QVERIFY(!exam->CaseButton->isVisible());
-        QCOMPARE(exam->CaseButton->toolTip(), QStringLiteral("問題を表示します"));
+        QVERIFY(!exam->control<tovalo::ui::ImageButton>(QStringLiteral("CaseButton"))->isVisible());
+        QCOMPARE(exam->control<tovalo::ui::ImageButton>(QStringLiteral("CaseButton"))->toolTip(),
+                 QStringLiteral("問題を表示します"));
         // Katakana labels: no repeat button.
-        QVERIFY(!exam->RepeatButton->isVisible());
-        QCOMPARE(exam->RadioButtons[1]->text(), QStringLiteral("ｲ."));
+        QVERIFY(
+            !exam->control<tovalo::ui::ImageButton>(QStringLiteral("RepeatButton"))->isVisible());
+        QCOMPARE(exam->control<QRadioButton>(QStringLiteral("RadioButton%1").arg((1) + 1))->text(),
+                 QStringLiteral("ｲ."));
 
         // While the case study is open time cannot run out.
         tick(exam, 70);
@@ -763,7 +861,7 @@ class TestExamModeForm : public QObject {
         study->Button1Click();
         QVERIFY(!study->isVisible());
         QVERIFY(!rig.screens->RefImgForm->isVisible());
-        QVERIFY(exam->CaseButton->isVisible());
+        QVERIFY(exam->control<tovalo::ui::ImageButton>(QStringLiteral("CaseButton"))->isVisible());
         tick(exam);
         QCOMPARE(timeUpNotices(rig), 1);
         QVERIFY(rig.screens->ConfirmForm->isVisible());
@@ -780,7 +878,7 @@ class TestExamModeForm : public QObject {
         tick(exam, 5);
         exam->NextClick();
         QCOMPARE(rig.session->exam.engine().progress().TimeSpent[0], 5);
-        QTest::keyClick(exam->StickyNote, Qt::Key_F9);
+        QTest::keyClick(exam->control<QCheckBox>(QStringLiteral("StickyNote")), Qt::Key_F9);
         tovalo::ui::TCaseStudyForm* study = rig.screens->CaseStudyForm;
         QVERIFY(study->isVisible());
         QCOMPARE(study->windowModality(), Qt::NonModal);
@@ -823,12 +921,16 @@ class TestExamModeForm : public QObject {
         // least of all.
         QVERIFY(!exam->controlsBuilt());
         openExam(rig);
-        QVERIFY(exam->WebBrowser1->isVisible());
-        QVERIFY(!exam->QuesMemo->isVisible());
-        QVERIFY(exam->WebBrowser1->hasBrowser());
+        QVERIFY(exam->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1"))->isVisible());
+        QVERIFY(!exam->control<QPlainTextEdit>(QStringLiteral("QuesMemo"))->isVisible());
+        QVERIFY(
+            exam->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1"))->hasBrowser());
         const QString page = rig.path(QStringLiteral("QDAT/kumo/exam.htm"));
-        QCOMPARE(exam->WebBrowser1->pageUrl(), QUrl::fromLocalFile(page));
-        QTRY_COMPARE_WITH_TIMEOUT(exam->WebBrowser1->pagesLoaded(), 1, 10000);
+        QCOMPARE(exam->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1"))->pageUrl(),
+                 QUrl::fromLocalFile(page));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            exam->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1"))->pagesLoaded(), 1,
+            10000);
         QVERIFY(rig.files.files[page.toStdString()].hidden);
 
         QFile file(page);
@@ -839,12 +941,17 @@ class TestExamModeForm : public QObject {
         QVERIFY(utf8.find("<!-- QS -->") != std::string::npos);
         QVERIFY(utf8.find("charset=shift_jis") != std::string::npos);
         // Radio rows with small letter labels.
-        QCOMPARE(exam->RadioButtons[0]->text(), QStringLiteral("a."));
+        QCOMPARE(exam->control<QRadioButton>(QStringLiteral("RadioButton%1").arg((0) + 1))->text(),
+                 QStringLiteral("a."));
 
         exam->NextClick();
-        QTRY_COMPARE_WITH_TIMEOUT(exam->WebBrowser1->pagesLoaded(), 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            exam->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1"))->pagesLoaded(), 2,
+            10000);
         exam->RepeatClick();
-        QTRY_COMPARE_WITH_TIMEOUT(exam->WebBrowser1->pagesLoaded(), 3, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            exam->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1"))->pagesLoaded(), 3,
+            10000);
     }
 
     // A question with figures: the figure line is the fragment's first line
@@ -887,8 +994,12 @@ class TestExamModeForm : public QObject {
         QVERIFY(!study->RefImg[2]->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(study->WebBrowser1->pagesLoaded() >= 1, 10000);
         study->Button1Click();
-        QVERIFY(rig.screens->ExamModeForm->CaseButton->isVisible());
-        QCOMPARE(rig.screens->ExamModeForm->CaseButton->toolTip(),
+        QVERIFY(rig.screens->ExamModeForm
+                    ->control<tovalo::ui::ImageButton>(QStringLiteral("CaseButton"))
+                    ->isVisible());
+        QCOMPARE(rig.screens->ExamModeForm
+                     ->control<tovalo::ui::ImageButton>(QStringLiteral("CaseButton"))
+                     ->toolTip(),
                  QStringLiteral("事例を表示します"));
     }
 };

@@ -77,7 +77,8 @@ class TestExamSpeed : public QObject {
         }
         // Waiting on the signal itself: polling would round every time up to
         // the polling step.
-        QSignalSpy loaded(exam->WebBrowser1, &tovalo::ui::WebPageView::pageLoaded);
+        QSignalSpy loaded(exam->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1")),
+                          &tovalo::ui::WebPageView::pageLoaded);
         QElapsedTimer first;
         first.start();
         card->Timer1Timer();  // hands over: the exam screen loads question 1

@@ -47,7 +47,7 @@ class TestMemory : public QObject {
         QTest::keyClick(rig.screens->GenericMBForm, Qt::Key_Space);
         tovalo::ui::TExamModeForm* exam = rig.screens->ExamModeForm;
         for (std::size_t k = 0; k < s.exam.questions().size(); ++k) {
-            exam->RadioButtons[0]->click();
+            exam->control<QRadioButton>(QStringLiteral("RadioButton%1").arg((0) + 1))->click();
             exam->Timer1Timer();
             exam->NextClick();
         }

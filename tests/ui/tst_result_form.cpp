@@ -140,8 +140,10 @@ class TestResultForm : public QObject {
                 for (int i = 0; i < 10; ++i) {
                     if (q.ShownCorrect[i]) {
                         (tovalo::answerStyle(q.Style) == tovalo::AnswerStyle::Multiple
-                             ? static_cast<QAbstractButton*>(exam->CheckBoxes[i])
-                             : exam->RadioButtons[i])
+                             ? static_cast<QAbstractButton*>(exam->control<QCheckBox>(
+                                   QStringLiteral("CheckBox%1").arg((i) + 1)))
+                             : exam->control<QRadioButton>(
+                                   QStringLiteral("RadioButton%1").arg((i) + 1)))
                             ->click();
                     }
                 }
@@ -647,7 +649,8 @@ class TestResultForm : public QObject {
         s.courseMenuBounds = {100, 80, 900, 650};
         rig.screens->ExamModeForm->setGeometry(120, 90, 900, 650);
         TResultForm* result = rig.screens->ResultForm;
-        result->show();
+        // Graded from the review list: the result opens where the exam was.
+        emit rig.screens->ConfirmForm->gradeRequested();
         QVERIFY(QTest::qWaitForWindowExposed(result));
         QCOMPARE(result->geometry(), QRect(120, 90, 900, 650));
 

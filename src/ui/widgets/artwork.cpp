@@ -9,6 +9,7 @@
 
 #include "core/catalog/course_menu_rules.h"
 #include "ui/fonts.h"
+#include "ui/widgets/image_button.h"
 
 namespace tovalo::ui {
 
@@ -529,6 +530,12 @@ QPixmap buttonPicture(QSize size, const QString& caption, ButtonTone tone, Butto
         drawToneGlyph(p, glyph, glyphBox(x), text);
     }
     return pixmap;
+}
+
+void setToneButtonLook(ImageButton* button, QSize size, const QString& caption, ButtonTone tone,
+                       ButtonGlyph glyph) {
+    button->setPictures(buttonPicture(size, caption, tone, glyph, true),
+                        buttonPicture(size, caption, tone, glyph, false));
 }
 
 QPixmap introductionCard(QSize size) {

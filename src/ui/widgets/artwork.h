@@ -53,6 +53,12 @@ QPixmap drawBarButton(QSize size, const QString& label, ButtonGlyph glyph, const
 QPixmap buttonPicture(QSize size, const QString& caption, ButtonTone tone, ButtonGlyph glyph,
                       bool enabled = true);
 
+class ImageButton;
+
+// Gives a button of the exam screens its normal and disabled pictures.
+void setToneButtonLook(ImageButton* button, QSize size, const QString& caption, ButtonTone tone,
+                       ButtonGlyph glyph);
+
 // The two small buttons that scroll the vendor tabs.
 QPixmap drawTabArrow(bool pointsLeft);
 

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+
+namespace tovalo::ui {
+
+class Screens;
+
+// Decides which screen comes next. The screens only say what happened
+// (a course was chosen, the exam was graded, the learner wants to leave);
+// this is the one place that knows the road from one screen to the next
+// and which windows open over which.
+class Coordinator : public QObject {
+    Q_OBJECT
+
+  public:
+    Coordinator(Screens& screens, QObject* parent);
+
+  private:
+    void connectCourseScreens();
+    void connectExamScreens();
+    void connectSideRoads();
+    void backToCourseMenu();
+
+    Screens& screens_;
+};
+
+}  // namespace tovalo::ui
