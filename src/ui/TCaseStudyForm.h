@@ -40,14 +40,6 @@ class TCaseStudyForm : public ScreenForm {
     [[nodiscard]] bool htmlMode() const { return html_; }
     [[nodiscard]] bool openedAtStart() const { return atStart_; }
 
-    // Made the first time a case study is set.
-    QFrame* Panel1 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    WebPageView* WebBrowser1 = nullptr;
-    QFrame* Panel2 = nullptr;
-    std::array<ImageButton*, kCaseStudyFigures> RefImg{};
-    ImageButton* Button1 = nullptr;
-
   signals:
     void figureRequested(const QString& caption, const QString& path);
     // The start button of the opening case study: the first question begins.
@@ -72,6 +64,16 @@ class TCaseStudyForm : public ScreenForm {
     bool html_ = false;
     bool atStart_ = false;
     std::array<QString, kCaseStudyFigures> figures_;
+
+  private:
+    // The controls; tests reach them by object name.
+    // Made the first time a case study is set.
+    QFrame* Panel1 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    WebPageView* WebBrowser1 = nullptr;
+    QFrame* Panel2 = nullptr;
+    std::array<ImageButton*, kCaseStudyFigures> RefImg{};
+    ImageButton* Button1 = nullptr;
 };
 
 }  // namespace tovalo::ui

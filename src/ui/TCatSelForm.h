@@ -45,24 +45,6 @@ class TCatSelForm : public ScreenForm {
     [[nodiscard]] const std::vector<CategoryRow>& categoryRows() const { return rows_; }
     [[nodiscard]] SelectionMode mode() const;
 
-    QLabel* LevelImage;
-    QLabel* TitleLabel;
-    QCheckBox* MajorOnlyCheck;  // "大カテゴリのみ表示"
-    QScrollArea* CategoryArea;
-    QWidget* CategoryPanel;
-    QGroupBox* ModeGroup;
-    QRadioButton* ModeNormal;
-    QRadioButton* ModeMockExam;
-    QRadioButton* ModeTraining;
-    QRadioButton* ModeAssessment;
-    QLineEdit* CountEdit;
-    QLabel* CountLabel;  // "題／n題中"
-    QLineEdit* TimeEdit;
-    QCheckBox* AdaptiveCheck;
-    ImageButton* StartButton;
-    ImageButton* BackButton;
-    QLabel* SidePicture1;  // 105
-    QLabel* SidePicture2;  // 104
     QTimer* Timer1;
 
   signals:
@@ -107,6 +89,27 @@ class TCatSelForm : public ScreenForm {
 
     std::vector<CategoryRow> rows_;
     int wheelRemainder_ = 0;  // part of a notch left over from fine-grained wheels
+
+  private:
+    // The controls; tests reach them by object name.
+    QLabel* LevelImage;
+    QLabel* TitleLabel;
+    QCheckBox* MajorOnlyCheck;  // "大カテゴリのみ表示"
+    QScrollArea* CategoryArea;
+    QWidget* CategoryPanel;
+    QGroupBox* ModeGroup;
+    QRadioButton* ModeNormal;
+    QRadioButton* ModeMockExam;
+    QRadioButton* ModeTraining;
+    QRadioButton* ModeAssessment;
+    QLineEdit* CountEdit;
+    QLabel* CountLabel;  // "題／n題中"
+    QLineEdit* TimeEdit;
+    QCheckBox* AdaptiveCheck;
+    ImageButton* StartButton;
+    ImageButton* BackButton;
+    QLabel* SidePicture1;  // 105
+    QLabel* SidePicture2;  // 104
 };
 
 }  // namespace tovalo::ui

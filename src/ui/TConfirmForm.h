@@ -37,14 +37,6 @@ class TConfirmForm : public ScreenForm {
     // Selecting a question row (1-based) pages the list to it.
     void SelectRow(int row);
 
-    // Made the first time the list is shown.
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    ImageButton* GradeButton = nullptr;
-    QScrollArea* ScrollBox = nullptr;
-    QTableWidget* StringGrid1 = nullptr;
-    QTableWidget* StringGrid2 = nullptr;
-
   signals:
     // A double-click: back to question `row` of the exam.
     void jumpRequested(int row);
@@ -64,6 +56,16 @@ class TConfirmForm : public ScreenForm {
   private:
     void ensureControls();
     void fillGrid(QTableWidget* grid, int rows);
+
+  private:
+    // The controls; tests reach them by object name.
+    // Made the first time the list is shown.
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    ImageButton* GradeButton = nullptr;
+    QScrollArea* ScrollBox = nullptr;
+    QTableWidget* StringGrid1 = nullptr;
+    QTableWidget* StringGrid2 = nullptr;
 };
 
 }  // namespace tovalo::ui

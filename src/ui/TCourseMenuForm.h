@@ -47,22 +47,8 @@ class TCourseMenuForm : public ScreenForm {
     // Rows shown for the current vendor, in catalog order.
     [[nodiscard]] std::vector<CourseRow*> shownRows() const;
 
-    VendorTabStrip* TabStrip;
-    ImageButton* TabLeftButton;
-    ImageButton* TabRightButton;
-    QLabel* LevelImage;  // the strip segment of the vendor's highest level
-    ImageButton* VendorInfoButton;
-    QScrollArea* CourseArea;
-    QWidget* CourseList;
-    QLabel* SelectLabel;
     std::vector<QLabel*> LegendIcons;  // level 4..1, then "-- None"
     std::vector<QLabel*> LegendNames;
-    ImageButton* StartButton;
-    ImageButton* ExitButton;
-    ImageButton* DiagnosisButton;
-    ImageButton* UpdateButton;
-    ImageButton* SyncButton;
-    ImageButton* NewsButton;
     QTimer* Timer1;
 
   signals:
@@ -129,6 +115,23 @@ class TCourseMenuForm : public ScreenForm {
     // Where the window returns to from maximised; what is stored then.
     app::Bounds normalBounds_;
     bool closed_ = false;
+
+  private:
+    // The controls; tests reach them by object name.
+    VendorTabStrip* TabStrip;
+    ImageButton* TabLeftButton;
+    ImageButton* TabRightButton;
+    QLabel* LevelImage;  // the strip segment of the vendor's highest level
+    ImageButton* VendorInfoButton;
+    QScrollArea* CourseArea;
+    QWidget* CourseList;
+    QLabel* SelectLabel;
+    ImageButton* StartButton;
+    ImageButton* ExitButton;
+    ImageButton* DiagnosisButton;
+    ImageButton* UpdateButton;
+    ImageButton* SyncButton;
+    ImageButton* NewsButton;
 };
 
 }  // namespace tovalo::ui

@@ -29,10 +29,6 @@ class TGenericMBForm : public ScreenForm {
 
     [[nodiscard]] int ticks() const { return countdown_.ticks(); }
 
-    // Made by the first startExam.
-    QLabel* Image1 = nullptr;
-    std::array<QLabel*, 3> Lines{};
-    std::array<QLabel*, 3> Marks{};  // the red squares before the lines
     QTimer* Timer1;
 
   signals:
@@ -54,6 +50,13 @@ class TGenericMBForm : public ScreenForm {
 
     IntroductionCountdown countdown_;
     bool htmlCourse_ = false;
+
+  private:
+    // The controls; tests reach them by object name.
+    // Made by the first startExam.
+    QLabel* Image1 = nullptr;
+    std::array<QLabel*, 3> Lines{};
+    std::array<QLabel*, 3> Marks{};  // the red squares before the lines
 };
 
 }  // namespace tovalo::ui

@@ -91,8 +91,12 @@ TMainMenuForm::TMainMenuForm(Session& session) : ScreenForm(session) {
     QLabel* captions[] = {Label2, Label3, Label4};
     QLineEdit* edits[] = {Edit_Name, Edit_Org, Edit_Email};
     QLabel* values[] = {Label_Name, Label_Org, Label_Email};
+    const char* captionNames[] = {"Label2", "Label3", "Label4"};
     const char* editNames[] = {"Edit_Name", "Edit_Org", "Edit_Email"};
+    const char* valueNames[] = {"Label_Name", "Label_Org", "Label_Email"};
     for (int row = 0; row < 3; ++row) {
+        captions[row]->setObjectName(QLatin1String(captionNames[row]));
+        values[row]->setObjectName(QLatin1String(valueNames[row]));
         edits[row]->setObjectName(QLatin1String(editNames[row]));
         edits[row]->setFont(uiFont(15));
         edits[row]->setFixedHeight(30);

@@ -32,21 +32,6 @@ class TMainMenuForm : public ScreenForm {
     [[nodiscard]] bool registrationShown() const { return registration_; }
     [[nodiscard]] bool linkHighlighted() const { return linkRed_; }
 
-    QFrame* Panel1;
-    QLabel* Image1;
-    QLabel* Label1;  // the registration prompt
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
-    QLineEdit* Edit_Name;
-    QLineEdit* Edit_Org;
-    QLineEdit* Edit_Email;
-    QLabel* Label_Name;
-    QLabel* Label_Org;
-    QLabel* Label_Email;
-    QPushButton* Button1;
-    QPushButton* Button2;
-    QLabel* Label5;  // the blinking link
     QTimer* Timer1;
 
   signals:
@@ -77,6 +62,24 @@ class TMainMenuForm : public ScreenForm {
     app::ProfileCountdown countdown_;
     bool registration_ = true;
     bool linkRed_ = false;
+
+  private:
+    // The controls; tests reach them by object name.
+    QFrame* Panel1;
+    QLabel* Image1;
+    QLabel* Label1;  // the registration prompt
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLineEdit* Edit_Name;
+    QLineEdit* Edit_Org;
+    QLineEdit* Edit_Email;
+    QLabel* Label_Name;
+    QLabel* Label_Org;
+    QLabel* Label_Email;
+    QPushButton* Button1;
+    QPushButton* Button2;
+    QLabel* Label5;  // the blinking link
 };
 
 }  // namespace tovalo::ui

@@ -29,9 +29,6 @@ class TRefImgForm : public ScreenForm {
     void reloadFigure();
 
     QString FigurePath;
-    // Made the first time a figure is shown.
-    QLabel* Image1 = nullptr;
-    ImageButton* Button1 = nullptr;
 
   public slots:
     void Button1Click();
@@ -46,6 +43,12 @@ class TRefImgForm : public ScreenForm {
     void placeButton();
 
     bool placed_ = false;
+
+  private:
+    // The controls; tests reach them by object name.
+    // Made the first time a figure is shown.
+    QLabel* Image1 = nullptr;
+    ImageButton* Button1 = nullptr;
 };
 
 }  // namespace tovalo::ui

@@ -31,35 +31,6 @@ class TResultForm : public ScreenForm {
     // Whether leaving the screen still has to store the exam on it.
     [[nodiscard]] bool saveDue() const { return saveDue_; }
 
-    // Made the first time the screen is shown; null until then.
-    QLabel* HiGradeImg = nullptr;
-    QLabel* Label1 = nullptr;  // rate
-    QLabel* Label4 = nullptr;  // "科目 : "
-    QLabel* Memo2 = nullptr;   // code and title
-    QLabel* Label6 = nullptr;  // question count
-    QLabel* Label7 = nullptr;  // "実施日時 : "
-    QLabel* Label8 = nullptr;  // date
-    QLabel* Label9 = nullptr;  // time taken
-    QLabel* Image_Left = nullptr;
-    QLabel* Image2 = nullptr;
-    QLabel* Shape2 = nullptr;
-    QLabel* Label3 = nullptr;
-    ResultGrid* StringGrid1 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* Label10 = nullptr;
-    QLabel* Label11 = nullptr;
-    QLabel* Label12 = nullptr;
-    QWidget* Panel1 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    WebPageView* WebBrowser1 = nullptr;
-    // The history chart and the report button have their places; what they
-    // show is added with the report.
-    QLabel* Shape1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Image1 = nullptr;
-    ImageButton* Button8 = nullptr;
-    ImageButton* Button1 = nullptr;
-    ImageButton* Button3 = nullptr;
     QTimer* Timer1;
 
     // Shows the screen for the exam just finished, with its top-left corner
@@ -107,6 +78,38 @@ class TResultForm : public ScreenForm {
     std::optional<QPoint> openingPlace_;
     std::array<std::string, 5> levelTexts_;
     QPixmap sideStrip_;
+
+  private:
+    // The controls; tests reach them by object name.
+    // Made the first time the screen is shown; null until then.
+    QLabel* HiGradeImg = nullptr;
+    QLabel* Label1 = nullptr;  // rate
+    QLabel* Label4 = nullptr;  // "科目 : "
+    QLabel* Memo2 = nullptr;   // code and title
+    QLabel* Label6 = nullptr;  // question count
+    QLabel* Label7 = nullptr;  // "実施日時 : "
+    QLabel* Label8 = nullptr;  // date
+    QLabel* Label9 = nullptr;  // time taken
+    QLabel* Image_Left = nullptr;
+    QLabel* Image2 = nullptr;
+    QLabel* Shape2 = nullptr;
+    QLabel* Label3 = nullptr;
+    ResultGrid* StringGrid1 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLabel* Label11 = nullptr;
+    QLabel* Label12 = nullptr;
+    QWidget* Panel1 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    WebPageView* WebBrowser1 = nullptr;
+    // show is added with the report.
+    // The history chart and the report button have their places; what they
+    QLabel* Shape1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Image1 = nullptr;
+    ImageButton* Button8 = nullptr;
+    ImageButton* Button1 = nullptr;
+    ImageButton* Button3 = nullptr;
 };
 
 }  // namespace tovalo::ui

@@ -17,10 +17,6 @@ class PendingScreen : public ScreenForm {
   public:
     PendingScreen(Session& session, const QString& title);
 
-    QLabel* TitleLabel;
-    QLabel* MessageLabel;
-    QPushButton* Button2;  // back to the course menu
-
   signals:
     // Back to the course menu.
     void left();
@@ -28,6 +24,12 @@ class PendingScreen : public ScreenForm {
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+
+  private:
+    // The controls; tests reach them by object name.
+    QLabel* TitleLabel;
+    QLabel* MessageLabel;
+    QPushButton* Button2;  // back to the course menu
 };
 
 }  // namespace tovalo::ui

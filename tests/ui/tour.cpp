@@ -100,13 +100,17 @@ class Tour : public QObject {
 
         tovalo::ui::TMainMenuForm* profile = screens.MainMenuForm;
         // Pictures with a fallback face would hide missing Japanese fonts.
-        QCOMPARE(QFontInfo(profile->Label1->font()).family(), QStringLiteral("IPAPGothic"));
+        QCOMPARE(QFontInfo(profile->control<QLabel>(QStringLiteral("Label1"))->font()).family(),
+                 QStringLiteral("IPAPGothic"));
         profile->show();
         save(profile, QStringLiteral("01-profile-registration"));
 
-        typeText(profile->Edit_Name, QStringLiteral("山田 太郎"));
-        typeText(profile->Edit_Org, QStringLiteral("株式会社サンプル 情報システム部"));
-        QTest::keyClicks(profile->Edit_Email, QStringLiteral("taro.yamada@example.jp"));
+        typeText(profile->control<QLineEdit>(QStringLiteral("Edit_Name")),
+                 QStringLiteral("山田 太郎"));
+        typeText(profile->control<QLineEdit>(QStringLiteral("Edit_Org")),
+                 QStringLiteral("株式会社サンプル 情報システム部"));
+        QTest::keyClicks(profile->control<QLineEdit>(QStringLiteral("Edit_Email")),
+                         QStringLiteral("taro.yamada@example.jp"));
         save(profile, QStringLiteral("02-profile-registration-filled"));
 
         profile->Button1Click();
@@ -150,10 +154,13 @@ class Tour : public QObject {
         QTest::mouseClick(categories->categoryRows().at(1).list, Qt::LeftButton, {},
                           categories->categoryRows().at(1).list->linePoint(2));
         save(categories, QStringLiteral("13-category-screen"));
-        QTest::mouseClick(categories->MajorOnlyCheck, Qt::LeftButton, {}, QPoint(6, 8));
+        QTest::mouseClick(categories->control<QCheckBox>(QStringLiteral("MajorOnlyCheck")),
+                          Qt::LeftButton, {}, QPoint(6, 8));
         save(categories, QStringLiteral("14-category-screen-majors-only"));
-        QTest::mouseClick(categories->MajorOnlyCheck, Qt::LeftButton, {}, QPoint(6, 8));
-        QTest::mouseClick(categories->ModeMockExam, Qt::LeftButton, {}, QPoint(6, 10));
+        QTest::mouseClick(categories->control<QCheckBox>(QStringLiteral("MajorOnlyCheck")),
+                          Qt::LeftButton, {}, QPoint(6, 8));
+        QTest::mouseClick(categories->control<QRadioButton>(QStringLiteral("ModeMockExam")),
+                          Qt::LeftButton, {}, QPoint(6, 10));
         save(categories, QStringLiteral("15-category-screen-mock-exam"));
         categories->BackButtonClick();
         // A side road whose screen is not in this version yet.
@@ -262,7 +269,7 @@ class Tour : public QObject {
             rig.screens->GenericMBForm->startExam();
             QTest::keyClick(rig.screens->GenericMBForm, Qt::Key_Space);
             tovalo::ui::TCaseStudyForm* study = rig.screens->CaseStudyForm;
-            pageShown(study->WebBrowser1, 1);
+            pageShown(study->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1")), 1);
             save(study, QStringLiteral("25-case-study-html"));
             study->Button1Click();
             tovalo::ui::TExamModeForm* exam = rig.screens->ExamModeForm;
@@ -313,7 +320,10 @@ class Tour : public QObject {
             answer(*rig.session);
             tovalo::ui::TResultForm* result = rig.screens->ResultForm;
             result->show();
-            QTRY_VERIFY_WITH_TIMEOUT(result->WebBrowser1->pagesLoaded() >= 1, 15000);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                result->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1"))
+                        ->pagesLoaded() >= 1,
+                15000);
             // The engine paints a moment after the page reports it is loaded.
             QTest::qWait(400);
             save(result, QStringLiteral("31-result-html"));

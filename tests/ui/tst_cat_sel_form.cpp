@@ -58,9 +58,15 @@ class Opened {
     [[nodiscard]] const TCatSelForm::CategoryRow& row(int i) const {
         return form()->categoryRows().at(i);
     }
-    [[nodiscard]] QString countLabel() const { return form()->CountLabel->text(); }
-    [[nodiscard]] QString count() const { return form()->CountEdit->text(); }
-    [[nodiscard]] QString time() const { return form()->TimeEdit->text(); }
+    [[nodiscard]] QString countLabel() const {
+        return form()->control<QLabel>(QStringLiteral("CountLabel"))->text();
+    }
+    [[nodiscard]] QString count() const {
+        return form()->control<QLineEdit>(QStringLiteral("CountEdit"))->text();
+    }
+    [[nodiscard]] QString time() const {
+        return form()->control<QLineEdit>(QStringLiteral("TimeEdit"))->text();
+    }
     void clickLine(int category, int line) const {
         MinorCategoryList* list = row(category).list;
         QTest::mouseClick(list, Qt::LeftButton, {}, list->linePoint(line));
@@ -109,11 +115,13 @@ class TestCatSelForm : public QObject {
         QCOMPARE(s.count(), QString("10"));
         QCOMPARE(s.time(), QString("30"));
         QCOMPARE(f->mode(), SelectionMode::Normal);
-        QVERIFY(!f->AdaptiveCheck->isChecked());
-        QCOMPARE(f->TimeEdit->maxLength(), 4);
+        QVERIFY(!f->control<QCheckBox>(QStringLiteral("AdaptiveCheck"))->isChecked());
+        QCOMPARE(f->control<QLineEdit>(QStringLiteral("TimeEdit"))->maxLength(), 4);
         QCOMPARE(f->minimumSize(), QSize(760, 562));
-        QCOMPARE(f->StartButton->toolTip(), QString("模擬試験を開始します"));
-        QCOMPARE(f->BackButton->toolTip(), QString("テスト選択に戻ります"));
+        QCOMPARE(f->control<tovalo::ui::ImageButton>(QStringLiteral("StartButton"))->toolTip(),
+                 QString("模擬試験を開始します"));
+        QCOMPARE(f->control<tovalo::ui::ImageButton>(QStringLiteral("BackButton"))->toolTip(),
+                 QString("テスト選択に戻ります"));
 
         // The category sound comes once, 300 ms after the screen appears.
         QVERIFY(f->Timer1->isActive());
@@ -165,7 +173,7 @@ class TestCatSelForm : public QObject {
         QCOMPARE(s.row(0).box->checkState(), Qt::Checked);
         QVERIFY(s.row(0).list->isChecked(1) && s.row(0).list->isChecked(2));
         // Leaving a list takes its highlight away.
-        s.form()->CountEdit->setFocus();
+        s.form()->control<QLineEdit>(QStringLiteral("CountEdit"))->setFocus();
         QCOMPARE(s.row(0).list->current(), 0);
         // The other categories never moved.
         QCOMPARE(s.row(1).box->checkState(), Qt::Checked);
@@ -182,8 +190,9 @@ class TestCatSelForm : public QObject {
         QCOMPARE(s.row(0).list->y(), s.row(0).box->y() + 16);
         QCOMPARE(s.row(0).list->height(), 2 * 12);
 
-        QTest::mouseClick(f->MajorOnlyCheck, Qt::LeftButton, {}, QPoint(6, 8));
-        QVERIFY(f->MajorOnlyCheck->isChecked());
+        QTest::mouseClick(f->control<QCheckBox>(QStringLiteral("MajorOnlyCheck")), Qt::LeftButton,
+                          {}, QPoint(6, 8));
+        QVERIFY(f->control<QCheckBox>(QStringLiteral("MajorOnlyCheck"))->isChecked());
         QCOMPARE(s.row(1).box->checkState(), Qt::Checked);
         QVERIFY(s.rig.session->exam.checks().isChecked(2, 2));
         QCOMPARE(s.countLabel(), QString("題／12題中"));
@@ -198,7 +207,8 @@ class TestCatSelForm : public QObject {
         s.clickBox(2);
         QCOMPARE(s.row(2).box->checkState(), Qt::Checked);
 
-        QTest::mouseClick(f->MajorOnlyCheck, Qt::LeftButton, {}, QPoint(6, 8));
+        QTest::mouseClick(f->control<QCheckBox>(QStringLiteral("MajorOnlyCheck")), Qt::LeftButton,
+                          {}, QPoint(6, 8));
         for (int i = 0; i < 3; ++i) {
             QVERIFY(s.row(i).list->isVisible());
             QVERIFY(s.row(i).box->isTristate());
@@ -206,11 +216,12 @@ class TestCatSelForm : public QObject {
         QCOMPARE(s.row(1).box->y(), s.row(0).list->geometry().bottom() + 1 + 6);
 
         // The choice is forgotten when the screen is opened again.
-        QTest::mouseClick(f->MajorOnlyCheck, Qt::LeftButton, {}, QPoint(6, 8));
+        QTest::mouseClick(f->control<QCheckBox>(QStringLiteral("MajorOnlyCheck")), Qt::LeftButton,
+                          {}, QPoint(6, 8));
         f->BackButtonClick();
         s.rig.screens->CourseMenuForm->StartButtonClick();
         QVERIFY(f->isVisible());
-        QVERIFY(!f->MajorOnlyCheck->isChecked());
+        QVERIFY(!f->control<QCheckBox>(QStringLiteral("MajorOnlyCheck"))->isChecked());
         QVERIFY(s.row(0).list->isVisible());
     }
 
@@ -223,8 +234,10 @@ class TestCatSelForm : public QObject {
         s.clickLine(1, 1);
         f->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(f));
-        for (QWidget* focus : {static_cast<QWidget*>(f), static_cast<QWidget*>(f->CountEdit),
-                               static_cast<QWidget*>(f->TimeEdit)}) {
+        for (QWidget* focus :
+             {static_cast<QWidget*>(f),
+              static_cast<QWidget*>(f->control<QLineEdit>(QStringLiteral("CountEdit"))),
+              static_cast<QWidget*>(f->control<QLineEdit>(QStringLiteral("TimeEdit")))}) {
             focus->setFocus();
             QTest::keyClick(f->windowHandle(), Qt::Key_X, Qt::ControlModifier);
             QCOMPARE(s.countLabel(), QString("題／0題中"));
@@ -251,11 +264,13 @@ class TestCatSelForm : public QObject {
         }
         Opened s(spec);
         QVERIFY(s.ok);
-        QScrollBar* bar = s.form()->CategoryArea->verticalScrollBar();
+        QScrollBar* bar =
+            s.form()->control<QScrollArea>(QStringLiteral("CategoryArea"))->verticalScrollBar();
         QVERIFY(bar->maximum() > 100);
         QCOMPARE(bar->value(), 0);
 
-        QWidget* viewport = s.form()->CategoryArea->viewport();
+        QWidget* viewport =
+            s.form()->control<QScrollArea>(QStringLiteral("CategoryArea"))->viewport();
         auto notch = [&](int delta) {
             QWheelEvent wheel(QPointF(20, 20), viewport->mapToGlobal(QPointF(20, 20)), QPoint(),
                               QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
@@ -283,7 +298,8 @@ class TestCatSelForm : public QObject {
         s.clickLine(2, 1);
         QCOMPARE(s.countLabel(), QString("題／7題中"));
 
-        QTest::mouseClick(f->ModeMockExam, Qt::LeftButton, {}, QPoint(6, 10));
+        QTest::mouseClick(f->control<QRadioButton>(QStringLiteral("ModeMockExam")), Qt::LeftButton,
+                          {}, QPoint(6, 10));
         QCOMPARE(f->mode(), SelectionMode::MockExam);
         QCOMPARE(s.countLabel(), QString("題／12題中"));
         // The course's 10 questions are fewer than the 12 available: its own count and time.
@@ -294,24 +310,27 @@ class TestCatSelForm : public QObject {
             QVERIFY(!r.box->isEnabled());
             QVERIFY(!r.list->isEnabled());
         }
-        QVERIFY(!f->CountEdit->isEnabled());
-        QVERIFY(!f->TimeEdit->isEnabled());
+        QVERIFY(!f->control<QLineEdit>(QStringLiteral("CountEdit"))->isEnabled());
+        QVERIFY(!f->control<QLineEdit>(QStringLiteral("TimeEdit"))->isEnabled());
         // Locked categories stay as they are under the keyboard too.
         f->UncheckAll();
         QCOMPARE(s.countLabel(), QString("題／12題中"));
 
-        QTest::mouseClick(f->ModeTraining, Qt::LeftButton, {}, QPoint(6, 10));
+        QTest::mouseClick(f->control<QRadioButton>(QStringLiteral("ModeTraining")), Qt::LeftButton,
+                          {}, QPoint(6, 10));
         QCOMPARE(f->mode(), SelectionMode::Training);
-        QVERIFY(f->CountEdit->isEnabled());
+        QVERIFY(f->control<QLineEdit>(QStringLiteral("CountEdit"))->isEnabled());
         QVERIFY(s.row(0).box->isEnabled());
         QCOMPARE(s.count(), QString("10"));
         QCOMPARE(s.time(), QString("30"));
 
-        QTest::mouseClick(f->ModeAssessment, Qt::LeftButton, {}, QPoint(6, 10));
-        QVERIFY(!f->TimeEdit->isEnabled());
+        QTest::mouseClick(f->control<QRadioButton>(QStringLiteral("ModeAssessment")),
+                          Qt::LeftButton, {}, QPoint(6, 10));
+        QVERIFY(!f->control<QLineEdit>(QStringLiteral("TimeEdit"))->isEnabled());
         QVERIFY(!s.row(2).list->isEnabled());
-        QTest::mouseClick(f->ModeNormal, Qt::LeftButton, {}, QPoint(6, 10));
-        QVERIFY(f->TimeEdit->isEnabled());
+        QTest::mouseClick(f->control<QRadioButton>(QStringLiteral("ModeNormal")), Qt::LeftButton,
+                          {}, QPoint(6, 10));
+        QVERIFY(f->control<QLineEdit>(QStringLiteral("TimeEdit"))->isEnabled());
     }
 
     void lockedModeWithFewQuestionsGivesAMinuteAndAHalfEach() {
@@ -320,7 +339,8 @@ class TestCatSelForm : public QObject {
         spec.examTimeLimit = 45;
         Opened s(spec);
         QVERIFY(s.ok);
-        QTest::mouseClick(s.form()->ModeAssessment, Qt::LeftButton, {}, QPoint(6, 10));
+        QTest::mouseClick(s.form()->control<QRadioButton>(QStringLiteral("ModeAssessment")),
+                          Qt::LeftButton, {}, QPoint(6, 10));
         QCOMPARE(s.count(), QString("12"));
         QCOMPARE(s.time(), QString("18"));
     }
@@ -329,18 +349,20 @@ class TestCatSelForm : public QObject {
         Opened s;
         QVERIFY(s.ok);
         TCatSelForm* f = s.form();
-        f->CountEdit->clear();
-        QTest::keyClicks(f->CountEdit, "12");
+        f->control<QLineEdit>(QStringLiteral("CountEdit"))->clear();
+        QTest::keyClicks(f->control<QLineEdit>(QStringLiteral("CountEdit")), "12");
         QVERIFY(s.rig.messages.shown.empty());
-        QTest::keyClicks(f->CountEdit, "a");
+        QTest::keyClicks(f->control<QLineEdit>(QStringLiteral("CountEdit")), "a");
         QCOMPARE(s.messages(), std::vector<std::string>{"出題数を正しく入力してください"});
         QCOMPARE(s.rig.messages.shown[0].caption, std::string("Error"));
-        QCOMPARE(f->CountEdit->selectedText(), QString("12a"));
+        QCOMPARE(f->control<QLineEdit>(QStringLiteral("CountEdit"))->selectedText(),
+                 QString("12a"));
 
-        f->TimeEdit->clear();
-        typeText(f->TimeEdit, QStringLiteral("３０"));
+        f->control<QLineEdit>(QStringLiteral("TimeEdit"))->clear();
+        typeText(f->control<QLineEdit>(QStringLiteral("TimeEdit")), QStringLiteral("３０"));
         QCOMPARE(s.messages().back(), std::string("制限時間を正しく入力してください"));
-        QCOMPARE(f->TimeEdit->selectedText(), QString("３０"));
+        QCOMPARE(f->control<QLineEdit>(QStringLiteral("TimeEdit"))->selectedText(),
+                 QString("３０"));
     }
 
     void startRefusesWhatCannotBeAsked() {
@@ -361,22 +383,25 @@ class TestCatSelForm : public QObject {
             {"13", "30", "問題はそんなにありません", true},
         };
         for (const Case& c : cases) {
-            f->TimeEdit->setFocus();
-            f->CountEdit->setText(c.count);
-            f->TimeEdit->setText(c.time);
+            f->control<QLineEdit>(QStringLiteral("TimeEdit"))->setFocus();
+            f->control<QLineEdit>(QStringLiteral("CountEdit"))->setText(c.count);
+            f->control<QLineEdit>(QStringLiteral("TimeEdit"))->setText(c.time);
             const std::size_t before = s.rig.messages.shown.size();
-            QTest::mouseClick(f->StartButton, Qt::LeftButton);
+            QTest::mouseClick(f->control<tovalo::ui::ImageButton>(QStringLiteral("StartButton")),
+                              Qt::LeftButton);
             QCOMPARE(s.rig.messages.shown.size(), before + 1);
             QCOMPARE(s.rig.messages.shown.back().text, c.message);
             QCOMPARE(s.rig.messages.shown.back().caption, std::string("Error"));
-            QCOMPARE(f->CountEdit->hasFocus(), c.focusOnCount);
+            QCOMPARE(f->control<QLineEdit>(QStringLiteral("CountEdit"))->hasFocus(),
+                     c.focusOnCount);
             QVERIFY(f->isVisible());
             QVERIFY(s.rig.session->exam.questions().empty());
         }
 
         f->UncheckAll();
         QCOMPARE(s.countLabel(), QString("題／0題中"));
-        QTest::mouseClick(f->StartButton, Qt::LeftButton);
+        QTest::mouseClick(f->control<tovalo::ui::ImageButton>(QStringLiteral("StartButton")),
+                          Qt::LeftButton);
         QCOMPARE(s.messages().back(), std::string("選択しているカテゴリには問題がありません"));
         QVERIFY(f->isVisible());
     }
@@ -387,10 +412,11 @@ class TestCatSelForm : public QObject {
         TCatSelForm* f = s.form();
         s.rig.session->random = tovalo::RandomSource(7);
         s.clickLine(2, 1);  // 10 left
-        f->CountEdit->setText("4");
-        f->TimeEdit->setText("5");
-        f->AdaptiveCheck->setChecked(true);
-        QTest::mouseClick(f->StartButton, Qt::LeftButton);
+        f->control<QLineEdit>(QStringLiteral("CountEdit"))->setText("4");
+        f->control<QLineEdit>(QStringLiteral("TimeEdit"))->setText("5");
+        f->control<QCheckBox>(QStringLiteral("AdaptiveCheck"))->setChecked(true);
+        QTest::mouseClick(f->control<tovalo::ui::ImageButton>(QStringLiteral("StartButton")),
+                          Qt::LeftButton);
 
         QVERIFY(s.rig.messages.shown.empty());
         QVERIFY(!f->isVisible());
@@ -412,8 +438,8 @@ class TestCatSelForm : public QObject {
 
         // A time of 0 is an exam without a limit.
         s.rig.screens->CourseMenuForm->StartButtonClick();
-        f->CountEdit->setText("3");
-        f->TimeEdit->setText("0");
+        f->control<QLineEdit>(QStringLiteral("CountEdit"))->setText("3");
+        f->control<QLineEdit>(QStringLiteral("TimeEdit"))->setText("0");
         f->StartButtonClick();
         QVERIFY(!s.rig.session->exam.selection().TimeLimitOn);
         QCOMPARE(s.rig.session->exam.questions().size(), std::size_t(3));

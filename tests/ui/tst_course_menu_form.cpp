@@ -216,16 +216,27 @@ class TestCourseMenuForm : public QObject {
         QVERIFY(rig.start().ok());
         showMenu(rig);
         QCOMPARE(menu(rig)->shownRows().size(), std::size_t(16));
-        QVERIFY(!menu(rig)->CourseArea->verticalScrollBar()->isVisible());
+        QVERIFY(!menu(rig)
+                     ->control<QScrollArea>(QStringLiteral("CourseArea"))
+                     ->verticalScrollBar()
+                     ->isVisible());
         // Sixteen rows fit the area of the smallest window without it.
-        QVERIFY(menu(rig)->CourseArea->viewport()->height() >= menu(rig)->CourseList->height());
+        QVERIFY(
+            menu(rig)->control<QScrollArea>(QStringLiteral("CourseArea"))->viewport()->height() >=
+            menu(rig)->control<QWidget>(QStringLiteral("CourseList"))->height());
 
         menu(rig)->TabStripClick(2);
         QCOMPARE(menu(rig)->shownRows().size(), std::size_t(17));
-        QVERIFY(menu(rig)->CourseArea->verticalScrollBar()->isVisible());
+        QVERIFY(menu(rig)
+                    ->control<QScrollArea>(QStringLiteral("CourseArea"))
+                    ->verticalScrollBar()
+                    ->isVisible());
 
         menu(rig)->TabStripClick(1);
-        QVERIFY(!menu(rig)->CourseArea->verticalScrollBar()->isVisible());
+        QVERIFY(!menu(rig)
+                     ->control<QScrollArea>(QStringLiteral("CourseArea"))
+                     ->verticalScrollBar()
+                     ->isVisible());
     }
 
     void moreThanAHundredFilesAreRefusedAfterTheFirstHundred() {
@@ -275,7 +286,9 @@ class TestCourseMenuForm : public QObject {
         QCOMPARE(highlights(menu(rig)), (std::vector<bool>{false, false, true}));
         QCOMPARE(rig.session->CourseIndex, 0);
 
-        QTest::mouseClick(menu(rig)->StartButton, Qt::LeftButton);
+        QTest::mouseClick(
+            menu(rig)->control<tovalo::ui::ImageButton>(QStringLiteral("StartButton")),
+            Qt::LeftButton);
         QCOMPARE(rig.session->CourseIndex, 3);
         QCOMPARE(rig.settings.values.at("DefaultDir"), std::string("1"));
         QVERIFY(!menu(rig)->isVisible());
@@ -321,7 +334,9 @@ class TestCourseMenuForm : public QObject {
         QVERIFY(rig.start({"KUMO"}).ok());
         showMenu(rig);
         QCOMPARE(rig.session->currentVendor, 3);
-        QCOMPARE(menu(rig)->TabStrip->selected(), 3);
+        QCOMPARE(
+            menu(rig)->control<tovalo::ui::VendorTabStrip>(QStringLiteral("TabStrip"))->selected(),
+            3);
         QCOMPARE(menu(rig)->shownRows().size(), std::size_t(4));
         QCOMPARE(QString::fromStdString(rig.session->catalog.courses[0].QdfPath),
                  rig.path("QDAT/kumo/C001.qdf"));
@@ -333,7 +348,8 @@ class TestCourseMenuForm : public QObject {
         addCourses(rig, "kumo", 5);
         QVERIFY(rig.start().ok());
         showMenu(rig);
-        tovalo::ui::VendorTabStrip* strip = menu(rig)->TabStrip;
+        tovalo::ui::VendorTabStrip* strip =
+            menu(rig)->control<tovalo::ui::VendorTabStrip>(QStringLiteral("TabStrip"));
 
         QTest::mouseClick(strip, Qt::LeftButton, {}, strip->clickPointFor(3));
         QCOMPARE(rig.session->currentVendor, 3);
@@ -367,19 +383,30 @@ class TestCourseMenuForm : public QObject {
         rig.settings.values["DefaultDir"] = "9";
         QVERIFY(rig.start().ok());
         showMenu(rig);
-        tovalo::ui::VendorTabStrip* strip = menu(rig)->TabStrip;
+        tovalo::ui::VendorTabStrip* strip =
+            menu(rig)->control<tovalo::ui::VendorTabStrip>(QStringLiteral("TabStrip"));
         QCOMPARE(strip->width(), 539);
         // A ninth tab is brought into view when the menu is shown, as far as
         // the strip can go.
         QCOMPARE(strip->offset(), 231);
 
-        QTest::mouseClick(menu(rig)->TabLeftButton, Qt::LeftButton);
+        QTest::mouseClick(
+            menu(rig)->control<tovalo::ui::ImageButton>(QStringLiteral("TabLeftButton")),
+            Qt::LeftButton);
         QCOMPARE(strip->offset(), 154);
-        QTest::mouseClick(menu(rig)->TabLeftButton, Qt::LeftButton);
-        QTest::mouseClick(menu(rig)->TabLeftButton, Qt::LeftButton);
-        QTest::mouseClick(menu(rig)->TabLeftButton, Qt::LeftButton);
+        QTest::mouseClick(
+            menu(rig)->control<tovalo::ui::ImageButton>(QStringLiteral("TabLeftButton")),
+            Qt::LeftButton);
+        QTest::mouseClick(
+            menu(rig)->control<tovalo::ui::ImageButton>(QStringLiteral("TabLeftButton")),
+            Qt::LeftButton);
+        QTest::mouseClick(
+            menu(rig)->control<tovalo::ui::ImageButton>(QStringLiteral("TabLeftButton")),
+            Qt::LeftButton);
         QCOMPARE(strip->offset(), 0);
-        QTest::mouseClick(menu(rig)->TabRightButton, Qt::LeftButton);
+        QTest::mouseClick(
+            menu(rig)->control<tovalo::ui::ImageButton>(QStringLiteral("TabRightButton")),
+            Qt::LeftButton);
         QCOMPARE(strip->offset(), 77);
 
         QTest::mouseClick(strip, Qt::LeftButton, {}, strip->clickPointFor(2));
@@ -397,7 +424,9 @@ class TestCourseMenuForm : public QObject {
         menu(rig)->Timer1Timer();
         QCOMPARE(rig.sound.played, std::vector<std::string>{"wav/test.wav"});
         // Three tabs fit the strip: nothing to scroll to.
-        QCOMPARE(menu(rig)->TabStrip->offset(), 0);
+        QCOMPARE(
+            menu(rig)->control<tovalo::ui::VendorTabStrip>(QStringLiteral("TabStrip"))->offset(),
+            0);
     }
 
     void newsAndVendorInformationOpenWithTheDesktop() {
@@ -418,7 +447,10 @@ class TestCourseMenuForm : public QObject {
         rig.writeFile("bin/nexa-info.html", "<html></html>");
         menu(rig)->VendorInfoButtonClick();
         QCOMPARE(rig.shell.opened.back(), rig.bin() + "nexa-info.html");
-        QCOMPARE(menu(rig)->VendorInfoButton->toolTip(), QString("nexa"));
+        QCOMPARE(menu(rig)
+                     ->control<tovalo::ui::ImageButton>(QStringLiteral("VendorInfoButton"))
+                     ->toolTip(),
+                 QString("nexa"));
     }
 
     // The advisor, the update and the synchronisation are not in this
@@ -432,9 +464,12 @@ class TestCourseMenuForm : public QObject {
         menu(rig)->CourseRowClick(2);
 
         const std::pair<tovalo::ui::ImageButton*, tovalo::ui::PendingScreen*> roads[] = {
-            {menu(rig)->DiagnosisButton, rig.screens->StudyForm},
-            {menu(rig)->UpdateButton, rig.screens->UpdateForm},
-            {menu(rig)->SyncButton, rig.screens->SyncForm}};
+            {menu(rig)->control<tovalo::ui::ImageButton>(QStringLiteral("DiagnosisButton")),
+             rig.screens->StudyForm},
+            {menu(rig)->control<tovalo::ui::ImageButton>(QStringLiteral("UpdateButton")),
+             rig.screens->UpdateForm},
+            {menu(rig)->control<tovalo::ui::ImageButton>(QStringLiteral("SyncButton")),
+             rig.screens->SyncForm}};
         for (const auto& [button, screen] : roads) {
             for (int way = 0; way < 4; ++way) {
                 button->click();
@@ -445,7 +480,9 @@ class TestCourseMenuForm : public QObject {
                 switch (way) {
                     case 0:
                         QTest::mouseClick(screen->windowHandle(), Qt::LeftButton, {},
-                                          screen->Button2->geometry().center());
+                                          screen->control<QPushButton>(QStringLiteral("Button2"))
+                                              ->geometry()
+                                              .center());
                         break;
                     case 1:
                         QTest::keyClick(screen->windowHandle(), Qt::Key_Return);
@@ -474,16 +511,35 @@ class TestCourseMenuForm : public QObject {
             menu(rig)->resize(size);
             QCOMPARE(menu(rig)->size(), size);
             const int barTop = size.height() - TCourseMenuForm::kBarHeight;
-            QCOMPARE(menu(rig)->TabStrip->width(), (size.width() - 160 - 30) / 77 * 77);
-            QCOMPARE(menu(rig)->StartButton->geometry().right() + 1, size.width() - 10);
-            QCOMPARE(menu(rig)->ExitButton->geometry().right() + 1,
-                     menu(rig)->StartButton->x() - 10);
-            for (auto* b : {menu(rig)->StartButton, menu(rig)->ExitButton,
-                            menu(rig)->DiagnosisButton, menu(rig)->NewsButton}) {
+            QCOMPARE(
+                menu(rig)->control<tovalo::ui::VendorTabStrip>(QStringLiteral("TabStrip"))->width(),
+                (size.width() - 160 - 30) / 77 * 77);
+            QCOMPARE(menu(rig)
+                             ->control<tovalo::ui::ImageButton>(QStringLiteral("StartButton"))
+                             ->geometry()
+                             .right() +
+                         1,
+                     size.width() - 10);
+            QCOMPARE(
+                menu(rig)
+                        ->control<tovalo::ui::ImageButton>(QStringLiteral("ExitButton"))
+                        ->geometry()
+                        .right() +
+                    1,
+                menu(rig)->control<tovalo::ui::ImageButton>(QStringLiteral("StartButton"))->x() -
+                    10);
+            for (auto* b :
+                 {menu(rig)->control<tovalo::ui::ImageButton>(QStringLiteral("StartButton")),
+                  menu(rig)->control<tovalo::ui::ImageButton>(QStringLiteral("ExitButton")),
+                  menu(rig)->control<tovalo::ui::ImageButton>(QStringLiteral("DiagnosisButton")),
+                  menu(rig)->control<tovalo::ui::ImageButton>(QStringLiteral("NewsButton"))}) {
                 QCOMPARE(b->y(), barTop + 3);
             }
-            QCOMPARE(menu(rig)->SelectLabel->y(), barTop - 45);
-            QCOMPARE(menu(rig)->CourseArea->geometry().bottom() < barTop - 45, true);
+            QCOMPARE(menu(rig)->control<QLabel>(QStringLiteral("SelectLabel"))->y(), barTop - 45);
+            QCOMPARE(
+                menu(rig)->control<QScrollArea>(QStringLiteral("CourseArea"))->geometry().bottom() <
+                    barTop - 45,
+                true);
             auto* legend4 = menu(rig)->findChild<QLabel*>("LegendIcon4");
             QVERIFY(legend4 != nullptr);
             QCOMPARE(legend4->pos(), QPoint(176, barTop - 25));
@@ -513,10 +569,12 @@ class TestCourseMenuForm : public QObject {
         QCOMPARE(QFontInfo(m->shownRows()[0]->font()).family(), QString("IPAGothic"));
         QCOMPARE(m->shownRows()[1]->levelIcons(), std::vector<int>{4});
         QCOMPARE(staged.session->catalog.highestLevel, 4);
-        QVERIFY(m->LevelImage->isVisible());
+        QVERIFY(m->control<QLabel>(QStringLiteral("LevelImage"))->isVisible());
         const QPixmap strip = tovalo::platform::QtBundleLoader::picture(2, 108);
-        QCOMPARE(m->LevelImage->pixmap().toImage(), strip.copy(3 * 129, 0, 129, 42).toImage());
-        QCOMPARE(m->VendorInfoButton->toolTip(), QString("ソラネ教育センターの情報を表示します"));
+        QCOMPARE(m->control<QLabel>(QStringLiteral("LevelImage"))->pixmap().toImage(),
+                 strip.copy(3 * 129, 0, 129, 42).toImage());
+        QCOMPARE(m->control<tovalo::ui::ImageButton>(QStringLiteral("VendorInfoButton"))->toolTip(),
+                 QString("ソラネ教育センターの情報を表示します"));
 
         m->TabStripClick(1);
         QCOMPARE(QFontInfo(m->shownRows()[0]->font()).family(), QString("IPAPGothic"));

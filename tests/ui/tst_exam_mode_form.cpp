@@ -97,9 +97,12 @@ class TestExamModeForm : public QObject {
         QVERIFY(!rig.screens->CourseMenuForm->isVisible());
         QCOMPARE(card->size(), QSize(300, 210));
         QCOMPARE(card->geometry().center(), QGuiApplication::primaryScreen()->geometry().center());
-        QCOMPARE(card->Lines[0]->text(), QStringLiteral("テスト名 : ネットワーク基礎 "));
-        QCOMPARE(card->Lines[1]->text(), QStringLiteral("問題数   : 12問"));
-        QCOMPARE(card->Lines[2]->text(), QStringLiteral("制限時間 : 0分"));
+        QCOMPARE(card->control<QLabel>(QStringLiteral("Line%1").arg((0) + 1))->text(),
+                 QStringLiteral("テスト名 : ネットワーク基礎 "));
+        QCOMPARE(card->control<QLabel>(QStringLiteral("Line%1").arg((1) + 1))->text(),
+                 QStringLiteral("問題数   : 12問"));
+        QCOMPARE(card->control<QLabel>(QStringLiteral("Line%1").arg((2) + 1))->text(),
+                 QStringLiteral("制限時間 : 0分"));
         QCOMPARE(card->Timer1->interval(), 100);
 
         card->Timer1Timer();
@@ -132,22 +135,30 @@ class TestExamModeForm : public QObject {
         tovalo::ui::TGenericMBForm* card = rig.screens->GenericMBForm;
         card->startExam();
 
-        const QStringList titleLines = card->Lines[0]->text().split(QLatin1Char('\n'));
+        const QStringList titleLines = card->control<QLabel>(QStringLiteral("Line%1").arg((0) + 1))
+                                           ->text()
+                                           .split(QLatin1Char('\n'));
         QCOMPARE(titleLines.size(), 3);
         QVERIFY(titleLines.last().endsWith(QChar(0x2026)));
-        const QFontMetrics fm(card->Lines[0]->font());
+        const QFontMetrics fm(card->control<QLabel>(QStringLiteral("Line%1").arg((0) + 1))->font());
         for (const QString& line : titleLines) {
-            QVERIFY(fm.horizontalAdvance(line) <= card->Lines[0]->width());
+            QVERIFY(fm.horizontalAdvance(line) <=
+                    card->control<QLabel>(QStringLiteral("Line%1").arg((0) + 1))->width());
         }
         QVERIFY(
             titleLines.join(QString()).chopped(1).startsWith(QStringLiteral("テスト名 : ネット")));
-        QVERIFY(card->Lines[0]->height() >= 3 * fm.lineSpacing());
-        QVERIFY(card->Lines[1]->y() >= card->Lines[0]->geometry().bottom());
+        QVERIFY(card->control<QLabel>(QStringLiteral("Line%1").arg((0) + 1))->height() >=
+                3 * fm.lineSpacing());
+        QVERIFY(card->control<QLabel>(QStringLiteral("Line%1").arg((1) + 1))->y() >=
+                card->control<QLabel>(QStringLiteral("Line%1").arg((0) + 1))->geometry().bottom());
         // All of it on the card's white sheet, clear of its footer.
-        QVERIFY(card->Lines[0]->y() >= 62);
-        QVERIFY(card->Lines[2]->geometry().bottom() < card->height() - 30);
-        QCOMPARE(card->Lines[1]->text(), QStringLiteral("問題数   : 012問"));
-        QCOMPARE(card->Lines[2]->text(), QStringLiteral("制限時間 : 030分"));
+        QVERIFY(card->control<QLabel>(QStringLiteral("Line%1").arg((0) + 1))->y() >= 62);
+        QVERIFY(card->control<QLabel>(QStringLiteral("Line%1").arg((2) + 1))->geometry().bottom() <
+                card->height() - 30);
+        QCOMPARE(card->control<QLabel>(QStringLiteral("Line%1").arg((1) + 1))->text(),
+                 QStringLiteral("問題数   : 012問"));
+        QCOMPARE(card->control<QLabel>(QStringLiteral("Line%1").arg((2) + 1))->text(),
+                 QStringLiteral("制限時間 : 030分"));
         QTest::keyClick(card, Qt::Key_Space);
     }
 
@@ -377,9 +388,9 @@ class TestExamModeForm : public QObject {
 
         // A name that is no picture leaves the last one in place.
         figure->showFigure(QStringLiteral("図3"), rig.path("QDAT/nexa/img/missing.jpg"));
-        QCOMPARE(figure->Image1->pixmap().size(), picture);
+        QCOMPARE(figure->control<QLabel>(QStringLiteral("Image1"))->pixmap().size(), picture);
         QCOMPARE(figure->size(), QSize(picture.width(), picture.height() + 65));
-        figure->Button1->click();
+        figure->control<tovalo::ui::ImageButton>(QStringLiteral("Button1"))->click();
         QVERIFY(!figure->isVisible());
     }
 
@@ -535,14 +546,14 @@ class TestExamModeForm : public QObject {
         QVERIFY(!rig.screens->CaseStudyForm->isVisible());
         tovalo::ui::TConfirmForm* list = rig.screens->ConfirmForm;
         QVERIFY(list->isVisible());
-        QVERIFY(!list->Label2->isVisible());
+        QVERIFY(!list->control<QLabel>(QStringLiteral("Label2"))->isVisible());
         // Only grading is left: no double-click, no closing.
         list->StringGrid1DblClick(3);
         QVERIFY(list->isVisible());
         QVERIFY(!exam->reviewing());
         list->close();
         QVERIFY(list->isVisible());
-        list->GradeButton->click();
+        list->control<tovalo::ui::ImageButton>(QStringLiteral("GradeButton"))->click();
         QVERIFY(!list->isVisible());
         QVERIFY(!exam->isVisible());
         QVERIFY(rig.screens->ResultForm->isVisible());
@@ -638,26 +649,34 @@ class TestExamModeForm : public QObject {
         QVERIFY(list->isVisible());
         QCOMPARE(list->windowTitle(), QStringLiteral("確認"));
         QCOMPARE(list->windowModality(), Qt::ApplicationModal);
-        QCOMPARE(list->StringGrid1->rowCount(), 21);
-        QCOMPARE(list->StringGrid2->rowCount(), 21);
-        QCOMPARE(list->StringGrid1->height(), 21 * 16 + 1);
-        QCOMPARE(list->StringGrid1->item(2, 0)->text(), QStringLiteral("Q.2"));
-        QVERIFY(QFontMetrics(list->StringGrid1->item(2, 0)->font())
+        QCOMPARE(list->control<QTableWidget>(QStringLiteral("StringGrid1"))->rowCount(), 21);
+        QCOMPARE(list->control<QTableWidget>(QStringLiteral("StringGrid2"))->rowCount(), 21);
+        QCOMPARE(list->control<QTableWidget>(QStringLiteral("StringGrid1"))->height(), 21 * 16 + 1);
+        QCOMPARE(list->control<QTableWidget>(QStringLiteral("StringGrid1"))->item(2, 0)->text(),
+                 QStringLiteral("Q.2"));
+        QVERIFY(QFontMetrics(
+                    list->control<QTableWidget>(QStringLiteral("StringGrid1"))->item(2, 0)->font())
                         .horizontalAdvance(QStringLiteral("Q.500")) +
                     2 <=
-                list->StringGrid1->columnWidth(0));
-        QCOMPARE(list->StringGrid1->item(2, 1)->text(),
+                list->control<QTableWidget>(QStringLiteral("StringGrid1"))->columnWidth(0));
+        QCOMPARE(list->control<QTableWidget>(QStringLiteral("StringGrid1"))->item(2, 1)->text(),
                  qs(tovalo::PageToListText(rig.session->exam.questions()[1].QuesText, 1)));
-        QCOMPARE(list->StringGrid2->item(2, 0)->text(), QStringLiteral(" X"));
-        QCOMPARE(list->StringGrid2->item(3, 0)->text(), QString());
-        QVERIFY(list->Label2->isVisible());
-        QCOMPARE(list->ScrollBox->height(), 224);
+        QCOMPARE(list->control<QTableWidget>(QStringLiteral("StringGrid2"))->item(2, 0)->text(),
+                 QStringLiteral(" X"));
+        QCOMPARE(list->control<QTableWidget>(QStringLiteral("StringGrid2"))->item(3, 0)->text(),
+                 QString());
+        QVERIFY(list->control<QLabel>(QStringLiteral("Label2"))->isVisible());
+        QCOMPARE(list->control<QScrollArea>(QStringLiteral("ScrollBox"))->height(), 224);
 
-        list->StringGrid1->setCurrentCell(15, 1);
-        QCOMPARE(list->ScrollBox->verticalScrollBar()->value(), 224);
-        QCOMPARE(list->StringGrid2->currentRow(), 15);
-        list->StringGrid1->setCurrentCell(14, 1);
-        QCOMPARE(list->ScrollBox->verticalScrollBar()->value(), 0);
+        list->control<QTableWidget>(QStringLiteral("StringGrid1"))->setCurrentCell(15, 1);
+        QCOMPARE(
+            list->control<QScrollArea>(QStringLiteral("ScrollBox"))->verticalScrollBar()->value(),
+            224);
+        QCOMPARE(list->control<QTableWidget>(QStringLiteral("StringGrid2"))->currentRow(), 15);
+        list->control<QTableWidget>(QStringLiteral("StringGrid1"))->setCurrentCell(14, 1);
+        QCOMPARE(
+            list->control<QScrollArea>(QStringLiteral("ScrollBox"))->verticalScrollBar()->value(),
+            0);
 
         // Back to question 5 in the review layout.
         list->StringGrid1DblClick(5);
@@ -681,7 +700,7 @@ class TestExamModeForm : public QObject {
         // the layout and hands over to the result screen.
         exam->control<tovalo::ui::ImageButton>(QStringLiteral("GradeButton"))->click();
         QVERIFY(list->isVisible());
-        list->GradeButton->click();
+        list->control<tovalo::ui::ImageButton>(QStringLiteral("GradeButton"))->click();
         QVERIFY(!exam->reviewing());
         QCOMPARE(exam->control<tovalo::ui::ImageButton>(QStringLiteral("GradeButton"))->x(), 144);
         QCOMPARE(exam->control<tovalo::ui::ImageButton>(QStringLiteral("AnswerButton"))->x(), 352);
@@ -720,13 +739,19 @@ class TestExamModeForm : public QObject {
         tovalo::ui::TConfirmForm* list = rig.screens->ConfirmForm;
         QVERIFY(QTest::qWaitForWindowExposed(list));
         QTest::keyClick(list->windowHandle(), Qt::Key_End, Qt::ControlModifier);
-        QCOMPARE(list->StringGrid1->currentRow(), questions);
+        QCOMPARE(list->control<QTableWidget>(QStringLiteral("StringGrid1"))->currentRow(),
+                 questions);
 
-        QWidget* viewport = list->ScrollBox->viewport();
+        QWidget* viewport = list->control<QScrollArea>(QStringLiteral("ScrollBox"))->viewport();
         for (int column : {0, 1}) {
             const QRect cell =
-                list->StringGrid1->visualRect(list->StringGrid1->model()->index(questions, column));
-            const QRect drawn(list->StringGrid1->viewport()->mapTo(viewport, cell.topLeft()),
+                list->control<QTableWidget>(QStringLiteral("StringGrid1"))
+                    ->visualRect(list->control<QTableWidget>(QStringLiteral("StringGrid1"))
+                                     ->model()
+                                     ->index(questions, column));
+            const QRect drawn(list->control<QTableWidget>(QStringLiteral("StringGrid1"))
+                                  ->viewport()
+                                  ->mapTo(viewport, cell.topLeft()),
                               cell.size());
             QVERIFY2(viewport->rect().contains(drawn),
                      qPrintable(QStringLiteral("row %1 at %2,%3 %4x%5 in %6 high")
@@ -739,7 +764,8 @@ class TestExamModeForm : public QObject {
         }
         // Fifteen pixels and a line per row, fourteen rows a page.
         QCOMPARE(
-            list->StringGrid1->rowViewportPosition(2) - list->StringGrid1->rowViewportPosition(1),
+            list->control<QTableWidget>(QStringLiteral("StringGrid1"))->rowViewportPosition(2) -
+                list->control<QTableWidget>(QStringLiteral("StringGrid1"))->rowViewportPosition(1),
             16);
         QCOMPARE(viewport->height(), 14 * 16);
     }
@@ -757,7 +783,7 @@ class TestExamModeForm : public QObject {
         QVERIFY(list->isVisible());
         QCOMPARE(rig.session->exam.engine().progress().CurrentIndex, 4);
 
-        QTest::keyClick(list->StringGrid1, Qt::Key_Escape);
+        QTest::keyClick(list->control<QTableWidget>(QStringLiteral("StringGrid1")), Qt::Key_Escape);
         QVERIFY(!list->isVisible());
         QCOMPARE(rig.session->exam.engine().progress().CurrentIndex, 3);
         QCOMPARE(exam->control<QLabel>(QStringLiteral("QuesLabel"))->text(), QStringLiteral("Q.3"));
@@ -781,7 +807,8 @@ class TestExamModeForm : public QObject {
         QVERIFY(!rig.screens->CheatForm->isVisible());
         QTest::keyClick(exam->control<QCheckBox>(QStringLiteral("StickyNote")), Qt::Key_End);
         rig.screens->ConfirmForm->StringGrid1DblClick(2);
-        rig.screens->ConfirmForm->GradeButton->click();
+        rig.screens->ConfirmForm->control<tovalo::ui::ImageButton>(QStringLiteral("GradeButton"))
+            ->click();
         QVERIFY(
             exam->control<tovalo::ui::ImageButton>(QStringLiteral("SuspendButton"))->isHidden());
     }
@@ -820,15 +847,23 @@ class TestExamModeForm : public QObject {
         QCOMPARE(study->windowTitle(), QStringLiteral("問題"));
         QCOMPARE(study->size(), QSize(760, 560));
         QVERIFY(!study->htmlMode());
-        QVERIFY(study->Memo1->toPlainText().startsWith(
-            QStringLiteral("そらね書房 オンライン書店の注文管理データベース")));
-        QCOMPARE(study->Memo1->font().family(), QStringLiteral("IPAGothic"));
-        QCOMPARE(study->WebBrowser1->size(), QSize(0, 0));
-        QCOMPARE(study->Memo1->size(), study->Panel1->size());
-        QVERIFY(!study->WebBrowser1->hasBrowser());
-        QVERIFY(study->RefImg[0]->isVisible());
-        QVERIFY(study->RefImg[2]->isVisible());
-        QVERIFY(!study->RefImg[3]->isVisible());
+        QVERIFY(study->control<QPlainTextEdit>(QStringLiteral("Memo1"))
+                    ->toPlainText()
+                    .startsWith(QStringLiteral("そらね書房 オンライン書店の注文管理データベース")));
+        QCOMPARE(study->control<QPlainTextEdit>(QStringLiteral("Memo1"))->font().family(),
+                 QStringLiteral("IPAGothic"));
+        QCOMPARE(study->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1"))->size(),
+                 QSize(0, 0));
+        QCOMPARE(study->control<QPlainTextEdit>(QStringLiteral("Memo1"))->size(),
+                 study->control<QFrame>(QStringLiteral("Panel1"))->size());
+        QVERIFY(
+            !study->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1"))->hasBrowser());
+        QVERIFY(study->control<tovalo::ui::ImageButton>(QStringLiteral("RefImg%1").arg((0) + 1))
+                    ->isVisible());
+        QVERIFY(study->control<tovalo::ui::ImageButton>(QStringLiteral("RefImg%1").arg((2) + 1))
+                    ->isVisible());
+        QVERIFY(!study->control<tovalo::ui::ImageButton>(QStringLiteral("RefImg%1").arg((3) + 1))
+                     ->isVisible());
         QVERIFY(!exam->control<tovalo::ui::ImageButton>(QStringLiteral("CaseButton"))->isVisible());
         QCOMPARE(exam->control<tovalo::ui::ImageButton>(QStringLiteral("CaseButton"))->toolTip(),
                  QStringLiteral("問題を表示します"));
@@ -847,14 +882,24 @@ class TestExamModeForm : public QObject {
         // window was open before: its own button closes it, clicked through
         // the window system.
         QVERIFY(QTest::qWaitForWindowExposed(study));
-        QTest::mouseClick(study->windowHandle(), Qt::LeftButton, {},
-                          study->RefImg[1]->mapTo(study, study->RefImg[1]->rect().center()));
+        QTest::mouseClick(
+            study->windowHandle(), Qt::LeftButton, {},
+            study->control<tovalo::ui::ImageButton>(QStringLiteral("RefImg%1").arg((1) + 1))
+                ->mapTo(
+                    study,
+                    study->control<tovalo::ui::ImageButton>(QStringLiteral("RefImg%1").arg((1) + 1))
+                        ->rect()
+                        .center()));
         tovalo::ui::TRefImgForm* figure = rig.screens->RefImgForm;
         QVERIFY(figure->isVisible());
         QCOMPARE(figure->windowTitle(), QStringLiteral("図2"));
         QVERIFY(QTest::qWaitForWindowExposed(figure));
-        QTest::mouseClick(figure->windowHandle(), Qt::LeftButton, {},
-                          figure->Button1->mapTo(figure, figure->Button1->rect().center()));
+        QTest::mouseClick(
+            figure->windowHandle(), Qt::LeftButton, {},
+            figure->control<tovalo::ui::ImageButton>(QStringLiteral("Button1"))
+                ->mapTo(figure, figure->control<tovalo::ui::ImageButton>(QStringLiteral("Button1"))
+                                    ->rect()
+                                    .center()));
         QVERIFY(!figure->isVisible());
         study->RefImgClick(2);
         QVERIFY(figure->isVisible());
@@ -883,7 +928,8 @@ class TestExamModeForm : public QObject {
         QVERIFY(study->isVisible());
         QCOMPARE(study->windowModality(), Qt::NonModal);
         study->resize(900, 650);
-        QCOMPARE(study->Memo1->size(), study->Panel1->size());
+        QCOMPARE(study->control<QPlainTextEdit>(QStringLiteral("Memo1"))->size(),
+                 study->control<QFrame>(QStringLiteral("Panel1"))->size());
         study->close();
         QVERIFY(!study->isVisible());
     }
@@ -983,16 +1029,23 @@ class TestExamModeForm : public QObject {
         QVERIFY(study->isVisible());
         QVERIFY(study->htmlMode());
         QCOMPARE(study->windowTitle(), QStringLiteral("事例"));
-        QCOMPARE(study->Memo1->size(), QSize(0, 0));
-        QCOMPARE(study->WebBrowser1->size(), study->Panel1->size());
+        QCOMPARE(study->control<QPlainTextEdit>(QStringLiteral("Memo1"))->size(), QSize(0, 0));
+        QCOMPARE(study->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1"))->size(),
+                 study->control<QFrame>(QStringLiteral("Panel1"))->size());
         study->resize(800, 600);
-        QCOMPARE(study->WebBrowser1->size(), study->Panel1->size());
-        QCOMPARE(study->Memo1->size(), QSize(0, 0));
-        QCOMPARE(study->WebBrowser1->pageUrl(),
+        QCOMPARE(study->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1"))->size(),
+                 study->control<QFrame>(QStringLiteral("Panel1"))->size());
+        QCOMPARE(study->control<QPlainTextEdit>(QStringLiteral("Memo1"))->size(), QSize(0, 0));
+        QCOMPARE(study->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1"))->pageUrl(),
                  QUrl::fromLocalFile(rig.path(QStringLiteral("QDAT/nexa/casestudy.htm"))));
-        QVERIFY(study->RefImg[1]->isVisible());
-        QVERIFY(!study->RefImg[2]->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(study->WebBrowser1->pagesLoaded() >= 1, 10000);
+        QVERIFY(study->control<tovalo::ui::ImageButton>(QStringLiteral("RefImg%1").arg((1) + 1))
+                    ->isVisible());
+        QVERIFY(!study->control<tovalo::ui::ImageButton>(QStringLiteral("RefImg%1").arg((2) + 1))
+                     ->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            study->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1"))->pagesLoaded() >=
+                1,
+            10000);
         study->Button1Click();
         QVERIFY(rig.screens->ExamModeForm
                     ->control<tovalo::ui::ImageButton>(QStringLiteral("CaseButton"))

@@ -23,7 +23,10 @@ class TestMainMenuForm : public QObject {
     static TMainMenuForm* form(TestRig& rig) { return rig.screens->MainMenuForm; }
     static QWidget* courseMenu(TestRig& rig) { return rig.screens->CourseMenuForm; }
     static QColor linkColour(TestRig& rig) {
-        return form(rig)->Label5->palette().color(QPalette::WindowText);
+        return form(rig)
+            ->control<QLabel>(QStringLiteral("Label5"))
+            ->palette()
+            .color(QPalette::WindowText);
     }
 
   private slots:
@@ -86,15 +89,18 @@ class TestMainMenuForm : public QObject {
         TMainMenuForm* f = form(rig);
         f->show();
         QVERIFY(f->registrationShown());
-        QCOMPARE(f->Label1->text(), QString("氏名、所属、E-mailアドレスを登録してください。"));
-        QCOMPARE(f->Label2->text(), QString("氏名 : "));
-        QCOMPARE(f->Label3->text(), QString("所属 : "));
-        QCOMPARE(f->Label4->text(), QString("E-mail : "));
-        QCOMPARE(f->Button1->text(), QString("OK"));
-        QCOMPARE(f->Button2->text(), QString("キャンセル"));
-        QVERIFY(f->Edit_Name->isVisible() && f->Edit_Org->isVisible() &&
-                f->Edit_Email->isVisible());
-        QVERIFY(f->Button1->isVisible() && f->Button2->isVisible());
+        QCOMPARE(f->control<QLabel>(QStringLiteral("Label1"))->text(),
+                 QString("氏名、所属、E-mailアドレスを登録してください。"));
+        QCOMPARE(f->control<QLabel>(QStringLiteral("Label2"))->text(), QString("氏名 : "));
+        QCOMPARE(f->control<QLabel>(QStringLiteral("Label3"))->text(), QString("所属 : "));
+        QCOMPARE(f->control<QLabel>(QStringLiteral("Label4"))->text(), QString("E-mail : "));
+        QCOMPARE(f->control<QPushButton>(QStringLiteral("Button1"))->text(), QString("OK"));
+        QCOMPARE(f->control<QPushButton>(QStringLiteral("Button2"))->text(), QString("キャンセル"));
+        QVERIFY(f->control<QLineEdit>(QStringLiteral("Edit_Name"))->isVisible() &&
+                f->control<QLineEdit>(QStringLiteral("Edit_Org"))->isVisible() &&
+                f->control<QLineEdit>(QStringLiteral("Edit_Email"))->isVisible());
+        QVERIFY(f->control<QPushButton>(QStringLiteral("Button1"))->isVisible() &&
+                f->control<QPushButton>(QStringLiteral("Button2"))->isVisible());
         QVERIFY(!f->Timer1->isActive());
     }
 
@@ -103,10 +109,10 @@ class TestMainMenuForm : public QObject {
         QVERIFY(rig.start().ok());
         TMainMenuForm* f = form(rig);
         f->show();
-        typeText(f->Edit_Name, "鈴木 花子");
-        typeText(f->Edit_Org, "情報システム部");
-        QTest::keyClicks(f->Edit_Email, "hanako@example.jp");
-        QTest::mouseClick(f->Button1, Qt::LeftButton);
+        typeText(f->control<QLineEdit>(QStringLiteral("Edit_Name")), "鈴木 花子");
+        typeText(f->control<QLineEdit>(QStringLiteral("Edit_Org")), "情報システム部");
+        QTest::keyClicks(f->control<QLineEdit>(QStringLiteral("Edit_Email")), "hanako@example.jp");
+        QTest::mouseClick(f->control<QPushButton>(QStringLiteral("Button1")), Qt::LeftButton);
 
         QVERIFY(rig.messages.shown.empty());
         QCOMPARE(rig.settings.values.at("Name"), std::string("鈴木 花子"));
@@ -129,9 +135,9 @@ class TestMainMenuForm : public QObject {
         QVERIFY(rig.start().ok());
         TMainMenuForm* f = form(rig);
         f->show();
-        typeText(f->Edit_Name, name);
-        typeText(f->Edit_Org, "営業部");
-        QTest::mouseClick(f->Button1, Qt::LeftButton);
+        typeText(f->control<QLineEdit>(QStringLiteral("Edit_Name")), name);
+        typeText(f->control<QLineEdit>(QStringLiteral("Edit_Org")), "営業部");
+        QTest::mouseClick(f->control<QPushButton>(QStringLiteral("Button1")), Qt::LeftButton);
 
         QCOMPARE(rig.messages.shown.size(), std::size_t(1));
         QCOMPARE(rig.messages.shown[0].caption, std::string("Error"));
@@ -145,7 +151,8 @@ class TestMainMenuForm : public QObject {
         TestRig rig;
         QVERIFY(rig.start().ok());
         form(rig)->show();
-        QTest::mouseClick(form(rig)->Button2, Qt::LeftButton);
+        QTest::mouseClick(form(rig)->control<QPushButton>(QStringLiteral("Button2")),
+                          Qt::LeftButton);
         QCOMPARE(rig.endRequests, 1);
         QVERIFY(!form(rig)->isVisible());
         QVERIFY(!courseMenu(rig)->isVisible());
@@ -159,12 +166,14 @@ class TestMainMenuForm : public QObject {
         TMainMenuForm* f = form(rig);
         f->show();
         QVERIFY(!f->registrationShown());
-        QCOMPARE(f->Label1->text(), QString());
-        QCOMPARE(f->Label_Name->text(), QString("山田 太郎"));
-        QCOMPARE(f->Label_Org->text(), QString("開発部"));
-        QCOMPARE(f->Label_Email->text(), QString("taro@example.jp"));
-        QVERIFY(!f->Edit_Name->isVisible());
-        QVERIFY(!f->Button1->isVisible() && !f->Button2->isVisible());
+        QCOMPARE(f->control<QLabel>(QStringLiteral("Label1"))->text(), QString());
+        QCOMPARE(f->control<QLabel>(QStringLiteral("Label_Name"))->text(), QString("山田 太郎"));
+        QCOMPARE(f->control<QLabel>(QStringLiteral("Label_Org"))->text(), QString("開発部"));
+        QCOMPARE(f->control<QLabel>(QStringLiteral("Label_Email"))->text(),
+                 QString("taro@example.jp"));
+        QVERIFY(!f->control<QLineEdit>(QStringLiteral("Edit_Name"))->isVisible());
+        QVERIFY(!f->control<QPushButton>(QStringLiteral("Button1"))->isVisible() &&
+                !f->control<QPushButton>(QStringLiteral("Button2"))->isVisible());
         QVERIFY(f->Timer1->isActive());
         QCOMPARE(f->Timer1->interval(), 100);
     }
@@ -236,8 +245,8 @@ class TestMainMenuForm : public QObject {
         QVERIFY(rig.start().ok());
         TMainMenuForm* f = form(rig);
         f->show();
-        QTest::keyClicks(f->Edit_Name, "a b");
-        QCOMPARE(f->Edit_Name->text(), QString("a b"));
+        QTest::keyClicks(f->control<QLineEdit>(QStringLiteral("Edit_Name")), "a b");
+        QCOMPARE(f->control<QLineEdit>(QStringLiteral("Edit_Name"))->text(), QString("a b"));
         QVERIFY(f->isVisible());
         QVERIFY(!courseMenu(rig)->isVisible());
     }
@@ -246,8 +255,10 @@ class TestMainMenuForm : public QObject {
         TestRig unregistered;
         QVERIFY(unregistered.start().ok());
         form(unregistered)->show();
-        QTest::mouseClick(form(unregistered)->Image1, Qt::LeftButton);
-        QTest::mouseClick(form(unregistered)->Panel1, Qt::LeftButton, {}, QPoint(4, 300));
+        QTest::mouseClick(form(unregistered)->control<QLabel>(QStringLiteral("Image1")),
+                          Qt::LeftButton);
+        QTest::mouseClick(form(unregistered)->control<QFrame>(QStringLiteral("Panel1")),
+                          Qt::LeftButton, {}, QPoint(4, 300));
         QVERIFY(form(unregistered)->isVisible());
         QVERIFY(!courseMenu(unregistered)->isVisible());
 
@@ -255,7 +266,8 @@ class TestMainMenuForm : public QObject {
         registerProfile(onPicture);
         QVERIFY(onPicture.start().ok());
         form(onPicture)->show();
-        QTest::mouseClick(form(onPicture)->Image1, Qt::LeftButton);
+        QTest::mouseClick(form(onPicture)->control<QLabel>(QStringLiteral("Image1")),
+                          Qt::LeftButton);
         QVERIFY(!form(onPicture)->isVisible());
         QVERIFY(courseMenu(onPicture)->isVisible());
 
@@ -263,7 +275,8 @@ class TestMainMenuForm : public QObject {
         registerProfile(onFrame);
         QVERIFY(onFrame.start().ok());
         form(onFrame)->show();
-        QTest::mouseClick(form(onFrame)->Panel1, Qt::LeftButton, {}, QPoint(4, 300));
+        QTest::mouseClick(form(onFrame)->control<QFrame>(QStringLiteral("Panel1")), Qt::LeftButton,
+                          {}, QPoint(4, 300));
         QVERIFY(!form(onFrame)->isVisible());
         QVERIFY(courseMenu(onFrame)->isVisible());
     }

@@ -52,7 +52,8 @@ class TestMemory : public QObject {
             exam->NextClick();
         }
         QVERIFY(rig.screens->ConfirmForm->isVisible());
-        rig.screens->ConfirmForm->GradeButton->click();
+        rig.screens->ConfirmForm->control<tovalo::ui::ImageButton>(QStringLiteral("GradeButton"))
+            ->click();
         QVERIFY(rig.screens->ResultForm->isVisible());
         QTest::qWait(50);
         const long afterExam = residentKiB();

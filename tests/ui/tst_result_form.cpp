@@ -157,15 +157,17 @@ class TestResultForm : public QObject {
         QVERIFY(!rightSlots.empty());
         QVERIFY(!wrongSlots.empty());
         QVERIFY(rig.screens->ConfirmForm->isVisible());
-        rig.screens->ConfirmForm->GradeButton->click();
+        rig.screens->ConfirmForm->control<tovalo::ui::ImageButton>(QStringLiteral("GradeButton"))
+            ->click();
 
         TResultForm* result = rig.screens->ResultForm;
         QVERIFY(result->isVisible());
         const int rate = static_cast<int>(rightSlots.size()) * 100 / 12;
-        QCOMPARE(result->Label1->text(), QStringLiteral("正答率 : %1%").arg(rate));
+        QCOMPARE(result->control<QLabel>(QStringLiteral("Label1"))->text(),
+                 QStringLiteral("正答率 : %1%").arg(rate));
         QCOMPARE(storedExams(hisPath), 0);
 
-        result->Button3->click();
+        result->control<tovalo::ui::ImageButton>(QStringLiteral("Button3"))->click();
         QVERIFY(!result->isVisible());
         QVERIFY(rig.screens->CourseMenuForm->isVisible());
         QVERIFY(rig.messages.shown.empty());
@@ -249,7 +251,8 @@ class TestResultForm : public QObject {
 
         TResultForm* result = rig.screens->ResultForm;
         result->show();
-        tovalo::ui::ResultGrid* grid = result->StringGrid1;
+        tovalo::ui::ResultGrid* grid =
+            result->control<tovalo::ui::ResultGrid>(QStringLiteral("StringGrid1"));
         const std::string st = style.toStdString();
         QCOMPARE(grid->model()->rowCount(), 6);
 
@@ -268,7 +271,8 @@ class TestResultForm : public QObject {
         QCOMPARE(grid->cellText(3, 1), QString());
         QCOMPARE(grid->cellText(3, 2), correctLetters(s.exam.questions()[2], st));
         QCOMPARE(grid->cellText(3, 3), QStringLiteral("  ×"));
-        QCOMPARE(result->Label1->text(), QStringLiteral("正答率 : 20%"));
+        QCOMPARE(result->control<QLabel>(QStringLiteral("Label1"))->text(),
+                 QStringLiteral("正答率 : 20%"));
         result->hide();
     }
 
@@ -292,24 +296,37 @@ class TestResultForm : public QObject {
         TResultForm* result = rig.screens->ResultForm;
         result->show();
         QCOMPARE(result->windowTitle(), QStringLiteral("NXS-210 サーバー構築実践 - 採点結果"));
-        QCOMPARE(result->Label1->text(), QStringLiteral("正答率 : 43%"));
-        QCOMPARE(result->Memo2->text(), QStringLiteral("NXS-210\nサーバー構築実践"));
-        QCOMPARE(result->Label6->text(), QStringLiteral("問題数 : 16問"));
-        QCOMPARE(result->Label8->text(), QStringLiteral("2026/7/31 9:5"));
-        QCOMPARE(result->Label9->text(), QStringLiteral("所要時間 : 12' 34"));
+        QCOMPARE(result->control<QLabel>(QStringLiteral("Label1"))->text(),
+                 QStringLiteral("正答率 : 43%"));
+        QCOMPARE(result->control<QLabel>(QStringLiteral("Memo2"))->text(),
+                 QStringLiteral("NXS-210\nサーバー構築実践"));
+        QCOMPARE(result->control<QLabel>(QStringLiteral("Label6"))->text(),
+                 QStringLiteral("問題数 : 16問"));
+        QCOMPARE(result->control<QLabel>(QStringLiteral("Label8"))->text(),
+                 QStringLiteral("2026/7/31 9:5"));
+        QCOMPARE(result->control<QLabel>(QStringLiteral("Label9"))->text(),
+                 QStringLiteral("所要時間 : 12' 34"));
 
         // nexa's panel colours, 0x00BBGGRR in its bundle strings 4 and 9.
         const QColor panel(0x10, 0x28, 0x58);
         const QColor panelText(0xE1, 0xEC, 0xFF);
-        for (QLabel* l : {result->Label1, result->Label4, result->Memo2, result->Label6,
-                          result->Label7, result->Label8, result->Label9}) {
+        for (QLabel* l : {result->control<QLabel>(QStringLiteral("Label1")),
+                          result->control<QLabel>(QStringLiteral("Label4")),
+                          result->control<QLabel>(QStringLiteral("Memo2")),
+                          result->control<QLabel>(QStringLiteral("Label6")),
+                          result->control<QLabel>(QStringLiteral("Label7")),
+                          result->control<QLabel>(QStringLiteral("Label8")),
+                          result->control<QLabel>(QStringLiteral("Label9"))}) {
             QCOMPARE(background(l), panel);
             QCOMPARE(foreground(l), panelText);
         }
-        QCOMPARE(result->HiGradeImg->pixmap().size(), QSize(129, 42));
-        QCOMPARE(result->Button1->toolTip(), QStringLiteral("Tovaloを終了します"));
-        QCOMPARE(result->Button3->toolTip(), QStringLiteral("テスト選択へ戻ります"));
-        QVERIFY(!result->Image_Left->pixmap().isNull());
+        QCOMPARE(result->control<QLabel>(QStringLiteral("HiGradeImg"))->pixmap().size(),
+                 QSize(129, 42));
+        QCOMPARE(result->control<tovalo::ui::ImageButton>(QStringLiteral("Button1"))->toolTip(),
+                 QStringLiteral("Tovaloを終了します"));
+        QCOMPARE(result->control<tovalo::ui::ImageButton>(QStringLiteral("Button3"))->toolTip(),
+                 QStringLiteral("テスト選択へ戻ります"));
+        QVERIFY(!result->control<QLabel>(QStringLiteral("Image_Left"))->pixmap().isNull());
 
         const std::map<int, QString> special{{3, QStringLiteral("ｸﾞﾗﾌｨｯｸ表示")},
                                              {4, QStringLiteral("ﾊﾟﾈﾙ表示")},
@@ -323,16 +340,23 @@ class TestResultForm : public QObject {
                 continue;
             }
             seen.insert(q.Style);
-            QCOMPARE(result->StringGrid1->cellText(k, 1), it->second);
-            QCOMPARE(result->StringGrid1->cellText(k, 2), QString());
-            QCOMPARE(result->StringGrid1->cellText(k, 3),
+            QCOMPARE(result->control<tovalo::ui::ResultGrid>(QStringLiteral("StringGrid1"))
+                         ->cellText(k, 1),
+                     it->second);
+            QCOMPARE(result->control<tovalo::ui::ResultGrid>(QStringLiteral("StringGrid1"))
+                         ->cellText(k, 2),
+                     QString());
+            QCOMPARE(result->control<tovalo::ui::ResultGrid>(QStringLiteral("StringGrid1"))
+                         ->cellText(k, 3),
                      k <= 7 ? QStringLiteral("  ○") : QStringLiteral("  ×"));
         }
         QCOMPARE(seen.size(), std::size_t(4));
 
-        QVERIFY(result->Memo1->isVisible());
-        QVERIFY(!result->WebBrowser1->isVisible());
-        QCOMPARE(result->Memo1->toPlainText(), QStringLiteral("レベル:D がんばり必要"));
+        QVERIFY(result->control<QPlainTextEdit>(QStringLiteral("Memo1"))->isVisible());
+        QVERIFY(
+            !result->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1"))->isVisible());
+        QCOMPARE(result->control<QPlainTextEdit>(QStringLiteral("Memo1"))->toPlainText(),
+                 QStringLiteral("レベル:D がんばり必要"));
 
         QCOMPARE(result->Timer1->interval(), 300);
         QVERIFY(result->Timer1->isSingleShot());
@@ -357,25 +381,37 @@ class TestResultForm : public QObject {
             result->show();
             const QString verdict =
                 QStringLiteral("レベル:A 合格安心。次は情報セキュリティ入門に挑戦しましょう");
-            QCOMPARE(result->Memo1->toPlainText(), verdict);
+            QCOMPARE(result->control<QPlainTextEdit>(QStringLiteral("Memo1"))->toPlainText(),
+                     verdict);
 
-            for (QLabel* heading : {result->Label10, result->Label11, result->Label12}) {
-                result->Memo1->setPlainText(QStringLiteral("前の表示"));
+            for (QLabel* heading : {result->control<QLabel>(QStringLiteral("Label10")),
+                                    result->control<QLabel>(QStringLiteral("Label11")),
+                                    result->control<QLabel>(QStringLiteral("Label12"))}) {
+                result->control<QPlainTextEdit>(QStringLiteral("Memo1"))
+                    ->setPlainText(QStringLiteral("前の表示"));
                 QTest::mouseClick(heading, Qt::LeftButton);
-                QCOMPARE(result->Memo1->toPlainText(), verdict);
+                QCOMPARE(result->control<QPlainTextEdit>(QStringLiteral("Memo1"))->toPlainText(),
+                         verdict);
                 QCOMPARE(background(heading), kNavy);
                 QCOMPARE(foreground(heading), QColor(Qt::white));
             }
 
             // The grid's own heading band, and below it an ordinary row.
-            QWidget* viewport = result->StringGrid1->viewport();
+            QWidget* viewport =
+                result->control<tovalo::ui::ResultGrid>(QStringLiteral("StringGrid1"))->viewport();
             const int bandY = 17 - viewport->y();
-            result->Memo1->setPlainText(QStringLiteral("前の表示"));
+            result->control<QPlainTextEdit>(QStringLiteral("Memo1"))
+                ->setPlainText(QStringLiteral("前の表示"));
             QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(100, bandY + 20));
-            QCOMPARE(result->Memo1->toPlainText(), QStringLiteral("前の表示"));
-            QCOMPARE(result->StringGrid1->currentIndex().row(), 2);
+            QCOMPARE(result->control<QPlainTextEdit>(QStringLiteral("Memo1"))->toPlainText(),
+                     QStringLiteral("前の表示"));
+            QCOMPARE(result->control<tovalo::ui::ResultGrid>(QStringLiteral("StringGrid1"))
+                         ->currentIndex()
+                         .row(),
+                     2);
             QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(10, bandY));
-            QCOMPARE(result->Memo1->toPlainText(), verdict);
+            QCOMPARE(result->control<QPlainTextEdit>(QStringLiteral("Memo1"))->toPlainText(),
+                     verdict);
             result->hide();
         }
         {
@@ -387,10 +423,13 @@ class TestResultForm : public QObject {
             }
             TResultForm* result = rig.screens->ResultForm;
             result->show();
-            QVERIFY(!result->Memo1->isVisible());
-            QVERIFY(result->WebBrowser1->isVisible());
+            QVERIFY(!result->control<QPlainTextEdit>(QStringLiteral("Memo1"))->isVisible());
+            QVERIFY(result->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1"))
+                        ->isVisible());
             const QString page = rig.path(QStringLiteral("QDAT/nexa/result.htm"));
-            QCOMPARE(result->WebBrowser1->pageUrl(), QUrl::fromLocalFile(page));
+            QCOMPARE(
+                result->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1"))->pageUrl(),
+                QUrl::fromLocalFile(page));
             const std::string html =
                 tovalo::text::cp932ToUtf8(fileBytes(page.toStdString()).toStdString());
             QVERIFY(html.find("body { font-size: 9pt }") != std::string::npos);
@@ -399,9 +438,9 @@ class TestResultForm : public QObject {
                      html.c_str());
 
             QFile::remove(page);
-            QTest::mouseClick(result->Label12, Qt::LeftButton);
+            QTest::mouseClick(result->control<QLabel>(QStringLiteral("Label12")), Qt::LeftButton);
             QVERIFY(QFile::exists(page));
-            result->Button3->click();
+            result->control<tovalo::ui::ImageButton>(QStringLiteral("Button3"))->click();
         }
     }
 
@@ -421,7 +460,7 @@ class TestResultForm : public QObject {
 
         result->show();
         QVERIFY(result->saveDue());
-        result->Button3->click();
+        result->control<tovalo::ui::ImageButton>(QStringLiteral("Button3"))->click();
         QCOMPARE(storedExams(hisPath), 1);
         QVERIFY(!QFile::exists(qs(adpPath)));
         QVERIFY(!result->saveDue());
@@ -431,7 +470,7 @@ class TestResultForm : public QObject {
         rig.screens->CourseMenuForm->hide();
         result->show();
         QVERIFY(!result->saveDue());
-        result->Button3->click();
+        result->control<tovalo::ui::ImageButton>(QStringLiteral("Button3"))->click();
         QCOMPARE(storedExams(hisPath), 1);
         QCOMPARE(rig.endRequests, 0);
 
@@ -440,7 +479,7 @@ class TestResultForm : public QObject {
         rig.drawExam("kumo", "KCL-110", 6, 10);
         rig.spendOnEach(20);
         result->show();
-        result->Button1->click();
+        result->control<tovalo::ui::ImageButton>(QStringLiteral("Button1"))->click();
         QVERIFY(!result->isVisible());
         QCOMPARE(storedExams(hisPath), 2);
         QCOMPARE(rig.endRequests, 1);
@@ -466,7 +505,11 @@ class TestResultForm : public QObject {
         TResultForm* result = rig.screens->ResultForm;
         exam->GradeClick();
         QVERIFY(QTest::qWaitForWindowExposed(list));
-        const QPoint gradeAt = list->GradeButton->mapTo(list, list->GradeButton->rect().center());
+        const QPoint gradeAt =
+            list->control<tovalo::ui::ImageButton>(QStringLiteral("GradeButton"))
+                ->mapTo(list, list->control<tovalo::ui::ImageButton>(QStringLiteral("GradeButton"))
+                                  ->rect()
+                                  .center());
 
         QString caption;
         bool listStayed = false;
@@ -491,15 +534,15 @@ class TestResultForm : public QObject {
         QCOMPARE(storedWhilePending, 0);
         QVERIFY(rig.session->exam.engine().progress().TimeUp);
         QVERIFY(list->isVisible());
-        QVERIFY(!list->Label2->isVisible());
+        QVERIFY(!list->control<QLabel>(QStringLiteral("Label2"))->isVisible());
 
         QTest::mouseClick(list->windowHandle(), Qt::LeftButton, {}, gradeAt);
         QVERIFY(result->isVisible());
-        result->Button3->click();
+        result->control<tovalo::ui::ImageButton>(QStringLiteral("Button3"))->click();
         QCOMPARE(storedExams(hisPath), 1);
         // A grade that arrives late changes nothing.
         list->GradeButtonClick();
-        result->Button3->click();
+        result->control<tovalo::ui::ImageButton>(QStringLiteral("Button3"))->click();
         QCOMPARE(storedExams(hisPath), 1);
     }
 
@@ -536,7 +579,8 @@ class TestResultForm : public QObject {
         tovalo::setSaveFaultHookForTesting(
             [](tovalo::SaveStep) { return tovalo::SaveFault::DiskFull; });
         rig.screens->ResultForm->show();
-        rig.screens->ResultForm->Button3->click();
+        rig.screens->ResultForm->control<tovalo::ui::ImageButton>(QStringLiteral("Button3"))
+            ->click();
         tovalo::setSaveFaultHookForTesting(nullptr);
 
         QCOMPARE(rig.messages.shown.size(), std::size_t(1));
@@ -580,7 +624,8 @@ class TestResultForm : public QObject {
                                                                    : tovalo::SaveFault::None;
         });
         rig.screens->ResultForm->show();
-        rig.screens->ResultForm->Button3->click();
+        rig.screens->ResultForm->control<tovalo::ui::ImageButton>(QStringLiteral("Button3"))
+            ->click();
         tovalo::setSaveFaultHookForTesting(nullptr);
 
         QCOMPARE(saves, 2);
@@ -609,7 +654,7 @@ class TestResultForm : public QObject {
             // Two exams on record and an adaptive file to lose.
             for (int i = 0; i < 2; ++i) {
                 result->show();
-                result->Button3->click();
+                result->control<tovalo::ui::ImageButton>(QStringLiteral("Button3"))->click();
                 rig.screens->CourseMenuForm->hide();
                 rig.adaptive = true;
                 rig.drawExam("kumo", "KCL-110", 6, 10);
@@ -625,7 +670,7 @@ class TestResultForm : public QObject {
                 const Unprivileged nobody(rig.root());
                 QVERIFY(nobody.bound());
                 result->show();
-                result->Button3->click();
+                result->control<tovalo::ui::ImageButton>(QStringLiteral("Button3"))->click();
             }
             QVERIFY(QFile::setPermissions(qs(lockedPath), QFile::ReadOwner | QFile::WriteOwner));
             QCOMPARE(fileBytes(hisPath), historyBefore);
@@ -656,16 +701,24 @@ class TestResultForm : public QObject {
 
         // The rules themselves are the core's; here the controls follow them.
         const auto checkLayout = [result](int w, int h) {
-            const QRect pane = result->Panel1->geometry();
+            const QRect pane = result->control<QWidget>(QStringLiteral("Panel1"))->geometry();
             QCOMPARE(pane.x() + pane.width(), w - 4);
             QCOMPARE(pane.height(), h - 243);
-            QCOMPARE(result->StringGrid1->height(), pane.height());
-            const QRect memo = result->Memo1->geometry();
+            QCOMPARE(
+                result->control<tovalo::ui::ResultGrid>(QStringLiteral("StringGrid1"))->height(),
+                pane.height());
+            const QRect memo = result->control<QPlainTextEdit>(QStringLiteral("Memo1"))->geometry();
             QCOMPARE(memo.y() + memo.height(), pane.height() - 80);
-            const QRect back = result->Button3->geometry();
+            const QRect back =
+                result->control<tovalo::ui::ImageButton>(QStringLiteral("Button3"))->geometry();
             QCOMPARE(back.x() + back.width(), w - 10);
-            QCOMPARE(result->Button1->x() + result->Button1->width(), back.x() - 10);
-            QCOMPARE(result->Image2->y() + result->Image2->height(), h);
+            QCOMPARE(
+                result->control<tovalo::ui::ImageButton>(QStringLiteral("Button1"))->x() +
+                    result->control<tovalo::ui::ImageButton>(QStringLiteral("Button1"))->width(),
+                back.x() - 10);
+            QCOMPARE(result->control<QLabel>(QStringLiteral("Image2"))->y() +
+                         result->control<QLabel>(QStringLiteral("Image2"))->height(),
+                     h);
         };
         checkLayout(900, 650);
 
@@ -675,7 +728,7 @@ class TestResultForm : public QObject {
         QCOMPARE(s.courseMenuBounds.width, 1000);
         QCOMPARE(s.courseMenuBounds.height, 700);
 
-        result->Button3->click();
+        result->control<tovalo::ui::ImageButton>(QStringLiteral("Button3"))->click();
         tovalo::ui::TCourseMenuForm* menu = rig.screens->CourseMenuForm;
         QVERIFY(menu->isVisible());
         QCOMPARE(menu->size(), QSize(1000, 700));

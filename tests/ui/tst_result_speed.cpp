@@ -56,7 +56,10 @@ class TestResultSpeed : public QObject {
             const QPixmap frame = result->grab();
             runs.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
             QVERIFY(!frame.isNull());
-            QCOMPARE(result->StringGrid1->model()->rowCount(), 501);
+            QCOMPARE(result->control<tovalo::ui::ResultGrid>(QStringLiteral("StringGrid1"))
+                         ->model()
+                         ->rowCount(),
+                     501);
             result->hide();
             QCoreApplication::processEvents();
         }

@@ -100,7 +100,9 @@ class TestWindowSet : public QObject {
         rig.screens->GenericMBForm->startExam();
         QTest::keyClick(rig.screens->GenericMBForm, Qt::Key_Space);
         rig.screens->ExamModeForm->GradeClick();
-        QCOMPARE(rig.screens->ConfirmForm->GradeButton->toolTip(),
+        QCOMPARE(rig.screens->ConfirmForm
+                     ->control<tovalo::ui::ImageButton>(QStringLiteral("GradeButton"))
+                     ->toolTip(),
                  QStringLiteral("模擬試験の採点を行います"));
         rig.screens->ConfirmForm->GradeButtonClick();
         QVERIFY(rig.screens->ResultForm->isVisible());
@@ -123,7 +125,8 @@ class TestWindowSet : public QObject {
         // advisor's send button, the answer window's two buttons and the
         // result screen's FAQ button.
         QCOMPARE(checked, static_cast<int>(tovalo::app::startupTooltips().size()) - 4);
-        rig.screens->ResultForm->Button3->click();
+        rig.screens->ResultForm->control<tovalo::ui::ImageButton>(QStringLiteral("Button3"))
+            ->click();
     }
 };
 
