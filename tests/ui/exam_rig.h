@@ -25,10 +25,10 @@
 #include "core/results/history_file.h"
 #include "core/styles/answer_style.h"
 #include "platform/qt_bundle_loader.h"
-#include "ui/TGenericMBForm.h"
-#include "ui/screens.h"
-#include "ui/session.h"
-#include "ui/startup.h"
+#include "ui/exam/TGenericMBForm.h"
+#include "ui/startup/screens.h"
+#include "ui/startup/session.h"
+#include "ui/startup/startup.h"
 
 class ExamRig {
   public:

@@ -11,9 +11,9 @@
 #include "core/app/command_line.h"
 #include "core/platform/doubles.h"
 #include "platform/qt_bundle_loader.h"
-#include "ui/screens.h"
-#include "ui/session.h"
-#include "ui/startup.h"
+#include "ui/startup/screens.h"
+#include "ui/startup/session.h"
+#include "ui/startup/startup.h"
 
 // The staged sample installation copied into a temporary folder, started
 // with the real bundle loader so that the vendors' pictures and strings are

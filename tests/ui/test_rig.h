@@ -12,9 +12,9 @@
 
 #include "core/app/command_line.h"
 #include "core/platform/doubles.h"
-#include "ui/screens.h"
-#include "ui/session.h"
-#include "ui/startup.h"
+#include "ui/startup/screens.h"
+#include "ui/startup/session.h"
+#include "ui/startup/startup.h"
 
 // Types text the way an input method delivers it: Japanese never arrives
 // as single key presses.

@@ -11,9 +11,9 @@
 #include "core/app/startup_tooltips.h"
 #include "course_files.h"
 #include "test_rig.h"
-#include "ui/TCatSelForm.h"
-#include "ui/TCourseMenuForm.h"
-#include "ui/TGenericMBForm.h"
+#include "ui/course/TCatSelForm.h"
+#include "ui/course/TCourseMenuForm.h"
+#include "ui/exam/TGenericMBForm.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/minor_category_list.h"
 

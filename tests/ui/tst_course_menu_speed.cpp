@@ -8,7 +8,7 @@
 
 #include "course_files.h"
 #include "test_rig.h"
-#include "ui/TCourseMenuForm.h"
+#include "ui/course/TCourseMenuForm.h"
 
 class CourseMenuSpeed : public QObject {
     Q_OBJECT

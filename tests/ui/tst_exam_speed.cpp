@@ -9,9 +9,9 @@
 #include <algorithm>
 
 #include "exam_rig.h"
-#include "ui/TExamModeForm.h"
-#include "ui/TGenericMBForm.h"
-#include "ui/web_page_view.h"
+#include "ui/exam/TExamModeForm.h"
+#include "ui/exam/TGenericMBForm.h"
+#include "ui/web/web_page_view.h"
 
 using tovalo::ui::TExamModeForm;
 

@@ -6,9 +6,9 @@
 #include <QtTest>
 
 #include "test_rig.h"
-#include "ui/TCourseMenuForm.h"
-#include "ui/TMainMenuForm.h"
-#include "ui/screen_form.h"
+#include "ui/course/TCourseMenuForm.h"
+#include "ui/course/TMainMenuForm.h"
+#include "ui/widgets/screen_form.h"
 
 using tovalo::ui::TMainMenuForm;
 

@@ -7,11 +7,11 @@
 #include <string>
 
 #include "exam_rig.h"
-#include "ui/TConfirmForm.h"
-#include "ui/TExamModeForm.h"
-#include "ui/TGenericMBForm.h"
-#include "ui/TMainMenuForm.h"
-#include "ui/TResultForm.h"
+#include "ui/course/TMainMenuForm.h"
+#include "ui/exam/TConfirmForm.h"
+#include "ui/exam/TExamModeForm.h"
+#include "ui/exam/TGenericMBForm.h"
+#include "ui/results/TResultForm.h"
 #include "ui/widgets/image_button.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "exam_rig.h"
-#include "ui/TResultForm.h"
+#include "ui/results/TResultForm.h"
 #include "ui/widgets/result_grid.h"
 
 class TestResultSpeed : public QObject {

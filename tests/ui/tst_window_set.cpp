@@ -7,15 +7,15 @@
 
 #include "core/app/startup_tooltips.h"
 #include "exam_rig.h"
-#include "ui/TCaseStudyForm.h"
-#include "ui/TConfirmForm.h"
-#include "ui/TCourseMenuForm.h"
-#include "ui/TExamModeForm.h"
-#include "ui/TGenericMBForm.h"
-#include "ui/TRefImgForm.h"
-#include "ui/TResultForm.h"
-#include "ui/screen_form.h"
+#include "ui/course/TCourseMenuForm.h"
+#include "ui/exam/TCaseStudyForm.h"
+#include "ui/exam/TConfirmForm.h"
+#include "ui/exam/TExamModeForm.h"
+#include "ui/exam/TGenericMBForm.h"
+#include "ui/exam/TRefImgForm.h"
+#include "ui/results/TResultForm.h"
 #include "ui/widgets/image_button.h"
+#include "ui/widgets/screen_form.h"
 
 using tovalo::ui::ScreenForm;
 

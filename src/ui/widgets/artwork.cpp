@@ -8,7 +8,7 @@
 #include <QtMath>
 
 #include "core/catalog/course_menu_rules.h"
-#include "ui/fonts.h"
+#include "ui/widgets/fonts.h"
 #include "ui/widgets/image_button.h"
 
 namespace tovalo::ui {

@@ -9,11 +9,11 @@
 
 #include "core/exam/exam_engine.h"
 #include "core/exam/exam_screen.h"
-#include "ui/fonts.h"
-#include "ui/qt_convert.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/choice_text.h"
+#include "ui/widgets/fonts.h"
 #include "ui/widgets/image_button.h"
+#include "ui/widgets/qt_convert.h"
 
 namespace tovalo::ui {
 

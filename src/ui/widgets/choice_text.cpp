@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QTextOption>
 
-#include "ui/fonts.h"
+#include "ui/widgets/fonts.h"
 
 namespace tovalo::ui {
 

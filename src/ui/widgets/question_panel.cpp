@@ -6,12 +6,12 @@
 #include <QWheelEvent>
 
 #include "core/exam/exam_screen.h"
-#include "ui/fonts.h"
-#include "ui/qt_convert.h"
-#include "ui/text_wrap.h"
-#include "ui/web_page_view.h"
+#include "ui/web/web_page_view.h"
 #include "ui/widgets/artwork.h"
+#include "ui/widgets/fonts.h"
 #include "ui/widgets/image_button.h"
+#include "ui/widgets/qt_convert.h"
+#include "ui/widgets/text_wrap.h"
 
 namespace tovalo::ui {
 

@@ -4,7 +4,7 @@
 #include <QMouseEvent>
 
 #include "core/results/result_screen.h"
-#include "ui/fonts.h"
+#include "ui/widgets/fonts.h"
 
 namespace tovalo::ui {
 

@@ -1,9 +1,0 @@
-#include "ui/TAdaptiveForm.h"
-
-namespace tovalo::ui {
-
-TAdaptiveForm::TAdaptiveForm(Session& session) : ScreenForm(session) {
-    setObjectName(QStringLiteral("AdaptiveForm"));
-}
-
-}  // namespace tovalo::ui

@@ -1,9 +1,0 @@
-#include "ui/TDownLoad.h"
-
-namespace tovalo::ui {
-
-TDownLoad::TDownLoad(Session& session) : ScreenForm(session) {
-    setObjectName(QStringLiteral("DownLoad"));
-}
-
-}  // namespace tovalo::ui

@@ -1,9 +1,0 @@
-#include "ui/TSpareForm.h"
-
-namespace tovalo::ui {
-
-TSpareForm::TSpareForm(Session& session) : ScreenForm(session) {
-    setObjectName(QStringLiteral("SpareForm"));
-}
-
-}  // namespace tovalo::ui

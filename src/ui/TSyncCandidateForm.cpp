@@ -1,9 +1,0 @@
-#include "ui/TSyncCandidateForm.h"
-
-namespace tovalo::ui {
-
-TSyncCandidateForm::TSyncCandidateForm(Session& session) : ScreenForm(session) {
-    setObjectName(QStringLiteral("SyncCandidateForm"));
-}
-
-}  // namespace tovalo::ui

@@ -1,9 +1,0 @@
-#include "ui/TUpdateForm.h"
-
-namespace tovalo::ui {
-
-TUpdateForm::TUpdateForm(Session& session) : PendingScreen(session, QStringLiteral("問題更新")) {
-    setObjectName(QStringLiteral("UpdateForm"));
-}
-
-}  // namespace tovalo::ui

@@ -1,9 +1,0 @@
-#include "ui/TfrmSelStyle4.h"
-
-namespace tovalo::ui {
-
-TfrmSelStyle4::TfrmSelStyle4(Session& session) : ScreenForm(session) {
-    setObjectName(QStringLiteral("frmSelStyle4"));
-}
-
-}  // namespace tovalo::ui

@@ -1,9 +1,0 @@
-#include "ui/TfrmSelStyle4View.h"
-
-namespace tovalo::ui {
-
-TfrmSelStyle4View::TfrmSelStyle4View(Session& session) : ScreenForm(session) {
-    setObjectName(QStringLiteral("frmSelStyle4View"));
-}
-
-}  // namespace tovalo::ui

@@ -1,0 +1,127 @@
+#include "ui/exam/TRefImgForm.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QLabel>
+#include <QScreen>
+
+#include "ui/widgets/artwork.h"
+#include "ui/widgets/image_button.h"
+#include "ui/widgets/modal_windows.h"
+
+namespace tovalo::ui {
+
+namespace {
+
+// The reader is told the format by the file's extension, never by its
+// contents; names with other extensions are not pictures we show.
+QByteArray formatForExtension(const QString& path) {
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == QLatin1String("bmp")) {
+        return "bmp";
+    }
+    if (ext == QLatin1String("jpg") || ext == QLatin1String("jpeg")) {
+        return "jpeg";
+    }
+    if (ext == QLatin1String("ico")) {
+        return "ico";
+    }
+    return {};
+}
+
+}  // namespace
+
+TRefImgForm::TRefImgForm(Session& session) : ScreenForm(session) {
+    setObjectName(QStringLiteral("RefImgForm"));
+    setWindowTitle(QStringLiteral("図の参照"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(36, 42, 54));
+    setPalette(pal);
+    setAutoFillBackground(true);
+    setFixedSize(320, 240 + kButtonStrip);
+}
+
+void TRefImgForm::ensureControls() {
+    if (Image1 != nullptr) {
+        return;
+    }
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->move(0, 0);
+
+    Button1 = new ImageButton(this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setPictures(buttonPicture(QSize(96, 32), QStringLiteral("閉じる"), ButtonTone::Close,
+                                       ButtonGlyph::None));
+    connect(Button1, &ImageButton::clicked, this, &TRefImgForm::Button1Click);
+    placeButton();
+}
+
+void TRefImgForm::placeButton() {
+    Button1->move(width() - Button1->width() - 12,
+                  height() - kButtonStrip + (kButtonStrip - Button1->height()) / 2);
+}
+
+void TRefImgForm::showFigure(const QString& caption, const QString& path) {
+    ensureControls();
+    setWindowTitle(caption);
+    FigurePath = path;
+    if (isVisible()) {
+        reloadFigure();
+    }
+    openSecondary(this);
+}
+
+void TRefImgForm::reloadFigure() {
+    ensureControls();
+    const QByteArray format = formatForExtension(FigurePath);
+    if (!QFileInfo(FigurePath).isFile() || format.isEmpty()) {
+        return;
+    }
+    QImageReader reader(FigurePath, format);
+    const QImage picture = reader.read();
+    if (picture.isNull()) {
+        return;
+    }
+    Image1->setPixmap(QPixmap::fromImage(picture));
+    Image1->resize(picture.size());
+    setFixedSize(picture.width(), picture.height() + kButtonStrip);
+}
+
+void TRefImgForm::showEvent(QShowEvent* event) {
+    reloadFigure();
+    if (!placed_) {
+        // Centred the first time; after that it opens where the user left it.
+        placed_ = true;
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            QRect r = rect();
+            r.moveCenter(screen->availableGeometry().center());
+            move(r.topLeft());
+        }
+    }
+    ScreenForm::showEvent(event);
+}
+
+bool TRefImgForm::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && Image1 != nullptr) {
+        reloadFigure();
+    }
+    return ScreenForm::event(event);
+}
+
+void TRefImgForm::resizeEvent(QResizeEvent* event) {
+    if (Button1 != nullptr) {
+        placeButton();
+    }
+    ScreenForm::resizeEvent(event);
+}
+
+void TRefImgForm::Button1Click() {
+    close();
+}
+
+}  // namespace tovalo::ui

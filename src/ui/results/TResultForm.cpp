@@ -1,0 +1,455 @@
+#include "ui/results/TResultForm.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTimer>
+
+#include "core/exam/page_writer.h"
+#include "core/results/result_screen.h"
+#include "core/results/result_texts.h"
+#include "core/results/verdict.h"
+#include "platform/qt_bundle_loader.h"
+#include "ui/startup/session.h"
+#include "ui/web/web_page_view.h"
+#include "ui/widgets/artwork.h"
+#include "ui/widgets/fonts.h"
+#include "ui/widgets/image_button.h"
+#include "ui/widgets/level_strip.h"
+#include "ui/widgets/qt_convert.h"
+#include "ui/widgets/result_grid.h"
+
+namespace tovalo::ui {
+
+namespace {
+
+constexpr int kSidePicture = 104;
+constexpr int kSideStripPicture = 102;
+constexpr int kLowerStripPicture = 103;
+constexpr int kLevelStripPicture = 108;
+// Pictures a vendor without a bundle leaves empty still hold their room.
+constexpr int kSidePictureHeight = 200;
+constexpr int kLowerStripHeight = 160;
+constexpr int kSideLabelLeft = 5;
+constexpr int kSideLabelWidth = kResultSideWidth - 2 * kSideLabelLeft;
+constexpr int kSideTop = 50;
+
+const QColor kSilver(192, 192, 192);
+const QColor kRed(255, 0, 0);
+const QColor kNavy(0, 0, 128);
+const QColor kAccent(40, 120, 200);
+const QColor kPanelFallback(16, 40, 88);
+const QColor kPanelTextFallback(225, 235, 255);
+
+void colour(QWidget* w, const QColor& back, const QColor& text) {
+    fill(w, back);
+    paint(w, QPalette::WindowText, text);
+}
+
+QLabel* label(QWidget* parent, const char* name, const QFont& font) {
+    auto* l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setFont(font);
+    l->setTextFormat(Qt::PlainText);
+    return l;
+}
+
+QLabel* square(QWidget* parent, const char* name) {
+    QLabel* s = label(parent, name, QFont());
+    s->setFixedSize(10, 10);
+    colour(s, kRed, kRed);
+    return s;
+}
+
+}  // namespace
+
+TResultForm::TResultForm(Session& session) : ScreenForm(session) {
+    setMinimisesProgram(true);
+    setObjectName(QStringLiteral("ResultForm"));
+    setMinimumSize(kResultMinWidth, kResultMinHeight);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    pal.setColor(QPalette::WindowText, kSilver);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setSingleShot(true);
+    Timer1->setInterval(kResultSoundDelayMs);
+    connect(Timer1, &QTimer::timeout, this, &TResultForm::Timer1Timer);
+
+    resize(kResultDesignWidth, kResultDesignHeight);
+}
+
+void TResultForm::ensureControls() {
+    if (built_) {
+        return;
+    }
+    built_ = true;
+
+    HiGradeImg = label(this, "HiGradeImg", QFont());
+    HiGradeImg->setGeometry(10, 4, kLevelSegmentWidth, kLevelSegmentHeight);
+
+    struct Side {
+        QLabel** control;
+        const char* name;
+        int height;
+        bool bold;
+    };
+    const Side side[] = {{&Label1, "Label1", 26, true},  {&Label4, "Label4", 17, false},
+                         {&Memo2, "Memo2", 46, false},   {&Label6, "Label6", 17, false},
+                         {&Label7, "Label7", 17, false}, {&Label8, "Label8", 17, false},
+                         {&Label9, "Label9", 19, false}};
+    int top = kSideTop;
+    for (const Side& s : side) {
+        QLabel* l = label(this, s.name, s.bold ? uiFont(16, true) : uiFont(12));
+        l->setGeometry(kSideLabelLeft, top, kSideLabelWidth, s.height);
+        l->setContentsMargins(6, 0, 4, 0);
+        top += s.height;
+        *s.control = l;
+    }
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Label4->setText(QStringLiteral("科目 : "));
+    Label7->setText(QStringLiteral("実施日時 : "));
+    Memo2->setWordWrap(true);
+    Memo2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label8->setContentsMargins(18, 0, 4, 0);
+
+    Image_Left = label(this, "Image_Left", QFont());
+    Image_Left->setGeometry(0, top + 4, kResultSideWidth, kSidePictureHeight);
+    Image2 = label(this, "Image2", QFont());
+
+    Shape2 = square(this, "Shape2");
+    Label3 = label(this, "Label3", uiFont(12));
+    Label3->setText(QString::fromUtf8(kResultInstruction));
+
+    StringGrid1 = new ResultGrid(this);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    connect(StringGrid1, &ResultGrid::headingPressed, this, &TResultForm::ShowVerdict);
+
+    // Labels lie over the grid's row 0 so that it stays put while the rows
+    // scroll. "No" lets presses through to the grid's heading band.
+    QLabel** headings[] = {&Label5, &Label10, &Label11, &Label12};
+    const char* headingNames[] = {"Label5", "Label10", "Label11", "Label12"};
+    for (std::size_t c = 0; c < kResultGridHeadings.size(); ++c) {
+        QLabel* h = label(this, headingNames[c], uiFont(12, true));
+        h->setText(QString::fromUtf8(kResultGridHeadings[c]));
+        h->setAlignment(Qt::AlignCenter);
+        colour(h, kNavy, Qt::white);
+        *headings[c] = h;
+    }
+    Label5->setAttribute(Qt::WA_TransparentForMouseEvents);
+    for (QLabel* h : {Label10, Label11, Label12}) {
+        h->setCursor(Qt::PointingHandCursor);
+        h->installEventFilter(this);
+    }
+
+    Panel1 = new QWidget(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    colour(Panel1, Qt::white, Qt::black);
+    Memo1 = new QPlainTextEdit(Panel1);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setReadOnly(true);
+    Memo1->setFrameShape(QFrame::NoFrame);
+    Memo1->setFont(uiFont(13));
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    WebBrowser1 = new WebPageView(Panel1);
+    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    WebBrowser1->hide();
+
+    Shape1 = square(this, "Shape1");
+    Label2 = label(this, "Label2", uiFont(12));
+    colour(Label2, Qt::black, kSilver);
+    Image1 = label(this, "Image1", QFont());
+    Image1->setFixedSize(kResultChartWidth, kResultChartHeight);
+    for (QWidget* w : {static_cast<QWidget*>(Shape1), static_cast<QWidget*>(Label2),
+                       static_cast<QWidget*>(Image1)}) {
+        w->hide();
+    }
+
+    Button8 = new ImageButton(this);
+    Button8->setObjectName(QStringLiteral("Button8"));
+    Button8->setPictures(
+        drawBarButton(QSize(130, 40), QStringLiteral("成績表"), ButtonGlyph::Diagnosis, kAccent));
+    Button8->hide();
+    Button1 = new ImageButton(this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setPictures(
+        drawBarButton(QSize(104, 40), QStringLiteral("終了"), ButtonGlyph::Exit, kAccent));
+    Button3 = new ImageButton(this);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    Button3->setPictures(drawBarButton(QSize(150, 40), QStringLiteral("テスト選択へ"),
+                                       ButtonGlyph::Back, kAccent, true));
+    connect(Button1, &ImageButton::clicked, this, &TResultForm::Button1Click);
+    connect(Button3, &ImageButton::clicked, this, &TResultForm::Button3Click);
+
+    layoutControls();
+}
+
+void TResultForm::openAt(std::optional<QPoint> topLeft) {
+    openingPlace_ = topLeft;
+    show();
+}
+
+void TResultForm::setVisible(bool visible) {
+    // A window coming back from the task bar is the same visit, and
+    // shows without passing here.
+    if (visible && !isVisible()) {
+        FormShow();
+    }
+    ScreenForm::setVisible(visible);
+}
+
+void TResultForm::FormShow() {
+    ensureControls();
+    showing_ = true;
+    ExamSession& exam = session_.exam;
+    course_ = exam.course();
+    const app::Vendor* vendor = session_.vendor(session_.currentVendor);
+    const ExamProgress& progress = exam.progress();
+    const int n = exam.questionCount();
+
+    // An exam reaches this screen once; should it come back (the window
+    // system can deliver a late grade), it shows the same result and is
+    // not stored a second time.
+    if (exam.grade(vendor != nullptr ? vendor->choiceLabelStyle : std::string())) {
+        const platform::LocalDateTime now =
+            platform::toLocalDateTime(session_.services.clock.now());
+        examDate_ = {now.year, now.month, now.day, now.hour, now.minute};
+    }
+
+    const ResultTexts texts =
+        resultTexts(course_, n, exam.grading().ExamRate, examDate_, progress.ElapsedSeconds);
+    setWindowTitle(qs(texts.caption));
+    Label1->setText(qs(texts.rate));
+    Memo2->setText(qs(texts.course).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    Label6->setText(qs(texts.count));
+    Label8->setText(qs(texts.date));
+    Label9->setText(qs(texts.timeTaken));
+    Label2->setText(qs(texts.chartTitle));
+    StringGrid1->setRows(exam.grading().rows);
+    levelTexts_ = readLevelTexts(course_.QdfPath);
+
+    applyVendorLook();
+    Memo1->setVisible(!htmlCourse());
+    WebBrowser1->setVisible(htmlCourse());
+    ShowVerdict();
+    StringGrid1->showFromTop();
+    // The size is the shared one; the place is where the exam was, so the
+    // result appears over the questions it grades.
+    takeSharedPlace(openingPlace_);
+    layoutControls();
+    Timer1->start();
+    saveDue_ = n > 0 && exam.stage() == ExamStage::Graded;
+    showing_ = false;
+}
+
+void TResultForm::applyVendorLook() {
+    const app::Vendor* vendor = session_.vendor(session_.currentVendor);
+    const int slot = vendor != nullptr ? vendor->number : 0;
+    using platform::QtBundleLoader;
+
+    const int level = session_.catalog.highestLevel;
+    const QPixmap segment =
+        levelStripSegment(QtBundleLoader::picture(slot, kLevelStripPicture), level);
+    if (!segment.isNull()) {
+        HiGradeImg->setPixmap(segment);
+    } else {
+        HiGradeImg->clear();
+    }
+    Image_Left->setPixmap(QtBundleLoader::picture(slot, kSidePicture));
+    const QPixmap lower = QtBundleLoader::picture(slot, kLowerStripPicture);
+    Image2->setPixmap(lower);
+    Image2->resize(kResultSideWidth, lower.isNull() ? kLowerStripHeight : lower.height());
+    sideStrip_ = QtBundleLoader::picture(slot, kSideStripPicture);
+
+    const QColor back = vendor != nullptr ? desktopColour(vendor->panelColor) : kPanelFallback;
+    const QColor text =
+        vendor != nullptr ? desktopColour(vendor->panelTextColor) : kPanelTextFallback;
+    for (QLabel* l : {Label1, Label4, Memo2, Label6, Label7, Label8, Label9}) {
+        colour(l, back, text);
+    }
+}
+
+void TResultForm::ShowVerdict() {
+    if (!built_) {
+        return;
+    }
+    const std::string& text = verdictText(levelTexts_, session_.exam.grading().ExamRate);
+    if (htmlCourse()) {
+        const app::Vendor* vendor = session_.vendor(session_.currentVendor);
+        const std::string path =
+            session_.directories.questionDir(vendor != nullptr ? vendor->folder : std::string()) +
+            kResultPageName;
+        Status written = WritePage(text, path, PageMode::Styled);
+        if (!written) {
+            session_.services.messages.showError(written.error().describe());
+        } else {
+            (void)session_.services.files.setHidden(path, true);
+            WebBrowser1->showPage(qs(path));
+        }
+    } else {
+        Memo1->setPlainText(qs(text));
+    }
+    for (QLabel* h : {Label10, Label11, Label12}) {
+        colour(h, kNavy, Qt::white);
+    }
+}
+
+void TResultForm::hideEvent(QHideEvent* event) {
+    // Minimising hides the window too; only leaving the screen stores.
+    if (!event->spontaneous()) {
+        Timer1->stop();
+        if (saveDue_) {
+            saveExam();
+        }
+    }
+    ScreenForm::hideEvent(event);
+}
+
+void TResultForm::saveExam() {
+    // Cleared first: the failure box below runs the event loop.
+    saveDue_ = false;
+    const Status saved = session_.exam.save(examDate_);
+    if (!saved) {
+        session_.services.messages.showError(saved.error().describe());
+    }
+}
+
+void TResultForm::stopBrowser() {
+    if (htmlCourse() && WebBrowser1 != nullptr) {
+        WebBrowser1->stop();
+    }
+}
+
+void TResultForm::Button3Click() {
+    stopBrowser();
+    leaveSharedPlace();
+    hide();
+    emit backRequested();
+}
+
+void TResultForm::Button1Click() {
+    stopBrowser();
+    leaveSharedPlace();
+    hide();
+    emit quitRequested();
+}
+
+void TResultForm::closeEvent(QCloseEvent* event) {
+    session_.services.sound.stop();
+    event->accept();
+    if (isVisible()) {
+        stopBrowser();
+        leaveSharedPlace();
+        hide();
+    }
+    emit quitRequested();
+}
+
+void TResultForm::Timer1Timer() {
+    session_.services.sound.play(resultSound(session_.exam.grading().ExamRate));
+}
+
+void TResultForm::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && !(windowState() & Qt::WindowMinimized)) {
+        session_.windowState = (windowState() & Qt::WindowMaximized) ? app::WindowState::Maximised
+                                                                     : app::WindowState::Normal;
+    }
+    ScreenForm::changeEvent(event);
+}
+
+void TResultForm::resizeEvent(QResizeEvent* event) {
+    ScreenForm::resizeEvent(event);
+    layoutControls();
+    const Qt::WindowStates state = windowState();
+    if (!showing_ && isVisible() &&
+        !(state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
+        const QRect r = geometry();
+        session_.courseMenuBounds = app::Bounds{r.x(), r.y(), r.width(), r.height()};
+    }
+}
+
+bool TResultForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+        (watched == Label10 || watched == Label11 || watched == Label12)) {
+        ShowVerdict();
+        return true;
+    }
+    return ScreenForm::eventFilter(watched, event);
+}
+
+void TResultForm::layoutControls() {
+    if (!built_) {
+        return;
+    }
+    const ResultLayout l =
+        resultLayout(width(), height(), Button3->width(), Button1->width(), Image2->height());
+    const auto rect = [](const ScreenRect& r) { return QRect(r.left, r.top, r.width, r.height); };
+
+    Image2->move(0, l.lowerStripTop);
+    Shape2->move(kResultGridLeft, 10);
+    Label3->setGeometry(kResultGridLeft + 16, 5, width() - kResultGridLeft - 24, 20);
+
+    StringGrid1->setGeometry(rect(l.grid));
+    int x = l.grid.left + 1;
+    QLabel* headings[] = {Label5, Label10, Label11, Label12};
+    for (std::size_t c = 0; c < kResultGridColumns.size(); ++c) {
+        // One pixel short of the column, so the grid's lines show between.
+        headings[c]->setGeometry(x, l.grid.top + 1, kResultGridColumns[c] - 1,
+                                 kResultGridRowHeight - 1);
+        headings[c]->raise();
+        x += kResultGridColumns[c];
+    }
+
+    Panel1->setGeometry(rect(l.pane));
+    Memo1->setGeometry(rect(l.memo));
+    WebBrowser1->setGeometry(rect(l.browser));
+
+    Image1->move(l.chart.left, l.chart.top);
+    Shape1->move(l.chart.left, l.chartTitleTop + 3);
+    Label2->setGeometry(l.chart.left + 16, l.chartTitleTop, l.chart.width - 16, 16);
+
+    Button8->move(l.printLeft, l.buttonTop);
+    Button1->move(l.exitLeft, l.buttonTop);
+    Button3->move(l.backLeft, l.buttonTop);
+    update();
+}
+
+void TResultForm::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const int w = width();
+    const int h = height();
+    p.fillRect(rect(), Qt::black);
+    if (!built_) {
+        return;
+    }
+    // The side column's plain strip stretches between its two pictures to
+    // whatever height the window has.
+    const int stripTop = Image_Left->y() + Image_Left->height();
+    const int stripHeight = Image2->y() - stripTop;
+    if (stripHeight > 0) {
+        const QRect strip(0, stripTop, kResultSideWidth, stripHeight);
+        if (!sideStrip_.isNull()) {
+            p.drawPixmap(strip, sideStrip_);
+        } else {
+            p.fillRect(strip, QColor(12, 16, 24));
+        }
+    }
+
+    const int barTop = h - kResultBarHeight;
+    QLinearGradient bar(0, barTop, 0, h);
+    bar.setColorAt(0.0, QColor(34, 40, 54));
+    bar.setColorAt(1.0, QColor(14, 16, 22));
+    p.fillRect(QRect(kResultSideWidth, barTop, w - kResultSideWidth, kResultBarHeight), bar);
+    p.setPen(QColor(80, 92, 116));
+    p.drawLine(kResultSideWidth, barTop, w, barTop);
+}
+
+}  // namespace tovalo::ui

@@ -1,0 +1,175 @@
+#include "ui/startup/coordinator.h"
+
+#include "ui/answer/TCheatForm.h"
+#include "ui/course/TCatSelForm.h"
+#include "ui/course/TCourseMenuForm.h"
+#include "ui/course/TMainMenuForm.h"
+#include "ui/exam/TCaseStudyForm.h"
+#include "ui/exam/TConfirmForm.h"
+#include "ui/exam/TExamModeForm.h"
+#include "ui/exam/TGenericMBForm.h"
+#include "ui/exam/TRefImgForm.h"
+#include "ui/online/TSyncForm.h"
+#include "ui/online/TUpdateForm.h"
+#include "ui/results/TResultForm.h"
+#include "ui/results/TStudyForm.h"
+#include "ui/startup/screens.h"
+#include "ui/styles/TfrmSelStyle3.h"
+#include "ui/styles/TfrmSelStyle4.h"
+#include "ui/styles/TfrmSelStyle5.h"
+#include "ui/styles/TfrmSelStyle6.h"
+#include "ui/styles/TfrmSelStyle7.h"
+#include "ui/widgets/modal_windows.h"
+
+namespace tovalo::ui {
+
+namespace {
+
+// The window that takes the answer of a special style.
+ScreenForm* styleWindow(const Screens& screens, AnswerStyle style) {
+    switch (style) {
+        case AnswerStyle::Graphic:
+            return screens.frmSelStyle3;
+        case AnswerStyle::Panel:
+            return screens.frmSelStyle4;
+        case AnswerStyle::Descriptive:
+            return screens.frmSelStyle5;
+        case AnswerStyle::PanelSecond:
+            return screens.frmSelStyle6;
+        case AnswerStyle::Connect:
+            return screens.frmSelStyle7;
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+Coordinator::Coordinator(Screens& screens, QObject* parent) : QObject(parent), screens_(screens) {
+    connectCourseScreens();
+    connectExamScreens();
+    connectSideRoads();
+}
+
+void Coordinator::backToCourseMenu() {
+    screens_.CourseMenuForm->show();
+    screens_.CourseMenuForm->activateWindow();
+}
+
+void Coordinator::connectCourseScreens() {
+    TCourseMenuForm* menu = screens_.CourseMenuForm;
+    TCatSelForm* categories = screens_.CatSelForm;
+    connect(screens_.MainMenuForm, &TMainMenuForm::profileDone, this,
+            &Coordinator::backToCourseMenu);
+    // Closing the course menu closes the main window, which ends the program.
+    connect(menu, &TCourseMenuForm::closed, screens_.MainMenuForm, &QWidget::close);
+    connect(menu, &TCourseMenuForm::courseChosen, this, [menu, categories] {
+        if (categories->openCourse()) {
+            menu->hide();
+        }
+    });
+    connect(categories, &TCatSelForm::left, this, &Coordinator::backToCourseMenu);
+    connect(categories, &TCatSelForm::examStarted, this, [this] {
+        screens_.CourseMenuForm->hide();
+        screens_.GenericMBForm->startExam();
+    });
+    connect(screens_.GenericMBForm, &TGenericMBForm::handedOver, screens_.ExamModeForm,
+            &TExamModeForm::Start);
+}
+
+void Coordinator::connectExamScreens() {
+    TExamModeForm* exam = screens_.ExamModeForm;
+    TConfirmForm* list = screens_.ConfirmForm;
+    TCaseStudyForm* study = screens_.CaseStudyForm;
+    TRefImgForm* figure = screens_.RefImgForm;
+    TCheatForm* answer = screens_.CheatForm;
+    TResultForm* result = screens_.ResultForm;
+
+    connect(exam, &TExamModeForm::reviewRequested, this, [exam, list, answer] {
+        answer->hide();
+        list->ShowList(exam->isVisible() ? exam->geometry() : QRect());
+    });
+    connect(exam, &TExamModeForm::answerWindowRequested, this, [answer] {
+        if (answer->isVisible()) {
+            answer->raise();
+        } else {
+            answer->show();
+        }
+    });
+    connect(exam, &TExamModeForm::answerWindowDismissed, answer, &QWidget::hide);
+    connect(answer, &ScreenForm::hidden, exam, &TExamModeForm::AnswerWindowClosed);
+    connect(exam, &TExamModeForm::caseStudyOpening, this,
+            [study](const CaseStudy& content, const QString& caption, const QFont& font,
+                    const QString& pagePath) {
+                study->setContent(content, caption, font, pagePath);
+                study->showAtStart();
+            });
+    connect(exam, &TExamModeForm::caseStudyRequested, study, &TCaseStudyForm::showOnRequest);
+    connect(study, &TCaseStudyForm::startPressed, this, [exam, figure] {
+        exam->CaseStudyClosed();
+        figure->hide();
+    });
+    connect(exam, &TExamModeForm::figureRequested, figure, &TRefImgForm::showFigure);
+    connect(study, &TCaseStudyForm::figureRequested, figure, &TRefImgForm::showFigure);
+    for (AnswerStyle style : ChoicePanel::kWindowStyles) {
+        ScreenForm* window = styleWindow(screens_, style);
+        connect(window, &ScreenForm::hidden, exam,
+                [exam, style] { exam->StyleWindowClosed(style); });
+    }
+    connect(exam, &TExamModeForm::styleWindowRequested, this, [this](AnswerStyle style) {
+        if (ScreenForm* window = styleWindow(screens_, style)) {
+            openModal(window);
+        }
+    });
+    connect(exam, &TExamModeForm::sideWindowsDismissed, this, [this, figure, study] {
+        figure->hide();
+        for (AnswerStyle style : ChoicePanel::kWindowStyles) {
+            styleWindow(screens_, style)->hide();
+        }
+        study->hide();
+    });
+    connect(exam, &TExamModeForm::timeRanOut, this, [exam, list] {
+        if (list->isVisible()) {
+            list->TimeUpNoticed();
+        } else {
+            exam->GradeClick();
+        }
+    });
+    connect(exam, &TExamModeForm::quitRequested, screens_.CourseMenuForm, &QWidget::close);
+
+    connect(list, &TConfirmForm::jumpRequested, exam, &TExamModeForm::JumpFromReview);
+    connect(list, &TConfirmForm::closedWithoutGrading, exam, &TExamModeForm::ReturnFromReview);
+    connect(list, &TConfirmForm::gradeRequested, this, [exam, study, figure, result] {
+        exam->FinishForGrading();
+        study->hide();
+        // A figure left open would float over the result screen.
+        figure->hide();
+        // The result appears over the questions it grades.
+        const std::optional<QPoint> at = exam->testAttribute(Qt::WA_Moved)
+                                             ? std::optional<QPoint>(exam->geometry().topLeft())
+                                             : std::nullopt;
+        exam->hide();
+        result->openAt(at);
+    });
+    connect(result, &TResultForm::backRequested, this, [this, figure] {
+        figure->hide();
+        backToCourseMenu();
+    });
+    connect(result, &TResultForm::quitRequested, screens_.CourseMenuForm, &QWidget::close);
+}
+
+void Coordinator::connectSideRoads() {
+    TCourseMenuForm* menu = screens_.CourseMenuForm;
+    connect(menu, &TCourseMenuForm::advisorRequested, this,
+            [this] { openModal(screens_.StudyForm); });
+    connect(menu, &TCourseMenuForm::updateRequested, this,
+            [this] { openModal(screens_.UpdateForm); });
+    connect(menu, &TCourseMenuForm::syncRequested, this, [this] { openModal(screens_.SyncForm); });
+    for (PendingScreen* pending : {static_cast<PendingScreen*>(screens_.StudyForm),
+                                   static_cast<PendingScreen*>(screens_.UpdateForm),
+                                   static_cast<PendingScreen*>(screens_.SyncForm)}) {
+        connect(pending, &PendingScreen::left, this, &Coordinator::backToCourseMenu);
+    }
+}
+
+}  // namespace tovalo::ui

@@ -1,0 +1,165 @@
+#include "ui/startup/startup.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <memory>
+
+#include "core/app/settings_keys.h"
+#include "core/common/safe_file.h"
+#include "ui/answer/TCheatForm.h"
+#include "ui/course/TCatSelForm.h"
+#include "ui/course/TCourseMenuForm.h"
+#include "ui/course/TMainMenuForm.h"
+#include "ui/exam/TCaseStudyForm.h"
+#include "ui/exam/TConfirmForm.h"
+#include "ui/exam/TExamModeForm.h"
+#include "ui/exam/TGenericMBForm.h"
+#include "ui/exam/TRefImgForm.h"
+#include "ui/online/TDownLoad.h"
+#include "ui/online/TSyncCandidateForm.h"
+#include "ui/online/TSyncForm.h"
+#include "ui/online/TUpdateForm.h"
+#include "ui/results/TAdaptiveForm.h"
+#include "ui/results/TResultForm.h"
+#include "ui/results/TStudyForm.h"
+#include "ui/startup/TSpareForm.h"
+#include "ui/startup/coordinator.h"
+#include "ui/startup/screens.h"
+#include "ui/startup/session.h"
+#include "ui/styles/TfrmSelStyle3.h"
+#include "ui/styles/TfrmSelStyle3View.h"
+#include "ui/styles/TfrmSelStyle4.h"
+#include "ui/styles/TfrmSelStyle4View.h"
+#include "ui/styles/TfrmSelStyle5.h"
+#include "ui/styles/TfrmSelStyle5View.h"
+#include "ui/styles/TfrmSelStyle6.h"
+#include "ui/styles/TfrmSelStyle6View.h"
+#include "ui/styles/TfrmSelStyle7.h"
+#include "ui/styles/TfrmSelStyle7View.h"
+#include "ui/widgets/fonts.h"
+#include "ui/widgets/lazy_controls.h"
+
+namespace tovalo::ui {
+
+namespace {
+
+template <class Form>
+Form* create(Session& session, Screens& screens) {
+    return screens.adopt(std::make_unique<Form>(session));
+}
+
+// The last resort against a program that runs on with nothing on screen,
+// where the learner could neither use it nor end it: whenever a window goes
+// away and no window of the program is left, the course menu comes back.
+// Nothing is done once the program is ending, nor before the course menu has
+// been reached (the profile screen hands over to it in one step).
+class WindowGuard : public QObject {
+  public:
+    WindowGuard(Session& session, Screens& screens, QObject* parent)
+        : QObject(parent), session_(session), screens_(screens) {
+        qApp->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if ((type == QEvent::Hide || type == QEvent::Close || type == QEvent::Show) &&
+            watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
+            if (type == QEvent::Show && watched == screens_.CourseMenuForm) {
+                menuReached_ = true;
+            } else if (type != QEvent::Show && !pending_) {
+                // Screens hand over by hiding one and showing the next in
+                // the same step: look once that step is over.
+                pending_ = true;
+                QTimer::singleShot(0, this, &WindowGuard::check);
+            }
+        }
+        return false;
+    }
+
+  private:
+    void check() {
+        pending_ = false;
+        if (session_.ending || !menuReached_) {
+            return;
+        }
+        for (const QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible()) {
+                return;
+            }
+        }
+        qWarning("tovalo: no window was left on screen; back to the course menu");
+        screens_.CourseMenuForm->show();
+        screens_.CourseMenuForm->activateWindow();
+    }
+
+    Session& session_;
+    Screens& screens_;
+    bool pending_ = false;
+    bool menuReached_ = false;
+};
+
+}  // namespace
+
+void prepareApplication(QApplication& app) {
+    app.setApplicationName(QStringLiteral("Tovalo"));
+    QFont font = uiFont(13);
+    app.setFont(font);
+    // Screens are hidden, never closed, between visits; the program ends
+    // only when the main window closes.
+    app.setQuitOnLastWindowClosed(false);
+}
+
+Status createWindowSet(Session& session, Screens& screens) {
+    screens.MainMenuForm = create<TMainMenuForm>(session, screens);
+    if (Status created = screens.MainMenuForm->FormCreate(); !created) {
+        return created;
+    }
+    screens.ExamModeForm = create<TExamModeForm>(session, screens);
+    screens.CourseMenuForm = create<TCourseMenuForm>(session, screens);
+    screens.CourseMenuForm->FormCreate();
+    // A save cut short by a crash or a power cut leaves its temporary file
+    // beside the history files; the old files themselves are whole. Every
+    // vendor's folder is swept, also of vendors whose bundle did not load
+    // this time.
+    removeLeftoverSaveFilesUnder(session.directories.historyBase());
+    screens.GenericMBForm = create<TGenericMBForm>(session, screens);
+    screens.ResultForm = create<TResultForm>(session, screens);
+    screens.StudyForm = create<TStudyForm>(session, screens);
+    screens.CatSelForm = create<TCatSelForm>(session, screens);
+    screens.CheatForm = create<TCheatForm>(session, screens);
+    screens.ConfirmForm = create<TConfirmForm>(session, screens);
+    screens.UpdateForm = create<TUpdateForm>(session, screens);
+    screens.DownLoad = create<TDownLoad>(session, screens);
+    screens.RefImgForm = create<TRefImgForm>(session, screens);
+    screens.frmSelStyle4 = create<TfrmSelStyle4>(session, screens);
+    screens.frmSelStyle3 = create<TfrmSelStyle3>(session, screens);
+    screens.frmSelStyle4View = create<TfrmSelStyle4View>(session, screens);
+    screens.frmSelStyle3View = create<TfrmSelStyle3View>(session, screens);
+    screens.CaseStudyForm = create<TCaseStudyForm>(session, screens);
+    screens.frmSelStyle5 = create<TfrmSelStyle5>(session, screens);
+    screens.frmSelStyle5View = create<TfrmSelStyle5View>(session, screens);
+    screens.frmSelStyle6View = create<TfrmSelStyle6View>(session, screens);
+    screens.frmSelStyle6 = create<TfrmSelStyle6>(session, screens);
+    screens.AdaptiveForm = create<TAdaptiveForm>(session, screens);
+    screens.frmSelStyle7 = create<TfrmSelStyle7>(session, screens);
+    screens.frmSelStyle7View = create<TfrmSelStyle7View>(session, screens);
+    screens.SyncForm = create<TSyncForm>(session, screens);
+    screens.SyncCandidateForm = create<TSyncCandidateForm>(session, screens);
+    screens.SpareForm = create<TSpareForm>(session, screens);
+
+    applyStartupTooltips(screens);
+    new Coordinator(screens, screens.MainMenuForm);
+    new WindowGuard(session, screens, screens.MainMenuForm);
+    session.showQuestionNumbers = app::showsQuestionNumbers(
+        app::settings::read(session.services.settings, app::settings::kDebug), session.commandLine);
+    return Ok{};
+}
+
+void applyStartupTooltips(const Screens& screens) {
+    for (ScreenForm* form : screens.all()) {
+        applyStartupTooltipsTo(*form);
+    }
+}
+
+}  // namespace tovalo::ui
