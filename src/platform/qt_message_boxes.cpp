@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "platform/qt_modal_windows.h"
+
 namespace tovalo::platform {
 
 namespace {
@@ -11,9 +13,7 @@ QMessageBox::StandardButton run(QMessageBox::Icon icon, const char* caption,
                                 const std::string& text, QMessageBox::StandardButtons buttons) {
     QMessageBox box(icon, QString::fromUtf8(caption), QString::fromStdString(text), buttons,
                     QApplication::activeWindow());
-    // Never open(): that makes the box modal to its parent window only, and
-    // the other windows of the program would go on taking clicks under it.
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    return static_cast<QMessageBox::StandardButton>(runModal(box));
 }
 
 }  // namespace

@@ -7,11 +7,11 @@
 #include <QScreen>
 
 #include "core/exam/exam_screen.h"
+#include "platform/qt_modal_windows.h"
 #include "ui/startup/session.h"
 #include "ui/web/web_page_view.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/image_button.h"
-#include "ui/widgets/modal_windows.h"
 
 namespace tovalo::ui {
 
@@ -106,7 +106,7 @@ void TCaseStudyForm::showAtStart() {
     ensureControls();
     atStart_ = true;
     setButtonPicture(true);
-    openModal(this);
+    platform::openModal(this);
 }
 
 void TCaseStudyForm::showOnRequest() {

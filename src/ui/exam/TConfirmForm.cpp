@@ -12,11 +12,11 @@
 #include <QTimer>
 
 #include "core/exam/review_list.h"
+#include "platform/qt_modal_windows.h"
 #include "ui/startup/session.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/image_button.h"
-#include "ui/widgets/modal_windows.h"
 
 namespace tovalo::ui {
 
@@ -209,7 +209,7 @@ void TConfirmForm::ShowList(const QRect& over) {
         }
         move(r.topLeft());
     }
-    openModal(this);
+    platform::openModal(this);
     StringGrid1->setFocus();
 }
 

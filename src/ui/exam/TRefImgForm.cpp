@@ -6,9 +6,9 @@
 #include <QLabel>
 #include <QScreen>
 
+#include "platform/qt_modal_windows.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/image_button.h"
-#include "ui/widgets/modal_windows.h"
 
 namespace tovalo::ui {
 
@@ -73,7 +73,7 @@ void TRefImgForm::showFigure(const QString& caption, const QString& path) {
     if (isVisible()) {
         reloadFigure();
     }
-    openSecondary(this);
+    platform::openSecondary(this);
 }
 
 void TRefImgForm::reloadFigure() {

@@ -1,5 +1,6 @@
 #include "ui/startup/coordinator.h"
 
+#include "platform/qt_modal_windows.h"
 #include "ui/answer/TCheatForm.h"
 #include "ui/course/TCatSelForm.h"
 #include "ui/course/TCourseMenuForm.h"
@@ -19,7 +20,6 @@
 #include "ui/styles/TfrmSelStyle5.h"
 #include "ui/styles/TfrmSelStyle6.h"
 #include "ui/styles/TfrmSelStyle7.h"
-#include "ui/widgets/modal_windows.h"
 
 namespace tovalo::ui {
 
@@ -118,7 +118,7 @@ void Coordinator::connectExamScreens() {
     }
     connect(exam, &TExamModeForm::styleWindowRequested, this, [this](AnswerStyle style) {
         if (ScreenForm* window = styleWindow(screens_, style)) {
-            openModal(window);
+            platform::openModal(window);
         }
     });
     connect(exam, &TExamModeForm::sideWindowsDismissed, this, [this, figure, study] {
@@ -161,10 +161,11 @@ void Coordinator::connectExamScreens() {
 void Coordinator::connectSideRoads() {
     TCourseMenuForm* menu = screens_.CourseMenuForm;
     connect(menu, &TCourseMenuForm::advisorRequested, this,
-            [this] { openModal(screens_.StudyForm); });
+            [this] { platform::openModal(screens_.StudyForm); });
     connect(menu, &TCourseMenuForm::updateRequested, this,
-            [this] { openModal(screens_.UpdateForm); });
-    connect(menu, &TCourseMenuForm::syncRequested, this, [this] { openModal(screens_.SyncForm); });
+            [this] { platform::openModal(screens_.UpdateForm); });
+    connect(menu, &TCourseMenuForm::syncRequested, this,
+            [this] { platform::openModal(screens_.SyncForm); });
     for (PendingScreen* pending : {static_cast<PendingScreen*>(screens_.StudyForm),
                                    static_cast<PendingScreen*>(screens_.UpdateForm),
                                    static_cast<PendingScreen*>(screens_.SyncForm)}) {

@@ -1,16 +1,22 @@
-#include "ui/widgets/modal_windows.h"
+#include "platform/qt_modal_windows.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QWidget>
 #include <QWindow>
 
-namespace tovalo::ui {
+namespace tovalo::platform {
 
 void openModal(QWidget* window) {
     window->setWindowModality(Qt::ApplicationModal);
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+int runModal(QDialog& dialog) {
+    dialog.setWindowModality(Qt::ApplicationModal);
+    return dialog.exec();
 }
 
 void openSecondary(QWidget* window) {
@@ -27,4 +33,4 @@ void openSecondary(QWidget* window) {
     window->activateWindow();
 }
 
-}  // namespace tovalo::ui
+}  // namespace tovalo::platform
