@@ -65,3 +65,48 @@ TEST(AnswerStyles, OnlyTheNineNumbersNameAStyle) {
     EXPECT_FALSE(isAnswerStyle(10));
     EXPECT_FALSE(isAnswerStyle(-3));
 }
+
+// The zones of the graphic and click-picture styles come from the groups
+// that are not blank; a zone whose numbers cannot be read marks the
+// question as damaged instead of becoming a zone at the origin.
+TEST(StyleHandoff, ZonesFromTheGroups) {
+    StyleHandoff h = styleHandoff(AnswerStyle::ClickPicture,
+                                  shown({"a@10,20,110,220", "b@ 5, 6 ,7,8", "c@  "}), {});
+    EXPECT_EQ(h.zones, (std::vector<PictureRect>{{10, 20, 110, 220}, {5, 6, 7, 8}}));
+    EXPECT_FALSE(h.damaged);
+
+    h = styleHandoff(AnswerStyle::Graphic, shown({"a@10,20,110", "b@1,2,3,4"}), {});
+    EXPECT_TRUE(h.damaged);
+    EXPECT_EQ(h.zones.size(), 1u);
+    EXPECT_TRUE(styleHandoff(AnswerStyle::Panel, shown({"a@1,2,3,4"}), {}).zones.empty());
+}
+
+// Panel lists: every item begins at an "@"; the second panel style names
+// its items after a fourth ",".
+TEST(StyleHandoff, PanelListsOfBothPanelStyles) {
+    // The "@" of "b@" introduces the first item: the groups keep it.
+    const auto panel =
+        shown({"a@0,0,10,10;20,0,30,10", "b@0,0,10,10@0,20,10,30", "c@20,0,30,10@40,0,50,10"});
+    StyleHandoff h = styleHandoff(AnswerStyle::Panel, panel, {});
+    ASSERT_EQ(h.destinations.size(), 2u);
+    EXPECT_EQ(h.destinations[1].text, "0,20,10,30");
+    EXPECT_EQ(h.destinations[1].rect, (PictureRect{0, 20, 10, 30}));
+    ASSERT_EQ(h.pieces.size(), 2u);
+    EXPECT_EQ(h.pieces[0].rect, (PictureRect{20, 0, 30, 10}));
+    EXPECT_FALSE(h.damaged);
+
+    h = styleHandoff(AnswerStyle::PanelSecond,
+                     shown({"a@s;p", "b@0,0,10,10,left@0,20,10,30,right", "c@20,0,30,10,cpu,fan"}),
+                     {});
+    ASSERT_EQ(h.destinations.size(), 2u);
+    EXPECT_EQ(h.destinations[0].id, "left");
+    EXPECT_EQ(h.pieces[0].id, "cpu,fan");  // all text after the fourth ","
+    EXPECT_EQ(h.pieces[0].rect, (PictureRect{20, 0, 30, 10}));
+
+    EXPECT_TRUE(styleHandoff(AnswerStyle::Panel, shown({"a@x", "b@1,2", "c@"}), {}).damaged);
+    // Text before the first "@" belongs to no item.
+    const auto list = parsePanelList("before@1,2,3,4", false);
+    ASSERT_TRUE(list.has_value());
+    ASSERT_EQ(list->size(), 1u);
+    EXPECT_EQ((*list)[0].text, "1,2,3,4");
+}
