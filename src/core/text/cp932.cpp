@@ -1,59 +1,251 @@
 #include "core/text/cp932.h"
 
 #include <iconv.h>
+#include <algorithm>
+#include <array>
 #include <cerrno>
+#include <cstdint>
+#include <memory>
+#include <vector>
 
 namespace tovalo::text {
 namespace {
 
-// iconv_open is far dearer than a conversion, so each thread keeps one
-// descriptor per direction for its whole life.
-class Converter {
+// The conversions go through tables rather than through iconv: a question
+// file has thousands of short fields, and an iconv call costs far more than
+// the few bytes it converts. The tables are filled from iconv's own answers
+// once per process, so the mapping stays glibc's to the byte: which of the
+// duplicate codes a character encodes to, and the compatibility characters
+// (U+00A5, U+301C, ...) that encode to a code decoding to something else.
+
+constexpr char16_t kUndefined = 0xFFFF;  // a noncharacter, never what a CP932 code means
+constexpr std::uint8_t kNoRow = 0xFF;
+
+struct DecodeTables {
+    std::array<char16_t, 256> single;              // what a byte standing alone decodes to
+    std::array<std::uint8_t, 256> row;             // a lead byte's row in `pairs`, else kNoRow
+    std::vector<std::array<char16_t, 256>> pairs;  // [row][trail byte]
+    bool available = false;                        // iconv knows CP932
+};
+
+// A single byte is stored as itself and a pair as lead * 256 + trail; a lead
+// byte is never below 0x81, so the two cannot be confused, and FF is never a
+// lead byte, so FFFF is free to mean "cannot be encoded".
+constexpr std::uint16_t kUnencodable = 0xFFFF;
+
+struct EncodeTable {
+    std::array<std::uint16_t, 0x10000> code;  // by BMP code point
+};
+
+class Iconv {
   public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Converter() {
-        if (cd_ != reinterpret_cast<iconv_t>(-1)) {
+    Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Iconv() {
+        if (valid()) {
             iconv_close(cd_);
         }
     }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
 
     [[nodiscard]] bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-    iconv_t get() {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
-        return cd_;
+
+    enum class Outcome { Converted, Incomplete, Rejected };
+
+    // Converts the whole of `in` as one unit. Both sides of every descriptor
+    // used here are stateless, so a failed call leaves nothing behind for the
+    // next one and no reset is needed between units.
+    Outcome convert(const void* in, std::size_t inLen, void* out, std::size_t& outLen) {
+        char* src = static_cast<char*>(const_cast<void*>(in));
+        char* dst = static_cast<char*>(out);
+        std::size_t dstLeft = outLen;
+        const std::size_t r = iconv(cd_, &src, &inLen, &dst, &dstLeft);
+        if (r == static_cast<std::size_t>(-1)) {
+            return errno == EINVAL ? Outcome::Incomplete : Outcome::Rejected;
+        }
+        outLen -= dstLeft;
+        return inLen == 0 ? Outcome::Converted : Outcome::Rejected;
     }
 
   private:
     iconv_t cd_;
 };
 
-Converter& decoder() {
-    thread_local Converter c("UTF-8", "CP932");
-    return c;
+// WCHAR_T is glibc's internal UCS-4, so CP932 converts to and from it in a
+// single step, and the code point needs no parsing.
+constexpr const char* kCodePoints = "WCHAR_T";
+
+// The one BMP character `bytes` decode to, else kUndefined (and whether
+// iconv wanted more bytes).
+char16_t decodeUnit(Iconv& conv, const unsigned char* bytes, std::size_t n,
+                    bool* incomplete = nullptr) {
+    char32_t cp[2];
+    std::size_t outLen = sizeof cp;
+    const auto outcome = conv.convert(bytes, n, cp, outLen);
+    if (incomplete != nullptr) {
+        *incomplete = outcome == Iconv::Outcome::Incomplete;
+    }
+    if (outcome != Iconv::Outcome::Converted || outLen != sizeof(char32_t) || cp[0] >= 0xFFFF) {
+        return kUndefined;
+    }
+    return static_cast<char16_t>(cp[0]);
 }
 
-Converter& encoder() {
-    thread_local Converter c("CP932", "UTF-8");
-    return c;
+// When iconv cannot be opened every table entry stays undefined; then
+// decoding gives replacement characters and encoding gives fallbacks, as the
+// failing conversions did before there were tables.
+DecodeTables buildDecodeTables() {
+    DecodeTables t;
+    t.single.fill(kUndefined);
+    t.row.fill(kNoRow);
+    Iconv conv(kCodePoints, "CP932");
+    if (!conv.valid()) {
+        return t;
+    }
+    t.available = true;
+    for (unsigned b = 0; b < 256; ++b) {
+        const unsigned char one[1] = {static_cast<unsigned char>(b)};
+        bool incomplete = false;
+        t.single[b] = decodeUnit(conv, one, 1, &incomplete);
+        // A lead byte on its own is incomplete rather than undefined.
+        if (!incomplete) {
+            continue;
+        }
+        t.row[b] = static_cast<std::uint8_t>(t.pairs.size());
+        auto& row = t.pairs.emplace_back();
+        for (unsigned trail = 0; trail < 256; ++trail) {
+            const unsigned char two[2] = {static_cast<unsigned char>(b),
+                                          static_cast<unsigned char>(trail)};
+            row[trail] = decodeUnit(conv, two, 2);
+        }
+    }
+    return t;
+}
+
+std::unique_ptr<EncodeTable> buildEncodeTable() {
+    auto t = std::make_unique<EncodeTable>();
+    t->code.fill(kUnencodable);
+    Iconv conv("CP932", kCodePoints);
+    if (!conv.valid()) {
+        return t;
+    }
+    for (char32_t cp = 0; cp < 0x10000; ++cp) {
+        if (cp >= 0xD800 && cp <= 0xDFFF) {
+            continue;  // no UTF-8 input ever carries a surrogate this far
+        }
+        unsigned char out[4];
+        std::size_t outLen = sizeof out;
+        if (conv.convert(&cp, sizeof cp, out, outLen) != Iconv::Outcome::Converted) {
+            continue;
+        }
+        if (outLen == 1) {
+            t->code[cp] = out[0];
+        } else if (outLen == 2 && out[0] != 0 && !(out[0] == 0xFF && out[1] == 0xFF)) {
+            t->code[cp] = static_cast<std::uint16_t>(out[0] << 8 | out[1]);
+        }
+    }
+    return t;
+}
+
+// Built at the first use, once, whichever thread gets there first.
+const DecodeTables& decodeTables() {
+    static const DecodeTables tables = buildDecodeTables();
+    return tables;
+}
+
+const EncodeTable& encodeTable() {
+    static const std::unique_ptr<EncodeTable> table = buildEncodeTable();
+    return *table;
+}
+
+// CP932 has nothing beyond the BMP, but iconv does not simply reject every
+// such code point (it drops the Unicode tag characters, for one). They are
+// rare in text, so iconv answers for them one at a time instead of a table
+// of a million entries. Returns false when iconv rejects `cp`.
+bool encodeBeyondBmp(char32_t cp, std::string& out) {
+    thread_local Iconv conv("CP932", kCodePoints);
+    unsigned char bytes[8];
+    std::size_t len = sizeof bytes;
+    if (!conv.valid() || conv.convert(&cp, sizeof cp, bytes, len) != Iconv::Outcome::Converted) {
+        return false;
+    }
+    out.append(reinterpret_cast<const char*>(bytes), len);
+    return true;
 }
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
+char* putUtf8(char* out, char16_t cp) {
+    if (cp < 0x80) {
+        *out++ = static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        *out++ = static_cast<char>(0xC0 | cp >> 6);
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        *out++ = static_cast<char>(0xE0 | cp >> 12);
+        *out++ = static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return out;
+}
+
 // How many bytes one replacement character stands for: an undefined
 // double-byte code counts as one character, so its trail byte does not show
 // up as a stray ASCII letter.
-std::size_t undecodableLength(std::string_view rest) {
-    if (rest.size() >= 2) {
-        const auto lead = static_cast<unsigned char>(rest[0]);
-        const auto trail = static_cast<unsigned char>(rest[1]);
+std::size_t undecodableLength(const unsigned char* rest, std::size_t n) {
+    if (n >= 2) {
+        const unsigned char trail = rest[1];
         const bool trailByte = trail >= 0x40 && trail <= 0xFC && trail != 0x7F;
-        if (isLeadByte(lead) && trailByte) {
+        if (isLeadByte(rest[0]) && trailByte) {
             return 2;
         }
     }
     return 1;
+}
+
+// Decodes `bytes`; returns false when anything was undefined or, with
+// `exact`, when a character would encode to other bytes than it came from.
+bool decode(std::string_view bytes, std::string& utf8, const EncodeTable* exact) {
+    const DecodeTables& t = decodeTables();
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    // No CP932 byte or pair makes more than three bytes of UTF-8.
+    char small[1024];
+    std::unique_ptr<char[]> large;
+    char* const buf = n * 3 <= sizeof small
+                          ? small
+                          : (large = std::make_unique_for_overwrite<char[]>(n * 3)).get();
+    char* out = buf;
+    bool clean = true;
+    std::size_t i = 0;
+    while (i < n) {
+        const unsigned char b = in[i];
+        char16_t cp = kUndefined;
+        std::size_t used = 1;
+        if (t.row[b] != kNoRow) {
+            if (i + 1 < n) {
+                cp = t.pairs[t.row[b]][in[i + 1]];
+                used = 2;
+            }
+        } else {
+            cp = t.single[b];
+        }
+        if (cp == kUndefined) {
+            clean = false;
+            out = std::copy(kReplacement.begin(), kReplacement.end(), out);
+            i += undecodableLength(in + i, n - i);
+            continue;
+        }
+        if (exact != nullptr) {
+            const std::uint16_t code =
+                used == 1 ? b : static_cast<std::uint16_t>(b << 8 | in[i + 1]);
+            clean = clean && exact->code[cp] == code;
+        }
+        out = putUtf8(out, cp);
+        i += used;
+    }
+    utf8.assign(buf, out);
+    return clean;
 }
 
 // Length of the well-formed UTF-8 sequence at the start of `s`, 0 when it is not one.
@@ -98,48 +290,6 @@ std::size_t utf8SequenceLength(std::string_view s, char32_t* codePoint) {
     return len;
 }
 
-// Runs iconv over `in`; on a sequence it cannot convert it calls
-// onBad(remaining input, output) which appends a substitute and returns how
-// many input bytes to skip.
-template <class OnBad>
-std::string convert(Converter& conv, std::string_view in, OnBad onBad) {
-    std::string out;
-    if (in.empty()) {
-        return out;
-    }
-    out.resize(in.size() * 2 + 16);
-    std::size_t used = 0;
-    iconv_t cd = conv.get();
-    char* src = const_cast<char*>(in.data());
-    std::size_t srcLeft = in.size();
-    while (srcLeft > 0) {
-        char* dst = out.data() + used;
-        std::size_t dstLeft = out.size() - used;
-        const std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-        used = out.size() - dstLeft;
-        if (r != static_cast<std::size_t>(-1)) {
-            break;
-        }
-        if (errno == E2BIG) {
-            out.resize(out.size() * 2);
-            continue;
-        }
-        // EILSEQ or EINVAL: the bytes at src cannot be converted.
-        out.resize(used);
-        const std::size_t skip = onBad(std::string_view(src, srcLeft), out);
-        used = out.size();
-        out.resize(used + srcLeft * 2 + 16);
-        src += skip;
-        srcLeft -= skip;
-        cd = conv.get();
-    }
-    out.resize(used);
-    return out;
-}
-
-}  // namespace
-
-namespace {
 bool isAscii(std::string_view s) {
     for (char c : s) {
         if (static_cast<unsigned char>(c) >= 0x80) {
@@ -148,50 +298,52 @@ bool isAscii(std::string_view s) {
     }
     return true;
 }
+
 }  // namespace
 
 std::string cp932ToUtf8(std::string_view bytes) {
     // Most lines of a question file are plain ASCII; they need no conversion.
-    if (isAscii(bytes)) {
+    // Without a CP932 converter at all the bytes are the best there is.
+    if (isAscii(bytes) || !decodeTables().available) {
         return std::string(bytes);
     }
-    Converter& conv = decoder();
-    if (!conv.valid()) {
-        return std::string(bytes);
-    }
-    return convert(conv, bytes, [](std::string_view rest, std::string& out) {
-        out += kReplacement;
-        return undecodableLength(rest);
-    });
+    std::string utf8;
+    decode(bytes, utf8, nullptr);
+    return utf8;
 }
 
 bool cp932ToUtf8Exact(std::string_view bytes, std::string& utf8) {
-    bool clean = true;
-    Converter& conv = decoder();
-    utf8 = convert(conv, bytes, [&clean](std::string_view rest, std::string& out) {
-        clean = false;
-        out += kReplacement;
-        return undecodableLength(rest);
-    });
-    return clean && utf8ToCp932(utf8) == bytes;
+    return decode(bytes, utf8, &encodeTable());
 }
 
 std::string utf8ToCp932(std::string_view utf8, Unmappable fallback) {
-    Converter& conv = encoder();
-    return convert(conv, utf8, [fallback](std::string_view rest, std::string& out) {
+    const EncodeTable& table = encodeTable();
+    std::string out;
+    out.reserve(utf8.size());  // a character CP932 holds never takes more bytes than in UTF-8
+    while (!utf8.empty()) {
         char32_t cp = 0xFFFD;
-        std::size_t len = utf8SequenceLength(rest, &cp);
+        const std::size_t len = utf8SequenceLength(utf8, &cp);
+        utf8.remove_prefix(len == 0 ? 1 : len);
         if (len == 0) {
-            len = 1;
-            cp = 0xFFFD;
+            cp = 0xFFFD;  // a byte that is not UTF-8 stands for one unknown character
+        } else if (cp >= 0x10000) {
+            if (encodeBeyondBmp(cp, out)) {
+                continue;
+            }
+        } else if (const std::uint16_t code = table.code[cp]; code != kUnencodable) {
+            if (code >= 0x100) {
+                out += static_cast<char>(code >> 8);
+            }
+            out += static_cast<char>(code & 0xFF);
+            continue;
         }
         if (fallback == Unmappable::HtmlReference) {
             out += "&#" + std::to_string(static_cast<unsigned long>(cp)) + ";";
         } else {
             out += '?';
         }
-        return len;
-    });
+    }
+    return out;
 }
 
 bool isValidUtf8(std::string_view utf8) {
