@@ -1,5 +1,7 @@
 #include "core/text/cp932.h"
 
+#include "core/text/cp932_tables.h"
+
 #include <iconv.h>
 #include <algorithm>
 #include <array>
@@ -9,6 +11,13 @@
 #include <vector>
 
 namespace tovalo::text {
+
+using cp932::DecodeTables;
+using cp932::decodeTables;
+using cp932::kLead;
+using cp932::kUndefined;
+using cp932::Utf8Char;
+
 namespace {
 
 // The conversions go through tables rather than through iconv: a question
@@ -17,16 +26,6 @@ namespace {
 // once per process, so the mapping stays glibc's to the byte: which of the
 // duplicate codes a character encodes to, and the compatibility characters
 // (U+00A5, U+301C, ...) that encode to a code decoding to something else.
-
-constexpr char16_t kUndefined = 0xFFFF;  // a noncharacter, never what a CP932 code means
-constexpr std::uint8_t kNoRow = 0xFF;
-
-struct DecodeTables {
-    std::array<char16_t, 256> single;              // what a byte standing alone decodes to
-    std::array<std::uint8_t, 256> row;             // a lead byte's row in `pairs`, else kNoRow
-    std::vector<std::array<char16_t, 256>> pairs;  // [row][trail byte]
-    bool available = false;                        // iconv knows CP932
-};
 
 // A single byte is stored as itself and a pair as lead * 256 + trail; a lead
 // byte is never below 0x81, so the two cannot be confused, and FF is never a
@@ -75,9 +74,31 @@ class Iconv {
 // single step, and the code point needs no parsing.
 constexpr const char* kCodePoints = "WCHAR_T";
 
+Utf8Char utf8Char(char32_t cp) {
+    if (cp < 0x80) {
+        return 1u << 24 | cp;
+    }
+    if (cp < 0x800) {
+        return 2u << 24 | (0x80 | (cp & 0x3F)) << 8 | (0xC0 | cp >> 6);
+    }
+    return 3u << 24 | (0x80 | (cp & 0x3F)) << 16 | (0x80 | (cp >> 6 & 0x3F)) << 8 |
+           (0xE0 | cp >> 12);
+}
+
+char32_t codePointOf(Utf8Char c) {
+    switch (c >> 24) {
+        case 1:
+            return c & 0x7F;
+        case 2:
+            return (c & 0x1F) << 6 | (c >> 8 & 0x3F);
+        default:
+            return (c & 0x0F) << 12 | (c >> 8 & 0x3F) << 6 | (c >> 16 & 0x3F);
+    }
+}
+
 // The one BMP character `bytes` decode to, else kUndefined (and whether
 // iconv wanted more bytes).
-char16_t decodeUnit(Iconv& conv, const unsigned char* bytes, std::size_t n,
+Utf8Char decodeUnit(Iconv& conv, const unsigned char* bytes, std::size_t n,
                     bool* incomplete = nullptr) {
     char32_t cp[2];
     std::size_t outLen = sizeof cp;
@@ -85,10 +106,10 @@ char16_t decodeUnit(Iconv& conv, const unsigned char* bytes, std::size_t n,
     if (incomplete != nullptr) {
         *incomplete = outcome == Iconv::Outcome::Incomplete;
     }
-    if (outcome != Iconv::Outcome::Converted || outLen != sizeof(char32_t) || cp[0] >= 0xFFFF) {
+    if (outcome != Iconv::Outcome::Converted || outLen != sizeof(char32_t) || cp[0] > 0xFFFF) {
         return kUndefined;
     }
-    return static_cast<char16_t>(cp[0]);
+    return utf8Char(cp[0]);
 }
 
 // When iconv cannot be opened every table entry stays undefined; then
@@ -96,8 +117,7 @@ char16_t decodeUnit(Iconv& conv, const unsigned char* bytes, std::size_t n,
 // failing conversions did before there were tables.
 DecodeTables buildDecodeTables() {
     DecodeTables t;
-    t.single.fill(kUndefined);
-    t.row.fill(kNoRow);
+    t.first.fill(kUndefined);
     Iconv conv(kCodePoints, "CP932");
     if (!conv.valid()) {
         return t;
@@ -106,17 +126,16 @@ DecodeTables buildDecodeTables() {
     for (unsigned b = 0; b < 256; ++b) {
         const unsigned char one[1] = {static_cast<unsigned char>(b)};
         bool incomplete = false;
-        t.single[b] = decodeUnit(conv, one, 1, &incomplete);
+        t.first[b] = decodeUnit(conv, one, 1, &incomplete);
         // A lead byte on its own is incomplete rather than undefined.
         if (!incomplete) {
             continue;
         }
-        t.row[b] = static_cast<std::uint8_t>(t.pairs.size());
-        auto& row = t.pairs.emplace_back();
+        t.first[b] = kLead | static_cast<Utf8Char>(t.pairs.size());
         for (unsigned trail = 0; trail < 256; ++trail) {
             const unsigned char two[2] = {static_cast<unsigned char>(b),
                                           static_cast<unsigned char>(trail)};
-            row[trail] = decodeUnit(conv, two, 2);
+            t.pairs.push_back(decodeUnit(conv, two, 2));
         }
     }
     return t;
@@ -148,11 +167,6 @@ std::unique_ptr<EncodeTable> buildEncodeTable() {
 }
 
 // Built at the first use, once, whichever thread gets there first.
-const DecodeTables& decodeTables() {
-    static const DecodeTables tables = buildDecodeTables();
-    return tables;
-}
-
 const EncodeTable& encodeTable() {
     static const std::unique_ptr<EncodeTable> table = buildEncodeTable();
     return *table;
@@ -175,20 +189,6 @@ bool encodeBeyondBmp(char32_t cp, std::string& out) {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
-char* putUtf8(char* out, char16_t cp) {
-    if (cp < 0x80) {
-        *out++ = static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        *out++ = static_cast<char>(0xC0 | cp >> 6);
-        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        *out++ = static_cast<char>(0xE0 | cp >> 12);
-        *out++ = static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
-    }
-    return out;
-}
-
 // How many bytes one replacement character stands for: an undefined
 // double-byte code counts as one character, so its trail byte does not show
 // up as a stray ASCII letter.
@@ -203,48 +203,38 @@ std::size_t undecodableLength(const unsigned char* rest, std::size_t n) {
     return 1;
 }
 
-// Decodes `bytes`; returns false when anything was undefined or, with
-// `exact`, when a character would encode to other bytes than it came from.
-bool decode(std::string_view bytes, std::string& utf8, const EncodeTable* exact) {
+// Decodes `bytes`; returns false when anything was undefined or, when
+// kExact, a character would encode to other bytes than it came from.
+template <bool kExact>
+bool decode(std::string_view bytes, std::string& utf8) {
     const DecodeTables& t = decodeTables();
-    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::size_t n = bytes.size();
-    // No CP932 byte or pair makes more than three bytes of UTF-8.
-    char small[1024];
-    std::unique_ptr<char[]> large;
-    char* const buf = n * 3 <= sizeof small
-                          ? small
-                          : (large = std::make_unique_for_overwrite<char[]>(n * 3)).get();
-    char* out = buf;
+    const Utf8Char* const first = t.first.data();
+    const Utf8Char* const pairs = t.pairs.data();
+    const std::uint16_t* const encoded = kExact ? encodeTable().code.data() : nullptr;
+    const cp932::DecodeBuffer buf(bytes.size());
+    char* out = buf.data();
     bool clean = true;
-    std::size_t i = 0;
-    while (i < n) {
-        const unsigned char b = in[i];
-        char16_t cp = kUndefined;
-        std::size_t used = 1;
-        if (t.row[b] != kNoRow) {
-            if (i + 1 < n) {
-                cp = t.pairs[t.row[b]][in[i + 1]];
-                used = 2;
-            }
-        } else {
-            cp = t.single[b];
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = p + bytes.size();
+    while (p != end) {
+        const unsigned char* const unit = p;
+        Utf8Char c = first[*p++];
+        if (c >= kLead) {
+            c = p != end ? pairs[(c & 0xFFFF) + *p++] : kUndefined;
         }
-        if (cp == kUndefined) {
+        if (c == kUndefined) [[unlikely]] {
             clean = false;
             out = std::copy(kReplacement.begin(), kReplacement.end(), out);
-            i += undecodableLength(in + i, n - i);
+            p = unit + undecodableLength(unit, end - unit);
             continue;
         }
-        if (exact != nullptr) {
-            const std::uint16_t code =
-                used == 1 ? b : static_cast<std::uint16_t>(b << 8 | in[i + 1]);
-            clean = clean && exact->code[cp] == code;
+        if constexpr (kExact) {
+            const unsigned code = p - unit == 1 ? unit[0] : unit[0] << 8 | unit[1];
+            clean = clean && encoded[codePointOf(c)] == code;
         }
-        out = putUtf8(out, cp);
-        i += used;
+        out = cp932::putUtf8Char(out, c);
     }
-    utf8.assign(buf, out);
+    utf8.assign(buf.data(), out);
     return clean;
 }
 
@@ -301,6 +291,11 @@ bool isAscii(std::string_view s) {
 
 }  // namespace
 
+const DecodeTables& cp932::decodeTables() {
+    static const DecodeTables tables = buildDecodeTables();
+    return tables;
+}
+
 std::string cp932ToUtf8(std::string_view bytes) {
     // Most lines of a question file are plain ASCII; they need no conversion.
     // Without a CP932 converter at all the bytes are the best there is.
@@ -308,12 +303,12 @@ std::string cp932ToUtf8(std::string_view bytes) {
         return std::string(bytes);
     }
     std::string utf8;
-    decode(bytes, utf8, nullptr);
+    decode<false>(bytes, utf8);
     return utf8;
 }
 
 bool cp932ToUtf8Exact(std::string_view bytes, std::string& utf8) {
-    return decode(bytes, utf8, &encodeTable());
+    return decode<true>(bytes, utf8);
 }
 
 std::string utf8ToCp932(std::string_view utf8, Unmappable fallback) {
