@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string_view>
+#include <vector>
+
 #include "core/text/cp932.h"
 #include "core/text/lines.h"
 #include "core/text/trim.h"
@@ -63,4 +67,31 @@ TEST(Lines, SplitsOnLfAndDropsTheCrBeforeIt) {
     EXPECT_EQ(lines[3], "c\rd");
     EXPECT_EQ(splitLines("x\r\n").size(), 1u);
     EXPECT_TRUE(splitLines("").empty());
+}
+
+TEST(Lines, LongTextSplitsAsLineByLineReadingDoes) {
+    // Line ends are found sixteen bytes at a time; every position of LF and
+    // CR against those blocks, and a text ending with or without one.
+    const auto byReading = [](std::string_view s) {
+        std::vector<std::string_view> lines;
+        while (!s.empty()) {
+            const std::size_t lf = s.find('\n');
+            std::string_view line = s.substr(0, lf);
+            if (lf != std::string_view::npos && !line.empty() && line.back() == '\r') {
+                line.remove_suffix(1);
+            }
+            lines.push_back(line);
+            s.remove_prefix(lf == std::string_view::npos ? s.size() : lf + 1);
+        }
+        return lines;
+    };
+    std::mt19937 rng(3);
+    const char bytes[] = {'\n', '\r', 'a', '\x82'};
+    for (int n = 0; n < 5000; ++n) {
+        std::string text(rng() % 80, 'x');
+        for (char& c : text) {
+            c = rng() % 3 == 0 ? bytes[rng() % 4] : 'x';
+        }
+        ASSERT_EQ(splitLines(text), byReading(text)) << text;
+    }
 }
