@@ -1,5 +1,8 @@
 #include "core/text/scramble.h"
 
+#include "core/text/cp932.h"
+#include "core/text/cp932_tables.h"
+
 namespace tovalo::text {
 namespace {
 
@@ -50,6 +53,43 @@ void scramblePair(unsigned char& lead, unsigned char& trail) {
     }
 }
 
+// Decoding tables for stored bytes: an ASCII byte's entry is the character
+// of the letter it is rotated to, and the row of a lead byte holds, for each
+// stored trail, the character of the pair the rules turn the two into. A
+// lead byte pairs with the next byte in both the scrambling and CP932, so
+// the two stay in step. Everything else (a byte of 0x80 or above that CP932
+// reads alone, a pair CP932 does not define, a lead byte at the end) is left
+// undefined here and taken the long way, scrambling first.
+struct StoredTables {
+    std::array<cp932::Utf8Char, 256> first;
+    std::vector<cp932::Utf8Char> pairs;
+};
+
+StoredTables buildStoredTables() {
+    const cp932::DecodeTables& plain = cp932::decodeTables();
+    StoredTables t;
+    t.first.fill(cp932::kUndefined);
+    for (unsigned b = 0; b < 0x80; ++b) {
+        const cp932::Utf8Char c = plain.first[rotateLetter(static_cast<unsigned char>(b))];
+        t.first[b] = c >= cp932::kLead ? cp932::kUndefined : c;
+    }
+    for (unsigned b = 0x80; b < 0x100; ++b) {
+        if (plain.first[b] < cp932::kLead) {
+            continue;
+        }
+        t.first[b] = cp932::kLead | static_cast<cp932::Utf8Char>(t.pairs.size());
+        for (unsigned trail = 0; trail < 0x100; ++trail) {
+            auto readableLead = static_cast<unsigned char>(b);
+            auto readableTrail = static_cast<unsigned char>(trail);
+            scramblePair(readableLead, readableTrail);
+            const cp932::Utf8Char row = plain.first[readableLead];
+            t.pairs.push_back(row >= cp932::kLead ? plain.pairs[(row & 0xFFFF) + readableTrail]
+                                                  : cp932::kUndefined);
+        }
+    }
+    return t;
+}
+
 }  // namespace
 
 std::string scramble(std::string_view line) {
@@ -75,6 +115,27 @@ std::string scramble(std::string_view line) {
         i += 2;
     }
     return out;
+}
+
+std::string unscrambleToUtf8(std::string_view stored) {
+    static const StoredTables t = buildStoredTables();
+    const cp932::Utf8Char* const first = t.first.data();
+    const cp932::Utf8Char* const pairs = t.pairs.data();
+    const cp932::DecodeBuffer buf(stored.size());
+    char* out = buf.data();
+    const auto* p = reinterpret_cast<const unsigned char*>(stored.data());
+    const auto* const end = p + stored.size();
+    while (p != end) {
+        cp932::Utf8Char c = first[*p++];
+        if (c >= cp932::kLead) {
+            c = p != end ? pairs[(c & 0xFFFF) + *p++] : cp932::kUndefined;
+        }
+        if (c == cp932::kUndefined) [[unlikely]] {
+            return cp932ToUtf8(scramble(stored));
+        }
+        out = cp932::putUtf8Char(out, c);
+    }
+    return std::string(buf.data(), out);
 }
 
 }  // namespace tovalo::text

@@ -10,4 +10,8 @@ namespace tovalo::text {
 // other way round. Works on CP932 bytes, never on decoded text.
 std::string scramble(std::string_view line);
 
+// The UTF-8 text of stored bytes: cp932ToUtf8(scramble(stored)) in one pass,
+// without the readable CP932 copy in between.
+std::string unscrambleToUtf8(std::string_view stored);
+
 }  // namespace tovalo::text

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
 #include <string>
 
+#include "core/text/cp932.h"
 #include "core/text/scramble.h"
+#include "core/text/trim.h"
 
 using tovalo::text::scramble;
 
@@ -70,5 +74,57 @@ TEST(Scramble, IsItsOwnInverseForEveryPairAndLoneLead) {
             const std::string line = bytes({'Q', lead, trail, 'z'});
             ASSERT_EQ(scramble(scramble(line)), line) << lead << " " << trail;
         }
+    }
+}
+
+TEST(Scramble, UnscrambleToUtf8DecodesWhatScrambleGives) {
+    using tovalo::text::cp932ToUtf8;
+    using tovalo::text::unscrambleToUtf8;
+    // Every stored byte and pair: letters, kana rows, kanji leads, bytes CP932
+    // reads alone, undefined pairs and lone leads.
+    for (int b = 0; b <= 0xFF; ++b) {
+        ASSERT_EQ(unscrambleToUtf8(bytes({b})), cp932ToUtf8(scramble(bytes({b})))) << b;
+        for (int t = 0; t <= 0xFF; ++t) {
+            const std::string pair = bytes({b, t});
+            ASSERT_EQ(unscrambleToUtf8(pair), cp932ToUtf8(scramble(pair))) << b << " " << t;
+        }
+    }
+    // Half-width katakana pairs with the next byte when scrambled but stands
+    // alone in CP932, so the two pairings part company after it.
+    const std::string mixed = scramble(tovalo::text::utf8ToCp932("ﾈｯﾄﾜｰｸ基礎、ネットワーク。Null"));
+    EXPECT_EQ(unscrambleToUtf8(mixed), "ﾈｯﾄﾜｰｸ基礎、ネットワーク。Null");
+    std::mt19937 rng(7);
+    for (int n = 0; n < 20000; ++n) {
+        std::string s(rng() % 20, '\0');
+        for (char& c : s) {
+            c = static_cast<char>(rng() % 3 == 0 ? 0x82 + rng() % 2 : rng());
+        }
+        ASSERT_EQ(unscrambleToUtf8(s), cp932ToUtf8(scramble(s)));
+    }
+}
+
+TEST(Scramble, ABlockDecodesAsItsLinesScrambledOneByOne) {
+    // The loader joins a text block's stored lines with CR LF and trims and
+    // decodes them at once. That is the same as scrambling each line on its
+    // own: CR LF never takes part in a pair rule, even after a lone lead
+    // byte, and trimming touches only bytes that scrambling leaves alone.
+    using tovalo::text::cp932ToUtf8;
+    using tovalo::text::unscrambleToUtf8;
+    std::mt19937 rng(11);
+    const std::string pieces[] = {" ", "\t", "\x82",     "\x83",     "\x89",     "\xB1",
+                                  "A", "n",  "\x82\xA0", "\x83\x40", "\x90\x40", "  \x81"};
+    for (int n = 0; n < 20000; ++n) {
+        std::string stored;
+        std::string readable;
+        for (int line = rng() % 4; line > 0; --line) {
+            std::string s;
+            for (int k = rng() % 6; k > 0; --k) {
+                s += pieces[rng() % std::size(pieces)];
+            }
+            stored += "\r\n" + s;
+            readable += "\r\n" + scramble(s);
+        }
+        ASSERT_EQ(unscrambleToUtf8(tovalo::text::trim(stored)),
+                  cp932ToUtf8(tovalo::text::trim(readable)));
     }
 }
