@@ -10,9 +10,13 @@ namespace {
 constexpr int kHeaderLines = 10;
 constexpr int kSkippedLines = 11;
 
+// The marker test is a template parameter so that the loader's, asked about
+// every line of every text block, is a direct call rather than one through
+// std::function.
+template <class IsMarker>
 class Walker {
   public:
-    Walker(std::size_t count, const MarkerTest& isMarker, const std::string& path)
+    Walker(std::size_t count, const IsMarker& isMarker, const std::string& path)
         : count_(count), isMarker_(isMarker), path_(path) {
         roles_.reserve(count);
     }
@@ -161,7 +165,7 @@ class Walker {
     }
 
     std::size_t count_;
-    const MarkerTest& isMarker_;
+    const IsMarker& isMarker_;
     const std::string& path_;
     std::size_t next_ = 0;
     std::vector<LineRole> roles_;
@@ -213,7 +217,15 @@ bool refLineIsEmpty(std::string_view storedLine) {
 
 QdfLayout classifyQdfLines(std::size_t lineCount, const MarkerTest& isMarker,
                            const std::string& path) {
-    return Walker(lineCount, isMarker, path).run();
+    return Walker<MarkerTest>(lineCount, isMarker, path).run();
+}
+
+QdfLayout classifyStoredQdfLines(const std::vector<std::string_view>& lines,
+                                 const std::string& path) {
+    const auto isMarker = [&lines](std::size_t i, std::string_view marker) {
+        return storedLineIsMarker(lines[i], marker);
+    };
+    return Walker<decltype(isMarker)>(lines.size(), isMarker, path).run();
 }
 
 }  // namespace tovalo

@@ -78,6 +78,10 @@ struct QdfLayout {
 QdfLayout classifyQdfLines(std::size_t lineCount, const MarkerTest& isMarker,
                            const std::string& path);
 
+// The same walk over stored lines, with storedLineIsMarker as the test.
+QdfLayout classifyStoredQdfLines(const std::vector<std::string_view>& lines,
+                                 const std::string& path);
+
 // The roles whose lines are stored scrambled; RefText and RefPage lines are
 // scrambled only when they hold something (see refLineIsEmpty).
 bool isTextField(QdfField field);

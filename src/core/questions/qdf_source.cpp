@@ -130,12 +130,7 @@ Result<std::string> sourceBytes(std::string_view line, const std::string& path, 
 
 Result<std::string> unpackQuestionFile(std::string_view stored, const std::string& path) {
     const auto lines = text::splitLines(stored);
-    const QdfLayout layout = classifyQdfLines(
-        lines.size(),
-        [&lines](std::size_t i, std::string_view marker) {
-            return storedLineIsMarker(lines[i], marker);
-        },
-        path);
+    const QdfLayout layout = classifyStoredQdfLines(lines, path);
     if (layout.error) {
         return *layout.error;
     }

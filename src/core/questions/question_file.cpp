@@ -39,12 +39,7 @@ class Loader {
                 return false;
             }
         }
-        const QdfLayout layout = classifyQdfLines(
-            lines_.size(),
-            [this](std::size_t i, std::string_view marker) {
-                return storedLineIsMarker(lines_[i], marker);
-            },
-            path_);
+        const QdfLayout layout = classifyStoredQdfLines(lines_, path_);
         // The reader goes line by line, so a bad number before the point
         // where the structure breaks is the problem it meets first.
         for (std::size_t i = 0; i < layout.roles.size(); ++i) {
