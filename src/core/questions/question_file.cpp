@@ -77,23 +77,39 @@ class Loader {
         return true;
     }
 
-    // Text blocks collect their unscrambled bytes and are decoded once when
-    // the block ends: one conversion per field instead of one per line.
-    void appendText(std::string* target, std::string_view stored, bool trimWhole) {
+    // Text blocks are decoded once, when the block ends: one conversion per
+    // field instead of one per line. The lines are joined with CR LF, which
+    // never takes part in a scrambling pair rule, so unscrambling the joined
+    // lines gives what unscrambling each would. Where the file has CR LF
+    // between them already, the joined lines are a piece of the file and are
+    // not copied; the first line needs no CR LF before it, as trimming would
+    // take it off.
+    void appendText(std::string* target, std::string_view stored) {
         if (target != pending_) {
             finishText();
             pending_ = target;
-            pendingTrim_ = trimWhole;
+            pendingLines_ = stored;
+            return;
+        }
+        const char* const end = pendingLines_.data() + pendingLines_.size();
+        if (pendingBytes_.empty() && stored.data() - end == 2) {
+            pendingLines_ = std::string_view(pendingLines_.data(),
+                                             stored.data() + stored.size() - pendingLines_.data());
+            return;
+        }
+        if (pendingBytes_.empty()) {
+            pendingBytes_ = pendingLines_;
         }
         pendingBytes_ += "\r\n";
-        pendingBytes_ += text::scramble(stored);
+        pendingBytes_ += stored;
     }
 
     void finishText() {
         if (pending_ == nullptr) {
             return;
         }
-        *pending_ = decoded(pendingTrim_ ? text::trim(pendingBytes_) : pendingBytes_);
+        *pending_ = text::unscrambleToUtf8(
+            text::trim(pendingBytes_.empty() ? pendingLines_ : pendingBytes_));
         pending_ = nullptr;
         pendingBytes_.clear();
     }
@@ -116,8 +132,8 @@ class Loader {
         const std::string_view stored = lines_[i];
         const int j = role.owner;
         const int k = role.item;
-        if (role.field != QdfField::QuesText && role.field != QdfField::Choice &&
-            role.field != QdfField::Explanation) {
+        if (pending_ != nullptr && role.field != QdfField::QuesText &&
+            role.field != QdfField::Choice && role.field != QdfField::Explanation) {
             finishText();
         }
         switch (role.field) {
@@ -137,18 +153,24 @@ class Loader {
             }
             case QdfField::TimeLimit:
                 return number(i, bank_.ExamTimeLimit);
-            case QdfField::QuesTotal:
-                return number(i, bank_.QuesTotal);
+            case QdfField::QuesTotal: {
+                const bool ok = number(i, bank_.QuesTotal);
+                // Records are added as the file reaches them; room for as
+                // many as the header announces spares moving them all each
+                // time the list grows.
+                bank_.questions.reserve(std::clamp(bank_.QuesTotal, 0, kMaxQuestions));
+                return ok;
+            }
             case QdfField::CategoryEnd:
                 bank_.CategoryCount = static_cast<int>(bank_.categories.size());
                 return true;
             case QdfField::CategoryName:
-                category(j).CategoryName = decoded(text::scramble(stored));
+                category(j).CategoryName = text::unscrambleToUtf8(stored);
                 return true;
             case QdfField::CategoryQuesCount:
                 return number(i, category(j).CategoryQuesCount);
             case QdfField::SubCategoryName:
-                category(j).SubCategoryName[k - 1] = decoded(text::scramble(stored));
+                category(j).SubCategoryName[k - 1] = text::unscrambleToUtf8(stored);
                 return true;
             case QdfField::SubCategoryQuesCount:
                 return number(i, category(j).SubCategoryQuesCount[k - 1]);
@@ -180,7 +202,7 @@ class Loader {
                 return true;
             }
             case QdfField::QuesText:
-                appendText(&record(j).QuesText, stored, true);
+                appendText(&record(j).QuesText, stored);
                 return true;
             case QdfField::QuesTextEnd:
             case QdfField::ChoiceEnd:
@@ -217,25 +239,25 @@ class Loader {
                 return ok;
             }
             case QdfField::Choice:
-                appendText(&record(j).Choice[k - 1], stored, true);
+                appendText(&record(j).Choice[k - 1], stored);
                 return true;
             case QdfField::Explanation:
-                appendText(&record(j).Explanation, stored, true);
+                appendText(&record(j).Explanation, stored);
                 return true;
             case QdfField::RefText:
                 record(j).RefText[k - 1] = refLineIsEmpty(stored)
                                                ? std::string()
-                                               : decoded(text::trim(text::scramble(stored)));
+                                               : text::unscrambleToUtf8(text::trim(stored));
                 return true;
             case QdfField::RefPage:
                 record(j).RefPage[k - 1] =
-                    refLineIsEmpty(stored) ? std::string("0") : decoded(text::scramble(stored));
+                    refLineIsEmpty(stored) ? std::string("0") : text::unscrambleToUtf8(stored);
                 return true;
             case QdfField::CbtHint:
-                record(j).CbtHint[k - 1] = decoded(text::trim(text::scramble(stored)));
+                record(j).CbtHint[k - 1] = text::unscrambleToUtf8(text::trim(stored));
                 return true;
             case QdfField::CbtFile:
-                record(j).CbtFile[k - 1] = decoded(text::trim(text::scramble(stored)));
+                record(j).CbtFile[k - 1] = text::unscrambleToUtf8(text::trim(stored));
                 return true;
             case QdfField::FormatTag:
             case QdfField::HeaderText:
@@ -347,8 +369,8 @@ class Loader {
     QuestionBank bank_;
     std::vector<Error> problems_;
     std::string* pending_ = nullptr;
-    bool pendingTrim_ = true;
-    std::string pendingBytes_;
+    std::string_view pendingLines_;  // the block's lines as they stand in the file
+    std::string pendingBytes_;       // or joined here when they do not follow on with CR LF
     std::vector<RecordCounts> counts_;
 };
 

@@ -117,6 +117,35 @@ TEST(QuestionLoader, EmptyBlocksAndTheEndOfTheRecords) {
     EXPECT_EQ(shortBank->question(2).RefPage[0], "0");
 }
 
+TEST(QuestionLoader, TextLinesJoinWithCrLfWhateverEndsThemInTheFile) {
+    QdfBuilder::Record r;
+    r.question = {"  一行目 first", "", "ﾃｽﾄ 三行目", "last  "};
+    r.explanation = {"解説", "  second"};
+    r.closing = "*EOF";
+    QdfBuilder b;
+    b.header().category("c", {"s"}).plain("*CE").record(r);
+    const std::string crlf = b.stored();
+    std::string lf;
+    for (char c : crlf) {
+        if (c != '\r') {
+            lf += c;
+        }
+    }
+    // Only the line end after the first question line is a bare LF.
+    std::string mixed = crlf;
+    std::size_t lineStart = mixed.find("*CE\r\n") + 5;
+    for (int skip = 0; skip < 3; ++skip) {  // number, category, sub-category
+        lineStart = mixed.find("\r\n", lineStart) + 2;
+    }
+    mixed.erase(mixed.find("\r\n", lineStart), 1);
+    for (const std::string& file : {crlf, lf, mixed}) {
+        auto bank = parseQuestionFile(file, "t.qdf");
+        ASSERT_TRUE(bank.ok()) << bank.error().describe();
+        EXPECT_EQ(bank->question(1).QuesText, "一行目 first\r\n\r\nﾃｽﾄ 三行目\r\nlast");
+        EXPECT_EQ(bank->question(1).Explanation, "解説\r\n  second");
+    }
+}
+
 TEST(QuestionLoader, CategoryTableLimits) {
     QdfBuilder full;
     full.header();
