@@ -6,6 +6,8 @@
 #include <fstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "core/common/files.h"
 #include "core/questions/question_file.h"
 #include "core/text/cp932.h"
@@ -86,14 +88,19 @@ void BM_LoadLargestSample(benchmark::State& state) {
 BENCHMARK(BM_LoadLargestSample)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadGenerated500(benchmark::State& state) {
-    const fs::path path = fs::temp_directory_path() / "tovalo-bench-GEN-500.qdf";
+    // One file per process: two benchmark runs at once must not remove each other's file.
+    const fs::path path =
+        fs::temp_directory_path() / ("tovalo-bench-GEN-500-" + std::to_string(::getpid()) + ".qdf");
     std::ofstream(path, std::ios::binary) << generatedCourse(500);
     QuestionBank bank;
-    bool failed = false;
-    bench::compareWithRawRead(state, {path.string()},
-                              [&] { failed |= !LoadQuestionBank(bank, path.string()).ok(); });
-    if (failed) {
-        state.SkipWithError("the generated course did not load");
+    std::string failure;
+    bench::compareWithRawRead(state, {path.string()}, [&] {
+        if (Status loaded = LoadQuestionBank(bank, path.string()); !loaded.ok()) {
+            failure = loaded.error().describe();
+        }
+    });
+    if (!failure.empty()) {
+        state.SkipWithError(("the generated course did not load: " + failure).c_str());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(path)));
     fs::remove(path);
