@@ -1,81 +1,69 @@
 #include "core/styles/style_handoff.h"
 
 #include <algorithm>
-#include <charconv>
+
+#include "core/text/trim.h"
 
 namespace tovalo {
 
 namespace {
 
-constexpr std::size_t kMaxPanelItems = 100;
+constexpr int kDestinationGroup = 1;
+constexpr int kPieceGroup = 2;
 
-std::string_view trimmed(std::string_view s) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!s.empty() && blank(s.front())) {
-        s.remove_prefix(1);
+void readZones(StyleHandoff& h) {
+    // The zone count is the number of groups that are not blank, and the
+    // zones are that many groups from a upward: a gap leaves a blank zone.
+    const auto count = std::count_if(h.groups.begin(), h.groups.end(),
+                                     [](const std::string& g) { return !text::trim(g).empty(); });
+    for (int k = 0; k < count; ++k) {
+        const auto zone = parsePictureRect(h.groups[k]);
+        if (!zone) {
+            h.zones.clear();
+            h.defect = StyleDefect{k, text::trim(h.groups[k]).empty()
+                                          ? std::string("領域が抜けています")
+                                          : "領域が 4 つの整数 x1,y1,x2,y2 ではありません"};
+            return;
+        }
+        h.zones.push_back(*zone);
     }
-    while (!s.empty() && blank(s.back())) {
-        s.remove_suffix(1);
+    if (h.zones.empty()) {
+        h.defect = StyleDefect{0, "領域が 1 つもありません"};
     }
-    return s;
 }
 
-std::optional<int> integer(std::string_view s) {
-    s = trimmed(s);
-    int v = 0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (s.empty() || ec != std::errc{} || end != s.data() + s.size()) {
-        return std::nullopt;
+void readPanels(StyleHandoff& h, bool withIds) {
+    const char* what = withIds ? "の項目が 4 つの整数と名前ではないか、100 個を超えています"
+                               : "の項目が 4 つの整数ではないか、100 個を超えています";
+    auto destinations = parsePanelList(h.groups[kDestinationGroup], withIds);
+    if (!destinations) {
+        h.defect = StyleDefect{kDestinationGroup, std::string("配置先") + what};
+        return;
     }
-    return v;
+    auto pieces = parsePanelList(h.groups[kPieceGroup], withIds);
+    if (!pieces) {
+        h.defect = StyleDefect{kPieceGroup, std::string("パネル") + what};
+        return;
+    }
+    h.destinations = std::move(*destinations);
+    h.pieces = std::move(*pieces);
+}
+
+void readDescriptive(StyleHandoff& h) {
+    h.descriptive.expected = h.groups[0];
+    h.descriptive.caseRule = text::trimmed(h.groups[1]);
+    const auto maxLength = parseStyleInteger(h.groups[2]);
+    if (!maxLength) {
+        h.defect = StyleDefect{2, "最大文字数が整数ではありません"};
+        return;
+    }
+    h.descriptive.maxLength = std::max(*maxLength, 0);
+    if (h.descriptive.caseRule != "on" && h.descriptive.caseRule != "off") {
+        h.defect = StyleDefect{1, "大文字と小文字の扱いが on でも off でもありません"};
+    }
 }
 
 }  // namespace
-
-std::optional<PictureRect> parsePictureRect(std::string_view text, std::string* rest) {
-    int values[4];
-    for (int k = 0; k < 4; ++k) {
-        const std::size_t comma = text.find(',');
-        const bool last = k == 3;
-        std::string_view part = text;
-        if (!last || (rest != nullptr && comma != std::string_view::npos)) {
-            if (comma == std::string_view::npos) {
-                return std::nullopt;
-            }
-            part = text.substr(0, comma);
-            text.remove_prefix(comma + 1);
-        }
-        const auto v = integer(part);
-        if (!v) {
-            return std::nullopt;
-        }
-        values[k] = *v;
-    }
-    if (rest != nullptr) {
-        *rest = std::string(text);
-    }
-    return PictureRect{values[0], values[1], values[2], values[3]};
-}
-
-std::optional<std::vector<PanelItem>> parsePanelList(std::string_view list, bool withIds) {
-    std::vector<PanelItem> items;
-    std::size_t at = list.find('@');
-    while (at != std::string_view::npos && items.size() < kMaxPanelItems) {
-        const std::size_t next = list.find('@', at + 1);
-        const std::string_view item = list.substr(
-            at + 1, next == std::string_view::npos ? std::string_view::npos : next - at - 1);
-        PanelItem p;
-        p.text = std::string(item);
-        const auto rect = parsePictureRect(item, withIds ? &p.id : nullptr);
-        if (!rect) {
-            return std::nullopt;
-        }
-        p.rect = *rect;
-        items.push_back(std::move(p));
-        at = next;
-    }
-    return items;
-}
 
 StyleHandoff styleHandoff(AnswerStyle style, std::span<const std::string> shown,
                           const std::vector<std::string>& figurePaths) {
@@ -99,32 +87,32 @@ StyleHandoff styleHandoff(AnswerStyle style, std::span<const std::string> shown,
     switch (style) {
         case AnswerStyle::Graphic:
         case AnswerStyle::ClickPicture:
-            // The zones fill the groups from a upward; blank ones count for none.
-            for (const std::string& group : h.groups) {
-                if (trimmed(group).empty()) {
-                    continue;
-                }
-                if (const auto zone = parsePictureRect(group)) {
-                    h.zones.push_back(*zone);
-                } else {
-                    h.damaged = true;
-                }
-            }
+            readZones(h);
             break;
         case AnswerStyle::Panel:
-        case AnswerStyle::PanelSecond: {
-            const bool withIds = style == AnswerStyle::PanelSecond;
-            auto slots = parsePanelList(h.groups[1], withIds);
-            auto pieces = parsePanelList(h.groups[2], withIds);
-            h.damaged = !slots || !pieces;
-            h.destinations = slots.value_or(std::vector<PanelItem>{});
-            h.pieces = pieces.value_or(std::vector<PanelItem>{});
+        case AnswerStyle::PanelSecond:
+            readPanels(h, style == AnswerStyle::PanelSecond);
             break;
-        }
+        case AnswerStyle::Descriptive:
+            readDescriptive(h);
+            break;
+        case AnswerStyle::Connect:
+            h.defect = parseConnectLists(h.groups[0], h.groups[1], h.groups[2], h.connect);
+            break;
         default:
-            break;
+            return h;
+    }
+    // Without its "a@" line the question could never be answered right,
+    // whatever the learner does.
+    if (!h.defect && h.answerSlot == 0) {
+        h.defect = StyleDefect{0, "正解を示す行がありません"};
     }
     return h;
+}
+
+std::string defectNote(const StyleDefect& defect) {
+    return "この問題は解答データ（" + std::string(1, static_cast<char>('a' + defect.group)) +
+           "@ の行）に誤りがあるため、解答できません: " + defect.what + "。";
 }
 
 }  // namespace tovalo

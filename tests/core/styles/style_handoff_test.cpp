@@ -73,11 +73,20 @@ TEST(StyleHandoff, ZonesFromTheGroups) {
     StyleHandoff h = styleHandoff(AnswerStyle::ClickPicture,
                                   shown({"a@10,20,110,220", "b@ 5, 6 ,7,8", "c@  "}), {});
     EXPECT_EQ(h.zones, (std::vector<PictureRect>{{10, 20, 110, 220}, {5, 6, 7, 8}}));
-    EXPECT_FALSE(h.damaged);
+    EXPECT_FALSE(h.defect);
 
     h = styleHandoff(AnswerStyle::Graphic, shown({"a@10,20,110", "b@1,2,3,4"}), {});
-    EXPECT_TRUE(h.damaged);
-    EXPECT_EQ(h.zones.size(), 1u);
+    ASSERT_TRUE(h.defect);
+    EXPECT_EQ(h.defect->group, 0);
+    EXPECT_TRUE(h.zones.empty());
+
+    // A gap in the groups leaves a blank zone among the first N, which is no zone at all.
+    h = styleHandoff(AnswerStyle::Graphic, shown({"a@1,1,9,9", "c@20,20,30,30"}), {});
+    ASSERT_TRUE(h.defect);
+    EXPECT_EQ(h.defect->group, 1);
+    EXPECT_EQ(
+        defectNote(*h.defect),
+        "この問題は解答データ（b@ の行）に誤りがあるため、解答できません: 領域が抜けています。");
     EXPECT_TRUE(styleHandoff(AnswerStyle::Panel, shown({"a@1,2,3,4"}), {}).zones.empty());
 }
 
@@ -93,7 +102,7 @@ TEST(StyleHandoff, PanelListsOfBothPanelStyles) {
     EXPECT_EQ(h.destinations[1].rect, (PictureRect{0, 20, 10, 30}));
     ASSERT_EQ(h.pieces.size(), 2u);
     EXPECT_EQ(h.pieces[0].rect, (PictureRect{20, 0, 30, 10}));
-    EXPECT_FALSE(h.damaged);
+    EXPECT_FALSE(h.defect);
 
     h = styleHandoff(AnswerStyle::PanelSecond,
                      shown({"a@s;p", "b@0,0,10,10,left@0,20,10,30,right", "c@20,0,30,10,cpu,fan"}),
@@ -103,10 +112,44 @@ TEST(StyleHandoff, PanelListsOfBothPanelStyles) {
     EXPECT_EQ(h.pieces[0].id, "cpu,fan");  // all text after the fourth ","
     EXPECT_EQ(h.pieces[0].rect, (PictureRect{20, 0, 30, 10}));
 
-    EXPECT_TRUE(styleHandoff(AnswerStyle::Panel, shown({"a@x", "b@1,2", "c@"}), {}).damaged);
+    EXPECT_EQ(styleHandoff(AnswerStyle::Panel, shown({"a@x", "b@1,2", "c@"}), {}).defect->group, 1);
     // Text before the first "@" belongs to no item.
     const auto list = parsePanelList("before@1,2,3,4", false);
     ASSERT_TRUE(list.has_value());
     ASSERT_EQ(list->size(), 1u);
     EXPECT_EQ((*list)[0].text, "1,2,3,4");
+}
+
+// Lists over their limits and a question without its "a@" line cannot be
+// answered as written; each says which line is wrong.
+TEST(StyleHandoff, BrokenDataLinesNameTheirGroup) {
+    std::string hundredAndOne;
+    for (int k = 0; k < 101; ++k) {
+        hundredAndOne += "@0,0,1,1";
+    }
+    auto h = styleHandoff(AnswerStyle::Panel,
+                          shown({"a@", ("b" + hundredAndOne).c_str(), "c@1,1,2,2"}), {});
+    ASSERT_TRUE(h.defect);
+    EXPECT_EQ(h.defect->group, 1);
+    std::string hundred = hundredAndOne.substr(std::string("@0,0,1,1").size());
+    EXPECT_FALSE(
+        styleHandoff(AnswerStyle::Panel, shown({"a@", ("c" + hundred).c_str()}), {}).defect);
+
+    h = styleHandoff(AnswerStyle::Descriptive, shown({"a@Router ", "b@ off ", "c@12"}), {});
+    EXPECT_FALSE(h.defect);
+    EXPECT_EQ(h.descriptive.expected, "Router ");  // used as stored
+    EXPECT_EQ(h.descriptive.caseRule, "off");
+    EXPECT_EQ(h.descriptive.maxLength, 12);
+    EXPECT_EQ(
+        styleHandoff(AnswerStyle::Descriptive, shown({"a@x", "b@on", "c@ten"}), {}).defect->group,
+        2);
+    EXPECT_EQ(
+        styleHandoff(AnswerStyle::Descriptive, shown({"a@x", "b@ON", "c@3"}), {}).defect->group, 1);
+
+    h = styleHandoff(AnswerStyle::Graphic, shown({"b@1,1,9,9"}), {});
+    ASSERT_TRUE(h.defect);
+    EXPECT_EQ(h.defect->group, 0);  // zone b alone: a gap, and no right answer
+    h = styleHandoff(AnswerStyle::Connect, shown({"b@0,0,9,9,A", "c@0,0,9,9,x,0"}), {});
+    ASSERT_TRUE(h.defect);
+    EXPECT_EQ(h.defect->what, "正解を示す行がありません");
 }
