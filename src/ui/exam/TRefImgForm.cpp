@@ -1,36 +1,15 @@
 #include "ui/exam/TRefImgForm.h"
 
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QLabel>
 #include <QScreen>
 
 #include "platform/qt_modal_windows.h"
 #include "ui/widgets/artwork.h"
+#include "ui/widgets/figure_picture.h"
 #include "ui/widgets/image_button.h"
 
 namespace tovalo::ui {
-
-namespace {
-
-// The reader is told the format by the file's extension, never by its
-// contents; names with other extensions are not pictures we show.
-QByteArray formatForExtension(const QString& path) {
-    const QString ext = QFileInfo(path).suffix().toLower();
-    if (ext == QLatin1String("bmp")) {
-        return "bmp";
-    }
-    if (ext == QLatin1String("jpg") || ext == QLatin1String("jpeg")) {
-        return "jpeg";
-    }
-    if (ext == QLatin1String("ico")) {
-        return "ico";
-    }
-    return {};
-}
-
-}  // namespace
 
 TRefImgForm::TRefImgForm(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("RefImgForm"));
@@ -78,12 +57,7 @@ void TRefImgForm::showFigure(const QString& caption, const QString& path) {
 
 void TRefImgForm::reloadFigure() {
     ensureControls();
-    const QByteArray format = formatForExtension(FigurePath);
-    if (!QFileInfo(FigurePath).isFile() || format.isEmpty()) {
-        return;
-    }
-    QImageReader reader(FigurePath, format);
-    const QImage picture = reader.read();
+    const QImage picture = readFigure(FigurePath);
     if (picture.isNull()) {
         return;
     }

@@ -1,15 +1,32 @@
 #pragma once
 
-#include "ui/widgets/screen_form.h"
+#include "core/styles/descriptive.h"
+#include "ui/styles/style_window.h"
+
+class QLabel;
+class QLineEdit;
 
 namespace tovalo::ui {
 
-// Descriptive question: the answer is typed.
-class TfrmSelStyle5 : public ScreenForm {
+// A typed answer: one line, judged against the expected text under the
+// question's case rule.
+class TfrmSelStyle5 : public StyleWindow {
     Q_OBJECT
 
   public:
+    static constexpr QSize kClient{350, 86};
+
     TfrmSelStyle5(Session& session);
+
+  protected:
+    void rebuild(const StyleHandoff& handoff) override;
+    bool judge() override;
+
+  private:
+    DescriptiveAnswer answer_;
+    QLabel* Label1;
+    QLineEdit* Edit1;
+    QLabel* sAns;
 };
 
 }  // namespace tovalo::ui

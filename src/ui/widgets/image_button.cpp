@@ -1,6 +1,7 @@
 #include "ui/widgets/image_button.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -42,6 +43,24 @@ QSize ImageButton::sizeHint() const {
 void ImageButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawPixmap(0, 0, shownPicture());
+    if (hasFocus()) {
+        // Drawn over the picture, since the pictures have no focused look of their own.
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
+    }
+}
+
+void ImageButton::keyPressEvent(QKeyEvent* event) {
+    // Enter presses a focused picture button like Space does.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (isEnabled()) {
+            click();
+        }
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void ImageButton::shift(bool down) {
