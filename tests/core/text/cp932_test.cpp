@@ -70,8 +70,10 @@ TEST(Lines, SplitsOnLfAndDropsTheCrBeforeIt) {
 }
 
 TEST(Lines, LongTextSplitsAsLineByLineReadingDoes) {
-    // Line ends are found sixteen bytes at a time; every position of LF and
-    // CR against those blocks, and a text ending with or without one.
+    // Line ends are found sixty-four bytes at a time; every position of LF
+    // and CR against those blocks (a CR ending one block and its LF starting
+    // the next among them), and a text ending with or without one. The
+    // cursor gives the same lines one by one and, at the end, their count.
     const auto byReading = [](std::string_view s) {
         std::vector<std::string_view> lines;
         while (!s.empty()) {
@@ -88,10 +90,23 @@ TEST(Lines, LongTextSplitsAsLineByLineReadingDoes) {
     std::mt19937 rng(3);
     const char bytes[] = {'\n', '\r', 'a', '\x82'};
     for (int n = 0; n < 5000; ++n) {
-        std::string text(rng() % 80, 'x');
+        std::string text(rng() % 300, 'x');
+        const unsigned density = n % 2 == 0 ? 3 : 40;  // short lines, or lines across blocks
         for (char& c : text) {
-            c = rng() % 3 == 0 ? bytes[rng() % 4] : 'x';
+            c = rng() % density == 0 ? bytes[rng() % 4] : 'x';
         }
-        ASSERT_EQ(splitLines(text), byReading(text)) << text;
+        const auto expected = byReading(text);
+        ASSERT_EQ(splitLines(text), expected) << text;
+        LineCursor cursor(text);
+        std::vector<std::string_view> seen;
+        for (; !cursor.atEnd(); cursor.next()) {
+            ASSERT_EQ(cursor.index(), seen.size());
+            seen.push_back(cursor.line());
+        }
+        ASSERT_EQ(seen, expected) << text;
+        EXPECT_EQ(cursor.index(), expected.size());
+        cursor.next();
+        EXPECT_TRUE(cursor.atEnd());
+        EXPECT_EQ(cursor.index(), expected.size());
     }
 }
