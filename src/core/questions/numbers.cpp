@@ -6,7 +6,7 @@
 
 namespace tovalo {
 
-std::optional<int> parseFileInteger(std::string_view text) {
+std::optional<int> detail::parseFileIntegerInFull(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
         ++i;

@@ -84,7 +84,15 @@ TEST(FileIntegers, AcceptLeadingBlanksAndASignOnly) {
     EXPECT_EQ(parseFileInteger("-3"), -3);
     EXPECT_EQ(parseFileInteger("+4"), 4);
     EXPECT_EQ(parseFileInteger("2147483647"), 2147483647);
-    for (const char* bad : {"", " ", "12 ", "1 2", "-", "2147483648", "0x1F", "１２"}) {
+    // Up to nine bare digits are read without the full parse; around that
+    // length both ways agree.
+    EXPECT_EQ(parseFileInteger("0"), 0);
+    EXPECT_EQ(parseFileInteger("007"), 7);
+    EXPECT_EQ(parseFileInteger("999999999"), 999999999);
+    EXPECT_EQ(parseFileInteger("1000000000"), 1000000000);
+    EXPECT_EQ(parseFileInteger("0000000012"), 12);
+    for (const char* bad :
+         {"", " ", "12 ", "1 2", "-", "2147483648", "0x1F", "１２", "12a", "9/", "99999999999"}) {
         EXPECT_FALSE(parseFileInteger(bad).has_value()) << bad;
     }
     EXPECT_EQ(notAnIntegerMessage("\x82\xA0"), "'あ' は整数ではありません");
