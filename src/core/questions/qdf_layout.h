@@ -7,14 +7,15 @@
 #include <vector>
 
 #include "core/common/result.h"
+#include "core/text/trim.h"
 
 namespace tovalo {
 
 // What each line of a question file is. The layout of a question file does
 // not depend on the values of its numbers, only on where the block markers
-// stand, so one walk gives every line its role; the loader, the packer and
-// the unpacker all share it and can never disagree on which lines are
-// scrambled.
+// stand, so one walk (qdf_walk.h) gives every line its role; the loader, the
+// packer and the unpacker all share it and can never disagree on which
+// lines are scrambled.
 enum class QdfField : std::uint8_t {
     FormatTag,
     CountAndPassMark,
@@ -59,11 +60,26 @@ struct LineRole {
 using MarkerTest = std::function<bool(std::size_t index, std::string_view marker)>;
 
 // The marker test on stored lines: the line, trimmed, equals the marker.
-bool storedLineIsMarker(std::string_view line, std::string_view marker);
+inline bool storedLineIsMarker(std::string_view line, std::string_view marker) {
+    return text::trim(line) == marker;
+}
 
 // The block marker that ends a text block of `field` ("*QE", "*AE", "*EE"),
 // "*CE" for a category name position, empty for every other field.
-std::string_view markerFor(QdfField field);
+constexpr std::string_view markerFor(QdfField field) {
+    switch (field) {
+        case QdfField::QuesText:
+            return "*QE";
+        case QdfField::Choice:
+            return "*AE";
+        case QdfField::Explanation:
+            return "*EE";
+        case QdfField::CategoryName:
+            return "*CE";
+        default:
+            return {};
+    }
+}
 
 struct QdfLayout {
     std::vector<LineRole> roles;  // one per line, up to where the walk stopped
@@ -84,9 +100,27 @@ QdfLayout classifyStoredQdfLines(const std::vector<std::string_view>& lines,
 
 // The roles whose lines are stored scrambled; RefText and RefPage lines are
 // scrambled only when they hold something (see refLineIsEmpty).
-bool isTextField(QdfField field);
+constexpr bool isTextField(QdfField field) {
+    switch (field) {
+        case QdfField::CategoryName:
+        case QdfField::SubCategoryName:
+        case QdfField::QuesText:
+        case QdfField::Choice:
+        case QdfField::Explanation:
+        case QdfField::RefText:
+        case QdfField::RefPage:
+        case QdfField::CbtHint:
+        case QdfField::CbtFile:
+            return true;
+        default:
+            return false;
+    }
+}
 
 // A reference line that is empty or "Null" (tested on the stored line) means "none".
-bool refLineIsEmpty(std::string_view storedLine);
+inline bool refLineIsEmpty(std::string_view storedLine) {
+    const std::string_view t = text::trim(storedLine);
+    return t.empty() || t == "Null";
+}
 
 }  // namespace tovalo

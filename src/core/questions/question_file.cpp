@@ -7,6 +7,7 @@
 #include "core/common/files.h"
 #include "core/questions/numbers.h"
 #include "core/questions/qdf_layout.h"
+#include "core/questions/qdf_walk.h"
 #include "core/styles/answer_style.h"
 #include "core/text/cp932.h"
 #include "core/text/lines.h"
@@ -23,15 +24,41 @@ std::string decoded(std::string_view cp932) {
     return text::cp932ToUtf8(cp932);
 }
 
+// The stored lines of a file, read as the walk reaches them.
+class StoredLines : public text::LineCursor {
+  public:
+    using LineCursor::LineCursor;
+
+    // storedLineIsMarker, asked of every line of every text block: most
+    // of them are told apart by their first byte.
+    [[gnu::always_inline]] [[nodiscard]] bool isMarker(std::string_view marker) const {
+        const std::string_view l = line();
+        if (!l.empty() && static_cast<unsigned char>(l[0]) > 0x20 && l[0] != marker[0]) {
+            return false;
+        }
+        const std::string_view t = text::trim(l);
+        if (t.size() != marker.size()) {
+            return false;
+        }
+        for (std::size_t n = 0; n < t.size(); ++n) {
+            if (t[n] != marker[n]) {
+                return false;
+            }
+        }
+        return true;
+    }
+};
+
+// Fills a bank as the walk over the file reaches each line.
 class Loader {
   public:
-    Loader(std::string_view contents, const std::string& path, bool collectAll)
-        : path_(path), collectAll_(collectAll), lines_(text::splitLines(contents)) {}
+    Loader(const std::string& path, bool collectAll) : path_(path), collectAll_(collectAll) {}
 
     // Returns false as soon as a problem stops the load (first problem when
     // not collecting, a structural one always).
-    bool run() {
-        if (lines_.empty() || formatKindOf(lines_[0]) == 0) {
+    bool run(std::string_view contents) {
+        StoredLines lines(contents);
+        if (lines.atEnd() || formatKindOf(lines.line()) == 0) {
             problem(1,
                     "問題ファイルではありません: 1行目が \"QFileFormat-v1.4\" または "
                     "\"QFileFormat-x2.0\" ではありません");
@@ -39,18 +66,17 @@ class Loader {
                 return false;
             }
         }
-        const QdfLayout layout = classifyStoredQdfLines(lines_, path_);
         // The reader goes line by line, so a bad number before the point
         // where the structure breaks is the problem it meets first.
-        for (std::size_t i = 0; i < layout.roles.size(); ++i) {
-            if (!line(i, layout.roles[i]) && !collectAll_) {
+        Error broken;
+        switch (qdf::walk(lines, *this, path_, broken)) {
+            case qdf::WalkEnd::Stopped:
                 return false;
-            }
-        }
-        finishText();
-        if (layout.error) {
-            problems_.push_back(*layout.error);
-            return false;
+            case qdf::WalkEnd::Broken:
+                problems_.push_back(std::move(broken));
+                return false;
+            case qdf::WalkEnd::Done:
+                break;
         }
         if (collectAll_) {
             crossCheck();
@@ -61,15 +87,21 @@ class Loader {
     QuestionBank& bank() { return bank_; }
     std::vector<Error>& problems() { return problems_; }
 
+    // Called by the walk for every line it reaches; false stops it.
+    template <QdfField F>
+    bool take(std::string_view stored, std::size_t i, int j, int k) {
+        return line<F>(stored, i, j, k) || collectAll_;
+    }
+
   private:
     void problem(std::size_t lineNo, std::string message) {
         problems_.push_back(Error{std::move(message), path_, static_cast<int>(lineNo)});
     }
 
-    bool number(std::size_t i, int& out) {
-        const auto v = parseFileInteger(lines_[i]);
+    bool number(std::string_view stored, std::size_t i, int& out) {
+        const auto v = parseFileInteger(stored);
         if (!v) {
-            problem(i + 1, notAnIntegerMessage(lines_[i]));
+            problem(i + 1, notAnIntegerMessage(stored));
             out = 0;
             return false;
         }
@@ -84,189 +116,186 @@ class Loader {
     // between them already, the joined lines are a piece of the file and are
     // not copied; the first line needs no CR LF before it, as trimming would
     // take it off.
-    void appendText(std::string* target, std::string_view stored) {
-        if (target != pending_) {
-            finishText();
-            pending_ = target;
-            pendingLines_ = stored;
+    void collectText(std::string_view stored) {
+        if (blockLines_++ == 0) {
+            block_ = stored;
+            joined_ = false;
             return;
         }
-        const char* const end = pendingLines_.data() + pendingLines_.size();
-        if (pendingBytes_.empty() && stored.data() - end == 2) {
-            pendingLines_ = std::string_view(pendingLines_.data(),
-                                             stored.data() + stored.size() - pendingLines_.data());
+        if (!joined_ && stored.data() == block_.data() + block_.size() + 2) {
+            block_ = std::string_view(block_.data(), stored.data() + stored.size() - block_.data());
             return;
         }
-        if (pendingBytes_.empty()) {
-            pendingBytes_ = pendingLines_;
+        if (!joined_) {
+            joinedBytes_.assign(block_);
+            joined_ = true;
         }
-        pendingBytes_ += "\r\n";
-        pendingBytes_ += stored;
+        joinedBytes_ += "\r\n";
+        joinedBytes_ += stored;
     }
 
-    void finishText() {
-        if (pending_ == nullptr) {
+    // An empty block leaves the field as it was.
+    void finishText(std::string& target) {
+        if (blockLines_ == 0) {
             return;
         }
-        *pending_ = text::unscrambleToUtf8(
-            text::trim(pendingBytes_.empty() ? pendingLines_ : pendingBytes_));
-        pending_ = nullptr;
-        pendingBytes_.clear();
+        target = text::unscrambleToUtf8(text::trim(joined_ ? joinedBytes_ : block_));
+        blockLines_ = 0;
     }
 
-    QuestionRecord& record(int j) {
-        if (static_cast<int>(bank_.questions.size()) < j) {
-            bank_.questions.resize(j);
-        }
-        return bank_.questions[j - 1];
+    // A record's first line is its number and a category slot's its name:
+    // that is where the list grows, and the fields after it are filled in
+    // through q_ or slot_, which nothing moves until the next record or slot.
+    void startRecord(int j) {
+        bank_.questions.resize(j);
+        q_ = &bank_.questions[j - 1];
     }
 
-    CategorySlot& category(int slot) {
-        if (static_cast<int>(bank_.categories.size()) < slot) {
-            bank_.categories.resize(slot);
-        }
-        return bank_.categories[slot - 1];
+    void startCategory(int slot) {
+        bank_.categories.resize(slot);
+        slot_ = &bank_.categories[slot - 1];
     }
 
-    bool line(std::size_t i, const LineRole& role) {
-        const std::string_view stored = lines_[i];
-        const int j = role.owner;
-        const int k = role.item;
-        if (pending_ != nullptr && role.field != QdfField::QuesText &&
-            role.field != QdfField::Choice && role.field != QdfField::Explanation) {
-            finishText();
+    template <QdfField F>
+    std::string& fieldOf(int k) {
+        if constexpr (F == QdfField::RefText) {
+            return q_->RefText[k - 1];
+        } else if constexpr (F == QdfField::RefPage) {
+            return q_->RefPage[k - 1];
+        } else if constexpr (F == QdfField::CbtHint) {
+            return q_->CbtHint[k - 1];
+        } else {
+            return q_->CbtFile[k - 1];
         }
-        switch (role.field) {
-            case QdfField::CountAndPassMark: {
-                const std::size_t slash = stored.find('/');
-                if (slash == std::string_view::npos) {
-                    problem(i + 1, notAnIntegerMessage(stored));
-                    return false;
-                }
-                const auto v = parseFileInteger(stored.substr(0, slash));
-                if (!v) {
-                    problem(i + 1, notAnIntegerMessage(stored.substr(0, slash)));
-                    return false;
-                }
-                bank_.ExamQuesCount = *v;
+    }
+
+    template <QdfField F>
+    bool line(std::string_view stored, std::size_t i, int j, int k) {
+        using enum QdfField;
+        if constexpr (F == CountAndPassMark) {
+            const std::size_t slash = stored.find('/');
+            if (slash == std::string_view::npos) {
+                problem(i + 1, notAnIntegerMessage(stored));
+                return false;
+            }
+            const auto v = parseFileInteger(stored.substr(0, slash));
+            if (!v) {
+                problem(i + 1, notAnIntegerMessage(stored.substr(0, slash)));
+                return false;
+            }
+            bank_.ExamQuesCount = *v;
+            return true;
+        } else if constexpr (F == TimeLimit) {
+            return number(stored, i, bank_.ExamTimeLimit);
+        } else if constexpr (F == HeaderText) {
+            if (i == 3) {
+                examCode_ = stored;
+            }
+            return true;
+        } else if constexpr (F == QuesTotal) {
+            const bool ok = number(stored, i, bank_.QuesTotal);
+            // Records are added as the file reaches them; room for as many
+            // as the header announces spares moving them all each time the
+            // list grows.
+            bank_.questions.reserve(std::clamp(bank_.QuesTotal, 0, kMaxQuestions));
+            return ok;
+        } else if constexpr (F == CategoryEnd) {
+            bank_.CategoryCount = static_cast<int>(bank_.categories.size());
+            return true;
+        } else if constexpr (F == CategoryName) {
+            startCategory(j);
+            slot_->CategoryName = text::unscrambleToUtf8(stored);
+            return true;
+        } else if constexpr (F == CategoryQuesCount) {
+            return number(stored, i, slot_->CategoryQuesCount);
+        } else if constexpr (F == SubCategoryName) {
+            slot_->SubCategoryName[k - 1] = text::unscrambleToUtf8(stored);
+            return true;
+        } else if constexpr (F == SubCategoryQuesCount) {
+            return number(stored, i, slot_->SubCategoryQuesCount[k - 1]);
+        } else if constexpr (F == QuesNum) {
+            startRecord(j);
+            return number(stored, i, q_->QuesNum);
+        } else if constexpr (F == Category) {
+            int& c = q_->Category;
+            if (!number(stored, i, c)) {
+                return false;
+            }
+            if (c < 1 || c > bank_.CategoryCount) {
+                problem(i + 1, "カテゴリ番号 " + std::to_string(c) +
+                                   " はカテゴリ表にありません (1～" +
+                                   std::to_string(bank_.CategoryCount) + ")");
+                return false;
+            }
+            return true;
+        } else if constexpr (F == SubCategory) {
+            int& s = q_->SubCategory;
+            if (!number(stored, i, s)) {
+                return false;
+            }
+            if (s < 1 || s > kSubCategories) {
+                problem(i + 1, "サブカテゴリ番号 " + std::to_string(s) +
+                                   " はカテゴリ表にありません (1～20)");
+                return false;
+            }
+            return true;
+        } else if constexpr (F == QuesText || F == Choice || F == Explanation) {
+            collectText(stored);
+            return true;
+        } else if constexpr (F == QuesTextEnd) {
+            finishText(q_->QuesText);
+            return true;
+        } else if constexpr (F == ChoiceEnd) {
+            finishText(q_->Choice[k - 1]);
+            return true;
+        } else if constexpr (F == ExplanationEnd) {
+            finishText(q_->Explanation);
+            return true;
+        } else if constexpr (F == ChoiceCount) {
+            countsOf(j) = {i, false};
+            return counted(j, number(stored, i, q_->ChoiceCount));
+        } else if constexpr (F == ShowCount) {
+            return counted(j, number(stored, i, q_->ShowCount));
+        } else if constexpr (F == AnswerCount) {
+            return counted(j, number(stored, i, q_->AnswerCount));
+        } else if constexpr (F == Style) {
+            QuestionRecord& q = *q_;
+            if (!number(stored, i, q.Style)) {
+                return false;
+            }
+            bool ok = true;
+            if (q.AnswerCount < 0 || q.AnswerCount > q.ShowCount || q.ShowCount > q.ChoiceCount ||
+                q.ChoiceCount > kMaxChoices) {
+                problem(countsOf(j).line + 1,
+                        "選択肢の数が正しくありません: 正解数 " + std::to_string(q.AnswerCount) +
+                            "、表示数 " + std::to_string(q.ShowCount) + "、選択肢数 " +
+                            std::to_string(q.ChoiceCount) +
+                            " は 正解数 ≦ 表示数 ≦ 選択肢数 ≦ 10 を満たしません");
+                countsOf(j).reported = true;
+                ok = false;
+            }
+            if (!isAnswerStyle(q.Style)) {
+                problem(i + 1, "解答形式 " + std::to_string(q.Style) + " はありません (1～9)");
+                ok = false;
+            }
+            return ok;
+        } else if constexpr (F == RefText || F == RefPage || F == CbtHint || F == CbtFile) {
+            // The record is new, so a line that says "none" leaves the
+            // field as it is: "" for texts and "0" for reference pages.
+            constexpr bool kReference = F == RefText || F == RefPage;
+            const std::string_view t = text::trim(stored);
+            if (t.empty() || (kReference && t == "Null")) {
                 return true;
             }
-            case QdfField::TimeLimit:
-                return number(i, bank_.ExamTimeLimit);
-            case QdfField::QuesTotal: {
-                const bool ok = number(i, bank_.QuesTotal);
-                // Records are added as the file reaches them; room for as
-                // many as the header announces spares moving them all each
-                // time the list grows.
-                bank_.questions.reserve(std::clamp(bank_.QuesTotal, 0, kMaxQuestions));
-                return ok;
-            }
-            case QdfField::CategoryEnd:
-                bank_.CategoryCount = static_cast<int>(bank_.categories.size());
-                return true;
-            case QdfField::CategoryName:
-                category(j).CategoryName = text::unscrambleToUtf8(stored);
-                return true;
-            case QdfField::CategoryQuesCount:
-                return number(i, category(j).CategoryQuesCount);
-            case QdfField::SubCategoryName:
-                category(j).SubCategoryName[k - 1] = text::unscrambleToUtf8(stored);
-                return true;
-            case QdfField::SubCategoryQuesCount:
-                return number(i, category(j).SubCategoryQuesCount[k - 1]);
-            case QdfField::QuesNum:
-                return number(i, record(j).QuesNum);
-            case QdfField::Category: {
-                int& c = record(j).Category;
-                if (!number(i, c)) {
-                    return false;
-                }
-                if (c < 1 || c > bank_.CategoryCount) {
-                    problem(i + 1, "カテゴリ番号 " + std::to_string(c) +
-                                       " はカテゴリ表にありません (1～" +
-                                       std::to_string(bank_.CategoryCount) + ")");
-                    return false;
-                }
-                return true;
-            }
-            case QdfField::SubCategory: {
-                int& s = record(j).SubCategory;
-                if (!number(i, s)) {
-                    return false;
-                }
-                if (s < 1 || s > kSubCategories) {
-                    problem(i + 1, "サブカテゴリ番号 " + std::to_string(s) +
-                                       " はカテゴリ表にありません (1～20)");
-                    return false;
-                }
-                return true;
-            }
-            case QdfField::QuesText:
-                appendText(&record(j).QuesText, stored);
-                return true;
-            case QdfField::QuesTextEnd:
-            case QdfField::ChoiceEnd:
-            case QdfField::ExplanationEnd:
-                return true;  // the text, if any, was completed above
-            case QdfField::ChoiceCount:
-                countsOf(j) = {i, false};
-                return counted(j, number(i, record(j).ChoiceCount));
-            case QdfField::ShowCount:
-                return counted(j, number(i, record(j).ShowCount));
-            case QdfField::AnswerCount:
-                return counted(j, number(i, record(j).AnswerCount));
-            case QdfField::Style: {
-                QuestionRecord& q = record(j);
-                if (!number(i, q.Style)) {
-                    return false;
-                }
-                bool ok = true;
-                if (q.AnswerCount < 0 || q.AnswerCount > q.ShowCount ||
-                    q.ShowCount > q.ChoiceCount || q.ChoiceCount > kMaxChoices) {
-                    problem(countsOf(j).line + 1,
-                            "選択肢の数が正しくありません: 正解数 " +
-                                std::to_string(q.AnswerCount) + "、表示数 " +
-                                std::to_string(q.ShowCount) + "、選択肢数 " +
-                                std::to_string(q.ChoiceCount) +
-                                " は 正解数 ≦ 表示数 ≦ 選択肢数 ≦ 10 を満たしません");
-                    countsOf(j).reported = true;
-                    ok = false;
-                }
-                if (!isAnswerStyle(q.Style)) {
-                    problem(i + 1, "解答形式 " + std::to_string(q.Style) + " はありません (1～9)");
-                    ok = false;
-                }
-                return ok;
-            }
-            case QdfField::Choice:
-                appendText(&record(j).Choice[k - 1], stored);
-                return true;
-            case QdfField::Explanation:
-                appendText(&record(j).Explanation, stored);
-                return true;
-            case QdfField::RefText:
-                record(j).RefText[k - 1] = refLineIsEmpty(stored)
-                                               ? std::string()
-                                               : text::unscrambleToUtf8(text::trim(stored));
-                return true;
-            case QdfField::RefPage:
-                record(j).RefPage[k - 1] =
-                    refLineIsEmpty(stored) ? std::string("0") : text::unscrambleToUtf8(stored);
-                return true;
-            case QdfField::CbtHint:
-                record(j).CbtHint[k - 1] = text::unscrambleToUtf8(text::trim(stored));
-                return true;
-            case QdfField::CbtFile:
-                record(j).CbtFile[k - 1] = text::unscrambleToUtf8(text::trim(stored));
-                return true;
-            case QdfField::FormatTag:
-            case QdfField::HeaderText:
-            case QdfField::Skipped:
-            case QdfField::Closing:
-            case QdfField::AfterEnd:
-                return true;
+            // A page is decoded with its blanks, the other fields without.
+            fieldOf<F>(k) = text::unscrambleToUtf8(F == RefPage ? stored : t);
+            return true;
+        } else {
+            // The format tag (checked before the walk), the rest of the
+            // header, the skipped lines and the closing line hold nothing
+            // the bank keeps.
+            return true;
         }
-        return true;
     }
 
     // Where a record's counts are and whether a problem with them was
@@ -299,7 +328,7 @@ class Loader {
         const std::string fileName = path_.substr(path_.find_last_of('/') + 1);
         const std::string baseName =
             fileName.substr(0, fileName.size() - std::min<std::size_t>(4, fileName.size()));
-        const std::string examCode = lines_.size() > 3 ? decoded(lines_[3]) : std::string();
+        const std::string examCode = decoded(examCode_);
         if (examCode != baseName) {
             problem(4, "試験コード '" + examCode + "' がファイル名 '" + baseName +
                            "' と違います (実力診断と拡張履歴は試験コードでファイルを探します)");
@@ -365,12 +394,15 @@ class Loader {
 
     const std::string& path_;
     bool collectAll_;
-    std::vector<std::string_view> lines_;
     QuestionBank bank_;
     std::vector<Error> problems_;
-    std::string* pending_ = nullptr;
-    std::string_view pendingLines_;  // the block's lines as they stand in the file
-    std::string pendingBytes_;       // or joined here when they do not follow on with CR LF
+    QuestionRecord* q_ = nullptr;  // the record being read
+    CategorySlot* slot_ = nullptr;
+    std::string_view examCode_;  // line 4 as stored
+    int blockLines_ = 0;         // lines of the text block being read
+    std::string_view block_;     // its lines as they stand in the file
+    bool joined_ = false;        // or, when they do not follow on with CR LF,
+    std::string joinedBytes_;    // joined here
     std::vector<RecordCounts> counts_;
 };
 
@@ -450,8 +482,8 @@ Result<QdfHeader> readQdfHeader(const std::string& path) {
 }
 
 Result<QuestionBank> parseQuestionFile(std::string_view contents, const std::string& path) {
-    Loader loader(contents, path, false);
-    if (!loader.run()) {
+    Loader loader(path, false);
+    if (!loader.run(contents)) {
         return loader.problems().front();
     }
     return std::move(loader.bank());
@@ -483,8 +515,8 @@ std::vector<Error> checkQuestionFile(const std::string& path) {
 }
 
 std::vector<Error> checkQuestionContents(std::string_view contents, const std::string& path) {
-    Loader loader(contents, path, true);
-    loader.run();
+    Loader loader(path, true);
+    loader.run(contents);
     return std::move(loader.problems());
 }
 
