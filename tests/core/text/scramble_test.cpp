@@ -103,6 +103,30 @@ TEST(Scramble, UnscrambleToUtf8DecodesWhatScrambleGives) {
     }
 }
 
+TEST(Scramble, LongRunsOfDoubleByteCharactersDecodeAsOneByOne) {
+    // Runs of double-byte characters are decoded four at a time. Runs of
+    // every length, broken by letters, half-width katakana, undefined pairs
+    // and a lone lead byte at the end, decode as scrambling and then
+    // decoding the whole does.
+    using tovalo::text::cp932ToUtf8;
+    using tovalo::text::unscrambleToUtf8;
+    const std::string pieces[] = {"\x82\xA0", "\x83\x40", "\x83\x94", "\x99\x9F", "\xE0\x40",
+                                  "\x8E\x9A", "\x81\x42", "\x88\x9F", "\xEA\xA4", "\xFC\x4B"};
+    const std::string breaks[] = {"A", "2", " ", "\xB1", "\x85\x40", "\x81\x7F", "\xA0", "\xFD"};
+    std::mt19937 rng(5);
+    for (int n = 0; n < 20000; ++n) {
+        std::string s;
+        for (int k = rng() % 60; k > 0; --k) {
+            s += rng() % 12 == 0 ? breaks[rng() % std::size(breaks)]
+                                 : pieces[rng() % std::size(pieces)];
+        }
+        if (rng() % 8 == 0) {
+            s += "\x89";
+        }
+        ASSERT_EQ(unscrambleToUtf8(s), cp932ToUtf8(scramble(s))) << n;
+    }
+}
+
 TEST(Scramble, ABlockDecodesAsItsLinesScrambledOneByOne) {
     // The loader joins a text block's stored lines with CR LF and trims and
     // decodes them at once. That is the same as scrambling each line on its
