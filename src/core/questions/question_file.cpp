@@ -139,7 +139,14 @@ class Loader {
         if (blockLines_ == 0) {
             return;
         }
-        target = text::unscrambleToUtf8(text::trim(joined_ ? joinedBytes_ : block_));
+        const std::string_view stored = text::trim(joined_ ? joinedBytes_ : block_);
+        // Half the choice blocks of a course are empty slots, stored as
+        // "Null", which reads as the empty-slot marker.
+        if (stored == "Null") {
+            target.assign(kAbsentChoice);
+        } else {
+            target = text::unscrambleToUtf8(stored);
+        }
         blockLines_ = 0;
     }
 
