@@ -20,9 +20,8 @@ inline bool endsWithLineEnd(std::string_view contents) {
 // The lines of splitLines one at a time, for readers that act on each line
 // as they reach it and need no list of them.
 //
-// Everything but the search for line ends is inline, and nothing here takes
-// the cursor's address, so a reader that keeps its cursor to itself has it
-// in registers.
+// Everything but the search for line ends is inline: most lines are a few
+// bytes long, and a call per line would cost more than taking it.
 class LineCursor {
   public:
     explicit LineCursor(std::string_view contents)
