@@ -1,11 +1,14 @@
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include "core/catalog/catalog.h"
 #include "core/common/files.h"
 #include "core/questions/question_file.h"
 #include "core/results/history_file.h"
+#include "core/styles/style_actions.h"
 #include "core/styles/style_handoff.h"
 #include "core/text/cp932.h"
 #include "tools/commands.h"
@@ -61,6 +64,85 @@ bool applyPick(const json& pick, const ExamQuestion& q, std::array<bool, kMaxCho
         return true;
     }
     return false;
+}
+
+// The "actions" of a special-style position, as the core replays them; an
+// error naming the first action that the style does not take or that is
+// not written as the script format says.
+Result<std::vector<StyleAction>> parseActions(const json& list, AnswerStyle style) {
+    std::vector<StyleAction> actions;
+    if (!list.is_array()) {
+        return Error{"actions が配列ではありません", "", 0};
+    }
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const json& a = list[i];
+        const auto refused = [&] {
+            return Error{"actions[" + std::to_string(i) + "] はこの問題の形式では使えません", "",
+                         0};
+        };
+        if (!a.is_array() || a.empty() || !a[0].is_string()) {
+            return refused();
+        }
+        const auto kind = styleActionKind(a[0].get<std::string>());
+        if (!kind || !styleTakesAction(style, *kind)) {
+            return refused();
+        }
+        const auto integers = [&](std::size_t count) {
+            if (a.size() != count + 1) {
+                return false;
+            }
+            for (std::size_t k = 1; k <= count; ++k) {
+                if (!a[k].is_number_integer()) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        StyleAction action;
+        action.kind = *kind;
+        using Kind = StyleAction::Kind;
+        switch (*kind) {
+            case Kind::Press:
+            case Kind::Surface:
+                if (!integers(2)) {
+                    return refused();
+                }
+                action.x = a[1].get<int>();
+                action.y = a[2].get<int>();
+                break;
+            case Kind::Drag:
+                if (!integers(3)) {
+                    return refused();
+                }
+                action.n = a[1].get<int>();
+                action.x = a[2].get<int>();
+                action.y = a[3].get<int>();
+                break;
+            case Kind::Unmark:
+            case Kind::Click:
+            case Kind::ShiftClick:
+            case Kind::Connector:
+                if (!integers(1)) {
+                    return refused();
+                }
+                action.n = a[1].get<int>();
+                break;
+            case Kind::Type:
+                if (a.size() != 2 || !a[1].is_string()) {
+                    return refused();
+                }
+                action.text = a[1].get<std::string>();
+                break;
+            case Kind::RightPicture:
+            case Kind::Delete:
+                if (!integers(0)) {
+                    return refused();
+                }
+                break;
+        }
+        actions.push_back(std::move(action));
+    }
+    return actions;
 }
 
 bool parseNow(const std::string& text, ExamDate& d) {
@@ -162,10 +244,33 @@ int examRun(const std::string& scriptPath) {
         ExamEngine& engine = session.engine();
         engine.setElapsedSeconds(script.value("elapsed", 0));
         const json answers = script.value("answers", json::array());
+        // What each position's style window reported; absent for the choice styles.
+        std::vector<std::optional<bool>> styleSolved(exam.size());
         for (std::size_t k = 0; k < exam.size() && k < answers.size(); ++k) {
             std::array<bool, kMaxChoices> marks{};
-            if (!applyPick(answers[k].value("pick", json("none")), exam[k], marks)) {
-                return fail("answers[" + std::to_string(k) + "].pick が正しくありません");
+            const StyleHandoff handoff =
+                styleHandoff(answerStyle(exam[k].Style), exam[k].ShownChoice, {});
+            const std::string where = "answers[" + std::to_string(k) + "]";
+            if (answers[k].contains("actions")) {
+                if (traitsOf(exam[k].Style).scannedSlots == 0) {
+                    return fail(where + ".actions: この問題は選択肢で答える形式です");
+                }
+                const auto actions = parseActions(answers[k].at("actions"), handoff.style);
+                if (!actions) {
+                    return fail(where + "." + actions.error().message);
+                }
+                const bool solved = replayStyleActions(handoff, *actions);
+                if (solved && handoff.answerSlot > 0) {
+                    marks[handoff.answerSlot - 1] = true;
+                }
+            } else if (!applyPick(answers[k].value("pick", json("none")), exam[k], marks)) {
+                return fail(where + ".pick が正しくありません");
+            }
+            if (traitsOf(exam[k].Style).scannedSlots > 0) {
+                // Solved exactly when the marks are what a solved window leaves.
+                styleSolved[k] = handoff.answerSlot > 0 &&
+                                 std::count(marks.begin(), marks.end(), true) == 1 &&
+                                 marks[handoff.answerSlot - 1];
             }
             const int position = static_cast<int>(k) + 1;
             engine.recordAnswer(position, marks, false);
@@ -187,7 +292,8 @@ int examRun(const std::string& scriptPath) {
         for (std::size_t k = 0; k < exam.size(); ++k) {
             positions.push_back({{"BankSlot", exam[k].BankSlot},
                                  {"QuesNum", exam[k].QuesNum},
-                                 {"PositionCorrect", grading.PositionCorrect[k] ? 1 : 0}});
+                                 {"PositionCorrect", grading.PositionCorrect[k] ? 1 : 0},
+                                 {"StyleSolved", styleSolved[k] ? json(*styleSolved[k]) : json()}});
             tally.push_back({exam[k].BankSlot, bank.question(exam[k].BankSlot).Category,
                              static_cast<bool>(grading.PositionCorrect[k])});
         }

@@ -272,3 +272,82 @@ TEST_F(ToolTest, ExamRunNeverSavesOverAFileItCannotRead) {
     EXPECT_EQ(read(his), stored);
     EXPECT_FALSE(fs::exists(left));
 }
+
+// Special-style answers replayed as actions through the windows' own rules:
+// each position says whether its window would have reported it right.
+TEST_F(ToolTest, ExamRunReplaysStyleActions) {
+    QdfBuilder q;
+    q.header("QFileFormat-v1.4", "20261201      N", "7")
+        .category("形式", {"図", "クリック", "パネル", "パネル2", "記述", "コネクト", "選択"})
+        .plain("*CE");
+    const std::vector<std::pair<int, std::vector<std::string>>> records{
+        {3, {"a@10,10,50,50", "b@100,10,150,50"}},
+        {8, {"a@10,10,50,50", "b@100,10,150,50"}},
+        {4, {"a@0,0,10,10;100,100,110,110", "b@0,0,10,10", "c@100,100,110,110"}},
+        {6, {"a@S1;P", "b@0,0,10,10,S1", "c@100,100,110,110,P"}},
+        {5, {"a@Router", "b@off", "c@6"}},
+        {7, {"a@LAN;VPC;HTTPS;1", "b@0,0,100,40,LAN@400,0,500,40,VPC", "c@0,300,60,320,HTTPS,1"}},
+        {1, {"正解", "誤り"}},
+    };
+    for (std::size_t k = 0; k < records.size(); ++k) {
+        QdfBuilder::Record r;
+        r.num = static_cast<int>(k) + 1;
+        r.sub = r.num;
+        r.style = records[k].first;
+        r.choices = records[k].second;
+        r.choiceCount = r.showCount = static_cast<int>(r.choices.size());
+        r.closing = k + 1 == records.size() ? "*EOF" : "*NEXT";
+        q.record(r);
+    }
+    fs::create_directories(dir_ / "QDAT/nexa");
+    write("QDAT/nexa/NX-101.qdf", q.stored());
+    const auto run = [&](const std::string& answers) {
+        return tool("exam run " +
+                    write("run.json", "{\"root\": \"" + dir_.string() +
+                                          "\", \"vendor\": \"nexa\", \"course\": "
+                                          "\"NX-101.qdf\", \"count\": 7, \"answers\": " +
+                                          answers + "}"));
+    };
+    ToolRun right = run(R"([
+        {"actions": [["press", 20, 20], ["press", 10, 20], ["unmark", 2], ["press", 120, 20]]},
+        {"actions": [["press", 20, 20], ["press", 120, 20], ["rightpicture"]]},
+        {"actions": [["drag", 1, 49, 14]]},
+        {"actions": [["drag", 1, 40, 10]]},
+        {"actions": [["type", "ROUT"], ["type", "ERS"]]},
+        {"actions": [["click", 1], ["shiftclick", 2], ["connector", 1]]},
+        {"pick": "correct"}])");
+    ASSERT_EQ(right.code, 0) << right.err;
+    const auto solved = [&](const std::string& out) {
+        std::string flags;
+        for (std::size_t at = out.find("\"StyleSolved\": "); at != std::string::npos;
+             at = out.find("\"StyleSolved\": ", at + 1)) {
+            flags += out.substr(at + 15, 1);
+        }
+        return flags;
+    };
+    // The marks were moved onto both zones; the click picture's last mark
+    // was taken back; the panel at 49/14 snaps; "ROUTERS" was cut at six
+    // characters; the choice question has no window.
+    EXPECT_EQ(solved(right.out), "tfttttn") << right.out;
+    EXPECT_NE(right.out.find("\"CorrectTotal\": 6"), std::string::npos) << right.out;
+
+    ToolRun wrong = run(R"([
+        {"actions": [["press", 20, 20], ["press", 30, 30]]},
+        {"actions": [["press", 20, 20], ["press", 150, 20]]},
+        {"actions": [["drag", 1, 50, 0]]},
+        {"actions": []},
+        {"actions": [["type", "  rout"], ["type", "er"]]},
+        {"actions": [["click", 2], ["shiftclick", 1], ["connector", 1]]}])");
+    ASSERT_EQ(wrong.code, 0) << wrong.err;
+    // Style 6 with nothing placed answers "@S1;"; the typed field kept "  rout".
+    EXPECT_EQ(solved(wrong.out), "ffffffn") << wrong.out;
+    EXPECT_NE(wrong.out.find("\"CorrectTotal\": 0"), std::string::npos);
+
+    ToolRun refused = run(R"([{"actions": [["drag", 1, 0, 0]]}])");
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(refused.err, "answers[0].actions[0] はこの問題の形式では使えません\n");
+    refused = run(R"([{}, {}, {}, {}, {}, {}, {"actions": [["press", 1, 1]]}])");
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(refused.err, "answers[6].actions: この問題は選択肢で答える形式です\n");
+    EXPECT_EQ(run(R"([{"actions": [["press", 1]]}])").code, 1);
+}
