@@ -9,6 +9,7 @@
 #include "core/questions/qdf_layout.h"
 #include "core/questions/qdf_walk.h"
 #include "core/styles/answer_style.h"
+#include "core/styles/style_handoff.h"
 #include "core/text/cp932.h"
 #include "core/text/lines.h"
 #include "core/text/scramble.h"
@@ -253,6 +254,10 @@ class Loader {
             finishText(q_->QuesText);
             return true;
         } else if constexpr (F == ChoiceEnd) {
+            if (collectAll_) {
+                // The block's first line, or this marker when it has none.
+                countsOf(j).choiceLine[k - 1] = i - blockLines_;
+            }
             finishText(q_->Choice[k - 1]);
             return true;
         } else if constexpr (F == ExplanationEnd) {
@@ -310,6 +315,7 @@ class Loader {
     struct RecordCounts {
         std::size_t line = 0;  // 0-based line of ChoiceCount
         bool reported = false;
+        std::array<std::size_t, kMaxChoices> choiceLine{};  // 0-based, when checking
     };
 
     RecordCounts& countsOf(int j) {
@@ -358,6 +364,7 @@ class Loader {
                                         " 個しかありません");
             }
         }
+        checkStyleData();
         const int read = static_cast<int>(bank_.questions.size());
         if (bank_.QuesTotal != read) {
             problem(10, "問題数 " + std::to_string(bank_.QuesTotal) + " が実際の問題数 " +
@@ -396,6 +403,38 @@ class Loader {
                                                    " が実際の問題数 " + std::to_string(total) +
                                                    " と合いません");
             }
+        }
+    }
+
+    // The data lines of the special styles, read as the style windows will
+    // read them when the choices are shown in file order: a line they
+    // cannot use leaves the question unanswerable.
+    void checkStyleData() {
+        for (int j = 1; j <= static_cast<int>(bank_.questions.size()); ++j) {
+            const QuestionRecord& q = bank_.question(j);
+            const RecordCounts& c = countsOf(j);
+            if (c.reported || !isAnswerStyle(q.Style) || traitsOf(q.Style).scannedSlots == 0 ||
+                q.ChoiceCount < 1 || q.ChoiceCount > kMaxChoices) {
+                continue;
+            }
+            const StyleHandoff h =
+                styleHandoff(answerStyle(q.Style),
+                             std::span<const std::string>(q.Choice.data(), q.ChoiceCount), {});
+            if (!h.defect) {
+                continue;
+            }
+            const char letter = static_cast<char>('a' + h.defect->group);
+            // The line the group came from: the last scanned choice that starts with it.
+            std::size_t lineNo = c.line;
+            const int scanned = std::min(q.ChoiceCount, traitsOf(q.Style).scannedSlots);
+            for (int k = 1; k <= scanned; ++k) {
+                const std::string& choice = q.Choice[k - 1];
+                if (choice.size() >= 2 && choice[0] == letter && choice[1] == '@') {
+                    lineNo = c.choiceLine[k - 1];
+                }
+            }
+            problem(lineNo + 1, "解答形式 " + std::to_string(q.Style) + " のデータ " +
+                                    std::string(1, letter) + "@ が使えません: " + h.defect->what);
         }
     }
 

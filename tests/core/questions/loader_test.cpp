@@ -381,3 +381,47 @@ TEST(QuestionLoader, CheckFindsMissingChoicesAndAForeignExamCode) {
     EXPECT_TRUE(startsWith(found[3].second, "カテゴリ 1 のサブカテゴリ 1 の問題数"));
     EXPECT_TRUE(startsWith(found[4].second, "カテゴリ 1 の問題数"));
 }
+
+// The data lines of the special styles are checked as the windows read
+// them; each problem points at the line that holds the group.
+TEST(QuestionLoader, CheckFindsSpecialStyleDataTheWindowsCannotUse) {
+    namespace fs = std::filesystem;
+    const auto record = [](int num, int style, std::vector<std::string> choices) {
+        QdfBuilder::Record r;
+        r.num = num;
+        r.sub = num;
+        r.style = style;
+        r.choiceCount = r.showCount = static_cast<int>(choices.size());
+        r.choices = std::move(choices);
+        r.closing = num == 3 ? "*EOF" : "*NEXT";
+        return r;
+    };
+    QdfBuilder f;
+    f.header("QFileFormat-v1.4", "20261201", "3")
+        .category("c", {"s1", "s2", "s3"})
+        .plain("*CE")
+        .record(record(1, 3, {"a@10,10,50,50", "b@1,2,3"}))
+        .record(record(2, 7, {"a@LAN;NAS;X;1", "b@0,0,9,9,LAN", "c@0,0,9,9,X,0"}))
+        .record(record(3, 5, {"b@on", "c@5"}));
+    const fs::path dir =
+        fs::temp_directory_path() / ("tovalo-styles-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const fs::path path = dir / "NX-101.qdf";
+    std::ofstream(path, std::ios::binary) << f.stored();
+    const auto problems = checkQuestionFile(path.string());
+    fs::remove_all(dir);
+
+    std::vector<std::pair<int, std::string>> found;
+    for (const Error& e : problems) {
+        found.emplace_back(e.line, e.message);
+    }
+    // Records are 55 lines long from line 54; choice k of a record sits 9 + 2(k - 1) lines in.
+    const std::vector<std::pair<int, std::string>> expected{
+        {54 + 11,
+         "解答形式 3 のデータ b@ が使えません: 領域が 4 つの整数 x1,y1,x2,y2 ではありません"},
+        {109 + 9,
+         "解答形式 7 のデータ a@ が使えません: 1 番目の正解の接続が、ないパネルを指しています"},
+        {164 + 5, "解答形式 5 のデータ a@ が使えません: 正解を示す行がありません"},
+    };
+    EXPECT_EQ(found, expected);
+}
