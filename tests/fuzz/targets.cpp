@@ -1,5 +1,6 @@
 #include "targets.h"
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -8,6 +9,8 @@
 #include "core/questions/question_file.h"
 #include "core/results/adaptive_file.h"
 #include "core/results/history_file.h"
+#include "core/styles/style_handoff.h"
+#include "core/styles/zones.h"
 #include "core/text/cp932.h"
 #include "core/text/ini.h"
 #include "core/text/lines.h"
@@ -152,6 +155,101 @@ void cp932(const std::uint8_t* data, std::size_t size) {
     const std::string html =
         text::utf8ToCp932(bytesOf(data, size), text::Unmappable::HtmlReference);
     (void)html;
+}
+
+void styleData(const std::uint8_t* data, std::size_t size) {
+    // The first byte picks the style, the next lines are the shown choices
+    // (data lines and anything else), and the bytes after a blank line are
+    // the learner's actions, three at a time.
+    if (size == 0) {
+        return;
+    }
+    constexpr AnswerStyle kStyles[] = {AnswerStyle::Graphic,     AnswerStyle::Panel,
+                                       AnswerStyle::Descriptive, AnswerStyle::PanelSecond,
+                                       AnswerStyle::Connect,     AnswerStyle::ClickPicture};
+    const AnswerStyle style = kStyles[data[0] % std::size(kStyles)];
+    std::string_view rest = bytesOf(data + 1, size - 1);
+    std::array<std::string, kMaxChoices> shown;
+    for (std::size_t k = 0; k < shown.size() && !rest.empty(); ++k) {
+        const std::size_t end = rest.find('\n');
+        shown[k] = std::string(rest.substr(0, end));
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        if (shown[k].empty()) {
+            break;
+        }
+    }
+    const StyleHandoff h = styleHandoff(style, shown, {"a.bmp", "b.jpg"});
+    require(h.answerSlot >= 0 && h.answerSlot <= traitsOf(style).scannedSlots,
+            "answer slot scanned");
+    if (h.defect) {
+        require(h.defect->group >= 0 && h.defect->group < 5 && !h.defect->what.empty(),
+                "a defect names its group");
+        return;
+    }
+    require(h.zones.size() <= MarkBoard::kMaxZones, "at most five zones");
+    require(h.destinations.size() <= kMaxPanelItems && h.pieces.size() <= kMaxPanelItems,
+            "at most 100 panel items");
+    require(h.connect.panels.size() <= kMaxConnectPanels &&
+                h.connect.connectors.size() <= kMaxConnectors &&
+                h.connect.expected.size() <= kMaxConnections,
+            "connect lists within their limits");
+    const auto value = [&](std::size_t i) {
+        return static_cast<int>(static_cast<std::int8_t>(rest[i])) * 8;
+    };
+    MarkBoard marks(h.zones);
+    PanelBoard panels(h.destinations, h.pieces, style == AnswerStyle::PanelSecond);
+    ConnectBoard connect(h.connect);
+    for (std::size_t i = 0; i + 2 < rest.size(); i += 3) {
+        const int n = static_cast<unsigned char>(rest[i]) % 24;
+        switch (static_cast<unsigned char>(rest[i]) / 24) {
+            case 0:
+                marks.press(value(i + 1), value(i + 2));
+                break;
+            case 1:
+                marks.unmark(n);
+                break;
+            case 2:
+                marks.removeLatest();
+                break;
+            case 3:
+                panels.drag(n, value(i + 1), value(i + 2));
+                break;
+            case 4:
+                panels.press(n, value(i + 1), value(i + 2));
+                break;
+            case 5:
+                panels.move(value(i + 1), value(i + 2));
+                break;
+            case 6:
+                panels.release();
+                break;
+            case 7:
+                connect.pressPanel(n, value(i + 1), value(i + 2), rest[i + 1] & 1);
+                break;
+            case 8:
+                connect.movePanel(value(i + 1), value(i + 2));
+                break;
+            case 9:
+                connect.releasePanel();
+                connect.clickPanel(n);
+                break;
+            default:
+                connect.clickConnector(n);
+                break;
+        }
+    }
+    require(marks.placedCount() <= marks.markLimit(), "no more marks than zones");
+    for (std::size_t j = 1; j <= h.destinations.size(); ++j) {
+        for (std::size_t o = j + 1; o <= h.destinations.size(); ++o) {
+            require(panels.heldBy(static_cast<int>(j)) == 0 ||
+                        panels.heldBy(static_cast<int>(j)) != panels.heldBy(static_cast<int>(o)),
+                    "a piece sits in one slot at most");
+        }
+    }
+    require(connect.connections().size() <= kMaxConnections, "at most 50 connections");
+    require(connect.drawn().size() == connect.connections().size(), "every connection drawn");
+    (void)panels.answerString();
+    (void)connect.solved();
 }
 
 }  // namespace tovalo::fuzz
