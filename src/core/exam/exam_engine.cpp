@@ -4,7 +4,9 @@
 #include <cmath>
 
 #include "core/exam/choice_letters.h"
+#include "core/questions/figure_line.h"
 #include "core/styles/answer_style.h"
+#include "core/text/characters.h"
 #include "core/text/clock_text.h"
 #include "core/text/cp932.h"
 
@@ -12,56 +14,23 @@ namespace tovalo {
 
 namespace {
 
-constexpr std::string_view kFigureLine = "<INCLUDE IMG>";
-
 std::string_view firstLine(std::string_view text) {
     const std::size_t end = text.find_first_of("\r\n");
     return end == std::string_view::npos ? text : text.substr(0, end);
 }
 
-// Length in characters of well-formed UTF-8.
-std::size_t characterCount(std::string_view s) {
-    std::size_t n = 0;
-    for (unsigned char c : s) {
-        n += (c & 0xC0) != 0x80 ? 1 : 0;
-    }
-    return n;
-}
-
-std::string dropCharacters(const std::string& s, std::size_t count) {
-    std::size_t i = 0;
-    while (count > 0 && i < s.size()) {
-        ++i;
-        while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) {
-            ++i;
-        }
-        --count;
-    }
-    return s.substr(i);
-}
-
 }  // namespace
 
 std::vector<std::string> figureNames(std::string_view text, int maxFigures) {
-    std::vector<std::string> names;
     const std::string_view line = firstLine(text);
-    if (line.find(kFigureLine) == std::string_view::npos || line.size() < kFigureLine.size()) {
-        return names;
+    if (line.find(kFigureMarker) == std::string_view::npos) {
+        return {};
     }
-    std::string_view rest = line.substr(kFigureLine.size());
-    std::size_t at = rest.find('@');
-    while (at != std::string_view::npos && static_cast<int>(names.size()) < maxFigures) {
-        const std::size_t next = rest.find('@', at + 1);
-        const std::string_view name = rest.substr(
-            at + 1, next == std::string_view::npos ? std::string_view::npos : next - at - 1);
-        names.emplace_back(name);
-        at = next;
-    }
-    return names;
+    return figureLineNames(line, static_cast<std::size_t>(std::max(maxFigures, 0)));
 }
 
 std::string textWithoutFigureLine(std::string_view text) {
-    if (firstLine(text).find(kFigureLine) == std::string_view::npos) {
+    if (firstLine(text).find(kFigureMarker) == std::string_view::npos) {
         return std::string(text);
     }
     const std::size_t lf = text.find('\n');
@@ -72,7 +41,9 @@ std::string choiceDisplayText(const std::string& shownChoice, int style) {
     if (!traitsOf(style).keyedChoices) {
         return shownChoice;
     }
-    return characterCount(shownChoice) < 3 ? std::string(" ") : dropCharacters(shownChoice, 2);
+    return text::characterCount(shownChoice) < 3
+               ? std::string(" ")
+               : std::string(text::withoutFirstCharacters(shownChoice, 2));
 }
 
 std::string choiceLabel(int slot, std::string_view labelStyle) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/text/characters.h"
 #include "core/text/trim.h"
 
 namespace tovalo {
@@ -30,17 +31,8 @@ bool judgeDescriptive(const DescriptiveAnswer& answer, std::string_view typed) {
 }
 
 std::string limitTyped(std::string_view typed, int maxLength) {
-    if (maxLength <= 0) {
-        return std::string(typed);
-    }
-    int characters = 0;
-    for (std::size_t i = 0; i < typed.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(typed[i]);
-        if ((byte & 0xC0) != 0x80 && characters++ == maxLength) {
-            return std::string(typed.substr(0, i));
-        }
-    }
-    return std::string(typed);
+    return std::string(
+        maxLength <= 0 ? typed : text::firstCharacters(typed, static_cast<std::size_t>(maxLength)));
 }
 
 }  // namespace tovalo
