@@ -3,7 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "core/app/profile.h"
 #include "core/catalog/catalog.h"
+#include "core/exam/exam_session.h"
 
 namespace tovalo::tool {
 
@@ -16,7 +18,22 @@ int catalogCommand(const Args& args);
 int examCommand(const Args& args);
 int pageCommand(const Args& args);
 int historyCommand(const Args& args);
-int examRun(const std::string& scriptPath);
+// `viewsDir`: where to write what the answer view and the review pane show
+// (empty: nothing is written).
+int examRun(const std::string& scriptPath, const std::string& viewsDir);
+
+// What the answer view and the result review pane of a graded exam need
+// beyond the exam itself. Folders end in "/".
+struct ExamViewsRequest {
+    std::string outputDir;
+    std::string programDir;
+    std::string questionDir;
+    std::string labels;
+    app::Profile profile;
+};
+// For every position n: answer-n.json, review-n.json, Ques-n.htm, and for
+// an HTML course cheat-n.htm and result-n.htm.
+int writeExamViews(const ExamSession& session, const ExamViewsRequest& request);
 
 // Prints the message on stderr and gives the exit code of a failed command.
 int fail(const std::string& message);

@@ -55,7 +55,10 @@ int catalogCommand(const Args& args) {
 
 int examCommand(const Args& args) {
     if (args.size() == 2 && args[0] == "run") {
-        return examRun(args[1]);
+        return examRun(args[1], {});
+    }
+    if (args.size() == 4 && args[0] == "run" && args[2] == "--views") {
+        return examRun(args[1], args[3]);
     }
     if (args.empty() || args[0] != "select") {
         return 2;

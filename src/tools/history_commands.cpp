@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
+#include "core/app/directories.h"
 #include "core/catalog/catalog.h"
 #include "core/common/files.h"
 #include "core/questions/question_file.h"
@@ -193,7 +194,7 @@ int historyCommand(const Args& args) {
     return 0;
 }
 
-int examRun(const std::string& scriptPath) {
+int examRun(const std::string& scriptPath, const std::string& viewsDir) {
     auto scriptText = readWholeFile(scriptPath);
     if (!scriptText) {
         return fail(scriptText.error().describe());
@@ -204,8 +205,10 @@ int examRun(const std::string& scriptPath) {
     }
     try {
         const std::string courseName = script.at("course").get<std::string>();
-        const Catalog catalog = vendorCatalog(script.at("root").get<std::string>(),
-                                              script.at("vendor").get<std::string>());
+        const std::string root = app::withTrailingSlash(script.at("root").get<std::string>());
+        const std::string vendor = script.at("vendor").get<std::string>();
+        const std::string labels = script.value("labels", std::string("A"));
+        const Catalog catalog = vendorCatalog(root, vendor);
         const CourseEntry* course = nullptr;
         for (const CourseEntry& c : catalog.courses) {
             if (c.QdfPath.substr(c.QdfPath.rfind('/') + 1) == courseName) {
@@ -282,8 +285,21 @@ int examRun(const std::string& scriptPath) {
             const std::tm* lt = std::localtime(&t);
             date = {lt->tm_year + 1900, lt->tm_mon + 1, lt->tm_mday, lt->tm_hour, lt->tm_min};
         }
-        session.grade("A");
+        session.grade(labels);
         const Grading& grading = session.grading();
+        if (!viewsDir.empty()) {
+            const json profile = script.value("profile", json::object());
+            ExamViewsRequest views{
+                viewsDir,
+                root + "bin/",
+                root + "QDAT/" + vendor + "/",
+                labels,
+                {profile.value("Name", std::string()), profile.value("Org", std::string()),
+                 profile.value("Email", std::string()), profile.value("Serial", std::string())}};
+            if (const int code = writeExamViews(session, views); code != 0) {
+                return code;
+            }
+        }
         if (const Status st = session.save(date); !st) {
             return fail(st.error().describe());
         }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "common/temp_tree.h"
@@ -18,6 +19,8 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+using json = nlohmann::json;
 
 struct ToolRun {
     int code = -1;
@@ -350,4 +353,126 @@ TEST_F(ToolTest, ExamRunReplaysStyleActions) {
     EXPECT_EQ(refused.code, 1);
     EXPECT_EQ(refused.err, "answers[6].actions: この問題は選択肢で答える形式です\n");
     EXPECT_EQ(run(R"([{"actions": [["press", 1]]}])").code, 1);
+}
+
+// What an author proofs a course with: the answer view, the review pane and
+// the support page of each position, as files.
+TEST_F(ToolTest, ExamRunViewsWritesWhatTheScreensShow) {
+    const auto courseFile = [&](const std::string& tag, const std::string& name) {
+        QdfBuilder::Record a;
+        a.question = {"<INCLUDE IMG>@q1.gif@q2.gif",
+                      "<html><body topmargin=\"1\" leftmargin=\"1\">",
+                      "<!-- QS -->",
+                      "ルーターの役割は？",
+                      "<!-- QE -->",
+                      "</body></html>"};
+        a.choices = {"a <", "b \"c\""};
+        a.choiceCount = a.showCount = 2;
+        a.explanation = {"",
+                         "",
+                         "<INCLUDE IMG>@e1.jpg@e2.bmp@e3.jpg@e4.jpg",
+                         "<!-- KS -->",
+                         "経路を選びます。",
+                         "<!-- KE -->"};
+        a.refs = {"ネットワーク教本", "0", "", "12", "Null", "0", "Null", "0"};
+        QdfBuilder::Record b;
+        b.num = b.sub = 2;
+        b.style = 3;
+        b.question = {"<INCLUDE IMG>@map.bmp", "図の中のルーターをクリックしなさい。"};
+        b.choices = {"a@10,10,50,50"};
+        b.choiceCount = b.showCount = 1;
+        b.closing = "*EOF";
+        QdfBuilder q;
+        q.header(tag, "20261201      N", "2")
+            .category("ネットワーク", {"機器", "図"})
+            .plain("*CE")
+            .record(a)
+            .record(b);
+        fs::create_directories(dir_ / "QDAT/nexa");
+        write("QDAT/nexa/" + name, q.stored());
+    };
+    courseFile("QFileFormat-x2.0", "NX-201.qdf");
+    courseFile("QFileFormat-v1.4", "NX-101.qdf");
+    fs::create_directories(dir_ / "bin");
+    write("bin/CGI_URL", "https://support.example/ask\r\n");
+    write("bin/urlref", "https://faq.example/q\r\n");
+    const std::string proto = tovalo::text::utf8ToCp932(
+        "<html>\r\n  #NAME#  \r\nname: #NAME#\r\n#TEST#\r\n#QUES#\r\n#ANSW#\r\n</html>\r\n");
+    write("bin/QuesProto", proto);
+    write("bin/QuesProto2", proto);
+
+    const auto run = [&](const std::string& course, const std::string& views) {
+        return tool("exam run " +
+                    write("views.json", "{\"root\": \"" + dir_.string() +
+                                            "\", \"vendor\": \"nexa\", \"course\": \"" + course +
+                                            "\", \"count\": 2, \"labels\": \"ｱ\", \"profile\": "
+                                            "{\"Name\": \"<b>山田</b>\"}, \"answers\": "
+                                            "[{\"pick\": \"correct\"}, {}]}") +
+                    " --views " + (dir_ / views).string());
+    };
+    const std::string imgDir = (dir_ / "QDAT/nexa/img/").string();
+    {
+        const ToolRun r = run("NX-101.qdf", "text");
+        ASSERT_EQ(r.code, 0) << r.err;
+        const json answer = json::parse(read((dir_ / "text/answer-1.json").string()));
+        const json pane = json::parse(read((dir_ / "text/review-1.json").string()));
+        const std::string paneText = pane.at("PaneText");
+        // The correct choice's letter is the one the pane lists it under.
+        const std::string letter = paneText.substr(paneText.find(". a <") - 3, 3);
+        EXPECT_EQ(answer.at("Letters"), " " + letter);
+        EXPECT_TRUE(answer.at("StyleView").is_null());
+        EXPECT_EQ(answer.at("Text"),
+                  "\r\n<!-- KS -->\r\n経路を選びます。\r\n<!-- KE -->\r\n \r\n【参照】\r\n"
+                  "ネットワーク教本\r\n→12P\r\n");
+        // Four names are read; the view has buttons for three of them.
+        EXPECT_EQ(answer.at("Figures"), json({imgDir + "e1.jpg", imgDir + "e2.bmp",
+                                              imgDir + "e3.jpg", imgDir + "e4.jpg"}));
+        EXPECT_EQ(answer.at("Faq"), "https://faq.example/q?testid=NX-101&testno=1");
+        EXPECT_EQ(pane.at("PaneHeight"), 201);
+        EXPECT_EQ(pane.at("QuestionFigures"), json({imgDir + "q1.gif", imgDir + "q2.gif"}));
+        EXPECT_EQ(paneText.find("<INCLUDE IMG>"), std::string::npos);
+        EXPECT_NE(paneText.find("【参照】\r\nネットワーク教本 \r\n12P"), std::string::npos)
+            << paneText;
+
+        const json graphic = json::parse(read((dir_ / "text/review-2.json").string()));
+        EXPECT_EQ(graphic.at("StyleView"), 3);
+        EXPECT_EQ(graphic.at("PaneHeight"), 201);
+        EXPECT_EQ(graphic.at("PaneText").get<std::string>().find("【選択肢】"), std::string::npos);
+        EXPECT_EQ(json::parse(read((dir_ / "text/answer-2.json").string())).at("Letters"), "");
+
+        const std::string page =
+            tovalo::text::cp932ToUtf8(read((dir_ / "text/Ques-1.htm").string()));
+        EXPECT_NE(page.find("<html>\r\n&lt;b&gt;山田&lt;/b&gt;\r\nname: #NAME#\r\n"
+                            "NX-101 : ネットワーク基礎\r\n"),
+                  std::string::npos)
+            << page;
+        EXPECT_NE(page.find("正解 : " + letter + "\r\n解答 : " + letter + " \r\n"),
+                  std::string::npos)
+            << page;
+        // The wrong graphic answer is told from the stored verdict.
+        EXPECT_NE(
+            tovalo::text::cp932ToUtf8(read((dir_ / "text/Ques-2.htm").string())).find("解答 : ×"),
+            std::string::npos);
+        EXPECT_FALSE(fs::exists(dir_ / "text/cheat-1.htm"));
+    }
+    {
+        const ToolRun r = run("NX-201.qdf", "html");
+        ASSERT_EQ(r.code, 0) << r.err;
+        const std::string paneText =
+            json::parse(read((dir_ / "html/review-1.json").string())).at("PaneText");
+        EXPECT_NE(paneText.find(". a&nbsp;&lt;<br>"), std::string::npos) << paneText;
+        EXPECT_NE(paneText.find(". b&nbsp;&quot;c&quot;<br>"), std::string::npos) << paneText;
+        const std::string cheat =
+            tovalo::text::cp932ToUtf8(read((dir_ / "html/cheat-1.htm").string()));
+        const std::string result =
+            tovalo::text::cp932ToUtf8(read((dir_ / "html/result-1.htm").string()));
+        EXPECT_NE(cheat.find("経路を選びます。"), std::string::npos) << cheat;
+        EXPECT_NE(result.find("ルーターの役割は？"), std::string::npos) << result;
+        // Only the part between the markers goes on the support page.
+        const std::string page =
+            tovalo::text::cp932ToUtf8(read((dir_ / "html/Ques-1.htm").string()));
+        EXPECT_NE(page.find("<!-- QS -->\r\nルーターの役割は？\r\n"), std::string::npos) << page;
+        EXPECT_EQ(page.find("topmargin"), std::string::npos) << page;
+    }
+    EXPECT_EQ(run("NX-101.qdf", "bin/CGI_URL/x").code, 1);
 }

@@ -9,6 +9,7 @@
 #include "core/text/characters.h"
 #include "core/text/trim.h"
 #include "core/views/explanation_text.h"
+#include "core/views/template_page.h"
 
 namespace tovalo {
 
@@ -82,6 +83,36 @@ std::string supportPage(std::string_view templateText, const SupportPageValues& 
         page += "\r\n";
     }
     return page;
+}
+
+SupportPageValues supportPageValues(const app::Profile& profile, std::string_view cgiUrl,
+                                    const CourseEntry& course, const ExamQuestion& question,
+                                    std::string answer) {
+    SupportPageValues v;
+    v.serial = profile.serial;
+    v.cgiUrl = cgiUrl;
+    v.name = profile.name;
+    v.mail = profile.email;
+    v.org = profile.org;
+    v.quesNum = question.QuesNum;
+    v.qdfDate = course.QdfDate;
+    v.question = supportQuestionText(question.QuesText, course.FormatKind);
+    v.test = course.ExamCode + " : " + course.ExamTitle;
+    v.answer = std::move(answer);
+    return v;
+}
+
+SupportPageFiles supportPageFiles(int formatKind, const std::string& programDir,
+                                  const std::string& questionDir) {
+    if (formatKind == 2) {
+        return {programDir + "QuesProto2", questionDir + "Ques.htm"};
+    }
+    return {programDir + "QuesProto", programDir + "Ques.htm"};
+}
+
+Status writeSupportPage(const SupportPageFiles& files, const SupportPageValues& values) {
+    return writeTemplatePage(files.templatePath, files.pagePath,
+                             [&](std::string_view text) { return supportPage(text, values); });
 }
 
 std::string supportQuestionText(std::string_view quesText, int formatKind) {

@@ -5,6 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "core/app/profile.h"
+#include "core/catalog/catalog.h"
+#include "core/common/result.h"
 #include "core/exam/selection.h"
 
 namespace tovalo {
@@ -23,6 +26,23 @@ struct SupportPageValues {
 // the markers becomes its value; every other line is copied. Every line
 // ends CR LF. What comes from the learner's profile is HTML-escaped.
 std::string supportPage(std::string_view templateText, const SupportPageValues& values);
+
+// The values for one question of `course`; `answer` is its supportAnswerBlock.
+SupportPageValues supportPageValues(const app::Profile& profile, std::string_view cgiUrl,
+                                    const CourseEntry& course, const ExamQuestion& question,
+                                    std::string answer);
+
+// Where a course's support page is made from and written to: the plain-text
+// page beside the program, the HTML page in the vendor's question folder
+// (where the course's pictures resolve). Both folders end in "/".
+struct SupportPageFiles {
+    std::string templatePath;
+    std::string pagePath;
+};
+SupportPageFiles supportPageFiles(int formatKind, const std::string& programDir,
+                                  const std::string& questionDir);
+
+Status writeSupportPage(const SupportPageFiles& files, const SupportPageValues& values);
 
 // The "#QUES#" value: the question text without its figure line; for an
 // HTML course (formatKind 2) only the lines from "<!-- QS -->" up to the one

@@ -5,6 +5,7 @@
 #include "core/text/characters.h"
 #include "core/text/trim.h"
 #include "core/views/explanation_text.h"
+#include "core/views/template_page.h"
 
 namespace tovalo {
 
@@ -67,6 +68,17 @@ std::string launchPage(std::string_view templateText, const TrainingTarget& targ
             page += line;
         }
         page += "\r\n";
+    }
+    return page;
+}
+
+Result<std::string> writeLaunchPage(const std::string& programDir, const TrainingTarget& target) {
+    std::string page = programDir + "Launch.htm";
+    if (Status st =
+            writeTemplatePage(programDir + "LaunchProto", page,
+                              [&](std::string_view text) { return launchPage(text, target); });
+        !st) {
+        return st.error();
     }
     return page;
 }

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/common/result.h"
+
 namespace tovalo {
 
 // Where a training-material button of a question leads.
@@ -36,5 +38,9 @@ TrainingTarget resolveTrainingMaterial(std::string_view cbtFile, std::string_vie
 // The launch page from the template's text: the line "#CDPATH#" (blanks
 // around it allowed) becomes the frame of the target; every line ends CR LF.
 std::string launchPage(std::string_view templateText, const TrainingTarget& target);
+
+// Writes "Launch.htm" beside the program (`programDir` ends in "/") from the
+// "LaunchProto" there and returns its path.
+Result<std::string> writeLaunchPage(const std::string& programDir, const TrainingTarget& target);
 
 }  // namespace tovalo
