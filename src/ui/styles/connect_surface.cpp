@@ -72,12 +72,17 @@ class ConnectSurface::PanelItem : public QWidget {
         const bool selected = surface_->board_.selected(number_);
         paintPiece(p, {0, 0}, surface_->panelPieces_[number_ - 1], selected, false);
         if (hasFocus()) {
-            // Two colours, so that the ring shows on light and dark panels alike.
+            // The pictures often have a coloured frame of their own: inside
+            // the highlight edge, a dotted line of black on white shows on
+            // light and dark (selected) panels alike.
             p.setBrush(Qt::NoBrush);
             p.setPen(QPen(palette().color(QPalette::Highlight), 3));
             p.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
-            p.setPen(QPen(Qt::white, 1, Qt::DotLine));
-            p.drawRect(QRectF(rect()).adjusted(3.5, 3.5, -3.5, -3.5));
+            const QRectF inner = QRectF(rect()).adjusted(4.5, 4.5, -4.5, -4.5);
+            p.setPen(QPen(Qt::white, 1));
+            p.drawRect(inner);
+            p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+            p.drawRect(inner);
         }
     }
 
