@@ -37,7 +37,8 @@ class ExamRig {
         QDir root(dir.path());
         root.mkpath(QStringLiteral("bin"));
         for (const char* file :
-             {"CGI_URL", "Tovalo20.ini", "Tovalonexa.rcc", "Tovalosorane.rcc", "Tovalokumo.rcc"}) {
+             {"CGI_URL", "Tovalo20.ini", "Tovalonexa.rcc", "Tovalosorane.rcc", "Tovalokumo.rcc",
+              "urlref", "QuesProto", "QuesProto2", "LaunchProto"}) {
             QFile::copy(stage.filePath(QStringLiteral("bin/") + file),
                         root.filePath(QStringLiteral("bin/") + file));
         }

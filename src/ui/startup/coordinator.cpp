@@ -16,10 +16,15 @@
 #include "ui/results/TStudyForm.h"
 #include "ui/startup/screens.h"
 #include "ui/styles/TfrmSelStyle3.h"
+#include "ui/styles/TfrmSelStyle3View.h"
 #include "ui/styles/TfrmSelStyle4.h"
+#include "ui/styles/TfrmSelStyle4View.h"
 #include "ui/styles/TfrmSelStyle5.h"
+#include "ui/styles/TfrmSelStyle5View.h"
 #include "ui/styles/TfrmSelStyle6.h"
+#include "ui/styles/TfrmSelStyle6View.h"
 #include "ui/styles/TfrmSelStyle7.h"
+#include "ui/styles/TfrmSelStyle7View.h"
 
 namespace tovalo::ui {
 
@@ -38,6 +43,25 @@ ScreenForm* styleWindow(const Screens& screens, AnswerStyle style) {
             return screens.frmSelStyle6;
         case AnswerStyle::Connect:
             return screens.frmSelStyle7;
+        default:
+            return nullptr;
+    }
+}
+
+// The window that shows the correct answer of a special style.
+ScreenForm* styleViewWindow(const Screens& screens, AnswerStyle style) {
+    switch (style) {
+        case AnswerStyle::Graphic:
+        case AnswerStyle::ClickPicture:
+            return screens.frmSelStyle3View;
+        case AnswerStyle::Panel:
+            return screens.frmSelStyle4View;
+        case AnswerStyle::Descriptive:
+            return screens.frmSelStyle5View;
+        case AnswerStyle::PanelSecond:
+            return screens.frmSelStyle6View;
+        case AnswerStyle::Connect:
+            return screens.frmSelStyle7View;
         default:
             return nullptr;
     }
@@ -89,13 +113,11 @@ void Coordinator::connectExamScreens() {
         answer->hide();
         list->ShowList(exam->isVisible() ? exam->geometry() : QRect());
     });
-    connect(exam, &TExamModeForm::answerWindowRequested, this, [answer] {
-        if (answer->isVisible()) {
-            answer->raise();
-        } else {
-            answer->show();
-        }
-    });
+    answer->setMarksSource([exam] { return exam->marks(); });
+    connect(exam, &TExamModeForm::answerWindowRequested, this,
+            [exam, answer] { answer->openFor(exam->geometry()); });
+    connect(answer, &TCheatForm::figureRequested, figure, &TRefImgForm::showFigure);
+    connect(answer, &TCheatForm::styleViewRequested, this, &Coordinator::openStyleView);
     connect(exam, &TExamModeForm::answerWindowDismissed, answer, &QWidget::hide);
     connect(answer, &ScreenForm::hidden, exam, &TExamModeForm::AnswerWindowClosed);
     connect(exam, &TExamModeForm::caseStudyOpening, this,
@@ -156,6 +178,12 @@ void Coordinator::connectExamScreens() {
         backToCourseMenu();
     });
     connect(result, &TResultForm::quitRequested, screens_.CourseMenuForm, &QWidget::close);
+}
+
+void Coordinator::openStyleView(AnswerStyle style) {
+    if (ScreenForm* window = styleViewWindow(screens_, style)) {
+        platform::openModal(window);
+    }
 }
 
 void Coordinator::connectSideRoads() {

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include "core/styles/answer_style.h"
+
 namespace tovalo::ui {
 
 class Screens;
@@ -21,6 +23,9 @@ class Coordinator : public QObject {
     void connectExamScreens();
     void connectSideRoads();
     void backToCourseMenu();
+    // The window that shows a special style's correct answer, over the
+    // window that asked for it.
+    void openStyleView(AnswerStyle style);
 
     Screens& screens_;
 };

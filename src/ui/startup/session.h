@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,10 @@ class Session {
     // Shared by the full-size screens when they hand over to each other.
     app::WindowState windowState = app::WindowState::Normal;
     app::Bounds courseMenuBounds;
+
+    // Where the learner left the answer window unfolded, kept for the
+    // program's life. A height of 0: none above the unfolded minimum saved.
+    std::optional<app::Bounds> answerViewBounds;
 
     // The course catalog of the current vendor and the course being worked on.
     Catalog catalog;
