@@ -352,8 +352,15 @@ class TestStylePanels : public QObject {
         const QPoint outside = kTierPiece[0].topLeft() + QPoint(40, -3);
         QVERIFY(qBlue(ringed.pixel(outside)) > 150 && qRed(ringed.pixel(outside)) < 100);
         QVERIFY(picture.pixel(outside) != ringed.pixel(outside));
+        // A click gives the ring up while the mouse is in use; the next key
+        // brings it back.
+        auto* surface = window->control<QWidget>(QStringLiteral("Image1"));
+        QTest::mouseClick(surface, Qt::LeftButton, {}, kTierPiece[0].center());
+        QCOMPARE(shot(window).pixel(outside), picture.pixel(outside));
+        QCOMPARE(focused(), QStringLiteral("パネル 1"));
 
         typeKey(Qt::Key_1);
+        QCOMPARE(shot(window).pixel(outside), ringed.pixel(outside));
         // The picked slot is outlined.
         const QRgb edge = shot(window).pixel(kTierSlot[0].topLeft() + QPoint(60, -1));
         QVERIFY(qRed(edge) > 180 && qBlue(edge) < 100);
