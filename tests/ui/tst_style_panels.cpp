@@ -45,6 +45,44 @@ const QRect kZoneSlot[] = {
 const QRect kZonePiece[] = {
     {14, 284, 146, 40}, {166, 284, 146, 40}, {318, 284, 146, 40}, {470, 284, 146, 40}};
 
+// A sample question of a panel style: the course holding it and its style.
+struct PanelQuestion {
+    const char* vendor;
+    const char* course;
+    int count;
+    AnswerStyle style;
+};
+const PanelQuestion kTierQuestion{"nexa", "NXS-210", 16, AnswerStyle::Panel};
+const PanelQuestion kSubnetQuestion{"nexa", "NXA-330", 10, AnswerStyle::PanelSecond};
+const PanelQuestion kZoneQuestion{"kumo", "KSE-100", 12, AnswerStyle::PanelSecond};
+
+struct OpenedPanel {
+    TExamModeForm* exam;
+    ScreenForm* window;
+};
+
+// Starts an exam on `question` and opens its panel window with the style button.
+OpenedPanel openPanelWindow(ExamRig& rig, const PanelQuestion& question,
+                            const Mutation& mutate = {}) {
+    TExamModeForm* exam =
+        openQuestion(rig, question.vendor, question.course, question.count, question.style, mutate);
+    clickStyleButton(exam, question.style);
+    ScreenForm* window = question.style == AnswerStyle::Panel
+                             ? static_cast<ScreenForm*>(rig.screens->frmSelStyle4)
+                             : static_cast<ScreenForm*>(rig.screens->frmSelStyle6);
+    return {exam, window};
+}
+
+// The window answered right: the exam screen marks the answer slot.
+bool markedRight(ExamRig& rig, TExamModeForm* exam) {
+    return rig.session->exam.styleSolved() &&
+           exam->marks() == markedSlot(rig.session->exam.handoff().answerSlot);
+}
+
+bool leftWrong(ExamRig& rig, TExamModeForm* exam) {
+    return !rig.session->exam.styleSolved() && exam->marks() == markedSlot(0);
+}
+
 // The question's data lines a, b and c replaced by these lists, each of
 // which begins with its first item's "@".
 Mutation panelLines(const std::string& a, const std::string& b, const std::string& c) {
@@ -126,9 +164,7 @@ class TestStylePanels : public QObject {
     void windowShowsThePictureWithItsPiecesCutOut() {
         ExamRig rig;
         QVERIFY(rig.start().ok());
-        TExamModeForm* exam = openQuestion(rig, "nexa", "NXS-210", 16, AnswerStyle::Panel);
-        auto* window = rig.screens->frmSelStyle4;
-        clickStyleButton(exam, AnswerStyle::Panel);
+        auto [exam, window] = openPanelWindow(rig, kTierQuestion);
         QCOMPARE(QApplication::activeModalWidget(), window);
         QCOMPARE(window->windowTitle(), QStringLiteral("Tovalo パネル表示"));
         QCOMPARE(window->size(), QSize(600, 290 + 65));
@@ -176,9 +212,7 @@ class TestStylePanels : public QObject {
     void aPieceSnapsOnlyWithinTheSnapDistances() {
         ExamRig rig;
         QVERIFY(rig.start().ok());
-        TExamModeForm* exam = openQuestion(rig, "nexa", "NXS-210", 16, AnswerStyle::Panel);
-        auto* window = rig.screens->frmSelStyle4;
-        clickStyleButton(exam, AnswerStyle::Panel);
+        auto [exam, window] = openPanelWindow(rig, kTierQuestion);
         auto* surface = window->control<QWidget>(QStringLiteral("Image1"));
         const QImage picture = figure(rig, QStringLiteral("nexa/img/nxs_3tier.bmp"));
 
@@ -206,8 +240,7 @@ class TestStylePanels : public QObject {
         clickAnswer(window);
         QVERIFY(!window->isVisible());
         QCOMPARE(answerString(window), QString::fromUtf8(kTierAnswer));
-        QVERIFY(rig.session->exam.styleSolved());
-        QCOMPARE(exam->marks(), markedSlot(rig.session->exam.handoff().answerSlot));
+        QVERIFY(markedRight(rig, exam));
 
         // Opened again, the window starts over: every piece at its start,
         // and a wrong arrangement leaves no mark.
@@ -219,8 +252,7 @@ class TestStylePanels : public QObject {
         dragPiece(surface, kTierPiece[3].topLeft(), kTierSlot[0].topLeft());
         clickAnswer(window);
         QCOMPARE(answerString(window), QStringLiteral("@80,96,210,142;455,214,585,260"));
-        QVERIFY(!rig.session->exam.styleSolved());
-        QCOMPARE(exam->marks(), markedSlot(0));
+        QVERIFY(leftWrong(rig, exam));
     }
 
     // A piece dropped on a taken slot goes on to the next free slot in the
@@ -232,12 +264,10 @@ class TestStylePanels : public QObject {
         // Slots A and B lie 30 pixels apart, C far away.
         const std::string slotList = "@100,20,160,50@130,20,190,50@400,20,460,50";
         const std::string pieces = "@20,214,80,244@100,214,160,244@180,214,240,244";
-        TExamModeForm* exam =
-            openQuestion(rig, "nexa", "NXS-210", 16, AnswerStyle::Panel,
-                         panelLines("@100,20,160,50;20,214,80,244@130,20,190,50;100,214,160,244",
-                                    slotList, pieces));
-        auto* window = rig.screens->frmSelStyle4;
-        clickStyleButton(exam, AnswerStyle::Panel);
+        auto [exam, window] =
+            openPanelWindow(rig, kTierQuestion,
+                            panelLines("@100,20,160,50;20,214,80,244@130,20,190,50;100,214,160,244",
+                                       slotList, pieces));
         auto* surface = window->control<QWidget>(QStringLiteral("Image1"));
         const QImage picture = figure(rig, QStringLiteral("nexa/img/nxs_3tier.bmp"));
         const QRect p1(20, 214, 60, 30), p2(100, 214, 60, 30), p3(180, 214, 60, 30);
@@ -285,9 +315,7 @@ class TestStylePanels : public QObject {
     void idsLetInterchangeablePiecesSwap() {
         ExamRig rig;
         QVERIFY(rig.start().ok());
-        TExamModeForm* exam = openQuestion(rig, "nexa", "NXA-330", 10, AnswerStyle::PanelSecond);
-        auto* window = rig.screens->frmSelStyle6;
-        clickStyleButton(exam, AnswerStyle::PanelSecond);
+        auto [exam, window] = openPanelWindow(rig, kSubnetQuestion);
         QCOMPARE(window->windowTitle(), QStringLiteral("Tovalo パネル表示"));
         QCOMPARE(window->size(), QSize(640, 400 + 65));
         auto* surface = window->control<QWidget>(QStringLiteral("Image1"));
@@ -306,33 +334,28 @@ class TestStylePanels : public QObject {
         QVERIFY(drawnAt(window, picture, kSubnetPiece[4], kSubnetPiece[4].topLeft()));
         clickAnswer(window);
         QCOMPARE(answerString(window), QStringLiteral("@S1;LB@S2;WEB@S3;WEB@S4;DB"));
-        QVERIFY(rig.session->exam.styleSolved());
-        QCOMPARE(exam->marks(), markedSlot(rig.session->exam.handoff().answerSlot));
+        QVERIFY(markedRight(rig, exam));
     }
 
     // Esc, like the close box, leaves the answer wrong however the pieces lie.
     void closingWithoutTheButtonLeavesTheAnswerWrong() {
         ExamRig rig;
         QVERIFY(rig.start().ok());
-        TExamModeForm* exam = openQuestion(rig, "nexa", "NXS-210", 16, AnswerStyle::Panel);
-        auto* window = rig.screens->frmSelStyle4;
-        clickStyleButton(exam, AnswerStyle::Panel);
+        auto [exam, window] = openPanelWindow(rig, kTierQuestion);
         auto* surface = window->control<QWidget>(QStringLiteral("Image1"));
         for (int k = 0; k < 3; ++k) {
             dragPiece(surface, kTierPiece[k].topLeft(), kTierSlot[k].topLeft());
         }
         typeKey(Qt::Key_Escape);
         QVERIFY(!window->isVisible());
-        QVERIFY(!rig.session->exam.styleSolved());
-        QCOMPARE(exam->marks(), markedSlot(0));
+        QVERIFY(leftWrong(rig, exam));
 
         clickStyleButton(exam, AnswerStyle::Panel);
         for (int k = 0; k < 3; ++k) {
             dragPiece(surface, kTierPiece[k].topLeft(), kTierSlot[k].topLeft());
         }
         window->close();
-        QVERIFY(!rig.session->exam.styleSolved());
-        QCOMPARE(exam->marks(), markedSlot(0));
+        QVERIFY(leftWrong(rig, exam));
     }
 
     // Without a mouse: Tab chooses a piece, a digit or the arrows the slot,
@@ -340,9 +363,7 @@ class TestStylePanels : public QObject {
     void keyboardAloneAnswersStyleFour() {
         ExamRig rig;
         QVERIFY(rig.start().ok());
-        TExamModeForm* exam = openQuestion(rig, "nexa", "NXS-210", 16, AnswerStyle::Panel);
-        auto* window = rig.screens->frmSelStyle4;
-        clickStyleButton(exam, AnswerStyle::Panel);
+        auto [exam, window] = openPanelWindow(rig, kTierQuestion);
         const QImage picture = figure(rig, QStringLiteral("nexa/img/nxs_3tier.bmp"));
         const auto focused = [] { return QApplication::focusWidget()->accessibleName(); };
         QCOMPARE(focused(), QStringLiteral("パネル 1"));
@@ -395,16 +416,13 @@ class TestStylePanels : public QObject {
         typeKey(Qt::Key_Tab);
         typeKey(Qt::Key_Space);
         QVERIFY(!window->isVisible());
-        QVERIFY(rig.session->exam.styleSolved());
-        QCOMPARE(exam->marks(), markedSlot(rig.session->exam.handoff().answerSlot));
+        QVERIFY(markedRight(rig, exam));
     }
 
     void keyboardAloneAnswersStyleSix() {
         ExamRig rig;
         QVERIFY(rig.start().ok());
-        TExamModeForm* exam = openQuestion(rig, "kumo", "KSE-100", 12, AnswerStyle::PanelSecond);
-        auto* window = rig.screens->frmSelStyle6;
-        clickStyleButton(exam, AnswerStyle::PanelSecond);
+        auto [exam, window] = openPanelWindow(rig, kZoneQuestion);
         const QImage picture = figure(rig, QStringLiteral("kumo/img/kse_zones.bmp"));
         QCOMPARE(window->size(), QSize(620, 340 + 65));
 
@@ -439,8 +457,7 @@ class TestStylePanels : public QObject {
         }
         typeKey(Qt::Key_Tab);
         typeKey(Qt::Key_Return);
-        QVERIFY(rig.session->exam.styleSolved());
-        QCOMPARE(exam->marks(), markedSlot(rig.session->exam.handoff().answerSlot));
+        QVERIFY(markedRight(rig, exam));
     }
 
     // The Views put the pieces where the expected answer says and let none move.
@@ -509,10 +526,7 @@ class TestStylePanels : public QObject {
         for (const auto& c : cases) {
             ExamRig rig;
             QVERIFY(rig.start().ok());
-            TExamModeForm* exam =
-                openQuestion(rig, "nexa", "NXS-210", 16, AnswerStyle::Panel, c.mutate);
-            auto* window = rig.screens->frmSelStyle4;
-            clickStyleButton(exam, AnswerStyle::Panel);
+            auto [exam, window] = openPanelWindow(rig, kTierQuestion, c.mutate);
             auto* note = window->control<QLabel>(QStringLiteral("DefectNote"));
             QVERIFY(note->isVisible());
             QVERIFY2(note->text().contains(c.line), qPrintable(note->text()));
@@ -522,8 +536,7 @@ class TestStylePanels : public QObject {
             QVERIFY(!note->geometry().intersects(button->geometry()));
             clickAnswer(window);
             QVERIFY(!window->isVisible());
-            QVERIFY(!rig.session->exam.styleSolved());
-            QCOMPARE(exam->marks(), markedSlot(0));
+            QVERIFY(leftWrong(rig, exam));
         }
     }
 
@@ -535,9 +548,7 @@ class TestStylePanels : public QObject {
         QVERIFY(bitmap.open(QIODevice::WriteOnly | QIODevice::Truncate));
         bitmap.write("GIF89a not a bitmap");
         bitmap.close();
-        TExamModeForm* exam = openQuestion(rig, "nexa", "NXS-210", 16, AnswerStyle::Panel);
-        auto* window = rig.screens->frmSelStyle4;
-        clickStyleButton(exam, AnswerStyle::Panel);
+        auto [exam, window] = openPanelWindow(rig, kTierQuestion);
         auto* note = window->control<QLabel>(QStringLiteral("DefectNote"));
         QVERIFY(note->isVisible());
         QVERIFY2(note->text().contains(QStringLiteral("nxs_3tier.bmp")), qPrintable(note->text()));
