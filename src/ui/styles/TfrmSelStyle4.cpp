@@ -2,8 +2,7 @@
 
 namespace tovalo::ui {
 
-TfrmSelStyle4::TfrmSelStyle4(Session& session) : ScreenForm(session) {
-    setObjectName(QStringLiteral("frmSelStyle4"));
-}
+TfrmSelStyle4::TfrmSelStyle4(Session& session)
+    : PanelWindow(session, QStringLiteral("frmSelStyle4"), Kind::Answer, false) {}
 
 }  // namespace tovalo::ui

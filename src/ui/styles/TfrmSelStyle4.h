@@ -1,15 +1,15 @@
 #pragma once
 
-#include "ui/widgets/screen_form.h"
+#include "ui/styles/panel_window.h"
 
 namespace tovalo::ui {
 
 // Panel question: pieces of a picture are dragged onto their slots.
-class TfrmSelStyle4 : public ScreenForm {
+class TfrmSelStyle4 : public PanelWindow {
     Q_OBJECT
 
   public:
-    TfrmSelStyle4(Session& session);
+    explicit TfrmSelStyle4(Session& session);
 };
 
 }  // namespace tovalo::ui

@@ -2,8 +2,7 @@
 
 namespace tovalo::ui {
 
-TfrmSelStyle4View::TfrmSelStyle4View(Session& session) : ScreenForm(session) {
-    setObjectName(QStringLiteral("frmSelStyle4View"));
-}
+TfrmSelStyle4View::TfrmSelStyle4View(Session& session)
+    : PanelWindow(session, QStringLiteral("frmSelStyle4View"), Kind::View, false) {}
 
 }  // namespace tovalo::ui

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "ui/widgets/screen_form.h"
+#include "ui/styles/panel_window.h"
 
 namespace tovalo::ui {
 
 // The correct answer of a panel question.
-class TfrmSelStyle4View : public ScreenForm {
+class TfrmSelStyle4View : public PanelWindow {
     Q_OBJECT
 
   public:
-    TfrmSelStyle4View(Session& session);
+    explicit TfrmSelStyle4View(Session& session);
 };
 
 }  // namespace tovalo::ui

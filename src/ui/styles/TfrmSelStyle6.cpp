@@ -2,8 +2,7 @@
 
 namespace tovalo::ui {
 
-TfrmSelStyle6::TfrmSelStyle6(Session& session) : ScreenForm(session) {
-    setObjectName(QStringLiteral("frmSelStyle6"));
-}
+TfrmSelStyle6::TfrmSelStyle6(Session& session)
+    : PanelWindow(session, QStringLiteral("frmSelStyle6"), Kind::Answer, true) {}
 
 }  // namespace tovalo::ui

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "ui/widgets/screen_form.h"
+#include "ui/styles/panel_window.h"
 
 namespace tovalo::ui {
 
-// Panel question, second variant.
-class TfrmSelStyle6 : public ScreenForm {
+// Panel question whose pieces and slots carry ids, so that interchangeable pieces share one.
+class TfrmSelStyle6 : public PanelWindow {
     Q_OBJECT
 
   public:
-    TfrmSelStyle6(Session& session);
+    explicit TfrmSelStyle6(Session& session);
 };
 
 }  // namespace tovalo::ui

@@ -2,8 +2,7 @@
 
 namespace tovalo::ui {
 
-TfrmSelStyle6View::TfrmSelStyle6View(Session& session) : ScreenForm(session) {
-    setObjectName(QStringLiteral("frmSelStyle6View"));
-}
+TfrmSelStyle6View::TfrmSelStyle6View(Session& session)
+    : PanelWindow(session, QStringLiteral("frmSelStyle6View"), Kind::View, true) {}
 
 }  // namespace tovalo::ui

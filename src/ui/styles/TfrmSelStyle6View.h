@@ -1,15 +1,15 @@
 #pragma once
 
-#include "ui/widgets/screen_form.h"
+#include "ui/styles/panel_window.h"
 
 namespace tovalo::ui {
 
-// The correct answer of a second-variant panel question.
-class TfrmSelStyle6View : public ScreenForm {
+// The correct answer of a panel question with ids.
+class TfrmSelStyle6View : public PanelWindow {
     Q_OBJECT
 
   public:
-    TfrmSelStyle6View(Session& session);
+    explicit TfrmSelStyle6View(Session& session);
 };
 
 }  // namespace tovalo::ui
