@@ -310,6 +310,16 @@ class TestStyleGraphic : public QObject {
         QTest::mouseClick(exam->control<ImageButton>(QStringLiteral("NextButton")), Qt::LeftButton);
         QCOMPARE(progress.CurrentIndex, 2);
         QCOMPARE(progress.Answer[0], solvedMarks);
+
+        // Back on it, the answer stands without its marks; an undo on the
+        // bare picture still takes it back.
+        QTest::mouseClick(exam->control<ImageButton>(QStringLiteral("PrevButton")), Qt::LeftButton);
+        QCOMPARE(progress.CurrentIndex, 1);
+        QVERIFY(shownMarks(exam).isEmpty());
+        QCOMPARE(exam->marks(), solvedMarks);
+        press(picture, {300, 200}, Qt::RightButton);
+        QCOMPARE(exam->marks(), markedSlot(0));
+        QVERIFY(!rig.session->exam.styleSolved());
     }
 
     // Tab reaches the picture; while it has the focus the arrows, Space,

@@ -166,10 +166,7 @@ void ClickPicture::pressAt(QPoint at, Qt::MouseButton button) {
         return;
     }
     if (button == Qt::RightButton && rightPress_ == RightPress::TakesLatest) {
-        if (board_.removeLatest() != 0) {
-            showPins();
-            emit marksChanged();
-        }
+        takeLatest();
         return;
     }
     if (button == Qt::LeftButton || rightPress_ == RightPress::Places) {
@@ -194,6 +191,14 @@ void ClickPicture::place(QPoint at) {
         showPins();
         emit marksChanged();
     }
+}
+
+void ClickPicture::takeLatest() {
+    board_.removeLatest();
+    showPins();
+    // Reported even when no mark was left: on a question visited again the
+    // recorded answer stands without its marks, and an undo must take it back.
+    emit marksChanged();
 }
 
 void ClickPicture::moveCrosshair(QPoint to) {
@@ -279,10 +284,7 @@ void ClickPicture::keyPressEvent(QKeyEvent* event) {
             break;
         case Qt::Key_Delete:
         case Qt::Key_Backspace:
-            if (board_.removeLatest() != 0) {
-                showPins();
-                emit marksChanged();
-            }
+            takeLatest();
             break;
         default:
             QWidget::keyPressEvent(event);

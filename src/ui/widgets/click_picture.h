@@ -63,7 +63,7 @@ class ClickPicture : public QWidget {
     void setVisible(bool visible) override;
 
   signals:
-    // A mark was placed or taken off.
+    // A mark was placed or taken off, or an undo was asked for.
     void marksChanged();
     // The crosshair moved; `around` is the part of this widget that should
     // be in view.
@@ -84,6 +84,7 @@ class ClickPicture : public QWidget {
     void pressAt(QPoint at, Qt::MouseButton button);
     void pinPressed(int number, QPoint at, Qt::MouseButton button);
     void place(QPoint at);
+    void takeLatest();
     void moveCrosshair(QPoint to);
     void showPins();
     void paintCrosshair(QPainter& p) const;
