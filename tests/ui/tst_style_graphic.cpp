@@ -26,6 +26,12 @@ namespace {
 const QSize kBays(640, 270);      // NXS-210, graphic
 const QSize kRackRear(480, 236);  // NXS-210, click picture
 
+// The exam screen on the sample question of `style` of a course that has
+// both picture styles, changed by `mutate` when given.
+TExamModeForm* sampleQuestion(ExamRig& rig, AnswerStyle style, const Mutation& mutate = {}) {
+    return openQuestion(rig, "nexa", "NXS-210", 16, style, mutate);
+}
+
 // A question whose data lines, from slot 1, are `lines`.
 Mutation dataLines(const std::vector<std::string>& lines) {
     return [=](tovalo::ExamQuestion& q) {
@@ -106,8 +112,8 @@ class TestStyleGraphic : public QObject {
     void graphicWindowPlacesAsManyMarksAsZones() {
         ExamRig rig;
         QVERIFY(rig.start().ok());
-        TExamModeForm* exam = openQuestion(rig, "nexa", "NXS-210", 16, AnswerStyle::Graphic,
-                                           dataLines({"a@40,40,100,100", "b@200,40,260,100"}));
+        TExamModeForm* exam = sampleQuestion(rig, AnswerStyle::Graphic,
+                                             dataLines({"a@40,40,100,100", "b@200,40,260,100"}));
         auto* window = rig.screens->frmSelStyle3;
         clickStyleButton(exam, AnswerStyle::Graphic);
         QCOMPARE(QApplication::activeModalWidget(), window);
@@ -152,8 +158,7 @@ class TestStyleGraphic : public QObject {
     void graphicWindowJudgesStrictlyInside() {
         ExamRig rig;
         QVERIFY(rig.start().ok());
-        TExamModeForm* exam =
-            openQuestion(rig, "nexa", "NXS-210", 16, AnswerStyle::Graphic, twoZones());
+        TExamModeForm* exam = sampleQuestion(rig, AnswerStyle::Graphic, twoZones());
         auto* window = rig.screens->frmSelStyle3;
         const int answerSlot = rig.session->exam.handoff().answerSlot;
         QCOMPARE(answerSlot, 1);
@@ -182,8 +187,7 @@ class TestStyleGraphic : public QObject {
     void closingWithoutTheButtonLeavesTheAnswerWrong() {
         ExamRig rig;
         QVERIFY(rig.start().ok());
-        TExamModeForm* exam =
-            openQuestion(rig, "nexa", "NXS-210", 16, AnswerStyle::Graphic, twoZones());
+        TExamModeForm* exam = sampleQuestion(rig, AnswerStyle::Graphic, twoZones());
         auto* window = rig.screens->frmSelStyle3;
         for (bool byEsc : {true, false}) {
             clickStyleButton(exam, AnswerStyle::Graphic);
@@ -207,8 +211,8 @@ class TestStyleGraphic : public QObject {
         ExamRig rig;
         QVERIFY(rig.start().ok());
         // The crosshair starts in the middle of the picture, (320, 135).
-        TExamModeForm* exam = openQuestion(rig, "nexa", "NXS-210", 16, AnswerStyle::Graphic,
-                                           dataLines({"a@300,120,340,150", "b@380,120,420,150"}));
+        TExamModeForm* exam = sampleQuestion(rig, AnswerStyle::Graphic,
+                                             dataLines({"a@300,120,340,150", "b@380,120,420,150"}));
         auto* window = rig.screens->frmSelStyle3;
         clickStyleButton(exam, AnswerStyle::Graphic);
         auto* picture = window->control<QWidget>(QStringLiteral("DestImg"));
@@ -255,8 +259,8 @@ class TestStyleGraphic : public QObject {
     void clickPictureAnswerFollowsTheMarks() {
         ExamRig rig;
         QVERIFY(rig.start().ok());
-        TExamModeForm* exam = openQuestion(rig, "nexa", "NXS-210", 16, AnswerStyle::ClickPicture,
-                                           dataLines({"a@40,40,100,100", "b@200,40,260,100"}));
+        TExamModeForm* exam = sampleQuestion(rig, AnswerStyle::ClickPicture,
+                                             dataLines({"a@40,40,100,100", "b@200,40,260,100"}));
         const tovalo::ExamProgress& progress = rig.session->exam.engine().progress();
         const auto solvedMarks = markedSlot(rig.session->exam.handoff().answerSlot);
         auto* picture = exam->control<QWidget>(QStringLiteral("Image_Type8"));
@@ -329,8 +333,8 @@ class TestStyleGraphic : public QObject {
         ExamRig rig;
         QVERIFY(rig.start().ok());
         // The crosshair starts in the middle of the picture, (240, 118).
-        TExamModeForm* exam = openQuestion(rig, "nexa", "NXS-210", 16, AnswerStyle::ClickPicture,
-                                           dataLines({"a@220,100,260,140", "b@300,100,340,140"}));
+        TExamModeForm* exam = sampleQuestion(rig, AnswerStyle::ClickPicture,
+                                             dataLines({"a@220,100,260,140", "b@300,100,340,140"}));
         const tovalo::ExamProgress& progress = rig.session->exam.engine().progress();
         const auto solvedMarks = markedSlot(rig.session->exam.handoff().answerSlot);
         auto* picture = exam->control<QWidget>(QStringLiteral("Image_Type8"));
@@ -373,20 +377,39 @@ class TestStyleGraphic : public QObject {
     }
 
     // The view frames the sample question's zones in red on its picture.
+    void viewFramesTheZonesInRed_data() {
+        QTest::addColumn<QString>("vendor");
+        QTest::addColumn<QString>("course");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<AnswerStyle>("style");
+        QTest::addColumn<QSize>("figure");
+        QTest::addColumn<int>("zoneCount");
+        QTest::newRow("graphic") << "nexa"
+                                 << "NXS-210" << 16 << AnswerStyle::Graphic << kBays << 2;
+        QTest::newRow("click picture, page course")
+            << "sorane"
+            << "SRL-240" << 13 << AnswerStyle::ClickPicture << QSize(600, 232) << 1;
+    }
     void viewFramesTheZonesInRed() {
+        QFETCH(QString, vendor);
+        QFETCH(QString, course);
+        QFETCH(int, count);
+        QFETCH(AnswerStyle, style);
+        QFETCH(QSize, figure);
+        QFETCH(int, zoneCount);
         ExamRig rig;
         QVERIFY(rig.start().ok());
-        openQuestion(rig, "nexa", "NXS-210", 16, AnswerStyle::Graphic);
+        openQuestion(rig, vendor.toStdString(), course.toStdString(), count, style);
         const std::vector<tovalo::PictureRect> zones = rig.session->exam.handoff().zones;
-        QCOMPARE(zones.size(), std::size_t{2});
-        QCOMPARE(zones[0], (tovalo::PictureRect{184, 78, 246, 228}));
-        const QImage figure = tovalo::ui::readFigure(qs(rig.session->exam.handoff().pictures[0]));
+        QCOMPARE(static_cast<int>(zones.size()), zoneCount);
+        const QImage shown = tovalo::ui::readFigure(qs(rig.session->exam.handoff().pictures[0]));
+        QCOMPARE(shown.size(), figure);
 
         auto* view = rig.screens->frmSelStyle3View;
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view));
         QCOMPARE(view->windowTitle(), QStringLiteral("Tovalo 正解グラフィック表示"));
-        QCOMPARE(view->size(), kBays + QSize(10, 65));
+        QCOMPARE(view->size(), figure + QSize(10, 65));
         auto* picture = view->control<QWidget>(QStringLiteral("DestImg"));
         const QImage shot = view->grab().toImage();
         const QColor red(255, 0, 0);
@@ -401,7 +424,7 @@ class TestStyleGraphic : public QObject {
             // Inside and outside, the picture itself.
             for (QPoint off :
                  {QPoint(z.x1 - 2, midY), QPoint(z.x1 + 4, midY + 5), QPoint(midX, z.y2 + 2)}) {
-                QCOMPARE(shot.pixelColor(o + off), figure.pixelColor(off));
+                QCOMPARE(shot.pixelColor(o + off), shown.pixelColor(off));
             }
         }
         QCOMPARE(QApplication::focusWidget(), view->control<QWidget>(QStringLiteral("Button1")));
@@ -415,8 +438,8 @@ class TestStyleGraphic : public QObject {
         {
             ExamRig rig;
             QVERIFY(rig.start().ok());
-            TExamModeForm* exam = openQuestion(rig, "nexa", "NXS-210", 16, AnswerStyle::Graphic,
-                                               dataLines({"a@40,40,100", "b@104,40,160,100"}));
+            TExamModeForm* exam = sampleQuestion(rig, AnswerStyle::Graphic,
+                                                 dataLines({"a@40,40,100", "b@104,40,160,100"}));
             auto* window = rig.screens->frmSelStyle3;
             clickStyleButton(exam, AnswerStyle::Graphic);
             auto* note = window->control<QLabel>(QStringLiteral("DefectNote"));
@@ -431,8 +454,8 @@ class TestStyleGraphic : public QObject {
         {
             ExamRig rig;
             QVERIFY(rig.start().ok());
-            TExamModeForm* exam = openQuestion(rig, "nexa", "NXS-210", 16, AnswerStyle::Graphic,
-                                               figureNamed("missing.jpg"));
+            TExamModeForm* exam =
+                sampleQuestion(rig, AnswerStyle::Graphic, figureNamed("missing.jpg"));
             auto* window = rig.screens->frmSelStyle3;
             clickStyleButton(exam, AnswerStyle::Graphic);
             auto* note = window->control<QLabel>(QStringLiteral("DefectNote"));
@@ -446,8 +469,8 @@ class TestStyleGraphic : public QObject {
             ExamRig rig;
             QVERIFY(rig.start().ok());
             TExamModeForm* exam =
-                openQuestion(rig, "nexa", "NXS-210", 16, AnswerStyle::ClickPicture,
-                             dataLines({"a@40,40,100,100", "", "c@104,40,160,100"}));
+                sampleQuestion(rig, AnswerStyle::ClickPicture,
+                               dataLines({"a@40,40,100,100", "", "c@104,40,160,100"}));
             auto* note = exam->control<QLabel>(QStringLiteral("Type8Note"));
             QVERIFY(note->isVisible());
             QCOMPARE(note->text(), qs(tovalo::defectNote(*rig.session->exam.handoff().defect)));
