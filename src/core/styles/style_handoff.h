@@ -55,4 +55,8 @@ StyleHandoff styleHandoff(AnswerStyle style, std::span<const std::string> shown,
 // lines cannot be used.
 std::string defectNote(const StyleDefect& defect);
 
+// What the learner is told in place of the answer when the question's
+// figure (at `path`, empty when the question names none) cannot be read.
+std::string unreadablePictureNote(std::string_view path);
+
 }  // namespace tovalo

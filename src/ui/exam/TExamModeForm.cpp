@@ -75,6 +75,7 @@ void TExamModeForm::ensureControls() {
 
     AnsPanel = new ChoicePanel(this);
     connect(AnsPanel, &ChoicePanel::styleWindowRequested, this, &TExamModeForm::StyleButtonClick);
+    connect(AnsPanel, &ChoicePanel::pictureAnswered, this, &TExamModeForm::Image_Type8Answered);
 
     buildButtonBar();
     layOutWindow();
@@ -496,6 +497,17 @@ void TExamModeForm::StyleWindowClosed(AnswerStyle style) {
     }
 }
 
+void TExamModeForm::Image_Type8Answered(bool solved) {
+    // The recorded answer follows every change of the marks: a mark taken
+    // off or moved out of its zone takes a right answer back.
+    session_.exam.setStyleSolved(solved);
+    if (solved) {
+        AnsPanel->markSlot(session_.exam.handoff().answerSlot);
+    } else {
+        AnsPanel->clearMarks();
+    }
+}
+
 bool TExamModeForm::paceReminderShown() const {
     return built_ && !PaceLabel1->isHidden();
 }
@@ -635,6 +647,11 @@ bool TExamModeForm::eventFilter(QObject* watched, QEvent* event) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget != nullptr && widget->window() == this && isVisible()) {
             auto* key = static_cast<QKeyEvent*>(event);
+            // Enter and Backspace place and take off marks while the click
+            // picture has the focus.
+            if (AnsPanel != nullptr && AnsPanel->pictureTakesKey(key->key())) {
+                return false;
+            }
             if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
                 return handleKey(key->key());
             }

@@ -74,6 +74,8 @@ class TExamModeForm : public ScreenForm {
     void CaseStudyClosed();
     // The style window of `style` went away.
     void StyleWindowClosed(AnswerStyle style);
+    // The marks on the click picture changed.
+    void Image_Type8Answered(bool solved);
 
     // The marks on the ten slots as the controls hold them.
     [[nodiscard]] std::array<bool, kChoices> marks() const;

@@ -1,9 +1,38 @@
 #include "ui/styles/TfrmSelStyle3View.h"
 
+#include <QLabel>
+
+#include "ui/styles/TfrmSelStyle3.h"
+#include "ui/widgets/click_picture.h"
+#include "ui/widgets/figure_picture.h"
+#include "ui/widgets/image_button.h"
+#include "ui/widgets/qt_convert.h"
+
 namespace tovalo::ui {
 
-TfrmSelStyle3View::TfrmSelStyle3View(Session& session) : ScreenForm(session) {
-    setObjectName(QStringLiteral("frmSelStyle3View"));
+TfrmSelStyle3View::TfrmSelStyle3View(Session& session)
+    : StyleWindow(session, QStringLiteral("frmSelStyle3View"),
+                  QStringLiteral("Tovalo 正解グラフィック表示"), Kind::View) {
+    DestImg = new QLabel(this);
+    DestImg->setObjectName(QStringLiteral("DestImg"));
+    DestImg->move(TfrmSelStyle3::kPictureAt);
+    DestImg->setAccessibleName(QStringLiteral("正解の領域を赤枠で示した図"));
+    Guides = makeZoneFrames(this, QColor(255, 0, 0));
+    setButtonStrip(kButtonStrip - TfrmSelStyle3::kPictureAt.y());
+}
+
+void TfrmSelStyle3View::rebuild(const StyleHandoff& handoff) {
+    const QImage picture = readFigure(qs(handoff.pictures[0]));
+    if (picture.isNull()) {
+        showNote(qs(unreadablePictureNote(handoff.pictures[0])));
+        return;
+    }
+    DestImg->setPixmap(QPixmap::fromImage(picture));
+    DestImg->setFixedSize(picture.size());
+    DestImg->show();
+    coverZones(Guides, handoff.zones, DestImg->pos(), true);
+    setFixedSize(TfrmSelStyle3::sizeFor(picture.size()));
+    button()->setFocus();
 }
 
 }  // namespace tovalo::ui

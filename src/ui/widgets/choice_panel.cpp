@@ -11,6 +11,8 @@
 #include "core/exam/exam_screen.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/choice_text.h"
+#include "ui/widgets/click_picture.h"
+#include "ui/widgets/figure_picture.h"
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/qt_convert.h"
@@ -98,10 +100,33 @@ ChoicePanel::ChoicePanel(QWidget* parent) : QFrame(parent) {
     Type8Hint->move(10, kStyleButtonTop);
     Type8Hint->adjustSize();
     Type8Hint->hide();
-    Image_Type8 = new QLabel(AnsBox);
+    Type8Note = new QLabel(AnsBox);
+    Type8Note->setObjectName(QStringLiteral("Type8Note"));
+    Type8Note->setFont(uiFont(13));
+    Type8Note->setWordWrap(true);
+    Type8Note->setTextFormat(Qt::PlainText);
+    Type8Note->move(10, kStyleButtonTop);
+    paint(Type8Note, QPalette::WindowText, QColor(150, 20, 20));
+    Type8Note->hide();
+
+    Image_Type8 = new ClickPicture(AnsBox, ClickPicture::MarkShape::Pointer,
+                                   ClickPicture::RightPress::TakesLatest);
     Image_Type8->setObjectName(QStringLiteral("Image_Type8"));
+    // Reached with Tab only: a learner who clicks the picture keeps Enter
+    // and Backspace for moving between questions.
+    Image_Type8->setFocusPolicy(Qt::TabFocus);
+    Image_Type8->setAccessibleName(QStringLiteral("解答する図"));
+    Image_Type8->setAccessibleDescription(
+        QStringLiteral("矢印キーで照準を動かし、Space キーまたは Enter キーで印を置きます。"
+                       "Delete キーで最後の印を取り消します。"));
     Image_Type8->move(10, kStyleButtonTop + 24);
     Image_Type8->hide();
+    connect(Image_Type8, &ClickPicture::marksChanged, this,
+            [this] { emit pictureAnswered(Image_Type8->board().solved()); });
+    connect(Image_Type8, &ClickPicture::crosshairMoved, this, [this](const QRect& around) {
+        const QPoint c = Image_Type8->mapTo(AnsBox, around.center());
+        AnsScroll->ensureVisible(c.x(), c.y(), around.width() / 2, around.height() / 2);
+    });
 }
 
 void ChoicePanel::setLabelStyle(const std::string& labelStyle) {
@@ -125,9 +150,12 @@ void ChoicePanel::showQuestion(const ExamQuestion& question, const StyleHandoff&
     for (ImageButton* b : StyleButtons) {
         b->hide();
     }
+    Image_Type8->setZones({});
     Image_Type8->hide();
     Type8Hint->hide();
+    Type8Note->hide();
     HelpText->hide();
+    AnsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     clearMarks();
     showCorrect(false);
     for (int k = 0; k < kChoices; ++k) {
@@ -161,20 +189,44 @@ void ChoicePanel::showQuestion(const ExamQuestion& question, const StyleHandoff&
             contentBottom = kStyleButtonTop + button->height();
             break;
         }
-        case AnswerWith::Picture: {
-            QPixmap picture(qs(handoff.pictures[0]));
-            Image_Type8->setPixmap(picture);
-            Image_Type8->resize(picture.size());
-            Image_Type8->show();
-            Type8Hint->show();
-            contentBottom = Image_Type8->y() + picture.height();
+        case AnswerWith::Picture:
+            contentBottom = showClickPicture(handoff);
             break;
-        }
     }
     layOutRows();
     if (contentBottom > AnsBox->height() - 8) {
         AnsBox->resize(AnsBox->width(), contentBottom + 8);
     }
+}
+
+int ChoicePanel::showClickPicture(const StyleHandoff& handoff) {
+    QString note;
+    QImage picture;
+    if (handoff.defect) {
+        note = qs(defectNote(*handoff.defect));
+    } else {
+        picture = readFigure(qs(handoff.pictures[0]));
+        if (picture.isNull()) {
+            note = qs(unreadablePictureNote(handoff.pictures[0]));
+        }
+    }
+    if (!note.isEmpty()) {
+        // Sized with the rows, to the panel's width.
+        Type8Note->setText(note);
+        Type8Note->show();
+        return 0;
+    }
+    Image_Type8->setPicture(picture);
+    Image_Type8->show();
+    Image_Type8->setZones(handoff.zones);
+    Type8Hint->show();
+    // A picture wider than the panel scrolls sideways rather than being cut off.
+    AnsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    return Image_Type8->y() + Image_Type8->height();
+}
+
+bool ChoicePanel::pictureTakesKey(int key) const {
+    return Image_Type8->hasFocus() && ClickPicture::usesKey(key);
 }
 
 std::array<bool, kMaxChoices> ChoicePanel::marks() const {
@@ -259,15 +311,22 @@ void ChoicePanel::layOutRows() {
             bottom = places[k].textTop + places[k].textHeight;
         }
     }
+    int right = viewportWidth;
     if (!Image_Type8->isHidden()) {
         bottom = qMax(bottom, Image_Type8->y() + Image_Type8->height());
+        right = qMax(right, Image_Type8->x() + Image_Type8->width() + 10);
+    }
+    if (!Type8Note->isHidden()) {
+        const int noteWidth = qMax(200, viewportWidth - 20);
+        Type8Note->resize(noteWidth, Type8Note->heightForWidth(noteWidth));
+        bottom = qMax(bottom, Type8Note->y() + Type8Note->height());
     }
     for (ImageButton* b : StyleButtons) {
         if (!b->isHidden()) {
             bottom = qMax(bottom, b->y() + b->height());
         }
     }
-    AnsBox->resize(viewportWidth, bottom + 8);
+    AnsBox->resize(right, bottom + 8);
 }
 
 }  // namespace tovalo::ui

@@ -15,6 +15,7 @@ class QScrollArea;
 namespace tovalo::ui {
 
 class ChoiceText;
+class ClickPicture;
 class ImageButton;
 
 // The answer half of a question: the panel "解答群" with the choice rows
@@ -51,9 +52,14 @@ class ChoicePanel : public QFrame {
     void markSlot(int slot);
     // The correct choices of the question on screen in red, or all black.
     void showCorrect(bool shown);
+    // The click picture has the focus and uses `key`, which the exam screen
+    // must then leave to it.
+    [[nodiscard]] bool pictureTakesKey(int key) const;
 
   signals:
     void styleWindowRequested(AnswerStyle style);
+    // The marks on the click picture changed; `solved` is the new verdict.
+    void pictureAnswered(bool solved);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -61,6 +67,8 @@ class ChoicePanel : public QFrame {
   private:
     void layOutRows();
     void limitCheckBoxes(int clickedSlot);
+    // The click picture of `handoff`, or a note in its place; its bottom.
+    int showClickPicture(const StyleHandoff& handoff);
 
     QLabel* AnsTitle;
     QScrollArea* AnsScroll;
@@ -70,8 +78,10 @@ class ChoicePanel : public QFrame {
     std::array<ChoiceText*, kChoices> ChoiceTexts{};
     std::array<ImageButton*, kWindowStyles.size()> StyleButtons{};
     QLabel* HelpText;
-    QLabel* Image_Type8;
+    ClickPicture* Image_Type8;
     QLabel* Type8Hint;
+    // Why the click picture cannot be answered, in its place.
+    QLabel* Type8Note;
     // What the rows need of the question on screen.
     AnswerWith answeredWith_ = AnswerWith::Radio;
     int answerCount_ = 0;

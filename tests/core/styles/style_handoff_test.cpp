@@ -90,6 +90,13 @@ TEST(StyleHandoff, ZonesFromTheGroups) {
     EXPECT_TRUE(styleHandoff(AnswerStyle::Panel, shown({"a@1,2,3,4"}), {}).zones.empty());
 }
 
+// The learner is told which figure is missing, without the installation's folders.
+TEST(StyleHandoff, UnreadablePictureNoteNamesTheFileOnly) {
+    EXPECT_EQ(unreadablePictureNote("/opt/tovalo/QDAT/nexa/img/rack.jpg"),
+              "この問題の図（rack.jpg）を読み込めないため、解答できません。");
+    EXPECT_EQ(unreadablePictureNote(""), "この問題には図がないため、解答できません。");
+}
+
 // Panel lists: every item begins at an "@"; the second panel style names
 // its items after a fourth ",".
 TEST(StyleHandoff, PanelListsOfBothPanelStyles) {
