@@ -19,7 +19,9 @@
 #include "exam_rig.h"
 #include "platform/desktop_platform.h"
 #include "staged_installation.h"
+#include "style_rig.h"
 #include "test_rig.h"
+#include "ui/answer/TCheatForm.h"
 #include "ui/course/TCatSelForm.h"
 #include "ui/course/TCourseMenuForm.h"
 #include "ui/course/TMainMenuForm.h"
@@ -30,6 +32,11 @@
 #include "ui/exam/TRefImgForm.h"
 #include "ui/results/TResultForm.h"
 #include "ui/results/TStudyForm.h"
+#include "ui/styles/TfrmSelStyle3View.h"
+#include "ui/styles/TfrmSelStyle4View.h"
+#include "ui/styles/TfrmSelStyle5View.h"
+#include "ui/styles/TfrmSelStyle6View.h"
+#include "ui/styles/TfrmSelStyle7View.h"
 #include "ui/web/web_page_view.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/minor_category_list.h"
@@ -277,6 +284,151 @@ class Tour : public QObject {
             exam->control<QCheckBox>(QStringLiteral("CheckBox%1").arg((0) + 1))->click();
             exam->Timer1Timer();
             save(exam, QStringLiteral("23-exam-html"));
+            exam->hide();
+        }
+    }
+
+    // Each special-style window with an answer under way, and each View.
+    void styleWindows() {
+        if (!QFileInfo::exists(QStringLiteral(TOVALO_STAGE_ROOT "/bin/Tovalonexa.rcc"))) {
+            QSKIP("the build has not staged the sample installation");
+        }
+        using tovalo::AnswerStyle;
+        struct Shot {
+            const char* vendor;
+            const char* course;
+            int count;
+            AnswerStyle style;
+            QString name;
+            std::function<void()> answer;
+        };
+        const auto keys = [](std::initializer_list<std::pair<Qt::Key, Qt::KeyboardModifiers>> ks) {
+            for (const auto& [key, modifiers] : ks) {
+                style_rig::typeKey(key, modifiers);
+            }
+        };
+        const Qt::KeyboardModifiers none;
+        const std::vector<Shot> shots{
+            {"nexa", "NXS-210", 16, AnswerStyle::Graphic, QStringLiteral("40-style-graphic"),
+             [&] {
+                 keys({{Qt::Key_Right, Qt::ShiftModifier},
+                       {Qt::Key_Right, Qt::ShiftModifier},
+                       {Qt::Key_Right, Qt::ShiftModifier},
+                       {Qt::Key_Right, Qt::ShiftModifier},
+                       {Qt::Key_Down, Qt::ShiftModifier},
+                       {Qt::Key_Space, none},
+                       {Qt::Key_Right, Qt::ShiftModifier},
+                       {Qt::Key_Right, Qt::ShiftModifier}});
+             }},
+            {"nexa", "NXS-210", 16, AnswerStyle::Panel, QStringLiteral("41-style-panels"),
+             [&] {
+                 keys({{Qt::Key_1, none}, {Qt::Key_Return, none}, {Qt::Key_Tab, none}});
+             }},
+            {"nexa", "NXS-210", 16, AnswerStyle::Descriptive, QStringLiteral("42-style-typed"),
+             [] { QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("HTTPS")); }},
+            {"kumo", "KSE-100", 12, AnswerStyle::PanelSecond,
+             QStringLiteral("43-style-panels-second"),
+             [&] {
+                 keys({{Qt::Key_2, none}, {Qt::Key_Return, none}, {Qt::Key_Tab, none}});
+             }},
+            {"kumo", "KSE-100", 12, AnswerStyle::Connect, QStringLiteral("44-style-connect"),
+             [&] {
+                 keys({{Qt::Key_Space, none},
+                       {Qt::Key_Tab, none},
+                       {Qt::Key_Space, Qt::ShiftModifier},
+                       {Qt::Key_1, none}});
+             }},
+        };
+        for (const Shot& shot : shots) {
+            ExamRig rig;
+            QVERIFY(rig.start().ok());
+            tovalo::ui::TExamModeForm* exam =
+                style_rig::openQuestion(rig, shot.vendor, shot.course, shot.count, shot.style);
+            style_rig::clickStyleButton(exam, shot.style);
+            QWidget* window = QApplication::activeModalWidget();
+            QVERIFY(window != nullptr);
+            shot.answer();
+            save(window, shot.name);
+            window->hide();
+            // The View of the same question, as the answer window opens it.
+            const tovalo::ui::Screens& screens = *rig.screens;
+            QWidget* view =
+                shot.style == AnswerStyle::Graphic ? static_cast<QWidget*>(screens.frmSelStyle3View)
+                : shot.style == AnswerStyle::Panel ? static_cast<QWidget*>(screens.frmSelStyle4View)
+                : shot.style == AnswerStyle::Descriptive
+                    ? static_cast<QWidget*>(screens.frmSelStyle5View)
+                : shot.style == AnswerStyle::PanelSecond
+                    ? static_cast<QWidget*>(screens.frmSelStyle6View)
+                    : static_cast<QWidget*>(screens.frmSelStyle7View);
+            QVERIFY2(view != nullptr, qPrintable(shot.name));
+            view->show();
+            save(view, shot.name + QStringLiteral("-view"));
+            view->hide();
+            exam->hide();
+        }
+        {
+            // The click picture answers on the exam screen itself.
+            ExamRig rig;
+            QVERIFY(rig.start().ok());
+            tovalo::ui::TExamModeForm* exam =
+                style_rig::openQuestion(rig, "nexa", "NXS-210", 16, AnswerStyle::ClickPicture);
+            const tovalo::PictureRect zone = rig.session->exam.handoff().zones.front();
+            auto* picture = exam->control<QWidget>(QStringLiteral("Image_Type8"));
+            QTest::mouseClick(picture, Qt::LeftButton, {},
+                              QPoint((zone.x1 + zone.x2) / 2, (zone.y1 + zone.y2) / 2));
+            exam->Timer1Timer();
+            save(exam, QStringLiteral("45-exam-click-picture"));
+            exam->hide();
+        }
+    }
+
+    // The answer window folded and unfolded, for a plain-text course and an
+    // HTML one, and the support page it writes.
+    void answerViews() {
+        if (!QFileInfo::exists(QStringLiteral(TOVALO_STAGE_ROOT "/bin/Tovalonexa.rcc"))) {
+            QSKIP("the build has not staged the sample installation");
+        }
+        using tovalo::ExamQuestion;
+        for (const auto& [course, name] :
+             {std::pair<std::string, QString>{"NXN-101", QStringLiteral("50-answer-view")},
+              std::pair<std::string, QString>{"NXA-330", QStringLiteral("52-answer-view-html")}}) {
+            ExamRig rig;
+            QVERIFY(rig.start().ok());
+            rig.drawExam("nexa", course, 10, 30, tovalo::SelectionMode::Normal,
+                         ExamRig::firstWhere([](const ExamQuestion& q) {
+                             return q.RefPage[0] != "0" || !q.RefText[0].empty();
+                         }));
+            rig.screens->GenericMBForm->startExam();
+            QTest::keyClick(rig.screens->GenericMBForm, Qt::Key_Space);
+            if (rig.screens->CaseStudyForm->isVisible()) {
+                rig.screens->CaseStudyForm->Button1Click();
+            }
+            tovalo::ui::TExamModeForm* exam = rig.screens->ExamModeForm;
+            exam->AnswerClick();
+            auto* answer = rig.screens->CheatForm;
+            save(answer, name + QStringLiteral("-folded"));
+            answer->Button2Click();
+            auto* browser = answer->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1"));
+            if (course == "NXA-330") {
+                QTRY_VERIFY_WITH_TIMEOUT(browser->pagesLoaded() >= 1, 15000);
+                QTest::qWait(400);
+            }
+            save(answer, name + QStringLiteral("-unfolded"));
+            if (course == "NXN-101") {
+                // The support page as the learner's browser shows it.
+                rig.session->profile = {"山田 花子", "ネットワーク研究会", "hanako@example.jp",
+                                        "TV-2026-0001"};
+                answer->control<tovalo::ui::ImageButton>(QStringLiteral("Button5"))->click();
+                QVERIFY(!rig.shell.opened.empty());
+                tovalo::ui::WebPageView page;
+                page.resize(760, 640);
+                page.show();
+                page.showPage(QString::fromStdString(rig.shell.opened.back()));
+                QTRY_VERIFY_WITH_TIMEOUT(page.pagesLoaded() >= 1, 15000);
+                QTest::qWait(400);
+                save(&page, QStringLiteral("54-support-page"));
+            }
+            answer->hide();
             exam->hide();
         }
     }
