@@ -461,6 +461,18 @@ class Tour : public QObject {
             tovalo::ui::TResultForm* result = rig.screens->ResultForm;
             result->show();
             save(result, QStringLiteral("30-result-text"));
+            // The review pane for a choice row and for a special-style row.
+            const std::vector<tovalo::ExamQuestion>& exam = rig.session->exam.questions();
+            const auto rowWhere = [&](auto wanted) {
+                const auto it = std::find_if(exam.begin(), exam.end(), wanted);
+                return static_cast<int>(it - exam.begin()) + 1;
+            };
+            result->ShowRow(rowWhere([](const tovalo::ExamQuestion& q) {
+                return q.Style == 1 && q.QuesText.starts_with("<INCLUDE IMG>");
+            }));
+            save(result, QStringLiteral("32-result-review-choice"));
+            result->ShowRow(rowWhere([](const tovalo::ExamQuestion& q) { return q.Style == 3; }));
+            save(result, QStringLiteral("33-result-review-graphic"));
             result->Button3Click();
             rig.screens->CourseMenuForm->hide();
         }
@@ -479,6 +491,13 @@ class Tour : public QObject {
             // The engine paints a moment after the page reports it is loaded.
             QTest::qWait(400);
             save(result, QStringLiteral("31-result-html"));
+            result->ShowRow(1);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                result->control<tovalo::ui::WebPageView>(QStringLiteral("WebBrowser1"))
+                        ->pagesLoaded() >= 2,
+                15000);
+            QTest::qWait(400);
+            save(result, QStringLiteral("34-result-review-html"));
             result->Button3Click();
             rig.screens->CourseMenuForm->hide();
         }

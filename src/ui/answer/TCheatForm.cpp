@@ -1,12 +1,10 @@
 #include "ui/answer/TCheatForm.h"
 
-#include <QCoreApplication>
 #include <QFrame>
 #include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 
 #include "core/exam/page_writer.h"
 #include "core/views/answer_view.h"
@@ -18,6 +16,7 @@
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/qt_convert.h"
+#include "ui/widgets/reading_text.h"
 
 namespace tovalo::ui {
 
@@ -81,10 +80,7 @@ void TCheatForm::ensureControls() {
     for (std::size_t k = 0; k < StyleButtons.size(); ++k) {
         auto* b = new ImageButton(this);
         b->setObjectName(QString::fromLatin1(kStyleButtons[k].name));
-        b->setPictures(buttonPicture(QSize(150, 28), QStringLiteral("正解を表示"),
-                                     ButtonTone::Answer, ButtonGlyph::Check));
-        b->setToolTip(QStringLiteral("正解を別のウィンドウで表示します"));
-        b->setAccessibleName(QStringLiteral("正解を表示"));
+        setStyleViewButtonLook(b);
         b->move(10, 8);
         b->hide();
         const AnswerStyle style = kStyleButtons[k].style;
@@ -106,9 +102,7 @@ void TCheatForm::ensureControls() {
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFocusPolicy(Qt::StrongFocus);
     Panel1->setAccessibleName(QStringLiteral("解説"));
-    Panel1->installEventFilter(this);
     QPalette panelPal = Panel1->palette();
     panelPal.setColor(QPalette::Window, Qt::white);
     Panel1->setPalette(panelPal);
@@ -119,18 +113,13 @@ void TCheatForm::ensureControls() {
     Memo1->setReadOnly(true);
     Memo1->setFrameShape(QFrame::NoFrame);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setFocusPolicy(Qt::NoFocus);
     Memo1->setFont(uiFont(13));
     Memo1->setAccessibleName(QStringLiteral("解説"));
     QPalette memoPal = Memo1->palette();
     memoPal.setColor(QPalette::Base, Qt::white);
     memoPal.setColor(QPalette::Text, QColor(24, 24, 28));
     Memo1->setPalette(memoPal);
-    // The text never keeps the focus or shows a caret; the panel takes the
-    // keys and scrolls it.
-    Memo1->installEventFilter(this);
-    Memo1->viewport()->installEventFilter(this);
-    Memo1->viewport()->setMouseTracking(true);
+    new ReadingText(Memo1, Panel1);
     WebBrowser1 = new WebPageView(Panel1);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
 
@@ -150,9 +139,7 @@ void TCheatForm::ensureControls() {
 
     Image7 = new QFrame(Panel1);
     Image7->setObjectName(QStringLiteral("Image7"));
-    Image7->setStyleSheet(QStringLiteral(
-        "#Image7 { border-top: 1px solid #9aa6ba; background: qlineargradient(x1:0, y1:0, x2:0, "
-        "y2:1, stop:0 #e9eef6, stop:1 #c4cedd); }"));
+    setLinkBarLook(Image7);
     Image12 = new ImageButton(Image7);
     Image12->setObjectName(QStringLiteral("Image12"));
     setFaqButtonLook(Image12);
@@ -357,10 +344,7 @@ void TCheatForm::layOut() {
         ImgFig[k]->setVisible(unfolded_ && k < figurePaths_.size());
     }
     Image7->setGeometry(3, panel - kBarHeight, w - 6, kBarHeight);
-    Image12->move(5, 6);
-    Button3->move(Image12->width() + 12, 3);
-    Button4->move(Button3->x(), Button3->y() + Button3->height());
-    Button5->move(Image7->width() - Button5->width() - 5, 6);
+    layOutLinkBar(Image7, Image12, Button3, Button4, Button5);
 }
 
 void TCheatForm::keyPressEvent(QKeyEvent* event) {
@@ -369,28 +353,6 @@ void TCheatForm::keyPressEvent(QKeyEvent* event) {
         return;
     }
     ScreenForm::keyPressEvent(event);
-}
-
-bool TCheatForm::eventFilter(QObject* watched, QEvent* event) {
-    if (Memo1 != nullptr) {
-        if ((watched == Memo1 && event->type() == QEvent::KeyRelease) ||
-            (watched == Memo1->viewport() && isActiveWindow() &&
-             (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonPress))) {
-            Panel1->setFocus();
-        }
-        // The panel scrolls the text with the keys a reader expects.
-        if (watched == Panel1 && event->type() == QEvent::KeyPress) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            const int k = key->key();
-            if (k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_PageUp ||
-                k == Qt::Key_PageDown || k == Qt::Key_Home || k == Qt::Key_End) {
-                QKeyEvent copy(key->type(), k, key->modifiers());
-                QCoreApplication::sendEvent(Memo1->verticalScrollBar(), &copy);
-                return true;
-            }
-        }
-    }
-    return ScreenForm::eventFilter(watched, event);
 }
 
 }  // namespace tovalo::ui

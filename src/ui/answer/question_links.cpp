@@ -1,5 +1,7 @@
 #include "ui/answer/question_links.h"
 
+#include <QFrame>
+
 #include "core/app/address_files.h"
 #include "core/app/settings_keys.h"
 #include "core/common/files.h"
@@ -15,8 +17,8 @@ namespace tovalo::ui {
 
 namespace {
 
-const QSize kTrainingButton(112, 21);
-const QSize kRoundButton(58, 36);
+const QSize kTrainingButton(104, 21);
+const QSize kRoundButton(50, 36);
 
 void openOrTell(Session& session, const Result<std::string>& page) {
     if (!page) {
@@ -67,6 +69,29 @@ void setFigureButtonLook(ImageButton* button, const QString& caption) {
     button->setPictures(
         buttonPicture(QSize(78, 22), caption, ButtonTone::Figure, ButtonGlyph::Picture));
     button->setAccessibleName(caption);
+}
+
+void setStyleViewButtonLook(ImageButton* button) {
+    button->setPictures(buttonPicture(QSize(150, 28), QStringLiteral("正解を表示"),
+                                      ButtonTone::Answer, ButtonGlyph::Check));
+    button->setToolTip(QStringLiteral("正解を別のウィンドウで表示します"));
+    button->setAccessibleName(QStringLiteral("正解を表示"));
+}
+
+void setLinkBarLook(QFrame* bar) {
+    bar->setStyleSheet(
+        QStringLiteral(
+            "QFrame#%1 { border-top: 1px solid #9aa6ba; background: qlineargradient(x1:0, y1:0, "
+            "x2:0, y2:1, stop:0 #e9eef6, stop:1 #c4cedd); }")
+            .arg(bar->objectName()));
+}
+
+void layOutLinkBar(QFrame* bar, ImageButton* faq, ImageButton* training1, ImageButton* training2,
+                   ImageButton* support) {
+    faq->move(5, 6);
+    training1->move(faq->width() + 12, 3);
+    training2->move(training1->x(), training1->y() + training1->height());
+    support->move(bar->width() - support->width() - 5, 6);
 }
 
 void setTrainingButton(ImageButton* button, const ExamQuestion& question, int which) {

@@ -6,6 +6,8 @@
 
 #include "core/exam/selection.h"
 
+class QFrame;
+
 namespace tovalo::ui {
 
 class ImageButton;
@@ -37,5 +39,13 @@ void setTrainingButtonLook(ImageButton* button, int which);
 void setSupportButtonLook(ImageButton* button);
 void setFaqButtonLook(ImageButton* button);
 void setFigureButtonLook(ImageButton* button, const QString& caption);
+// The button that opens a special style's correct-answer window.
+void setStyleViewButtonLook(ImageButton* button);
+
+// The bar under the explanation: FAQ at the left, the two training
+// documents one above the other beside it, the support page at the right.
+void setLinkBarLook(QFrame* bar);
+void layOutLinkBar(QFrame* bar, ImageButton* faq, ImageButton* training1, ImageButton* training2,
+                   ImageButton* support);
 
 }  // namespace tovalo::ui

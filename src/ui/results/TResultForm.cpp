@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QScreen>
 #include <QTimer>
 
@@ -14,6 +13,8 @@
 #include "core/results/result_texts.h"
 #include "core/results/verdict.h"
 #include "platform/qt_bundle_loader.h"
+#include "ui/answer/question_links.h"
+#include "ui/results/review_pane_view.h"
 #include "ui/startup/session.h"
 #include "ui/web/web_page_view.h"
 #include "ui/widgets/artwork.h"
@@ -149,18 +150,10 @@ void TResultForm::ensureControls() {
         h->installEventFilter(this);
     }
 
-    Panel1 = new QWidget(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    colour(Panel1, Qt::white, Qt::black);
-    Memo1 = new QPlainTextEdit(Panel1);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setReadOnly(true);
-    Memo1->setFrameShape(QFrame::NoFrame);
-    Memo1->setFont(uiFont(13));
-    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    WebBrowser1 = new WebPageView(Panel1);
-    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
-    WebBrowser1->hide();
+    Panel1 = new ReviewPaneView(session_, this);
+    connect(Panel1, &ReviewPaneView::figureRequested, this, &TResultForm::figureRequested);
+    connect(Panel1, &ReviewPaneView::styleViewRequested, this, &TResultForm::styleViewRequested);
+    connect(StringGrid1, &ResultGrid::rowSelected, this, &TResultForm::ShowRow);
 
     Shape1 = square(this, "Shape1");
     Label2 = label(this, "Label2", uiFont(12));
@@ -236,8 +229,6 @@ void TResultForm::FormShow() {
     levelTexts_ = readLevelTexts(course_.QdfPath);
 
     applyVendorLook();
-    Memo1->setVisible(!htmlCourse());
-    WebBrowser1->setVisible(htmlCourse());
     ShowVerdict();
     StringGrid1->showFromTop();
     // The size is the shared one; the place is where the exam was, so the
@@ -280,25 +271,27 @@ void TResultForm::ShowVerdict() {
     if (!built_) {
         return;
     }
-    const std::string& text = verdictText(levelTexts_, session_.exam.grading().ExamRate);
-    if (htmlCourse()) {
-        const app::Vendor* vendor = session_.vendor(session_.currentVendor);
-        const std::string path =
-            session_.directories.questionDir(vendor != nullptr ? vendor->folder : std::string()) +
-            kResultPageName;
-        Status written = WritePage(text, path, PageMode::Styled);
-        if (!written) {
-            session_.services.messages.showError(written.error().describe());
-        } else {
-            (void)session_.services.files.setHidden(path, true);
-            WebBrowser1->showPage(qs(path));
-        }
-    } else {
-        Memo1->setPlainText(qs(text));
-    }
+    Panel1->showVerdict(verdictText(levelTexts_, session_.exam.grading().ExamRate), htmlCourse(),
+                        resultPagePath());
     for (QLabel* h : {Label10, Label11, Label12}) {
         colour(h, kNavy, Qt::white);
     }
+}
+
+void TResultForm::ShowRow(int row) {
+    if (!built_) {
+        return;
+    }
+    Panel1->showRow(row, htmlCourse(), resultPagePath());
+    // The headings turn red while a question is shown, so that a click on
+    // them reads as the way back to the verdict.
+    for (QLabel* h : {Label10, Label11, Label12}) {
+        colour(h, kRed, palette().color(QPalette::WindowText));
+    }
+}
+
+std::string TResultForm::resultPagePath() const {
+    return currentQuestionDir(session_) + kResultPageName;
 }
 
 void TResultForm::hideEvent(QHideEvent* event) {
@@ -322,8 +315,8 @@ void TResultForm::saveExam() {
 }
 
 void TResultForm::stopBrowser() {
-    if (htmlCourse() && WebBrowser1 != nullptr) {
-        WebBrowser1->stop();
+    if (htmlCourse() && Panel1 != nullptr) {
+        Panel1->stopPage();
     }
 }
 
@@ -409,8 +402,6 @@ void TResultForm::layoutControls() {
     }
 
     Panel1->setGeometry(rect(l.pane));
-    Memo1->setGeometry(rect(l.memo));
-    WebBrowser1->setGeometry(rect(l.browser));
 
     Image1->move(l.chart.left, l.chart.top);
     Shape1->move(l.chart.left, l.chartTitleTop + 3);

@@ -5,17 +5,17 @@
 
 #include "core/catalog/catalog.h"
 #include "core/results/history_file.h"
+#include "core/styles/answer_style.h"
 #include "ui/widgets/screen_form.h"
 
 class QLabel;
-class QPlainTextEdit;
 class QTimer;
 
 namespace tovalo::ui {
 
 class ImageButton;
 class ResultGrid;
-class WebPageView;
+class ReviewPaneView;
 
 // The result screen. Showing it grades the exam in the session and fills
 // the screen; hiding it, whatever the cause, stores the exam in the
@@ -45,12 +45,17 @@ class TResultForm : public ScreenForm {
     void backRequested();
     // The program ends.
     void quitRequested();
+    // From the review pane of a question.
+    void figureRequested(const QString& caption, const QString& path);
+    void styleViewRequested(AnswerStyle style);
 
   public slots:
     void Button1Click();
     void Button3Click();
     // The verdict again: a click on the grid's heading.
     void ShowVerdict();
+    // The question of grid row `row` (1-based) in the review pane.
+    void ShowRow(int row);
     void Timer1Timer();
 
   protected:
@@ -69,6 +74,7 @@ class TResultForm : public ScreenForm {
     void saveExam();
     void stopBrowser();
     [[nodiscard]] bool htmlCourse() const { return course_.FormatKind == 2; }
+    [[nodiscard]] std::string resultPagePath() const;
 
     bool built_ = false;
     bool showing_ = false;
@@ -99,9 +105,7 @@ class TResultForm : public ScreenForm {
     QLabel* Label10 = nullptr;
     QLabel* Label11 = nullptr;
     QLabel* Label12 = nullptr;
-    QWidget* Panel1 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    WebPageView* WebBrowser1 = nullptr;
+    ReviewPaneView* Panel1 = nullptr;  // holds Memo1 and WebBrowser1
     // show is added with the report.
     // The history chart and the report button have their places; what they
     QLabel* Shape1 = nullptr;

@@ -178,6 +178,8 @@ void Coordinator::connectExamScreens() {
         backToCourseMenu();
     });
     connect(result, &TResultForm::quitRequested, screens_.CourseMenuForm, &QWidget::close);
+    connect(result, &TResultForm::figureRequested, figure, &TRefImgForm::showFigure);
+    connect(result, &TResultForm::styleViewRequested, this, &Coordinator::openStyleView);
 }
 
 void Coordinator::openStyleView(AnswerStyle style) {

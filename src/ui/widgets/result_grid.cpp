@@ -99,6 +99,12 @@ ResultGrid::ResultGrid(QWidget* parent) : QTableView(parent) {
         pal.setColor(group, QPalette::HighlightedText, Qt::white);
     }
     setPalette(pal);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.row() >= 1) {
+                    emit rowSelected(current.row());
+                }
+            });
 }
 
 void ResultGrid::setRows(const std::vector<GradeRow>& rows) {
@@ -106,6 +112,9 @@ void ResultGrid::setRows(const std::vector<GradeRow>& rows) {
 }
 
 void ResultGrid::showFromTop() {
+    // A new exam on the grid: row 1 must count as a new choice even when it
+    // was the current row of the last exam.
+    selectionModel()->clearCurrentIndex();
     setCurrentIndex(model_.index(0, 0));
     scrollToTop();
 }
@@ -126,7 +135,14 @@ void ResultGrid::mousePressEvent(QMouseEvent* event) {
         emit headingPressed();
         return;
     }
+    const int before = currentIndex().row();
     QTableView::mousePressEvent(event);
+    // A click on the row already current shows its question again (the
+    // verdict may have taken its place meanwhile).
+    if (const int row = currentIndex().row();
+        row == before && row >= 1 && indexAt(event->position().toPoint()).row() == row) {
+        emit rowSelected(row);
+    }
 }
 
 }  // namespace tovalo::ui

@@ -49,6 +49,8 @@ class ResultGrid : public QTableView {
   signals:
     // A press on the heading band at the grid's top.
     void headingPressed();
+    // Row `row` (1-based position) became the current one, by mouse or keys.
+    void rowSelected(int row);
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
