@@ -12,6 +12,7 @@
 #include "ui/web/web_page_view.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/image_button.h"
+#include "ui/widgets/reading_text.h"
 
 namespace tovalo::ui {
 
@@ -37,16 +38,12 @@ void TCaseStudyForm::ensureControls() {
     }
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFocusPolicy(Qt::ClickFocus);
     Memo1 = new QPlainTextEdit(Panel1);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setFrameShape(QFrame::NoFrame);
-    // Keys and clicks in the text hand the focus to the panel, so the text
-    // never shows a caret.
-    Memo1->installEventFilter(this);
-    Memo1->viewport()->installEventFilter(this);
+    new ReadingText(Memo1, Panel1);
     QPalette memoPal = Memo1->palette();
     memoPal.setColor(QPalette::Base, QColor(252, 252, 250));
     memoPal.setColor(QPalette::Text, QColor(24, 24, 28));
@@ -179,15 +176,6 @@ void TCaseStudyForm::closeEvent(QCloseEvent* event) {
         Button1Click();
     }
     event->accept();
-}
-
-bool TCaseStudyForm::eventFilter(QObject* watched, QEvent* event) {
-    // Installed on the memo only, so the memo exists here.
-    if ((watched == Memo1 && event->type() == QEvent::KeyRelease) ||
-        (watched == Memo1->viewport() && event->type() == QEvent::MouseButtonPress)) {
-        Panel1->setFocus();
-    }
-    return ScreenForm::eventFilter(watched, event);
 }
 
 }  // namespace tovalo::ui
