@@ -115,13 +115,14 @@ std::string defectNote(const StyleDefect& defect) {
            "@ の行）に誤りがあるため、解答できません: " + defect.what + "。";
 }
 
-std::string unreadablePictureNote(std::string_view path) {
+std::string unreadablePictureNote(std::string_view path, bool bitmapOnly) {
     if (path.empty()) {
         return "この問題には図がないため、解答できません。";
     }
     const auto slash = path.find_last_of('/');
     const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    return "この問題の図（" + std::string(name) + "）を読み込めないため、解答できません。";
+    return "この問題の図（" + std::string(name) + "）を" +
+           (bitmapOnly ? "ビットマップとして" : "") + "読み込めないため、解答できません。";
 }
 
 }  // namespace tovalo

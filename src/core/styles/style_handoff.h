@@ -57,6 +57,6 @@ std::string defectNote(const StyleDefect& defect);
 
 // What the learner is told in place of the answer when the question's
 // figure (at `path`, empty when the question names none) cannot be read.
-std::string unreadablePictureNote(std::string_view path);
+std::string unreadablePictureNote(std::string_view path, bool bitmapOnly = false);
 
 }  // namespace tovalo

@@ -1,6 +1,5 @@
 #include "ui/styles/TfrmSelStyle7.h"
 
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <algorithm>
@@ -52,11 +51,7 @@ void TfrmSelStyle7::rebuild(const StyleHandoff& handoff) {
     const QString path = qs(handoff.pictures[0]);
     const QImage picture = path.isEmpty() ? QImage() : readBitmapFigure(path);
     if (picture.isNull()) {
-        showNote(path.isEmpty()
-                     ? QStringLiteral("この問題には図がないため、解答できません。")
-                     : QStringLiteral("この問題の図（%1）をビットマップとして読み込めないため、"
-                                      "解答できません。")
-                           .arg(QFileInfo(path).fileName()));
+        showNote(qs(unreadablePictureNote(handoff.pictures[0], true)));
         return;
     }
     Image1->load(picture, handoff.connect);

@@ -1,6 +1,5 @@
 #include "ui/styles/panel_window.h"
 
-#include <QFileInfo>
 #include <QLabel>
 #include <algorithm>
 
@@ -49,11 +48,7 @@ void PanelWindow::rebuild(const StyleHandoff& handoff) {
     const QImage picture = readBitmapFigure(path);
     if (picture.isNull()) {
         button()->setFocus();
-        showNote(path.isEmpty()
-                     ? QStringLiteral("この問題には図がないため、解答できません。")
-                     : QStringLiteral("この問題の図（%1）をビットマップとして読み込めないため、"
-                                      "解答できません。")
-                           .arg(QFileInfo(path).fileName()));
+        showNote(qs(unreadablePictureNote(handoff.pictures[0], true)));
         return;
     }
     expected_ = handoff.groups[0];

@@ -95,6 +95,9 @@ TEST(StyleHandoff, UnreadablePictureNoteNamesTheFileOnly) {
     EXPECT_EQ(unreadablePictureNote("/opt/tovalo/QDAT/nexa/img/rack.jpg"),
               "この問題の図（rack.jpg）を読み込めないため、解答できません。");
     EXPECT_EQ(unreadablePictureNote(""), "この問題には図がないため、解答できません。");
+    // The windows that cut pieces out of the picture read bitmaps only.
+    EXPECT_EQ(unreadablePictureNote("img/tiers.jpg", true),
+              "この問題の図（tiers.jpg）をビットマップとして読み込めないため、解答できません。");
 }
 
 // Panel lists: every item begins at an "@"; the second panel style names
