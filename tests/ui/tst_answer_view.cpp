@@ -148,6 +148,14 @@ class TestAnswerView : public QObject {
         const bool special = tovalo::traitsOf(second.Style).scannedSlots > 0;
         QCOMPARE(answer->control<QLabel>(QStringLiteral("Label2"))->text().isEmpty(), special);
         QCOMPARE(answer->control<QLabel>(QStringLiteral("Label1"))->isVisible(), !special);
+        // Unfolded, it explains the second question.
+        click(answer->control<QWidget>(QStringLiteral("Button2")));
+        const QString memo =
+            answer->control<QPlainTextEdit>(QStringLiteral("Memo1"))->toPlainText();
+        const std::string firstLine = second.Explanation.substr(0, second.Explanation.find('\r'));
+        QVERIFY2(firstLine.empty() || firstLine.starts_with("<INCLUDE IMG>") ||
+                     memo.contains(QString::fromStdString(firstLine)),
+                 qPrintable(memo));
     }
 
     void explanationFiguresOpenTheFigureWindow() {
@@ -255,6 +263,26 @@ class TestAnswerView : public QObject {
         QCOMPARE(rig.messages.shown.size(), std::size_t(1));
         QCOMPARE(rig.messages.shown[0].text, std::string("CD-ROMが装着されていません。"));
         QCOMPARE(rig.messages.shown[0].caption, std::string("Error"));
+
+        // A mounted disc that holds the document is framed from there; discs
+        // without it ask for the right one.
+        const QString disc = rig.path(QStringLiteral("disc/"));
+        QVERIFY(QDir().mkpath(disc + QStringLiteral("nexa")));
+        rig.session->cdromRoots = {rig.path(QStringLiteral("empty/")).toStdString(),
+                                   disc.toStdString()};
+        QFile onDisc(disc + QStringLiteral("nexa/osi.html"));
+        QVERIFY(onDisc.open(QIODevice::WriteOnly));
+        onDisc.close();
+        click(first);
+        QCOMPARE(rig.shell.opened.back(), rig.bin() + "Launch.htm");
+        QVERIFY(fileText(rig.bin() + "Launch.htm")
+                    .find("<FRAME SRC=\"file:///" + disc.mid(1).toStdString() +
+                          "nexa/osi.html\"") != std::string::npos);
+        QVERIFY(onDisc.remove());
+        rig.messages.shown.clear();
+        click(first);
+        QCOMPARE(rig.messages.shown.size(), std::size_t(1));
+        QCOMPARE(rig.messages.shown[0].text, std::string("CBTのCD-ROMをセットしてください。"));
 
         // A web address in CD_PATH frames the document in the launch page.
         rig.settings.write("CD_PATH", "http://docs.example\\cbt\\");
