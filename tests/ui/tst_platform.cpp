@@ -1,11 +1,20 @@
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <thread>
 
 #include "core/app/vendors.h"
+#include "core/net/http_client.h"
+#include "platform/posix_connector.h"
 #include "platform/posix_file_attributes.h"
 #include "platform/proc_mounts_drive_lister.h"
 #include "platform/qt_bundle_loader.h"
@@ -139,6 +148,65 @@ class TestPlatform : public QObject {
         QVERIFY(!opened.ok());
         QCOMPARE(opened.error().message, std::string("ファイルが見つかりません"));
         QCOMPARE(opened.error().file, page);
+    }
+
+    // The client over real sockets: a loopback server that answers, one
+    // that never does, and a port nobody listens on.
+    void httpOverSockets() {
+        const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        QVERIFY(listener >= 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        QCOMPARE(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        QCOMPARE(::listen(listener, 4), 0);
+        socklen_t length = sizeof address;
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+        const std::string base = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+
+        std::string request;
+        std::thread server([&] {
+            // First: read the request and answer in two writes.
+            int c = ::accept(listener, nullptr, nullptr);
+            char buffer[4096];
+            while (request.find("\r\n\r\n") == std::string::npos) {
+                const ssize_t n = ::recv(c, buffer, sizeof buffer, 0);
+                if (n <= 0) {
+                    break;
+                }
+                request.append(buffer, static_cast<std::size_t>(n));
+            }
+            const std::string head = "HTTP/1.0 200 OK\r\nContent-Length: 6\r\n\r\nhel";
+            ::send(c, head.data(), head.size(), 0);
+            ::send(c, "lo!", 3, 0);
+            ::close(c);
+            // Second: take the connection and say nothing until the client gives up.
+            c = ::accept(listener, nullptr, nullptr);
+            while (::recv(c, buffer, sizeof buffer, 0) > 0) {
+            }
+            ::close(c);
+        });
+        tovalo::platform::PosixConnector connector;
+        tovalo::net::HttpClient client(connector);
+        tovalo::net::HttpResponse r = client.get(base + "/q?x=1");
+        QCOMPARE(r.outcome, tovalo::net::HttpOutcome::Success);
+        QCOMPARE(r.body, std::string("hello!"));
+        QVERIFY(request.starts_with("GET /q?x=1 HTTP/1.0\r\nHost: 127.0.0.1\r\n"));
+
+        client.settings.timeout = std::chrono::milliseconds(300);
+        QElapsedTimer clock;
+        clock.start();
+        r = client.get(base + "/");
+        QCOMPARE(r.outcome, tovalo::net::HttpOutcome::ConnectionFailed);
+        QVERIFY(clock.elapsed() >= 250 && clock.elapsed() < 5000);
+        ::shutdown(listener, SHUT_RDWR);
+        server.join();
+        ::close(listener);
+
+        // The port is closed now: refused at once.
+        QCOMPARE(client.get(base + "/").outcome, tovalo::net::HttpOutcome::ConnectionFailed);
+        QCOMPARE(client.get("http://no-such-host.invalid/").outcome,
+                 tovalo::net::HttpOutcome::InvalidHost);
     }
 };
 

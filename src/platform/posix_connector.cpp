@@ -1,0 +1,115 @@
+#include "platform/posix_connector.h"
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+namespace tovalo::platform {
+
+namespace {
+
+int waitFor(int fd, short events, std::chrono::milliseconds timeout) {
+    pollfd p{fd, events, 0};
+    int r;
+    do {
+        r = ::poll(&p, 1, static_cast<int>(timeout.count()));
+    } while (r < 0 && errno == EINTR);
+    return r;
+}
+
+class SocketConnection : public net::Connection {
+  public:
+    SocketConnection(int fd, std::chrono::milliseconds timeout) : fd_(fd), timeout_(timeout) {}
+    ~SocketConnection() override { ::close(fd_); }
+    SocketConnection(const SocketConnection&) = delete;
+    SocketConnection& operator=(const SocketConnection&) = delete;
+
+    net::NetStatus send(std::string_view bytes) override {
+        while (!bytes.empty()) {
+            if (waitFor(fd_, POLLOUT, timeout_) <= 0) {
+                return net::NetStatus::TimedOut;
+            }
+            const ssize_t n = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+            if (n < 0) {
+                if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) {
+                    continue;
+                }
+                return net::NetStatus::Broken;
+            }
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+        }
+        return net::NetStatus::Ok;
+    }
+
+    net::NetStatus receive(char* buffer, std::size_t size, std::size_t& received) override {
+        received = 0;
+        while (true) {
+            const int ready = waitFor(fd_, POLLIN, timeout_);
+            if (ready == 0) {
+                return net::NetStatus::TimedOut;
+            }
+            if (ready < 0) {
+                return net::NetStatus::Broken;
+            }
+            const ssize_t n = ::recv(fd_, buffer, size, 0);
+            if (n < 0) {
+                if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) {
+                    continue;
+                }
+                return net::NetStatus::Broken;
+            }
+            received = static_cast<std::size_t>(n);
+            return net::NetStatus::Ok;
+        }
+    }
+
+  private:
+    int fd_;
+    std::chrono::milliseconds timeout_;
+};
+
+}  // namespace
+
+net::NetStatus PosixConnector::connect(const std::string& host, int port,
+                                       std::chrono::milliseconds timeout,
+                                       std::unique_ptr<net::Connection>& connection) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0 ||
+        found == nullptr) {
+        return net::NetStatus::InvalidHost;
+    }
+    net::NetStatus status = net::NetStatus::ConnectionFailed;
+    for (addrinfo* a = found; a != nullptr && !connection; a = a->ai_next) {
+        const int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC, a->ai_protocol);
+        if (fd < 0) {
+            continue;
+        }
+        // Non-blocking, so that a server that never answers costs the
+        // time-out and no more.
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+        bool connected = ::connect(fd, a->ai_addr, a->ai_addrlen) == 0;
+        if (!connected && errno == EINPROGRESS && waitFor(fd, POLLOUT, timeout) > 0) {
+            int error = 0;
+            socklen_t length = sizeof error;
+            connected = ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+        }
+        if (connected) {
+            connection = std::make_unique<SocketConnection>(fd, timeout);
+            status = net::NetStatus::Ok;
+        } else {
+            ::close(fd);
+        }
+    }
+    ::freeaddrinfo(found);
+    return status;
+}
+
+}  // namespace tovalo::platform

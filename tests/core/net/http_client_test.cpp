@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "core/net/http_client.h"
+
+using namespace tovalo::net;
+
+namespace {
+
+// A server that answers each connection with the next scripted reply, in
+// blocks of `block` bytes, and keeps what each request sent.
+class ScriptedServer : public Connector {
+  public:
+    struct Reply {
+        NetStatus connect = NetStatus::Ok;
+        std::string bytes;
+        NetStatus midway = NetStatus::Ok;  // what the read after the last byte gives
+    };
+
+    NetStatus connect(const std::string& host, int port, std::chrono::milliseconds timeout,
+                      std::unique_ptr<Connection>& connection) override {
+        hosts.push_back(host + ":" + std::to_string(port));
+        timeouts.push_back(timeout);
+        if (replies.empty()) {
+            return NetStatus::ConnectionFailed;
+        }
+        Reply reply = replies.front();
+        replies.pop_front();
+        if (reply.connect != NetStatus::Ok) {
+            return reply.connect;
+        }
+        requests.emplace_back();
+        connection = std::make_unique<Exchange>(*this, requests.size() - 1, std::move(reply));
+        return NetStatus::Ok;
+    }
+
+    std::deque<Reply> replies;
+    std::vector<std::string> requests;
+    std::vector<std::string> hosts;
+    std::vector<std::chrono::milliseconds> timeouts;
+    std::size_t block = 7;
+
+  private:
+    class Exchange : public Connection {
+      public:
+        Exchange(ScriptedServer& server, std::size_t index, Reply reply)
+            : server_(server), index_(index), reply_(std::move(reply)) {}
+        NetStatus send(std::string_view bytes) override {
+            server_.requests[index_] += bytes;
+            return NetStatus::Ok;
+        }
+        NetStatus receive(char* buffer, std::size_t size, std::size_t& received) override {
+            if (at_ == reply_.bytes.size() && reply_.midway != NetStatus::Ok) {
+                return reply_.midway;
+            }
+            received = std::min({size, server_.block, reply_.bytes.size() - at_});
+            reply_.bytes.copy(buffer, received, at_);
+            at_ += received;
+            return NetStatus::Ok;
+        }
+
+      private:
+        ScriptedServer& server_;
+        std::size_t index_;
+        Reply reply_;
+        std::size_t at_ = 0;
+    };
+};
+
+std::string reply(int status, const std::string& headers, const std::string& body) {
+    return "HTTP/1.0 " + std::to_string(status) + " X\r\n" + headers + "\r\n" + body;
+}
+
+}  // namespace
+
+// The request head is what the servers were written against, byte for byte.
+TEST(HttpClient, RequestsOnTheWire) {
+    ScriptedServer server;
+    server.replies = {{NetStatus::Ok, reply(200, "", "ok")}, {NetStatus::Ok, reply(200, "", "")}};
+    HttpClient client(server);
+    HttpEvents events;
+    events.aboutToSend = [](HeaderList& h) {
+        h.set("Cookie", "id=7");
+        h.set("User-Agent", "Mozilla/4.0+(compatible;+TovaloV2)");
+        h.set("Cookie", "id=8");  // replaced where it stands
+        h.set("Host", "evil");    // never a second Host line
+    };
+    HttpResponse r = client.get("http://his.example:8081/cgi/q.cgi?a=1", events);
+    EXPECT_EQ(r.outcome, HttpOutcome::Success);
+    EXPECT_EQ(r.body, "ok");
+    EXPECT_EQ(server.hosts[0], "his.example:8081");
+    EXPECT_EQ(server.requests[0],
+              "GET /cgi/q.cgi?a=1 HTTP/1.0\r\n"
+              "Host: his.example\r\n"
+              "Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff\r\n"
+              "Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript\r\n"
+              "Content-type: application/x-www-form-urlencoded\r\n"
+              "Cookie: id=8\r\n"
+              "User-Agent: Mozilla/4.0+(compatible;+TovaloV2)\r\n"
+              "\r\n");
+
+    // Through a proxy: the whole address, the proxy line, an empty body.
+    client.settings.proxyHost = "proxy.lan";
+    client.settings.proxyPort = 3128;
+    client.headers.set("Cookie", "");
+    client.headers.set("User-Agent", "");
+    r = client.post("http://his.example/up", "");
+    EXPECT_EQ(r.outcome, HttpOutcome::Success);
+    EXPECT_EQ(server.hosts[1], "proxy.lan:3128");
+    EXPECT_EQ(server.requests[1],
+              "POST http://his.example/up HTTP/1.0\r\n"
+              "Proxy-Connection: Keep-Alive\r\n"
+              "Host: his.example\r\n"
+              "Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff\r\n"
+              "Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript\r\n"
+              "Content-type: application/x-www-form-urlencoded\r\n"
+              "Content-Length: 0\r\n"
+              "\r\n");
+}
+
+TEST(HttpClient, AddressesTheClientRefuses) {
+    ScriptedServer server;
+    HttpClient client(server);
+    EXPECT_EQ(client.get("").outcome, HttpOutcome::EmptyAddress);
+    for (const char* bad :
+         {"ftp://x/", "http://", "http://:80/", "http://h:0/", "http://h:99999/", "http://h:8a/"}) {
+        EXPECT_EQ(client.get(bad).outcome, HttpOutcome::BadAddress) << bad;
+    }
+    EXPECT_TRUE(server.hosts.empty());
+    const std::optional<HttpAddress> bare = parseHttpAddress("HTTP://Host.example");
+    ASSERT_TRUE(bare);
+    EXPECT_EQ(bare->target, "/");
+    EXPECT_EQ(bare->port, 80);
+}
+
+// Header names in any letter case; the status from the second word.
+TEST(HttpClient, ResponseHeadersAndStatuses) {
+    ScriptedServer server;
+    server.replies = {
+        {NetStatus::Ok,
+         reply(200, "set-COOKIE: sid=abc; path=/\r\ncontent-length: 5\r\n", "hello")},
+        {NetStatus::Ok, reply(404, "", "gone")},
+        {NetStatus::Ok, "HTTP/1.0 OK fine\r\n\r\nx"},
+        {NetStatus::Ok, reply(299, "", "")},
+        {NetStatus::Ok, reply(304, "", "")},
+    };
+    HttpClient client(server);
+    std::vector<std::size_t> progress;
+    HttpEvents events;
+    events.packetReceived = [&](std::size_t got, std::optional<std::size_t> announced) {
+        progress.push_back(got);
+        EXPECT_EQ(announced, std::optional<std::size_t>(5));
+    };
+    HttpResponse r = client.get("http://h/", events);
+    EXPECT_EQ(r.outcome, HttpOutcome::Success);
+    EXPECT_EQ(r.cookie, "sid=abc; path=/");
+    EXPECT_EQ(r.head, "HTTP/1.0 200 X\r\nset-COOKIE: sid=abc; path=/\r\ncontent-length: 5\r\n");
+    EXPECT_EQ(r.received, 5u);
+    EXPECT_FALSE(progress.empty());
+    EXPECT_EQ(progress.back(), 5u);
+
+    r = client.get("http://h/");
+    EXPECT_EQ(r.outcome, HttpOutcome::Failure);
+    EXPECT_EQ(r.status, 404);
+    r = client.get("http://h/");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.outcome, HttpOutcome::Failure);
+    // 299 and 303-399 end the request: no second connection.
+    EXPECT_EQ(client.get("http://h/").outcome, HttpOutcome::Failure);
+    EXPECT_EQ(client.get("http://h/").outcome, HttpOutcome::Failure);
+    EXPECT_EQ(server.hosts.size(), 5u);
+}
+
+TEST(HttpClient, RedirectionsFollowTheLocationFiveTimesAtMost) {
+    ScriptedServer server;
+    server.replies = {
+        {NetStatus::Ok, reply(302, "LOCATION: http://other.example:81/b\r\n", "")},
+        {NetStatus::Ok, reply(301, "Location: /c?x=1\r\n", "")},
+        {NetStatus::Ok, reply(200, "", "done")},
+    };
+    HttpClient client(server);
+    int sends = 0;
+    HttpEvents events;
+    events.aboutToSend = [&](HeaderList&) { ++sends; };
+    HttpResponse r = client.post("http://h.example/a", "q=1", events);
+    EXPECT_EQ(r.outcome, HttpOutcome::Success);
+    EXPECT_EQ(r.body, "done");
+    EXPECT_EQ(sends, 3);
+    ASSERT_EQ(server.requests.size(), 3u);
+    EXPECT_TRUE(server.requests[1].starts_with("POST /b HTTP/1.0\r\n"));
+    EXPECT_EQ(server.hosts[2], "other.example:81");
+    EXPECT_TRUE(server.requests[2].starts_with("POST /c?x=1 HTTP/1.0\r\n"));
+    EXPECT_TRUE(server.requests[2].ends_with("\r\n\r\nq=1"));
+
+    // A server sending the client round in circles is given up on.
+    for (int i = 0; i < 10; ++i) {
+        server.replies.push_back({NetStatus::Ok, reply(302, "Location: /again\r\n", "")});
+    }
+    const std::size_t before = server.requests.size();
+    EXPECT_EQ(client.get("http://h.example/").outcome, HttpOutcome::Failure);
+    EXPECT_EQ(server.requests.size() - before, std::size_t(kMaxRedirects + 1));
+}
+
+TEST(HttpClient, ConnectionsThatFailOrMisbehave) {
+    ScriptedServer server;
+    server.replies = {
+        {NetStatus::InvalidHost, ""},
+        {NetStatus::ConnectionFailed, ""},
+        {NetStatus::Ok, "HTTP/1.0 200 OK\r\nContent-Len", NetStatus::TimedOut},
+        {NetStatus::Ok, "HTTP/1.0 200 OK\r\n"},  // closed before the head ended
+        {NetStatus::Ok, "HTTP/1.0 200 OK\r\nX: " + std::string(kMaxHeadBytes, 'x')},
+        {NetStatus::Ok, reply(200, "", std::string(kMaxBodyBytes + 1, 'b'))},
+    };
+    server.block = 64 * 1024;
+    HttpClient client(server);
+    client.settings.timeout = std::chrono::milliseconds(1500);
+    EXPECT_EQ(client.get("http://nowhere/").outcome, HttpOutcome::InvalidHost);
+    EXPECT_EQ(client.get("http://h/").outcome, HttpOutcome::ConnectionFailed);
+    EXPECT_EQ(client.get("http://h/").outcome, HttpOutcome::ConnectionFailed);
+    EXPECT_EQ(client.get("http://h/").outcome, HttpOutcome::ConnectionFailed);
+    EXPECT_EQ(client.get("http://h/").outcome, HttpOutcome::TooLarge);
+    EXPECT_EQ(client.get("http://h/").outcome, HttpOutcome::TooLarge);
+    EXPECT_EQ(server.timeouts[0], std::chrono::milliseconds(1500));
+
+    std::atomic<bool> cancel{true};
+    server.replies = {{NetStatus::Ok, reply(200, "", "x")}};
+    EXPECT_EQ(client.get("http://h/", {}, &cancel).outcome, HttpOutcome::Cancelled);
+}
