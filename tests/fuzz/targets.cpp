@@ -1,10 +1,12 @@
 #include "targets.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "core/net/http_client.h"
 #include "core/questions/qdf_source.h"
 #include "core/questions/question_file.h"
 #include "core/results/adaptive_file.h"
@@ -250,6 +252,64 @@ void styleData(const std::uint8_t* data, std::size_t size) {
     require(connect.drawn().size() == connect.connections().size(), "every connection drawn");
     (void)panels.answerString();
     (void)connect.solved();
+}
+
+namespace {
+
+// Every connection is answered with the same bytes, `block` at a time, so a
+// redirection loops back to the same answer.
+class ReplayServer : public net::Connector {
+  public:
+    ReplayServer(std::string_view bytes, std::size_t block) : bytes_(bytes), block_(block) {}
+
+    net::NetStatus connect(const std::string&, int, std::chrono::milliseconds,
+                           std::unique_ptr<net::Connection>& connection) override {
+        ++connections;
+        connection = std::make_unique<Reply>(bytes_, block_);
+        return net::NetStatus::Ok;
+    }
+
+    int connections = 0;
+
+  private:
+    class Reply : public net::Connection {
+      public:
+        Reply(std::string_view bytes, std::size_t block) : bytes_(bytes), block_(block) {}
+        net::NetStatus send(std::string_view) override { return net::NetStatus::Ok; }
+        net::NetStatus receive(char* buffer, std::size_t size, std::size_t& received) override {
+            received = std::min({size, block_, bytes_.size()});
+            bytes_.copy(buffer, received);
+            bytes_.remove_prefix(received);
+            return net::NetStatus::Ok;
+        }
+
+      private:
+        std::string_view bytes_;
+        std::size_t block_;
+    };
+
+    std::string_view bytes_;
+    std::size_t block_;
+};
+
+}  // namespace
+
+void httpResponse(const std::uint8_t* data, std::size_t size) {
+    // The first byte is the size of the blocks the server's answer arrives in.
+    if (size == 0) {
+        return;
+    }
+    ReplayServer server(bytesOf(data + 1, size - 1), data[0] % 64 + 1);
+    net::HttpClient client(server);
+    const net::HttpResponse r = client.post("http://h.example/q", "a=1");
+    require(server.connections >= 1 && server.connections <= net::kMaxRedirects + 1,
+            "redirections are bounded");
+    require(r.head.size() <= net::kMaxHeadBytes && r.body.size() <= net::kMaxBodyBytes,
+            "the limits hold");
+    require(r.outcome != net::HttpOutcome::Success || (r.status >= 200 && r.status <= 298),
+            "success is a 2xx answer");
+    require(r.received == r.body.size() || r.outcome != net::HttpOutcome::Success,
+            "what was received is the body");
 }
 
 }  // namespace tovalo::fuzz

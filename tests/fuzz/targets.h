@@ -22,11 +22,17 @@ void adaptiveFile(const std::uint8_t* data, std::size_t size);
 void iniFile(const std::uint8_t* data, std::size_t size);
 void cp932(const std::uint8_t* data, std::size_t size);
 void styleData(const std::uint8_t* data, std::size_t size);
+void httpResponse(const std::uint8_t* data, std::size_t size);
 
 inline constexpr NamedTarget kTargets[] = {
-    {"question_file", questionFile}, {"qdf_header", qdfHeader}, {"history_file", historyFile},
-    {"adaptive_file", adaptiveFile}, {"ini", iniFile},          {"cp932", cp932},
+    {"question_file", questionFile},
+    {"qdf_header", qdfHeader},
+    {"history_file", historyFile},
+    {"adaptive_file", adaptiveFile},
+    {"ini", iniFile},
+    {"cp932", cp932},
     {"style_data", styleData},
+    {"http_response", httpResponse},
 };
 
 }  // namespace tovalo::fuzz
