@@ -1,7 +1,8 @@
 // The result screen's history chart and printed report on copies of the
 // staged sample installation: the chart's pixels as the screen paints
 // them (also at twice the scale, when QT_SCALE_FACTOR says so), and the
-// report written by a click on its button, read back from disk.
+// report written by a click on its button, read back from disk, its PNG
+// pictures read by Qt's own reader.
 
 #include <QApplication>
 #include <QDir>
@@ -11,7 +12,9 @@
 #include <ctime>
 
 #include "core/common/files.h"
+#include "core/results/bitmap_files.h"
 #include "core/results/history_file.h"
+#include "core/results/mono_canvas.h"
 #include "core/text/cp932.h"
 #include "exam_rig.h"
 #include "ui/results/TResultForm.h"
@@ -298,7 +301,26 @@ class TestResultPrint : public QObject {
         QCOMPARE(tovalo::readHistoryFile(hisPath).value().exams[1].Rate, 70);
     }
 
-    // The button is reached from the keyboard like the others.
+    // A picture larger than one stored deflate block reads back whole, so
+    // a larger chart would not need another writer.
+    void pngOfSeveralBlocksReadsBack() {
+        tovalo::MonoCanvas canvas(4000, 150);
+        canvas.line(0, 149, 3999, 0);
+        canvas.rectangle(0, 0, 3999, 149);
+        canvas.text(1000, 70, "12/31 23:59 100%");
+        QImage png;
+        QVERIFY(png.loadFromData(QByteArray::fromStdString(tovalo::pngBytes(canvas)), "PNG"));
+        QCOMPARE(png.size(), QSize(4000, 150));
+        for (int y = 0; y < 150; ++y) {
+            for (int x = 0; x < 4000; ++x) {
+                if ((qGray(png.pixel(x, y)) < 128) != canvas.ink(x, y)) {
+                    QFAIL(qPrintable(QStringLiteral("pixel %1, %2").arg(x).arg(y)));
+                }
+            }
+        }
+    }
+
+    // The button is reached from the keyboard.
     void printButtonFromTheKeyboard() {
         ExamRig rig;
         installPrintFolder(rig);

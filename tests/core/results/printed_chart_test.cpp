@@ -95,23 +95,6 @@ TEST(BitmapFiles, Checksums) {
     EXPECT_EQ(adler32(std::string(100000, '\xFF')), 0x149A302CU);
 }
 
-// The chunks a reader checks first: the signature, a 1-bit greyscale
-// header of the picture's size and the end chunk.
-TEST(BitmapFiles, PngHeaderAndChunks) {
-    const std::string png = pngBytes(MonoCanvas(608, 140));
-    ASSERT_GT(png.size(), 8u + 25u + 12u);
-    EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
-    EXPECT_EQ(png.substr(8, 8), std::string("\0\0\0\x0dIHDR", 8));
-    EXPECT_EQ(png.substr(16, 13), std::string("\0\0\x02\x60\0\0\0\x8c\x01\0\0\0\0", 13));
-    EXPECT_EQ(png.substr(png.size() - 12), std::string("\0\0\0\0IEND\xae\x42\x60\x82", 12));
-    // Stored blocks: 140 rows of a filter byte and 76 bytes, plus the zlib
-    // frame, five bytes of block header and the Adler-32.
-    EXPECT_EQ(png.substr(37, 4), "IDAT");
-    const std::size_t idat =
-        (static_cast<unsigned char>(png[35]) << 8) | static_cast<unsigned char>(png[36]);
-    EXPECT_EQ(idat, 2u + 5u + 140u * 77u + 4u);
-}
-
 // A dot covers the line it sits on with white and keeps a round outline;
 // the text cell is cleared before the glyph is drawn.
 TEST(MonoCanvas, EllipsesAndTextCoverWhatIsUnder) {
