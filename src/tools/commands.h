@@ -18,9 +18,14 @@ int catalogCommand(const Args& args);
 int examCommand(const Args& args);
 int pageCommand(const Args& args);
 int historyCommand(const Args& args);
-// `viewsDir`: where to write what the answer view and the review pane show
-// (empty: nothing is written).
-int examRun(const std::string& scriptPath, const std::string& viewsDir);
+// Where `exam run` writes beside storing the exam; an empty folder: nothing.
+struct ExamRunOutputs {
+    // What the answer view and the review pane show.
+    std::string viewsDir;
+    // The printed report of the result screen, before the exam is stored.
+    std::string printDir;
+};
+int examRun(const std::string& scriptPath, const ExamRunOutputs& outputs);
 
 // What the answer view and the result review pane of a graded exam need
 // beyond the exam itself. Folders end in "/".

@@ -54,11 +54,18 @@ int catalogCommand(const Args& args) {
 }
 
 int examCommand(const Args& args) {
-    if (args.size() == 2 && args[0] == "run") {
-        return examRun(args[1], {});
-    }
-    if (args.size() == 4 && args[0] == "run" && args[2] == "--views") {
-        return examRun(args[1], args[3]);
+    if (args.size() >= 2 && args[0] == "run") {
+        ExamRunOutputs outputs;
+        for (std::size_t i = 2; i < args.size(); i += 2) {
+            std::string* dir = args[i] == "--views"   ? &outputs.viewsDir
+                               : args[i] == "--print" ? &outputs.printDir
+                                                      : nullptr;
+            if (dir == nullptr || i + 1 >= args.size() || !dir->empty() || args[i + 1].empty()) {
+                return 2;
+            }
+            *dir = args[i + 1];
+        }
+        return examRun(args[1], outputs);
     }
     if (args.empty() || args[0] != "select") {
         return 2;

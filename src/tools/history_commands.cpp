@@ -1,12 +1,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <optional>
 
 #include "core/app/directories.h"
 #include "core/catalog/catalog.h"
 #include "core/common/files.h"
+#include "core/exam/exam_report.h"
 #include "core/questions/question_file.h"
 #include "core/results/history_file.h"
 #include "core/styles/style_actions.h"
@@ -151,6 +153,22 @@ bool parseNow(const std::string& text, ExamDate& d) {
                        &d.minute) == 5;
 }
 
+// The result screen's printed report of the graded exam, from the
+// history as it stands before the exam is stored.
+int writePrintOutputs(const ExamSession& session, const std::string& root, const ExamDate& date,
+                      const app::Profile& profile, const std::string& printDir) {
+    const Result<HistoryFile> stored = readHistoryFile(session.course().HisPath);
+    if (!stored) {
+        return fail(stored.error().describe());
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(printDir, ec);
+    const Status written = writeExamPrintReport(session, *stored, date, profile.name,
+                                                root + "bin/Print/" + kPrintTemplate,
+                                                app::withTrailingSlash(printDir));
+    return written ? 0 : fail(written.error().describe());
+}
+
 }  // namespace
 
 int historyCommand(const Args& args) {
@@ -194,7 +212,7 @@ int historyCommand(const Args& args) {
     return 0;
 }
 
-int examRun(const std::string& scriptPath, const std::string& viewsDir) {
+int examRun(const std::string& scriptPath, const ExamRunOutputs& outputs) {
     auto scriptText = readWholeFile(scriptPath);
     if (!scriptText) {
         return fail(scriptText.error().describe());
@@ -287,16 +305,20 @@ int examRun(const std::string& scriptPath, const std::string& viewsDir) {
         }
         session.grade(labels);
         const Grading& grading = session.grading();
-        if (!viewsDir.empty()) {
-            const json profile = script.value("profile", json::object());
-            ExamViewsRequest views{
-                viewsDir,
-                root + "bin/",
-                root + "QDAT/" + vendor + "/",
-                labels,
-                {profile.value("Name", std::string()), profile.value("Org", std::string()),
-                 profile.value("Email", std::string()), profile.value("Serial", std::string())}};
+        const json profileJson = script.value("profile", json::object());
+        const app::Profile profile{
+            profileJson.value("Name", std::string()), profileJson.value("Org", std::string()),
+            profileJson.value("Email", std::string()), profileJson.value("Serial", std::string())};
+        if (!outputs.viewsDir.empty()) {
+            ExamViewsRequest views{outputs.viewsDir, root + "bin/", root + "QDAT/" + vendor + "/",
+                                   labels, profile};
             if (const int code = writeExamViews(session, views); code != 0) {
+                return code;
+            }
+        }
+        if (!outputs.printDir.empty()) {
+            if (const int code = writePrintOutputs(session, root, date, profile, outputs.printDir);
+                code != 0) {
                 return code;
             }
         }

@@ -15,7 +15,7 @@ void usage() {
         "       tovalo-tool catalog ROOT VENDOR\n"
         "       tovalo-tool exam select --qdf FILE --his FILE --mode N --count N\n"
         "                               [--uncheck C.S]... [--seed N]\n"
-        "       tovalo-tool exam run SCRIPT.json [--views DIR]\n"
+        "       tovalo-tool exam run SCRIPT.json [--views DIR] [--print DIR]\n"
         "       tovalo-tool his dump FILE.HIS\n"
         "       tovalo-tool page write --mode N INPUT OUTPUT\n"
         "       tovalo-tool page listtext --format K INPUT\n"

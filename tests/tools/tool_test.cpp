@@ -476,3 +476,104 @@ TEST_F(ToolTest, ExamRunViewsWritesWhatTheScreensShow) {
     }
     EXPECT_EQ(run("NX-101.qdf", "bin/CGI_URL/x").code, 1);
 }
+
+namespace {
+
+// Pixel (x, y) of an X bitmap as the tool writes it: ink is a set bit,
+// eight pixels an item, the leftmost in bit 0.
+bool xbmInk(const std::string& xbm, int x, int y) {
+    std::size_t at = 0;
+    for (int line = 0; line < 3 + y; ++line) {
+        at = xbm.find("\r\n", at) + 2;
+    }
+    const std::string item = xbm.substr(at + 5 * static_cast<std::size_t>(x / 8), 4);
+    return ((std::stoi(item.substr(2), nullptr, 16) >> (x % 8)) & 1) != 0;
+}
+
+}  // namespace
+
+// --print writes the result screen's report before the exam is stored: the
+// first exam of a course is alone in it, the second averages with the
+// first. Without its template nothing is stored and the run fails.
+TEST_F(ToolTest, ExamRunPrintWritesTheReportBeforeStoring) {
+    fs::create_directories(dir_ / "QDAT/nexa");
+    write("QDAT/nexa/NX-101.qdf", course().stored());
+    write("bin/Print/PrintProto",
+          tovalo::text::utf8ToCp932("<html>\n<head><title>成績表</title></head>\n<body>\n"));
+    // What --views needs beside it.
+    write("bin/CGI_URL", "https://support.example/ask\r\n");
+    write("bin/urlref", "https://faq.example/q\r\n");
+    write("bin/QuesProto", "<html>#NAME#</html>\r\n");
+    write("bin/QuesProto2", "<html>#NAME#</html>\r\n");
+    const auto script = [&](const std::string& now, const std::string& second) {
+        return write("print.json", "{\"root\": \"" + dir_.string() +
+                                       "\", \"vendor\": \"nexa\", \"course\": \"NX-101.qdf\", "
+                                       "\"count\": 2, \"seed\": 4, \"mode\": 1, \"elapsed\": 754, "
+                                       "\"now\": \"" +
+                                       now +
+                                       "\", \"profile\": {\"Name\": \"山田 & 花子\"}, "
+                                       "\"answers\": [{\"pick\": \"correct\"}, {\"pick\": \"" +
+                                       second + "\"}]}");
+    };
+    const std::string out = (dir_ / "out").string();
+
+    ToolRun first = tool("exam run " + script("2026-07-31T09:05", "wrong") + " --print " + out +
+                         " --views " + (dir_ / "views").string());
+    ASSERT_EQ(first.code, 0) << first.err;
+    EXPECT_TRUE(fs::exists(dir_ / "views/answer-1.json"));
+    std::string page = tovalo::text::cp932ToUtf8(read(out + "/Print.htm"));
+    EXPECT_EQ(page.rfind("<html>\r\n<head><title>成績表</title></head>\r\n<body>\r\n<hr>\r\n", 0),
+              0u)
+        << page;
+    for (const char* line : {
+             "<h4><small>■氏名：</small>山田 &amp; 花子</h4>\r\n",
+             "<h4><small>■モード：</small>通常（ランダム）</h4>\r\n",
+             "<h4><small>■実施日時：</small>2026/7/31 9:5</h4>\r\n",
+             "<h4><small>■所要時間：</small>12' 34</h4>\r\n",
+             "<tr><td></td>\r\n<td><img src=\"red.gif\" width=200 height=30><img "
+             "src=\"black.gif\" width=200 height=30></td></tr>\r\n",
+             "最高正答率は50％です。",
+             "<img src=\"SEISEKI.png\">\r\n<hr>\r\n<h5>■所要時間の推移</h5>\r\n<img "
+             "src=\"TIME.png\">\r\n",
+         }) {
+        EXPECT_NE(page.find(line), std::string::npos) << line << "\n" << page;
+    }
+    // Both picture formats are written; the ring of the exam at 50 % and
+    // 12 of 45 minutes (50 × 12 / 45 = 13.3), an empty slot's dot on zero.
+    const std::string rate = read(out + "/SEISEKI.xbm");
+    const std::string time = read(out + "/TIME.xbm");
+    ASSERT_EQ(rate.substr(0, 22), "#define TEST_width 608");
+    EXPECT_TRUE(xbmInk(rate, 511, 60) && xbmInk(rate, 519, 60) && !xbmInk(rate, 515, 60));
+    EXPECT_TRUE(xbmInk(rate, 65, 108) && !xbmInk(rate, 65, 110));
+    EXPECT_TRUE(xbmInk(time, 511, 97) && !xbmInk(time, 515, 97));
+    EXPECT_FALSE(xbmInk(time, 511, 60));
+    EXPECT_EQ(read(out + "/SEISEKI.png").substr(1, 3), "PNG");
+    EXPECT_EQ(read(out + "/TIME.png").substr(1, 3), "PNG");
+
+    // The second exam, all right: the mean of 50 and 100, the best 100, and
+    // the first exam now point 9 of the chart, its ring gone.
+    ToolRun second = tool("exam run " + script("2026-08-01T10:30", "correct") + " --print " + out);
+    ASSERT_EQ(second.code, 0) << second.err;
+    page = tovalo::text::cp932ToUtf8(read(out + "/Print.htm"));
+    EXPECT_NE(page.find("<td><img src=\"red.gif\" width=300 height=30><img src=\"black.gif\" "
+                        "width=100 height=30></td></tr>"),
+              std::string::npos)
+        << page;
+    EXPECT_NE(page.find("最高正答率は100％です。"), std::string::npos);
+    const std::string rate2 = read(out + "/SEISEKI.xbm");
+    EXPECT_TRUE(xbmInk(rate2, 463, 60) && !xbmInk(rate2, 465, 60));
+    EXPECT_FALSE(xbmInk(rate2, 461, 60));
+    EXPECT_TRUE(xbmInk(rate2, 515, 6) && !xbmInk(rate2, 515, 10));
+
+    // The options come once each, with a folder.
+    EXPECT_EQ(tool("exam run " + script("2026-08-01T11:00", "correct") + " --print").code, 2);
+    EXPECT_EQ(
+        tool("exam run " + script("2026-08-01T11:00", "correct") + " --print a --print b").code, 2);
+
+    fs::remove(dir_ / "bin/Print/PrintProto");
+    const std::string hisBefore = read((dir_ / "HIST/nexa/NX-101.HIS").string());
+    ToolRun missing = tool("exam run " + script("2026-08-02T08:00", "correct") + " --print " + out);
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("PrintProto"), std::string::npos) << missing.err;
+    EXPECT_EQ(read((dir_ / "HIST/nexa/NX-101.HIS").string()), hisBefore);
+}

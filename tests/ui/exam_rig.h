@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
@@ -29,6 +31,19 @@
 #include "ui/startup/screens.h"
 #include "ui/startup/session.h"
 #include "ui/startup/startup.h"
+
+// A moment of the local clock, for the rig's ManualClock.
+inline std::chrono::system_clock::time_point localTime(int year, int month, int day, int hour,
+                                                       int minute) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_isdst = -1;
+    return std::chrono::system_clock::from_time_t(std::mktime(&t));
+}
 
 class ExamRig {
   public:

@@ -42,18 +42,6 @@ QString qs(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-std::chrono::system_clock::time_point localTime(int year, int month, int day, int hour,
-                                                int minute) {
-    std::tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_isdst = -1;
-    return std::chrono::system_clock::from_time_t(std::mktime(&t));
-}
-
 // The letter a vendor's label style gives choice slot 1..10.
 QString letter(int slot, const std::string& style) {
     if (style == "A") {

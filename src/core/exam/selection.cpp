@@ -73,22 +73,6 @@ int availableCount(const QuestionBank& bank, const CategoryChecks& checks) {
     return sum;
 }
 
-long long roundHalfEven(long long numerator, long long denominator) {
-    long long q = numerator / denominator;
-    long long r = numerator % denominator;
-    // Division truncates toward zero; make the remainder non-negative so
-    // that q is the floor.
-    if (r < 0) {
-        r += denominator;
-        q -= 1;
-    }
-    const long long twice = 2 * r;
-    if (twice > denominator || (twice == denominator && q % 2 != 0)) {
-        q += 1;
-    }
-    return q;
-}
-
 CountAndTime defaultCountAndTime(const QuestionBank& bank, int available) {
     if (available < bank.ExamQuesCount) {
         return {available,

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/common/rounding.h"
 #include "core/questions/question_bank.h"
 
 namespace tovalo {
@@ -60,12 +61,6 @@ struct CountAndTime {
 CountAndTime defaultCountAndTime(const QuestionBank& bank, int available);
 // The count and time fields when mock exam or assessment is chosen.
 CountAndTime lockedCountAndTime(const QuestionBank& bank, int available);
-
-// numerator / denominator rounded half to even, as the count and time rules
-// round, exactly: 15 × 11 / 22 is 7.5 and gives 8, where the same sum in
-// floating point lands a hair below the half and gives 7. The denominator
-// is positive.
-long long roundHalfEven(long long numerator, long long denominator);
 
 // The messages of the count and time fields.
 inline constexpr const char* kCountFieldInvalid = "出題数を正しく入力してください";

@@ -163,6 +163,19 @@ std::array<int, kHistoryCategories> categoryRates(const std::vector<ExamPosition
     return rates;
 }
 
+int emptyStoredSlots(const HistoryFile& history) {
+    return static_cast<int>(std::count_if(history.exams.begin(), history.exams.end() - 1,
+                                          [](const ExamRecord& r) { return r.empty(); }));
+}
+
+int averageRateWith(const HistoryFile& history, int examRate) {
+    int sum = examRate;
+    for (int s = 0; s < kHistoryExams - 1; ++s) {
+        sum += history.exams[s].Rate;
+    }
+    return sum / (kHistoryExams - emptyStoredSlots(history));
+}
+
 void recordExam(HistoryFile& h, const GradedExam& exam, std::string_view qdfPath) {
     for (const ExamPosition& p : exam.positions) {
         if (p.BankSlot < 1 || p.BankSlot > kHistoryQuestions) {
@@ -174,12 +187,7 @@ void recordExam(HistoryFile& h, const GradedExam& exam, std::string_view qdfPath
     }
     h.QuestionFilePath = pathField(qdfPath);
 
-    int oldSum = 0;
-    int emptyOld = 0;
-    for (int s = 0; s < kHistoryExams - 1; ++s) {
-        oldSum += h.exams[s].Rate;
-        emptyOld += h.exams[s].empty() ? 1 : 0;
-    }
+    const int average = averageRateWith(h, exam.ExamRate);
     std::move_backward(h.exams.begin(), h.exams.end() - 1, h.exams.end());
     ExamRecord& e = h.exams[0];
     e.Minutes = std::min(exam.ElapsedSeconds / 60, 255);
@@ -191,7 +199,7 @@ void recordExam(HistoryFile& h, const GradedExam& exam, std::string_view qdfPath
     e.Mode = exam.Mode;
     e.QuestionCount = static_cast<int>(exam.positions.size());
     h.BestRate = std::max(h.BestRate, exam.ExamRate);
-    h.AverageRate = (oldSum + exam.ExamRate) / (10 - emptyOld);
+    h.AverageRate = average;
     h.reserved = {0, 0, 0, 0};
 
     const auto rates = categoryRates(exam.positions);

@@ -103,6 +103,15 @@ struct GradedExam {
 // category without a question in the exam.
 std::array<int, kHistoryCategories> categoryRates(const std::vector<ExamPosition>& positions);
 
+// How many of the stored slots 0..8 are empty: slot 9 leaves the history
+// with the next exam, so it never counts.
+int emptyStoredSlots(const HistoryFile& history);
+
+// The mean rate over the filled slots once an exam of `examRate` joins
+// them: what saving stores as AverageRate and what the report's overall
+// bar shows.
+int averageRateWith(const HistoryFile& history, int examRate);
+
 // Applies an exam to the history: counts, the record push, best and
 // average rates, the category trends. `qdfPath` (UTF-8) is recorded.
 void recordExam(HistoryFile& history, const GradedExam& exam, std::string_view qdfPath);

@@ -7,39 +7,16 @@
 #include "core/questions/question_bank.h"
 #include "core/styles/style_handoff.h"
 #include "core/text/characters.h"
+#include "core/text/html_escape.h"
 #include "core/text/trim.h"
 #include "core/views/explanation_text.h"
 #include "core/views/template_page.h"
 
 namespace tovalo {
 
-namespace {
+using text::htmlEscaped;
 
-std::string htmlEscaped(std::string_view s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
+namespace {
 
 // Upper case for A-Z only: the katakana letters have no case.
 std::string upperAtoZ(std::string_view s) {

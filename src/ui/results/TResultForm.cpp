@@ -8,12 +8,14 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "core/exam/exam_report.h"
 #include "core/exam/page_writer.h"
 #include "core/results/result_screen.h"
 #include "core/results/result_texts.h"
 #include "core/results/verdict.h"
 #include "platform/qt_bundle_loader.h"
 #include "ui/answer/question_links.h"
+#include "ui/results/history_chart_painter.h"
 #include "ui/results/review_pane_view.h"
 #include "ui/startup/session.h"
 #include "ui/web/web_page_view.h"
@@ -160,16 +162,18 @@ void TResultForm::ensureControls() {
     colour(Label2, Qt::black, kSilver);
     Image1 = label(this, "Image1", QFont());
     Image1->setFixedSize(kResultChartWidth, kResultChartHeight);
-    for (QWidget* w : {static_cast<QWidget*>(Shape1), static_cast<QWidget*>(Label2),
-                       static_cast<QWidget*>(Image1)}) {
-        w->hide();
-    }
+    Image1->setAccessibleName(qs(kHistoryChartName));
 
     Button8 = new ImageButton(this);
     Button8->setObjectName(QStringLiteral("Button8"));
     Button8->setPictures(
         drawBarButton(QSize(130, 40), QStringLiteral("成績表"), ButtonGlyph::Diagnosis, kAccent));
-    Button8->hide();
+    Button8->setToolTip(qs(kPrintButtonHint));
+    Button8->setAccessibleName(QStringLiteral("成績表"));
+    // The report is a side road from the grid; Tab reaches it, a click
+    // leaves the focus where it was.
+    Button8->setFocusPolicy(Qt::TabFocus);
+    connect(Button8, &ImageButton::clicked, this, &TResultForm::Button8Click);
     Button1 = new ImageButton(this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setPictures(
@@ -214,6 +218,12 @@ void TResultForm::FormShow() {
         const platform::LocalDateTime now =
             platform::toLocalDateTime(session_.services.clock.now());
         examDate_ = {now.year, now.month, now.day, now.hour, now.minute};
+        Result<HistoryFile> stored = readHistoryFile(course_.HisPath);
+        storedHistory_ = stored ? *stored : HistoryFile{};
+        historyError_.reset();
+        if (!stored) {
+            historyError_ = stored.error().describe();
+        }
     }
 
     const ResultTexts texts =
@@ -226,6 +236,8 @@ void TResultForm::FormShow() {
     Label9->setText(qs(texts.timeTaken));
     Label2->setText(qs(texts.chartTitle));
     StringGrid1->setRows(exam.grading().rows);
+    chart_ = examHistoryChart(exam, storedHistory_, examDate_);
+    drawChart();
     levelTexts_ = readLevelTexts(course_.QdfPath);
 
     applyVendorLook();
@@ -317,6 +329,30 @@ void TResultForm::saveExam() {
 void TResultForm::stopBrowser() {
     if (htmlCourse() && Panel1 != nullptr) {
         Panel1->stopPage();
+    }
+}
+
+void TResultForm::drawChart() {
+    Image1->setPixmap(paintHistoryChart(chart_, Image1->devicePixelRatioF()));
+}
+
+void TResultForm::Button8Click() {
+    stopBrowser();
+    if (historyError_) {
+        // The report's averages come from the stored exams; without them it
+        // would print figures that are not the learner's.
+        session_.services.messages.showError(*historyError_);
+        return;
+    }
+    const std::string dir = session_.programDir + "Print/";
+    const Status written = writeExamPrintReport(session_.exam, storedHistory_, examDate_,
+                                                session_.profile.name, dir + kPrintTemplate, dir);
+    if (!written) {
+        session_.services.messages.showError(written.error().describe());
+        return;
+    }
+    if (const Status opened = session_.services.shell.open(dir + kPrintPage); !opened) {
+        session_.services.messages.showError(opened.error().describe());
     }
 }
 
@@ -420,6 +456,11 @@ void TResultForm::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), Qt::black);
     if (!built_) {
         return;
+    }
+    // A move to a screen of another scale repaints the window: the chart
+    // follows so that it stays sharp there.
+    if (Image1->pixmap().devicePixelRatio() != Image1->devicePixelRatioF()) {
+        drawChart();
     }
     // The side column's plain strip stretches between its two pictures to
     // whatever height the window has.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/catalog/catalog.h"
+#include "core/results/history_chart.h"
 #include "core/results/history_file.h"
 #include "core/styles/answer_style.h"
 #include "ui/widgets/screen_form.h"
@@ -52,6 +53,8 @@ class TResultForm : public ScreenForm {
   public slots:
     void Button1Click();
     void Button3Click();
+    // The printed report, opened in the desktop's browser.
+    void Button8Click();
     // The verdict again: a click on the grid's heading.
     void ShowVerdict();
     // The question of grid row `row` (1-based) in the review pane.
@@ -73,6 +76,7 @@ class TResultForm : public ScreenForm {
     void layoutControls();
     void saveExam();
     void stopBrowser();
+    void drawChart();
     [[nodiscard]] bool htmlCourse() const { return course_.FormatKind == 2; }
     [[nodiscard]] std::string resultPagePath() const;
 
@@ -83,6 +87,11 @@ class TResultForm : public ScreenForm {
     ExamDate examDate_;
     std::optional<QPoint> openingPlace_;
     std::array<std::string, 5> levelTexts_;
+    // The course's history as it was before this exam, read once per exam:
+    // the chart and the report add the exam to it themselves.
+    HistoryFile storedHistory_;
+    std::optional<std::string> historyError_;
+    HistoryChart chart_;
     QPixmap sideStrip_;
 
   private:
@@ -106,12 +115,10 @@ class TResultForm : public ScreenForm {
     QLabel* Label11 = nullptr;
     QLabel* Label12 = nullptr;
     ReviewPaneView* Panel1 = nullptr;  // holds Memo1 and WebBrowser1
-    // show is added with the report.
-    // The history chart and the report button have their places; what they
     QLabel* Shape1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Image1 = nullptr;
-    ImageButton* Button8 = nullptr;
+    QLabel* Label2 = nullptr;        // chart title
+    QLabel* Image1 = nullptr;        // history chart
+    ImageButton* Button8 = nullptr;  // printed report
     ImageButton* Button1 = nullptr;
     ImageButton* Button3 = nullptr;
 };
