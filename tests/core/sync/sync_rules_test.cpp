@@ -204,32 +204,41 @@ TEST(SyncRules, DownloadsKeepLowBytesOnly) {
     EXPECT_EQ(bytes.substr(0, 4), ".HIS");
     EXPECT_EQ(bytes.substr(4, 26), "/inst/QDAT/nexa/NX-101.qdf");
     EXPECT_EQ(bytes.substr(30, 482), std::string(482, '\x0B'));
-    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    // QAMNT 300: low byte 44, high byte 1; 256: 0 and 1; the first key wins.
-    EXPECT_EQ(byte(512 + 7), 44);
-    EXPECT_EQ(byte(512 + 8), 1);
-    EXPECT_EQ(byte(521 + 7), 1);
-    EXPECT_EQ(byte(521 + 8), 0);
-    EXPECT_EQ(byte(530 + 7), 0);
-    EXPECT_EQ(byte(530 + 8), 1);
-    EXPECT_EQ(byte(512), 255);  // 10^23 - 1, far past any integer type
-    EXPECT_EQ(byte(512 + 1), 12);
-    EXPECT_EQ(byte(512 + 4), 59);
-    EXPECT_EQ(byte(512 + 5), 255);
-    EXPECT_EQ(byte(521 + 1), 1);
-    EXPECT_EQ(byte(521 + 2), 2);
-    EXPECT_EQ(byte(521 + 3), 0);
-    EXPECT_EQ(byte(602), 44);
-    EXPECT_EQ(byte(603), 77);
-    EXPECT_EQ(bytes.substr(604, 4), std::string(4, '\0'));
-    EXPECT_EQ(byte(608), 100);
-    EXPECT_EQ(byte(608 + 6), 100);
-    EXPECT_EQ(byte(615), 231);  // 999
-    EXPECT_EQ(byte(616), 0);
-    EXPECT_EQ(byte(958), 0xFF);
-    EXPECT_EQ(byte(959), 0xFF);
-    EXPECT_EQ(byte(960), 1);
-    EXPECT_EQ(byte(1959), 42);
+    struct Expected {
+        std::size_t offset;
+        int value;
+        const char* why;
+    };
+    const Expected expected[] = {
+        {512 + 7, 44, "QAMNT00 300, low byte; the first of two keys wins"},
+        {512 + 8, 1, "QAMNT00 300, high byte"},
+        {521 + 7, 1, "QAMNT01 1"},
+        {521 + 8, 0, "QAMNT01 1, high byte"},
+        {530 + 7, 0, "QAMNT02 256, low byte"},
+        {530 + 8, 1, "QAMNT02 256, high byte"},
+        {512, 255, "TIME00 10^23 - 1, far past any integer type"},
+        {512 + 1, 12, "DATE00 month"},
+        {512 + 4, 59, "DATE00 minute"},
+        {512 + 5, 255, "RATE00 -1"},
+        {521 + 1, 1, "DATE01 month"},
+        {521 + 2, 2, "DATE01 day"},
+        {521 + 3, 0, "DATE01 hour, past the text"},
+        {602, 44, "MAX 300"},
+        {603, 77, "AVG, trimmed"},
+        {604, 0, "reserved"},
+        {607, 0, "reserved"},
+        {608, 100, "POINT00 first rate"},
+        {608 + 6, 100, "POINT00 best"},
+        {615, 231, "POINT01 999"},
+        {616, 0, "POINT01 second piece, past the text"},
+        {958, 0xFF, "end mark"},
+        {959, 0xFF, "end mark"},
+        {960, 1, "CORR000 257"},
+        {1959, 42, "FALS499"},
+    };
+    for (const Expected& e : expected) {
+        EXPECT_EQ(static_cast<unsigned char>(bytes[e.offset]), e.value) << e.why;
+    }
 
     EXPECT_FALSE(historyFromDownload("[DLDATA]\r\nCORR010=ten\r\n", "x.qdf"));
     EXPECT_FALSE(historyFromDownload("[DLDATA]\r\nPOINT03=1x0\r\n", "x.qdf"));
