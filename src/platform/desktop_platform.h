@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/posix_connector.h"
 #include "platform/posix_file_attributes.h"
 #include "platform/proc_mounts_drive_lister.h"
 #include "platform/qt_bundle_loader.h"
@@ -21,6 +22,7 @@ struct DesktopPlatform {
     ProcMountsDriveLister drives;
     PosixFileAttributes files;
     QtBundleLoader bundles;
+    PosixConnector net;
 };
 
 }  // namespace tovalo::platform

@@ -19,7 +19,9 @@ void usage() {
         "       tovalo-tool his dump FILE.HIS\n"
         "       tovalo-tool page write --mode N INPUT OUTPUT\n"
         "       tovalo-tool page listtext --format K INPUT\n"
-        "       tovalo-tool text encode IN OUT   (UTF-8 text to CP932 with CR LF)\n",
+        "       tovalo-tool text encode IN OUT   (UTF-8 text to CP932 with CR LF)\n"
+        "       tovalo-tool sync ROOT VENDOR --profile PROFILE.json [--proxy HOST:PORT]\n"
+        "                        [--plan | --yes]\n",
         stderr);
 }
 
@@ -43,6 +45,8 @@ int main(int argc, char** argv) {
         rc = tovalo::tool::historyCommand(args);
     } else if (group == "page") {
         rc = tovalo::tool::pageCommand(args);
+    } else if (group == "sync") {
+        rc = tovalo::tool::syncCommand(args);
     } else if (group == "text") {
         rc = tovalo::tool::textCommand(args);
     }

@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "common/loopback_server.h"
 #include "common/temp_tree.h"
 #include "common/unprivileged.h"
 #include "core/questions/qdf_builder.h"
@@ -576,4 +577,97 @@ TEST_F(ToolTest, ExamRunPrintWritesTheReportBeforeStoring) {
     EXPECT_EQ(missing.code, 1);
     EXPECT_NE(missing.err.find("PrintProto"), std::string::npos) << missing.err;
     EXPECT_EQ(read((dir_ / "HIST/nexa/NX-101.HIS").string()), hisBefore);
+}
+
+// `sync` against a loopback server: the plan, the transfers, the plan again,
+// and the ways a run ends early.
+TEST_F(ToolTest, SyncPlansTransfersAndReportsFailures) {
+    std::string answers = "NOTFOUND";  // for NX 101; NX-102 has an older copy
+    LoopbackServer server([&](const std::string& request) {
+        const std::string line = request.substr(0, request.find("\r\n"));
+        std::string body;
+        if (line.find("/q.cgi") != std::string::npos) {
+            body = request.find("Test_ID=NX%20101") != std::string::npos ? answers
+                                                                         : "2026/11/20 07:30:00";
+        } else if (line.find("/d.cgi") != std::string::npos) {
+            body = "[DLDATA]\r\nQAMNT00=300\r\nMAX=91\r\n";
+        }
+        return "HTTP/1.0 200 OK\r\nSet-Cookie: s=1\r\n\r\n" + body + "\r\n";
+    });
+    const std::string address = server.hostAndPort();
+    write("inst/bin/His_srv",
+          address + "/q.cgi\r\n" + address + "/u.cgi\r\n" + address + "/d.cgi\r\n");
+    write("inst/QDAT/nexa/NX 101.qdf", course().stored());
+    write("inst/QDAT/nexa/NX-102.qdf", course().stored());
+    fs::create_directories(dir_ / "inst/HIST/nexa");
+    const std::string profile =
+        write("me.json", R"({"Name": "Taro Yamada", "Email": "t@example.jp", "Serial": "S1"})");
+    const std::string base = "sync " + (dir_ / "inst").string() + " nexa --profile " + profile;
+
+    ToolRun plan = tool(base + " --plan");
+    ASSERT_EQ(plan.code, 0) << plan.err;
+    json rows = json::parse(plan.out);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].at("TestID"), "NX 101");
+    EXPECT_EQ(rows[0].at("State"), "ｸﾗｲｱﾝﾄ最新");
+    EXPECT_EQ(rows[0].at("ServerDate"), "----");
+    EXPECT_EQ(rows[1].at("State"), "ｻｰﾊﾞｰ最新");
+    EXPECT_EQ(rows[1].at("ServerDate"), "2026/11/20 07:30:00");
+    EXPECT_FALSE(rows[1].contains("Done"));
+    EXPECT_EQ(server.requests().size(), 2u);
+
+    ToolRun done = tool(base + " --yes");
+    ASSERT_EQ(done.code, 0) << done.err;
+    rows = json::parse(done.out);
+    EXPECT_EQ(rows[0].at("Done"), true);
+    EXPECT_EQ(rows[1].at("Done"), true);
+    const std::vector<std::string> requests = server.requests();
+    ASSERT_EQ(requests.size(), 6u);
+    EXPECT_TRUE(requests[4].starts_with("POST /u.cgi?")) << requests[4];
+    EXPECT_NE(requests[4].find("\r\nCookie: s=1\r\n"), std::string::npos);
+    EXPECT_TRUE(
+        requests[5].ends_with("Name=Taro Yamada&Serial=S1&Test_ID=NX-102"
+                              "&Email=t@example.jp\r\n"))
+        << requests[5];
+    const std::string his = read((dir_ / "inst/HIST/nexa/NX-102.HIS").string());
+    ASSERT_EQ(his.size(), 1960u);
+    EXPECT_EQ(static_cast<unsigned char>(his[602]), 91);
+
+    rows = json::parse(tool(base).out);
+    EXPECT_EQ(rows[1].at("State"), "同期済み");
+    EXPECT_EQ(rows[1].at("ClientDate"), "2026/11/20 07:30:00");
+
+    answers = "ERROR1:利用期限が切れています。";
+    ToolRun refused = tool(base + " --yes");
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err, "利用期限が切れています。\n");
+
+    answers = "2026/02/30 10:00:00";
+    ToolRun badDate = tool(base + " --plan");
+    EXPECT_EQ(badDate.code, 1);
+    EXPECT_EQ(badDate.err, "サーバーとの通信に失敗しました。履歴情報の同期はできませんでした。\n");
+
+    EXPECT_EQ(tool(base + " --proxy http://proxy:8080").err, "Proxyサーバー名が誤っています。\n");
+    EXPECT_EQ(tool(base + " --proxy proxy:80a").err, "Proxyポート番号が誤っています。\n");
+    EXPECT_EQ(tool("sync " + (dir_ / "inst").string() + " nexa").code, 2);
+
+    write("inst/bin/His_srv", "no-such-host.invalid/q\r\nx/u\r\nx/d\r\n");
+    EXPECT_EQ(tool(base).err, "サーバー名が解決できないか、Proxyサーバー名が誤っています。\n");
+}
+
+TEST_F(ToolTest, SyncSaysWhenTheServerIsNotThere) {
+    int port = 0;
+    {
+        LoopbackServer closed([](const std::string&) { return std::string(); });
+        port = closed.port();
+    }
+    const std::string address = "127.0.0.1:" + std::to_string(port);
+    write("inst/bin/His_srv", address + "/q\r\n" + address + "/u\r\n" + address + "/d\r\n");
+    write("inst/QDAT/nexa/NX-101.qdf", course().stored());
+    fs::create_directories(dir_ / "inst/HIST/nexa");
+    const std::string profile = write("me.json", R"({"Name": "T"})");
+    const ToolRun r = tool("sync " + (dir_ / "inst").string() + " nexa --profile " + profile);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "サーバーへの接続に失敗しました。設定を確認して再実行をしてください。\n");
 }

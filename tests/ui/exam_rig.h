@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "common/scripted_server.h"
 #include "core/app/command_line.h"
 #include "core/catalog/catalog.h"
 #include "core/exam/selection.h"
@@ -79,7 +80,8 @@ class ExamRig {
         tovalo::platform::MessageBoxes& boxes =
             desktopBoxes != nullptr ? *desktopBoxes
                                     : static_cast<tovalo::platform::MessageBoxes&>(messages);
-        tovalo::ui::Services services{settings, boxes, sound, shell, clock, drives, files, bundles};
+        tovalo::ui::Services services{settings, boxes, sound,   shell,  clock,
+                                      drives,   files, bundles, &server};
         session = std::make_unique<tovalo::ui::Session>(services, bin(),
                                                         tovalo::app::parseCommandLine(arguments));
         session->endProgram = [this] { ++endRequests; };
@@ -173,6 +175,8 @@ class ExamRig {
     tovalo::platform::FixedDriveLister drives;
     tovalo::platform::MemoryFileAttributes files;
     tovalo::platform::QtBundleLoader bundles;
+    // The servers the online screens reach.
+    ScriptedServer server;
     std::unique_ptr<tovalo::ui::Session> session;
     std::unique_ptr<tovalo::ui::Screens> screens;
     int endRequests = 0;

@@ -453,9 +453,10 @@ class TestCourseMenuForm : public QObject {
                  QString("nexa"));
     }
 
-    // The advisor, the update and the synchronisation are not in this
-    // version: each says so over the menu, and its button, Enter, Esc and
-    // the close box all lead back to the menu.
+    // The advisor and the update are not in this version: each says so over
+    // the menu, and its button, Enter, Esc and the close box all lead back
+    // to the menu. The synchronisation window opens over the menu too, and
+    // its back button, Esc and the close box lead back.
     void sideButtonsNotBuiltYetLeadBackToTheMenu() {
         TestRig rig({"nexa"});
         addCourses(rig, "nexa", 3);
@@ -467,9 +468,7 @@ class TestCourseMenuForm : public QObject {
             {menu(rig)->control<tovalo::ui::ImageButton>(QStringLiteral("DiagnosisButton")),
              rig.screens->StudyForm},
             {menu(rig)->control<tovalo::ui::ImageButton>(QStringLiteral("UpdateButton")),
-             rig.screens->UpdateForm},
-            {menu(rig)->control<tovalo::ui::ImageButton>(QStringLiteral("SyncButton")),
-             rig.screens->SyncForm}};
+             rig.screens->UpdateForm}};
         for (const auto& [button, screen] : roads) {
             for (int way = 0; way < 4; ++way) {
                 button->click();
@@ -496,6 +495,23 @@ class TestCourseMenuForm : public QObject {
                 QVERIFY2(!screen->isVisible(), qPrintable(screen->windowTitle()));
                 QVERIFY(menu(rig)->isVisible());
             }
+        }
+        tovalo::ui::ScreenForm* sync = rig.screens->SyncForm;
+        for (int way = 0; way < 3; ++way) {
+            menu(rig)->control<tovalo::ui::ImageButton>(QStringLiteral("SyncButton"))->click();
+            QVERIFY(sync->isVisible());
+            QCOMPARE(sync->windowModality(), Qt::ApplicationModal);
+            QVERIFY(QTest::qWaitForWindowExposed(sync));
+            if (way == 0) {
+                QTest::mouseClick(sync->control<QWidget>(QStringLiteral("BackButton")),
+                                  Qt::LeftButton);
+            } else if (way == 1) {
+                QTest::keyClick(sync->windowHandle(), Qt::Key_Escape);
+            } else {
+                QVERIFY(sync->windowHandle()->close());
+            }
+            QVERIFY(!sync->isVisible());
+            QVERIFY(menu(rig)->isVisible());
         }
         QCOMPARE(rig.session->CourseIndex, 2);
         QCOMPARE(rig.endRequests, 0);

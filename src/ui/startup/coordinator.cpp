@@ -10,6 +10,7 @@
 #include "ui/exam/TExamModeForm.h"
 #include "ui/exam/TGenericMBForm.h"
 #include "ui/exam/TRefImgForm.h"
+#include "ui/online/TSyncCandidateForm.h"
 #include "ui/online/TSyncForm.h"
 #include "ui/online/TUpdateForm.h"
 #include "ui/results/TResultForm.h"
@@ -197,10 +198,18 @@ void Coordinator::connectSideRoads() {
     connect(menu, &TCourseMenuForm::syncRequested, this,
             [this] { platform::openModal(screens_.SyncForm); });
     for (PendingScreen* pending : {static_cast<PendingScreen*>(screens_.StudyForm),
-                                   static_cast<PendingScreen*>(screens_.UpdateForm),
-                                   static_cast<PendingScreen*>(screens_.SyncForm)}) {
+                                   static_cast<PendingScreen*>(screens_.UpdateForm)}) {
         connect(pending, &PendingScreen::left, this, &Coordinator::backToCourseMenu);
     }
+    TSyncForm* sync = screens_.SyncForm;
+    TSyncCandidateForm* proposal = screens_.SyncCandidateForm;
+    connect(sync, &TSyncForm::left, this, &Coordinator::backToCourseMenu);
+    connect(sync, &TSyncForm::proposalReady, this, [sync, proposal] {
+        proposal->showProposal(sync->proposal());
+        platform::openModal(proposal);
+    });
+    connect(proposal, &TSyncCandidateForm::accepted, sync, &TSyncForm::transferProposal);
+    connect(proposal, &TSyncCandidateForm::declined, sync, &TSyncForm::dropProposal);
 }
 
 }  // namespace tovalo::ui

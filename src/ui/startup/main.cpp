@@ -34,7 +34,7 @@ int main(int argc, char* argv[]) {
     tovalo::platform::DesktopPlatform desktop;
     tovalo::ui::Services services{desktop.settings, desktop.messages, desktop.sound,
                                   desktop.shell,    desktop.clock,    desktop.drives,
-                                  desktop.files,    desktop.bundles};
+                                  desktop.files,    desktop.bundles,  &desktop.net};
     tovalo::ui::Session session(services, programDir.toStdString(),
                                 tovalo::app::parseCommandLine(arguments));
     session.endProgram = [] { QCoreApplication::quit(); };

@@ -12,6 +12,7 @@
 #include "core/app/window_placement.h"
 #include "core/catalog/catalog.h"
 #include "core/exam/exam_session.h"
+#include "core/net/connection.h"
 #include "core/platform/bundle_loader.h"
 #include "core/platform/clock.h"
 #include "core/platform/drive_lister.h"
@@ -34,6 +35,8 @@ struct Services {
     platform::DriveLister& drives;
     platform::FileAttributes& files;
     platform::BundleLoader& bundles;
+    // Where the network requests go; null: the desktop's own sockets.
+    net::Connector* connector = nullptr;
 };
 
 // What the screens share for the life of the program. The application owns

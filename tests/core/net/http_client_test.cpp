@@ -1,78 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <deque>
-
+#include "common/scripted_server.h"
 #include "core/net/http_client.h"
 
 using namespace tovalo::net;
-
-namespace {
-
-// A server that answers each connection with the next scripted reply, in
-// blocks of `block` bytes, and keeps what each request sent.
-class ScriptedServer : public Connector {
-  public:
-    struct Reply {
-        NetStatus connect = NetStatus::Ok;
-        std::string bytes;
-        NetStatus midway = NetStatus::Ok;  // what the read after the last byte gives
-    };
-
-    NetStatus connect(const std::string& host, int port, std::chrono::milliseconds timeout,
-                      std::unique_ptr<Connection>& connection) override {
-        hosts.push_back(host + ":" + std::to_string(port));
-        timeouts.push_back(timeout);
-        if (replies.empty()) {
-            return NetStatus::ConnectionFailed;
-        }
-        Reply reply = replies.front();
-        replies.pop_front();
-        if (reply.connect != NetStatus::Ok) {
-            return reply.connect;
-        }
-        requests.emplace_back();
-        connection = std::make_unique<Exchange>(*this, requests.size() - 1, std::move(reply));
-        return NetStatus::Ok;
-    }
-
-    std::deque<Reply> replies;
-    std::vector<std::string> requests;
-    std::vector<std::string> hosts;
-    std::vector<std::chrono::milliseconds> timeouts;
-    std::size_t block = 7;
-
-  private:
-    class Exchange : public Connection {
-      public:
-        Exchange(ScriptedServer& server, std::size_t index, Reply reply)
-            : server_(server), index_(index), reply_(std::move(reply)) {}
-        NetStatus send(std::string_view bytes) override {
-            server_.requests[index_] += bytes;
-            return NetStatus::Ok;
-        }
-        NetStatus receive(char* buffer, std::size_t size, std::size_t& received) override {
-            if (at_ == reply_.bytes.size() && reply_.midway != NetStatus::Ok) {
-                return reply_.midway;
-            }
-            received = std::min({size, server_.block, reply_.bytes.size() - at_});
-            reply_.bytes.copy(buffer, received, at_);
-            at_ += received;
-            return NetStatus::Ok;
-        }
-
-      private:
-        ScriptedServer& server_;
-        std::size_t index_;
-        Reply reply_;
-        std::size_t at_ = 0;
-    };
-};
-
-std::string reply(int status, const std::string& headers, const std::string& body) {
-    return "HTTP/1.0 " + std::to_string(status) + " X\r\n" + headers + "\r\n" + body;
-}
-
-}  // namespace
 
 // The request head is what the servers were written against, byte for byte.
 TEST(HttpClient, RequestsOnTheWire) {

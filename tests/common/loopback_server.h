@@ -1,0 +1,96 @@
+#pragma once
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// An HTTP server on 127.0.0.1 and a free port, on its own thread: it reads
+// each request whole (head and announced body), keeps its raw bytes, sends
+// what `handler` makes of it and closes the connection.
+class LoopbackServer {
+  public:
+    explicit LoopbackServer(std::function<std::string(const std::string&)> handler)
+        : handler_(std::move(handler)) {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(listener_, 16);
+        socklen_t length = sizeof address;
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { serve(); });
+    }
+    ~LoopbackServer() {
+        ::shutdown(listener_, SHUT_RDWR);
+        thread_.join();
+        ::close(listener_);
+    }
+    LoopbackServer(const LoopbackServer&) = delete;
+    LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+    [[nodiscard]] int port() const { return port_; }
+    [[nodiscard]] std::string hostAndPort() const { return "127.0.0.1:" + std::to_string(port_); }
+    [[nodiscard]] std::vector<std::string> requests() const {
+        std::lock_guard lock(mutex_);
+        return requests_;
+    }
+
+  private:
+    void serve() {
+        while (true) {
+            const int c = ::accept(listener_, nullptr, nullptr);
+            if (c < 0) {
+                return;
+            }
+            std::string request;
+            char buffer[8192];
+            std::size_t wanted = std::string::npos;
+            while (wanted == std::string::npos || request.size() < wanted) {
+                const ssize_t n = ::recv(c, buffer, sizeof buffer, 0);
+                if (n <= 0) {
+                    break;
+                }
+                request.append(buffer, static_cast<std::size_t>(n));
+                const std::size_t end = request.find("\r\n\r\n");
+                if (wanted == std::string::npos && end != std::string::npos) {
+                    const std::size_t at = request.find("Content-Length: ");
+                    wanted =
+                        end + 4 +
+                        (at != std::string::npos && at < end ? std::stoul(request.substr(at + 16))
+                                                             : 0);
+                }
+            }
+            {
+                std::lock_guard lock(mutex_);
+                requests_.push_back(request);
+            }
+            const std::string answer = handler_(request);
+            std::size_t sent = 0;
+            while (sent < answer.size()) {
+                const ssize_t n =
+                    ::send(c, answer.data() + sent, answer.size() - sent, MSG_NOSIGNAL);
+                if (n <= 0) {
+                    break;
+                }
+                sent += static_cast<std::size_t>(n);
+            }
+            ::close(c);
+        }
+    }
+
+    std::function<std::string(const std::string&)> handler_;
+    int listener_ = -1;
+    int port_ = 0;
+    std::thread thread_;
+    mutable std::mutex mutex_;
+    std::vector<std::string> requests_;
+};
