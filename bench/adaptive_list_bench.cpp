@@ -8,12 +8,11 @@
 #include <QTemporaryDir>
 #include <string>
 
-#include "core/platform/doubles.h"
+#include "bench_session.h"
 #include "core/results/adaptive_file.h"
 #include "core/text/cp932.h"
 #include "gui_app.h"
 #include "ui/results/TAdaptiveForm.h"
-#include "ui/startup/session.h"
 
 using namespace tovalo;
 
@@ -60,16 +59,8 @@ BENCHMARK(BM_ReadAdaptiveList500)->Unit(benchmark::kMillisecond);
 void BM_OpenAdaptiveList500(benchmark::State& state) {
     tovalo::bench::guiApp();
     QTemporaryDir dir;
-    platform::MemorySettingsStore settings;
-    platform::RecordingMessageBoxes messages;
-    platform::RecordingSoundPlayer sound;
-    platform::RecordingShell shell;
-    platform::ManualClock clock;
-    platform::FixedDriveLister drives;
-    platform::MemoryFileAttributes files;
-    platform::FakeBundleLoader bundles;
-    ui::Session session({settings, messages, sound, shell, clock, drives, files, bundles},
-                        dir.path().toStdString(), {});
+    bench::BenchSession host(dir.path().toStdString());
+    ui::Session& session = host.session;
 
     // The category table of the largest sample course.
     CourseEntry course;
@@ -91,7 +82,7 @@ void BM_OpenAdaptiveList500(benchmark::State& state) {
     }
     auto* grid = window.findChild<QTableView*>(QStringLiteral("SG"));
     window.showFor(course);
-    if (!messages.shown.empty() || grid->model()->rowCount() != kMaxQuestions ||
+    if (!host.messages.shown.empty() || grid->model()->rowCount() != kMaxQuestions ||
         grid->model()->index(0, 1).data().toString() != QStringLiteral("IPアドレッシング")) {
         state.SkipWithError("the list did not show the course");
     }
