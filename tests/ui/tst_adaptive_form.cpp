@@ -12,7 +12,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/results/adaptive_file.h"
 #include "core/text/cp932.h"
 #include "exam_rig.h"
 #include "ui/results/TAdaptiveForm.h"
@@ -173,34 +172,6 @@ class TestAdaptiveForm : public QObject {
         const QFontMetrics headingMetrics(grid->horizontalHeader()->font());
         QVERIFY(grid->horizontalHeader()->sectionSize(6) >=
                 headingMetrics.horizontalAdvance(QStringLiteral("平均回答時間")));
-    }
-
-    // An HTML course's history as its exams write it: the rows show the
-    // question proper, never the page around it.
-    void htmlQuestionsShowTheirFirstSentence() {
-        ListRig r("sorane");
-        const CourseEntry& course = r.course("SRL-240");
-        tovalo::QuestionBank bank;
-        QVERIFY(tovalo::LoadQuestionBank(bank, course.QdfPath).ok());
-        std::vector<std::string> lines = tovalo::newAdaptiveLines(bank);
-        tovalo::updateAdaptiveLines(lines, {{1, true, 12}, {2, false, 30}}, bank);
-        QVERIFY(tovalo::saveAdaptiveFile(course.AdpPath, lines).ok());
-        r.form->showFor(course);
-
-        auto* grid = r.control<QTableView>("SG");
-        QCOMPARE(grid->model()->rowCount(), static_cast<int>(bank.questions.size()));
-        const QString first = grid->model()->index(0, 3).data().toString();
-        QVERIFY2(first.startsWith(QStringLiteral("図は共有ディレクトリで")), qPrintable(first));
-        QVERIFY(first.size() <= 100);
-        for (int row = 0; row < grid->model()->rowCount(); ++row) {
-            const QString text = grid->model()->index(row, 3).data().toString();
-            QVERIFY2(
-                !text.contains(QStringLiteral("<!--")) && !text.contains(QStringLiteral("<br>")),
-                qPrintable(text));
-        }
-        QCOMPARE(r.row(1).mid(4), QStringList({"1", "0", "30"}));
-        QCOMPARE(r.control<QLabel>("Label2")->text(),
-                 QStringLiteral("出題数の合計 : 2 正解数の合計 : 1 平均回答時間 : 21"));
     }
 
     void keyboardReachesGridAndButtonsAndEscCloses() {
