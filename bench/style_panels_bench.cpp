@@ -10,9 +10,8 @@
 #include <QTemporaryDir>
 #include <string>
 
-#include "core/platform/doubles.h"
+#include "bench_session.h"
 #include "gui_app.h"
-#include "ui/startup/session.h"
 #include "ui/styles/TfrmSelStyle4.h"
 
 using namespace tovalo;
@@ -84,16 +83,8 @@ ExamQuestion panelQuestion() {
 void BM_PanelDragStep(benchmark::State& state) {
     tovalo::bench::guiApp();
     QTemporaryDir dir;
-    platform::MemorySettingsStore settings;
-    platform::RecordingMessageBoxes messages;
-    platform::RecordingSoundPlayer sound;
-    platform::RecordingShell shell;
-    platform::ManualClock clock;
-    platform::FixedDriveLister drives;
-    platform::MemoryFileAttributes files;
-    platform::FakeBundleLoader bundles;
-    ui::Session session({settings, messages, sound, shell, clock, drives, files, bundles},
-                        dir.path().toStdString(), {});
+    bench::BenchSession host(dir.path().toStdString());
+    ui::Session& session = host.session;
     session.exam.stage({panelQuestion()});
     session.exam.prepareHandoff(1, {writePicture(dir).toStdString()});
 

@@ -20,6 +20,7 @@ int pageCommand(const Args& args);
 int historyCommand(const Args& args);
 // Synchronises a vendor's histories with the server of "His_srv".
 int syncCommand(const Args& args);
+int adaptiveCommand(const Args& args);
 // Where `exam run` writes beside storing the exam; an empty folder: nothing.
 struct ExamRunOutputs {
     // What the answer view and the review pane show.

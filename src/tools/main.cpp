@@ -17,6 +17,7 @@ void usage() {
         "                               [--uncheck C.S]... [--seed N]\n"
         "       tovalo-tool exam run SCRIPT.json [--views DIR] [--print DIR]\n"
         "       tovalo-tool his dump FILE.HIS\n"
+        "       tovalo-tool adaptive list ROOT VENDOR QDF_NAME\n"
         "       tovalo-tool page write --mode N INPUT OUTPUT\n"
         "       tovalo-tool page listtext --format K INPUT\n"
         "       tovalo-tool text encode IN OUT   (UTF-8 text to CP932 with CR LF)\n"
@@ -43,6 +44,8 @@ int main(int argc, char** argv) {
         rc = tovalo::tool::examCommand(args);
     } else if (group == "his") {
         rc = tovalo::tool::historyCommand(args);
+    } else if (group == "adaptive") {
+        rc = tovalo::tool::adaptiveCommand(args);
     } else if (group == "page") {
         rc = tovalo::tool::pageCommand(args);
     } else if (group == "sync") {

@@ -55,6 +55,10 @@ class Loader {
   public:
     Loader(const std::string& path, bool collectAll) : path_(path), collectAll_(collectAll) {}
 
+    // Screens that only name categories stop at "*CE": the records behind
+    // it are most of the file and may be broken without concerning them.
+    void stopAfterCategories() { stopAfterCategories_ = true; }
+
     // Returns false as soon as a problem stops the load (first problem when
     // not collecting, a structural one always).
     bool run(std::string_view contents) {
@@ -72,7 +76,7 @@ class Loader {
         Error broken;
         switch (qdf::walk(lines, *this, path_, broken)) {
             case qdf::WalkEnd::Stopped:
-                return false;
+                return categoriesRead_ && problems_.empty();
             case qdf::WalkEnd::Broken:
                 problems_.push_back(std::move(broken));
                 return false;
@@ -209,7 +213,8 @@ class Loader {
             return ok;
         } else if constexpr (F == CategoryEnd) {
             bank_.CategoryCount = static_cast<int>(bank_.categories.size());
-            return true;
+            categoriesRead_ = true;
+            return !stopAfterCategories_;
         } else if constexpr (F == CategoryName) {
             startCategory(j);
             slot_->CategoryName = text::unscrambleToUtf8(stored);
@@ -440,6 +445,8 @@ class Loader {
 
     const std::string& path_;
     bool collectAll_;
+    bool stopAfterCategories_ = false;
+    bool categoriesRead_ = false;
     QuestionBank bank_;
     std::vector<Error> problems_;
     QuestionRecord* q_ = nullptr;  // the record being read
@@ -546,6 +553,19 @@ Status LoadQuestionBank(QuestionBank& bank, const std::string& path) {
     }
     bank = std::move(loaded).value();
     return Ok{};
+}
+
+Result<std::vector<CategorySlot>> readCategoryTable(const std::string& path) {
+    auto contents = readWholeFile(path);
+    if (!contents) {
+        return contents.error();
+    }
+    Loader loader(path, false);
+    loader.stopAfterCategories();
+    if (!loader.run(*contents)) {
+        return loader.problems().front();
+    }
+    return std::move(loader.bank().categories);
 }
 
 std::string courseSettingsPath(const std::string& qdfPath) {

@@ -465,6 +465,28 @@ void drawToneGlyph(QPainter& p, ButtonGlyph glyph, QRectF box, const QColor& col
             }
             break;
         }
+        case ButtonGlyph::Delete: {
+            // A waste bin: lid with its handle, and a tapering body with slats.
+            p.setBrush(Qt::NoBrush);
+            p.setPen(QPen(colour, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            const qreal lid = c.y() - r * 0.55;
+            p.drawLine(QPointF(c.x() - r * 0.75, lid), QPointF(c.x() + r * 0.75, lid));
+            p.drawLine(QPointF(c.x() - r * 0.22, lid), QPointF(c.x() - r * 0.22, lid - r * 0.22));
+            p.drawLine(QPointF(c.x() - r * 0.22, lid - r * 0.22),
+                       QPointF(c.x() + r * 0.22, lid - r * 0.22));
+            p.drawLine(QPointF(c.x() + r * 0.22, lid - r * 0.22), QPointF(c.x() + r * 0.22, lid));
+            QPolygonF body;
+            body << QPointF(c.x() - r * 0.58, lid + r * 0.2)
+                 << QPointF(c.x() + r * 0.58, lid + r * 0.2)
+                 << QPointF(c.x() + r * 0.44, c.y() + r * 0.8)
+                 << QPointF(c.x() - r * 0.44, c.y() + r * 0.8);
+            p.drawPolygon(body);
+            for (qreal dx : {-0.2, 0.2}) {
+                p.drawLine(QPointF(c.x() + r * dx, lid + r * 0.45),
+                           QPointF(c.x() + r * dx, c.y() + r * 0.58));
+            }
+            break;
+        }
         default:
             // The bar buttons' glyphs have no exam-button form.
             break;

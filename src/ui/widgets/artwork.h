@@ -30,6 +30,7 @@ enum class ButtonGlyph {
     Repeat,
     Picture,
     Document,
+    Delete,
 };
 
 // The colour families of the exam screens' buttons.
