@@ -30,6 +30,7 @@
 #include "ui/exam/TExamModeForm.h"
 #include "ui/exam/TGenericMBForm.h"
 #include "ui/exam/TRefImgForm.h"
+#include "ui/results/TAdaptiveForm.h"
 #include "ui/results/TResultForm.h"
 #include "ui/results/TStudyForm.h"
 #include "ui/styles/TfrmSelStyle3View.h"
@@ -456,6 +457,7 @@ class Tour : public QObject {
             ExamRig rig;
             QVERIFY(rig.start().ok());
             rig.clock.time = examDay();
+            rig.adaptive = true;
             rig.drawExam("nexa", "NXS-210", 16, 30);
             answer(*rig.session);
             tovalo::ui::TResultForm* result = rig.screens->ResultForm;
@@ -473,7 +475,29 @@ class Tour : public QObject {
             save(result, QStringLiteral("32-result-review-choice"));
             result->ShowRow(rowWhere([](const tovalo::ExamQuestion& q) { return q.Style == 3; }));
             save(result, QStringLiteral("33-result-review-graphic"));
+            // The printed report, as the learner's browser shows it.
+            const QDir stagePrint(QStringLiteral(TOVALO_STAGE_ROOT "/bin/Print"));
+            QDir(rig.path(QStringLiteral("bin"))).mkpath(QStringLiteral("Print"));
+            for (const QString& name : stagePrint.entryList(QDir::Files)) {
+                QFile::copy(stagePrint.filePath(name),
+                            rig.path(QStringLiteral("bin/Print/") + name));
+            }
+            result->control<tovalo::ui::ImageButton>(QStringLiteral("Button8"))->click();
+            QVERIFY(!rig.shell.opened.empty());
+            {
+                tovalo::ui::WebPageView page;
+                page.resize(760, 900);
+                page.show();
+                page.showPage(QString::fromStdString(rig.shell.opened.back()));
+                QTRY_VERIFY_WITH_TIMEOUT(page.pagesLoaded() >= 1, 15000);
+                QTest::qWait(600);
+                save(&page, QStringLiteral("35-printed-report"));
+            }
             result->Button3Click();
+            // Leaving the result stored the adaptive file: its list.
+            rig.screens->AdaptiveForm->showFor(*rig.session->course());
+            save(rig.screens->AdaptiveForm, QStringLiteral("36-adaptive-list"));
+            rig.screens->AdaptiveForm->hide();
             rig.screens->CourseMenuForm->hide();
         }
         {
