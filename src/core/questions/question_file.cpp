@@ -53,7 +53,8 @@ class StoredLines : public text::LineCursor {
 // Fills a bank as the walk over the file reaches each line.
 class Loader {
   public:
-    Loader(const std::string& path, bool collectAll) : path_(path), collectAll_(collectAll) {}
+    Loader(const std::string& path, bool collectAll, bool tableOnly = false)
+        : path_(path), collectAll_(collectAll), tableOnly_(tableOnly) {}
 
     // Returns false as soon as a problem stops the load (first problem when
     // not collecting, a structural one always).
@@ -87,11 +88,19 @@ class Loader {
 
     QuestionBank& bank() { return bank_; }
     std::vector<Error>& problems() { return problems_; }
+    [[nodiscard]] bool tableRead() const { return tableRead_; }
 
     // Called by the walk for every line it reaches; false stops it.
     template <QdfField F>
     bool take(std::string_view stored, std::size_t i, int j, int k) {
-        return line<F>(stored, i, j, k) || collectAll_;
+        const bool ok = line<F>(stored, i, j, k) || collectAll_;
+        if constexpr (F == QdfField::CategoryEnd) {
+            if (tableOnly_) {
+                tableRead_ = true;
+                return false;
+            }
+        }
+        return ok;
     }
 
   private:
@@ -440,6 +449,8 @@ class Loader {
 
     const std::string& path_;
     bool collectAll_;
+    bool tableOnly_;
+    bool tableRead_ = false;
     QuestionBank bank_;
     std::vector<Error> problems_;
     QuestionRecord* q_ = nullptr;  // the record being read
@@ -546,6 +557,27 @@ Status LoadQuestionBank(QuestionBank& bank, const std::string& path) {
     }
     bank = std::move(loaded).value();
     return Ok{};
+}
+
+Result<std::vector<CategorySlot>> parseCategoryTable(std::string_view contents,
+                                                     const std::string& path) {
+    Loader loader(path, false, true);
+    loader.run(contents);
+    if (loader.tableRead()) {
+        return std::move(loader.bank().categories);
+    }
+    if (!loader.problems().empty()) {
+        return loader.problems().front();
+    }
+    return Error{"ファイルが途中で終わっています", path, 0};
+}
+
+Result<std::vector<CategorySlot>> readCategoryTable(const std::string& path) {
+    auto contents = readWholeFile(path);
+    if (!contents) {
+        return contents.error();
+    }
+    return parseCategoryTable(*contents, path);
 }
 
 std::string courseSettingsPath(const std::string& qdfPath) {

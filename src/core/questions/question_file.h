@@ -51,6 +51,13 @@ Result<QuestionBank> parseQuestionFile(std::string_view contents, const std::str
 // it was, so a broken file never leaves a half-filled course in use.
 Status LoadQuestionBank(QuestionBank& bank, const std::string& path);
 
+// The category table alone (names and counts, up to "*CE"), read with the
+// loader's rules; the question records after it are not looked at, so a
+// fault in them does not hide the table.
+Result<std::vector<CategorySlot>> parseCategoryTable(std::string_view contents,
+                                                     const std::string& path);
+Result<std::vector<CategorySlot>> readCategoryTable(const std::string& path);
+
 // The course settings file beside a question file: ".qdf" becomes ".ini".
 std::string courseSettingsPath(const std::string& qdfPath);
 
