@@ -18,6 +18,8 @@ int catalogCommand(const Args& args);
 int examCommand(const Args& args);
 int pageCommand(const Args& args);
 int historyCommand(const Args& args);
+// The advisor's summary report, diagnosis request page and course figures.
+int reportCommand(const Args& args);
 // Where `exam run` writes beside storing the exam; an empty folder: nothing.
 struct ExamRunOutputs {
     // What the answer view and the review pane show.

@@ -19,7 +19,10 @@ void usage() {
         "       tovalo-tool his dump FILE.HIS\n"
         "       tovalo-tool page write --mode N INPUT OUTPUT\n"
         "       tovalo-tool page listtext --format K INPUT\n"
-        "       tovalo-tool text encode IN OUT   (UTF-8 text to CP932 with CR LF)\n",
+        "       tovalo-tool text encode IN OUT   (UTF-8 text to CP932 with CR LF)\n"
+        "       tovalo-tool report summary ROOT VENDOR OUT.htm [--profile PROFILE.json]\n"
+        "       tovalo-tool report form ROOT VENDOR OUT.htm [--profile PROFILE.json]\n"
+        "       tovalo-tool report advisor ROOT VENDOR\n",
         stderr);
 }
 
@@ -45,6 +48,8 @@ int main(int argc, char** argv) {
         rc = tovalo::tool::pageCommand(args);
     } else if (group == "text") {
         rc = tovalo::tool::textCommand(args);
+    } else if (group == "report") {
+        rc = tovalo::tool::reportCommand(args);
     }
     if (rc == 2) {
         usage();
