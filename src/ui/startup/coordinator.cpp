@@ -190,14 +190,19 @@ void Coordinator::openStyleView(AnswerStyle style) {
 
 void Coordinator::connectSideRoads() {
     TCourseMenuForm* menu = screens_.CourseMenuForm;
-    connect(menu, &TCourseMenuForm::advisorRequested, this,
-            [this] { platform::openModal(screens_.StudyForm); });
+    TStudyForm* advisor = screens_.StudyForm;
+    // The advisor takes the menu's place, as the category screen does.
+    connect(menu, &TCourseMenuForm::advisorRequested, this, [menu, advisor] {
+        advisor->show();
+        advisor->activateWindow();
+        menu->hide();
+    });
+    connect(advisor, &TStudyForm::backRequested, this, &Coordinator::backToCourseMenu);
     connect(menu, &TCourseMenuForm::updateRequested, this,
             [this] { platform::openModal(screens_.UpdateForm); });
     connect(menu, &TCourseMenuForm::syncRequested, this,
             [this] { platform::openModal(screens_.SyncForm); });
-    for (PendingScreen* pending : {static_cast<PendingScreen*>(screens_.StudyForm),
-                                   static_cast<PendingScreen*>(screens_.UpdateForm),
+    for (PendingScreen* pending : {static_cast<PendingScreen*>(screens_.UpdateForm),
                                    static_cast<PendingScreen*>(screens_.SyncForm)}) {
         connect(pending, &PendingScreen::left, this, &Coordinator::backToCourseMenu);
     }
