@@ -7,6 +7,7 @@
 #include "core/common/rounding.h"
 #include "core/questions/numbers.h"
 #include "core/questions/question_file.h"
+#include "core/results/print_report.h"
 #include "core/results/progress_bar.h"
 #include "core/text/html_escape.h"
 #include "core/text/trim.h"
@@ -291,7 +292,7 @@ std::string diagnosisRequestPage(std::string_view templateText, const DiagnosisV
 }
 
 AdvisorPageFiles summaryPageFiles(const std::string& programDir) {
-    return {programDir + "Print/PrintProto", programDir + "Print/PrintSum.htm"};
+    return {programDir + "Print/" + kPrintTemplate, programDir + "Print/PrintSum.htm"};
 }
 
 AdvisorPageFiles diagnosisPageFiles(const std::string& programDir) {

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include "core/results/print_report.h"
 #include "platform/qt_bundle_loader.h"
 #include "ui/results/advisor_view.h"
 #include "ui/startup/session.h"
@@ -187,7 +188,7 @@ void TStudyForm::ensureControls() {
                         ButtonGlyph::Back, QStringLiteral("テストの一覧へ戻ります"));
     Button1->hide();
     Button4 = barButton(this, "Button4", kAdvisorPrintWidth, QStringLiteral("成績表"),
-                        ButtonGlyph::News, QStringLiteral("模擬試験成績表をブラウザで表示します"));
+                        ButtonGlyph::News, QString::fromUtf8(kPrintButtonHint));
     Button3 = barButton(this, "Button3", kAdvisorRequestWidth, QStringLiteral("診断を申し込む"),
                         ButtonGlyph::Diagnosis, QString());
     // Button2's and Button3's hints come with the start-up hints.
@@ -511,9 +512,8 @@ bool TStudyForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TStudyForm::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::WindowStateChange && !(windowState() & Qt::WindowMinimized)) {
-        session_.windowState = (windowState() & Qt::WindowMaximized) ? app::WindowState::Maximised
-                                                                     : app::WindowState::Normal;
+    if (event->type() == QEvent::WindowStateChange) {
+        noteSharedState();
     }
     ScreenForm::changeEvent(event);
 }
@@ -521,11 +521,8 @@ void TStudyForm::changeEvent(QEvent* event) {
 void TStudyForm::resizeEvent(QResizeEvent* event) {
     ScreenForm::resizeEvent(event);
     layoutControls();
-    const Qt::WindowStates state = windowState();
-    if (!showing_ && isVisible() &&
-        !(state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
-        const QRect r = geometry();
-        session_.courseMenuBounds = app::Bounds{r.x(), r.y(), r.width(), r.height()};
+    if (!showing_) {
+        noteSharedBounds();
     }
 }
 
