@@ -21,6 +21,8 @@ int historyCommand(const Args& args);
 // Synchronises a vendor's histories with the server of "His_srv".
 int syncCommand(const Args& args);
 int adaptiveCommand(const Args& args);
+// The advisor's summary report, diagnosis request page and course figures.
+int reportCommand(const Args& args);
 // Where `exam run` writes beside storing the exam; an empty folder: nothing.
 struct ExamRunOutputs {
     // What the answer view and the review pane show.

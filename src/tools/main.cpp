@@ -22,7 +22,10 @@ void usage() {
         "       tovalo-tool page listtext --format K INPUT\n"
         "       tovalo-tool text encode IN OUT   (UTF-8 text to CP932 with CR LF)\n"
         "       tovalo-tool sync ROOT VENDOR --profile PROFILE.json [--proxy HOST:PORT]\n"
-        "                        [--plan | --yes]\n",
+        "                        [--plan | --yes]\n"
+        "       tovalo-tool report summary ROOT VENDOR OUT.htm [--profile PROFILE.json]\n"
+        "       tovalo-tool report form ROOT VENDOR OUT.htm [--profile PROFILE.json]\n"
+        "       tovalo-tool report advisor ROOT VENDOR\n",
         stderr);
 }
 
@@ -52,6 +55,8 @@ int main(int argc, char** argv) {
         rc = tovalo::tool::syncCommand(args);
     } else if (group == "text") {
         rc = tovalo::tool::textCommand(args);
+    } else if (group == "report") {
+        rc = tovalo::tool::reportCommand(args);
     }
     if (rc == 2) {
         usage();

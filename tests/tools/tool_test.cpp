@@ -607,3 +607,101 @@ TEST_F(ToolTest, SyncSaysWhenTheServerIsNotThere) {
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, "サーバーへの接続に失敗しました。設定を確認して再実行をしてください。\n");
 }
+
+// The advisor's figures and its two pages, from an installation whose
+// question files are not named after their codes.
+TEST_F(ToolTest, ReportCommandsGiveTheAdvisorsFiguresAndPages) {
+    const auto courseFile = [&](const std::string& file, const std::string& code,
+                                const std::vector<std::string>& categories) {
+        QdfBuilder q;
+        q.plain("QFileFormat-v1.4").plain("30/70").plain("45").plain(code).plain("題名 " + code);
+        q.plain("1").plain("0").plain("0").plain("20261201").plain("1");
+        for (const std::string& c : categories) {
+            q.category(c, {"小"});
+        }
+        QdfBuilder::Record r;
+        q.plain("*CE").record(r);
+        write("QDAT/nexa/" + file, q.stored());
+    };
+    courseFile("a-course.qdf", "NX-1", {"基礎", "応用"});
+    courseFile("b-course.qdf", "NX-2", {"運用"});
+    fs::create_directories(dir_ / "HIST/nexa");
+    std::string his(1960, '\0');
+    his[602] = 90;      // best
+    his[603] = 64;      // mean
+    his[608 + 5] = 58;  // category 1: mean, best
+    his[608 + 6] = 80;
+    write("HIST/nexa/a-course.HIS", his);
+    write("HIST/nexa/a-course.ADP", "1,1,1,30\r\n");
+    write("bin/CGI_URL", " http://advice.example/cgi-bin/diag.cgi \r\n");
+    write("bin/FormProto",
+          tovalo::text::utf8ToCp932("<html>\r\n#CGI_URL#\r\n<input value=\"\r\n  #NAME#\r\n\">\r\n"
+                                    "<select>\r\n#TEST#\r\n</select>\r\n#FILE#\r\n</html>\r\n"));
+    const std::string profile =
+        write("profile.json", "{\"Name\": \"山田 \\\"<太郎>\\\"\", \"Org\": \"R&D\"}");
+    const std::string root = dir_.string();
+
+    const ToolRun advisor = tool("report advisor " + root + " nexa");
+    ASSERT_EQ(advisor.code, 0) << advisor.err;
+    const json courses = json::parse(advisor.out);
+    ASSERT_EQ(courses.size(), 2u);
+    EXPECT_EQ(courses[0].at("ExamCode"), "NX-1");
+    EXPECT_EQ(courses[0].at("ExamTitle"), "題名 NX-1");
+    EXPECT_EQ(courses[0].at("AverageRate"), 64);
+    EXPECT_EQ(courses[0].at("BestRate"), 90);
+    EXPECT_EQ(courses[0].at("PassMark"), 70);
+    EXPECT_EQ(courses[0].at("HasAdaptive"), true);
+    EXPECT_EQ(courses[0].at("categories"),
+              json::parse("[{\"CategoryName\": \"基礎\", \"CategoryAverage\": 58, "
+                          "\"CategoryBest\": 80}, {\"CategoryName\": \"応用\", "
+                          "\"CategoryAverage\": 0, \"CategoryBest\": 0}]"));
+    EXPECT_EQ(courses[1].at("ExamCode"), "NX-2");
+    EXPECT_EQ(courses[1].at("HasAdaptive"), false);
+    EXPECT_EQ(courses[1].at("categories").size(), 1u);
+
+    const std::string form = (dir_ / "Form.htm").string();
+    const ToolRun written = tool("report form " + root + " nexa " + form + " --profile " + profile);
+    ASSERT_EQ(written.code, 0) << written.err;
+    const std::string page = tovalo::text::cp932ToUtf8(read(form));
+    EXPECT_NE(page.find("<form ACTION=\"http://advice.example/cgi-bin/diag.cgi\" METHOD=\"post\">"),
+              std::string::npos)
+        << page;
+    EXPECT_NE(page.find("\r\n山田 &quot;&lt;太郎&gt;&quot;\r\n"), std::string::npos) << page;
+    EXPECT_NE(page.find("</OPTION><OPTION>\r\nNX-1 : 題名 NX-1\r\n</OPTION><OPTION>\r\nNX-2 : "
+                        "題名 NX-2\r\n</select>"),
+              std::string::npos)
+        << page;
+    EXPECT_NE(page.find("<input TYPE=\"HIDDEN\" NAME=\"NX-1\" value=\"■過去10回の履歴\r\n"),
+              std::string::npos);
+    EXPECT_NE(page.find("●最高正答率 :90%●平均正答率 :64%\r\n"), std::string::npos);
+    EXPECT_NE(page.find("基礎:0%, 0%, 0%, 0%, 0%,  最高:80% 平均:58%\r\n"), std::string::npos);
+    EXPECT_NE(page.find("<input TYPE=\"HIDDEN\" NAME=\"NX-2\""), std::string::npos);
+
+    // No summary template: exit 1 naming it, and nothing written.
+    const std::string summary = (dir_ / "PrintSum.htm").string();
+    const ToolRun missing = tool("report summary " + root + " nexa " + summary);
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("bin/Print/PrintProto"), std::string::npos) << missing.err;
+    EXPECT_FALSE(fs::exists(summary));
+
+    write("bin/Print/PrintProto", "<html><body>\r\n");
+    const ToolRun made =
+        tool("report summary " + root + " nexa " + summary + " --profile " + profile);
+    ASSERT_EQ(made.code, 0) << made.err;
+    const std::string report = tovalo::text::cp932ToUtf8(read(summary));
+    EXPECT_NE(report.find("<small>(氏名：</small>山田 &quot;&lt;太郎&gt;&quot;)</h4>"),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("<h4>NX-2 : 題名 NX-2</h4>"), std::string::npos);
+    EXPECT_NE(report.find("<small>基礎</small></b></td>\r\n<td><img src=\"red.gif\" width=232 "
+                          "height=15>"),
+              std::string::npos)
+        << report;
+
+    EXPECT_EQ(tool("report advisor " + root).code, 2);
+    EXPECT_EQ(tool("report form " + root + " nexa").code, 2);
+    EXPECT_EQ(tool("report chart " + root + " nexa x.htm").code, 2);
+    EXPECT_EQ(
+        tool("report form " + root + " nexa " + form + " --profile " + root + "/none.json").code,
+        1);
+}

@@ -421,6 +421,7 @@ void TCourseMenuForm::StartButtonClick() {
 }
 
 void TCourseMenuForm::DiagnosisButtonClick() {
+    handOver();
     emit advisorRequested();
 }
 

@@ -386,9 +386,8 @@ void TResultForm::Timer1Timer() {
 }
 
 void TResultForm::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::WindowStateChange && !(windowState() & Qt::WindowMinimized)) {
-        session_.windowState = (windowState() & Qt::WindowMaximized) ? app::WindowState::Maximised
-                                                                     : app::WindowState::Normal;
+    if (event->type() == QEvent::WindowStateChange) {
+        noteSharedState();
     }
     ScreenForm::changeEvent(event);
 }
@@ -396,11 +395,8 @@ void TResultForm::changeEvent(QEvent* event) {
 void TResultForm::resizeEvent(QResizeEvent* event) {
     ScreenForm::resizeEvent(event);
     layoutControls();
-    const Qt::WindowStates state = windowState();
-    if (!showing_ && isVisible() &&
-        !(state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
-        const QRect r = geometry();
-        session_.courseMenuBounds = app::Bounds{r.x(), r.y(), r.width(), r.height()};
+    if (!showing_) {
+        noteSharedBounds();
     }
 }
 

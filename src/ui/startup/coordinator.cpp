@@ -13,6 +13,7 @@
 #include "ui/online/TSyncCandidateForm.h"
 #include "ui/online/TSyncForm.h"
 #include "ui/online/TUpdateForm.h"
+#include "ui/results/TAdaptiveForm.h"
 #include "ui/results/TResultForm.h"
 #include "ui/results/TStudyForm.h"
 #include "ui/startup/screens.h"
@@ -191,14 +192,22 @@ void Coordinator::openStyleView(AnswerStyle style) {
 
 void Coordinator::connectSideRoads() {
     TCourseMenuForm* menu = screens_.CourseMenuForm;
-    connect(menu, &TCourseMenuForm::advisorRequested, this,
-            [this] { platform::openModal(screens_.StudyForm); });
+    TStudyForm* advisor = screens_.StudyForm;
+    // The advisor takes the menu's place, as the category screen does.
+    connect(menu, &TCourseMenuForm::advisorRequested, this, [menu, advisor] {
+        advisor->show();
+        advisor->activateWindow();
+        menu->hide();
+    });
+    connect(advisor, &TStudyForm::backRequested, this, &Coordinator::backToCourseMenu);
+    TAdaptiveForm* adaptive = screens_.AdaptiveForm;
+    connect(advisor, &TStudyForm::adaptiveListRequested, adaptive, &TAdaptiveForm::showForRow);
+    connect(adaptive, &TAdaptiveForm::adaptiveDeleted, advisor, &TStudyForm::refresh);
     connect(menu, &TCourseMenuForm::updateRequested, this,
             [this] { platform::openModal(screens_.UpdateForm); });
     connect(menu, &TCourseMenuForm::syncRequested, this,
             [this] { platform::openModal(screens_.SyncForm); });
-    for (PendingScreen* pending : {static_cast<PendingScreen*>(screens_.StudyForm),
-                                   static_cast<PendingScreen*>(screens_.UpdateForm)}) {
+    for (PendingScreen* pending : {static_cast<PendingScreen*>(screens_.UpdateForm)}) {
         connect(pending, &PendingScreen::left, this, &Coordinator::backToCourseMenu);
     }
     TSyncForm* sync = screens_.SyncForm;

@@ -93,6 +93,21 @@ void ScreenForm::leaveSharedPlace() {
     }
 }
 
+void ScreenForm::noteSharedState() {
+    if (!(windowState() & Qt::WindowMinimized)) {
+        session_.windowState = (windowState() & Qt::WindowMaximized) ? app::WindowState::Maximised
+                                                                     : app::WindowState::Normal;
+    }
+}
+
+void ScreenForm::noteSharedBounds() {
+    if (isVisible() &&
+        !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
+        const QRect r = geometry();
+        session_.courseMenuBounds = app::Bounds{r.x(), r.y(), r.width(), r.height()};
+    }
+}
+
 void ScreenForm::showEvent(QShowEvent* event) {
     if (!hintsGiven_) {
         hintsGiven_ = true;

@@ -43,6 +43,12 @@ class ScreenForm : public QWidget {
     // Hands the window's state and, when it is normal, its bounds on to the
     // next full-size screen.
     void leaveSharedPlace();
+    // While a full-size screen is up, the shared place follows what the
+    // user does to it: its state after a state change (minimising aside),
+    // and its bounds after a resize while it is neither maximised nor
+    // minimised.
+    void noteSharedState();
+    void noteSharedBounds();
 
   signals:
     // The screen went away (not minimised): hidden or closed.
