@@ -171,10 +171,6 @@ class Tour : public QObject {
                           Qt::LeftButton, {}, QPoint(6, 10));
         save(categories, QStringLiteral("15-category-screen-mock-exam"));
         categories->BackButtonClick();
-        // A side road whose screen is not in this version yet.
-        menu->DiagnosisButtonClick();
-        save(staged.screens->StudyForm, QStringLiteral("16-advisor-not-yet"));
-        staged.screens->StudyForm->close();
         menu->hide();
         QVERIFY(staged.messages.shown.empty());
     }
@@ -498,6 +494,17 @@ class Tour : public QObject {
             rig.screens->AdaptiveForm->showFor(*rig.session->course());
             save(rig.screens->AdaptiveForm, QStringLiteral("36-adaptive-list"));
             rig.screens->AdaptiveForm->hide();
+            // The advisor over the vendor's courses, and the course just taken.
+            tovalo::ui::TStudyForm* advisor = rig.screens->StudyForm;
+            advisor->show();
+            save(advisor, QStringLiteral("37-advisor"));
+            advisor->openCourse(rig.session->CourseIndex);
+            for (int i = 0;
+                 i < 100 && advisor->control<QTimer>(QStringLiteral("Timer1"))->isActive(); ++i) {
+                advisor->Timer1Timer();
+            }
+            save(advisor, QStringLiteral("38-advisor-course"));
+            advisor->Button2Click();
             rig.screens->CourseMenuForm->hide();
         }
         {
