@@ -25,18 +25,15 @@
 #include "ui/widgets/level_strip.h"
 #include "ui/widgets/qt_convert.h"
 #include "ui/widgets/result_grid.h"
+#include "ui/widgets/side_column.h"
 
 namespace tovalo::ui {
 
 namespace {
 
 constexpr int kSidePicture = 104;
-constexpr int kSideStripPicture = 102;
-constexpr int kLowerStripPicture = 103;
-constexpr int kLevelStripPicture = 108;
 // Pictures a vendor without a bundle leaves empty still hold their room.
 constexpr int kSidePictureHeight = 200;
-constexpr int kLowerStripHeight = 160;
 constexpr int kSideLabelLeft = 5;
 constexpr int kSideLabelWidth = kResultSideWidth - 2 * kSideLabelLeft;
 constexpr int kSideTop = 50;
@@ -45,8 +42,6 @@ const QColor kSilver(192, 192, 192);
 const QColor kRed(255, 0, 0);
 const QColor kNavy(0, 0, 128);
 const QColor kAccent(40, 120, 200);
-const QColor kPanelFallback(16, 40, 88);
-const QColor kPanelTextFallback(225, 235, 255);
 
 void colour(QWidget* w, const QColor& back, const QColor& text) {
     fill(w, back);
@@ -254,28 +249,19 @@ void TResultForm::FormShow() {
 
 void TResultForm::applyVendorLook() {
     const app::Vendor* vendor = session_.vendor(session_.currentVendor);
-    const int slot = vendor != nullptr ? vendor->number : 0;
-    using platform::QtBundleLoader;
-
-    const int level = session_.catalog.highestLevel;
-    const QPixmap segment =
-        levelStripSegment(QtBundleLoader::picture(slot, kLevelStripPicture), level);
-    if (!segment.isNull()) {
-        HiGradeImg->setPixmap(segment);
+    const SideColumnArt art = sideColumnArt(session_);
+    if (!art.levelSegment.isNull()) {
+        HiGradeImg->setPixmap(art.levelSegment);
     } else {
         HiGradeImg->clear();
     }
-    Image_Left->setPixmap(QtBundleLoader::picture(slot, kSidePicture));
-    const QPixmap lower = QtBundleLoader::picture(slot, kLowerStripPicture);
-    Image2->setPixmap(lower);
-    Image2->resize(kResultSideWidth, lower.isNull() ? kLowerStripHeight : lower.height());
-    sideStrip_ = QtBundleLoader::picture(slot, kSideStripPicture);
-
-    const QColor back = vendor != nullptr ? desktopColour(vendor->panelColor) : kPanelFallback;
-    const QColor text =
-        vendor != nullptr ? desktopColour(vendor->panelTextColor) : kPanelTextFallback;
+    Image_Left->setPixmap(
+        platform::QtBundleLoader::picture(vendor != nullptr ? vendor->number : 0, kSidePicture));
+    Image2->setPixmap(art.lowerStrip);
+    Image2->resize(kResultSideWidth, art.lowerStripHeight);
+    sideStrip_ = art.sideStrip;
     for (QLabel* l : {Label1, Label4, Memo2, Label6, Label7, Label8, Label9}) {
-        colour(l, back, text);
+        colour(l, art.panelBack, art.panelText);
     }
 }
 
@@ -461,23 +447,9 @@ void TResultForm::paintEvent(QPaintEvent*) {
     // The side column's plain strip stretches between its two pictures to
     // whatever height the window has.
     const int stripTop = Image_Left->y() + Image_Left->height();
-    const int stripHeight = Image2->y() - stripTop;
-    if (stripHeight > 0) {
-        const QRect strip(0, stripTop, kResultSideWidth, stripHeight);
-        if (!sideStrip_.isNull()) {
-            p.drawPixmap(strip, sideStrip_);
-        } else {
-            p.fillRect(strip, QColor(12, 16, 24));
-        }
-    }
-
-    const int barTop = h - kResultBarHeight;
-    QLinearGradient bar(0, barTop, 0, h);
-    bar.setColorAt(0.0, QColor(34, 40, 54));
-    bar.setColorAt(1.0, QColor(14, 16, 22));
-    p.fillRect(QRect(kResultSideWidth, barTop, w - kResultSideWidth, kResultBarHeight), bar);
-    p.setPen(QColor(80, 92, 116));
-    p.drawLine(kResultSideWidth, barTop, w, barTop);
+    paintSideStrip(p, QRect(0, stripTop, kResultSideWidth, Image2->y() - stripTop), sideStrip_);
+    paintButtonBar(
+        p, QRect(kResultSideWidth, h - kResultBarHeight, w - kResultSideWidth, kResultBarHeight));
 }
 
 }  // namespace tovalo::ui

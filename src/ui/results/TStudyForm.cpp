@@ -18,23 +18,18 @@
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/level_strip.h"
 #include "ui/widgets/qt_convert.h"
+#include "ui/widgets/side_column.h"
 
 namespace tovalo::ui {
 
 namespace {
 
-constexpr int kSideStripPicture = 102;
-constexpr int kLowerStripPicture = 103;
-constexpr int kLevelStripPicture = 108;
-constexpr int kLowerStripHeight = 160;
 // One wheel position of the boxes, in pixels: five make about one course row.
 constexpr int kScrollPosition = 4;
 constexpr int kWheelNotch = 120;
 
 const QColor kSilver(192, 192, 192);
 const QColor kAccent(40, 120, 200);
-const QColor kPanelFallback(16, 40, 88);
-const QColor kPanelTextFallback(225, 235, 255);
 const QColor kTitleColour(235, 240, 250);
 
 QLabel* label(QWidget* parent, const char* name, const QFont& font) {
@@ -267,27 +262,17 @@ void TStudyForm::drawList() {
 }
 
 void TStudyForm::applyVendorLook() {
-    const app::Vendor* vendor = session_.vendor(session_.currentVendor);
-    const int slot = vendor != nullptr ? vendor->number : 0;
-    using platform::QtBundleLoader;
-
-    const QPixmap segment = levelStripSegment(QtBundleLoader::picture(slot, kLevelStripPicture),
-                                              session_.catalog.highestLevel);
-    if (!segment.isNull()) {
-        HiGradeImg->setPixmap(segment);
+    const SideColumnArt art = sideColumnArt(session_);
+    if (!art.levelSegment.isNull()) {
+        HiGradeImg->setPixmap(art.levelSegment);
     } else {
         HiGradeImg->clear();
     }
-    const QPixmap lower = QtBundleLoader::picture(slot, kLowerStripPicture);
-    Image2->setPixmap(lower);
-    Image2->resize(kResultSideWidth, lower.isNull() ? kLowerStripHeight : lower.height());
-    sideStrip_ = QtBundleLoader::picture(slot, kSideStripPicture);
-
-    const QColor back = vendor != nullptr ? desktopColour(vendor->panelColor) : kPanelFallback;
-    const QColor text =
-        vendor != nullptr ? desktopColour(vendor->panelTextColor) : kPanelTextFallback;
-    fill(Memo1, back);
-    paint(Memo1, QPalette::WindowText, text);
+    Image2->setPixmap(art.lowerStrip);
+    Image2->resize(kResultSideWidth, art.lowerStripHeight);
+    sideStrip_ = art.sideStrip;
+    fill(Memo1, art.panelBack);
+    paint(Memo1, QPalette::WindowText, art.panelText);
 }
 
 void TStudyForm::layoutControls() {
@@ -537,24 +522,13 @@ void TStudyForm::paintEvent(QPaintEvent*) {
     // The side column's strip runs from the help text down to the lower
     // picture, whatever the window's height.
     const int stripTop = Memo1->y() + Memo1->height();
-    const QRect strip(0, stripTop, kResultSideWidth, Image2->y() - stripTop);
-    if (strip.height() > 0) {
-        if (!sideStrip_.isNull()) {
-            p.drawPixmap(strip, sideStrip_);
-        } else {
-            p.fillRect(strip, QColor(12, 16, 24));
-        }
-    }
+    paintSideStrip(p, QRect(0, stripTop, kResultSideWidth, Image2->y() - stripTop), sideStrip_);
     p.fillRect(QRect(0, 0, kResultSideWidth, stripTop), QColor(12, 16, 24));
 
     p.setPen(QColor(80, 92, 116));
     p.drawLine(kResultSideWidth + 8, 44, w - 10, 44);
-    const int barTop = h - kAdvisorBarAreaHeight;
-    QLinearGradient bar(0, barTop, 0, h);
-    bar.setColorAt(0.0, QColor(34, 40, 54));
-    bar.setColorAt(1.0, QColor(14, 16, 22));
-    p.fillRect(QRect(kResultSideWidth, barTop, w - kResultSideWidth, kAdvisorBarAreaHeight), bar);
-    p.drawLine(kResultSideWidth, barTop, w, barTop);
+    paintButtonBar(p, QRect(kResultSideWidth, h - kAdvisorBarAreaHeight, w - kResultSideWidth,
+                            kAdvisorBarAreaHeight));
 }
 
 }  // namespace tovalo::ui
