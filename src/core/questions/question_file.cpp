@@ -340,16 +340,17 @@ class Loader {
     // Problems the loader itself lets pass but that make a course behave
     // wrongly: the screens trust these counts.
     void crossCheck() {
-        // The advisor and the adaptive list find a course's files by its
-        // code: a code that is not the file's name leaves them looking for
-        // a file that is not there.
+        // The history files and their synchronisation name a course by its
+        // file, the FAQ and the support page by its code: the two should
+        // agree, or the server hears of one course under two names.
         const std::string fileName = path_.substr(path_.find_last_of('/') + 1);
         const std::string baseName =
             fileName.substr(0, fileName.size() - std::min<std::size_t>(4, fileName.size()));
         const std::string examCode = decoded(examCode_);
         if (examCode != baseName) {
             problem(4, "試験コード '" + examCode + "' がファイル名 '" + baseName +
-                           "' と違います (実力診断と拡張履歴は試験コードでファイルを探します)");
+                           "' と違います (履歴の同期はファイル名で、FAQ "
+                           "と質問ページは試験コードで科目を指します)");
         }
         // A record that counts more choices than it holds would show the
         // empty slot's marker as a choice.

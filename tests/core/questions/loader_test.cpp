@@ -373,8 +373,10 @@ TEST(QuestionLoader, CheckFindsMissingChoicesAndAForeignExamCode) {
                            "選択肢の数が正しくありません: 正解数 1、表示数 4、選択肢数 12"));
     EXPECT_EQ(
         found[1],
-        std::make_pair(4, std::string("試験コード 'NX-101' がファイル名 'NX-102' と違います "
-                                      "(実力診断と拡張履歴は試験コードでファイルを探します)")));
+        std::make_pair(
+            4, std::string(
+                   "試験コード 'NX-101' がファイル名 'NX-102' と違います "
+                   "(履歴の同期はファイル名で、FAQ と質問ページは試験コードで科目を指します)")));
     EXPECT_EQ(found[2],
               std::make_pair(11 + 42 + 1 + 5,
                              std::string("選択肢数 6 に対して選択肢が 4 個しかありません")));
