@@ -8,7 +8,7 @@
 namespace tovalo::ui {
 
 ReadingText::ReadingText(QPlainTextEdit* text, QWidget* holder)
-    : QObject(holder), text_(text), holder_(holder) {
+    : QObject(holder), text_(text), viewport_(text->viewport()), holder_(holder) {
     text->setFocusPolicy(Qt::NoFocus);
     text->viewport()->setMouseTracking(true);
     text->installEventFilter(this);
@@ -18,9 +18,11 @@ ReadingText::ReadingText(QPlainTextEdit* text, QWidget* holder)
 }
 
 bool ReadingText::eventFilter(QObject* watched, QEvent* event) {
+    // Only pointers are compared here: the filter also sees the events of
+    // a text being destroyed, when it may no longer be called.
     const QEvent::Type type = event->type();
     if ((watched == text_ && type == QEvent::KeyRelease) ||
-        (watched == text_->viewport() && holder_->isActiveWindow() &&
+        (watched == viewport_ && holder_->isActiveWindow() &&
          (type == QEvent::MouseMove || type == QEvent::MouseButtonPress))) {
         holder_->setFocus();
     }

@@ -22,6 +22,7 @@ class ReadingText : public QObject {
 
   private:
     QPlainTextEdit* text_;
+    QWidget* viewport_;
     QWidget* holder_;
 };
 
