@@ -19,17 +19,7 @@ constexpr int kUnlimited = 32767;
 TfrmSelStyle5::TfrmSelStyle5(Session& session)
     : StyleWindow(session, QStringLiteral("frmSelStyle5"), QStringLiteral("Tovalo 記述式"),
                   Kind::Answer) {
-    Label1 = new QLabel(QStringLiteral("回答を入力"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setFont(uiFont(13, true));
-    Label1->setGeometry(7, 6, 336, 18);
-
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setFont(uiFont(14));
-    Edit1->setGeometry(7, 26, 337, 24);
-    Edit1->setAccessibleName(QStringLiteral("回答を入力"));
-    Label1->setBuddy(Edit1);
+    addCaptionedField(this, QStringLiteral("回答を入力"), Label1, Edit1);
     // Enter in the field answers, as the button does.
     connect(Edit1, &QLineEdit::returnPressed, button(), &ImageButton::click);
 
@@ -40,6 +30,21 @@ TfrmSelStyle5::TfrmSelStyle5(Session& session)
     setTabOrder(Edit1, button());
     setButtonStrip(kClient.height() - 50);
     setFixedSize(kClient);
+}
+
+void TfrmSelStyle5::addCaptionedField(StyleWindow* window, const QString& caption, QLabel*& label,
+                                      QLineEdit*& field) {
+    label = new QLabel(caption, window);
+    label->setObjectName(QStringLiteral("Label1"));
+    label->setFont(uiFont(13, true));
+    label->setGeometry(7, 6, 336, 18);
+
+    field = new QLineEdit(window);
+    field->setObjectName(QStringLiteral("Edit1"));
+    field->setFont(uiFont(14));
+    field->setGeometry(7, 26, 337, 24);
+    field->setAccessibleName(caption);
+    label->setBuddy(field);
 }
 
 void TfrmSelStyle5::rebuild(const StyleHandoff& handoff) {

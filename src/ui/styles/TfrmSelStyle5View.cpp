@@ -4,7 +4,6 @@
 #include <QLineEdit>
 
 #include "ui/styles/TfrmSelStyle5.h"
-#include "ui/widgets/fonts.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/qt_convert.h"
 
@@ -13,18 +12,8 @@ namespace tovalo::ui {
 TfrmSelStyle5View::TfrmSelStyle5View(Session& session)
     : StyleWindow(session, QStringLiteral("frmSelStyle5View"), QStringLiteral("Tovalo 記述式"),
                   Kind::View) {
-    Label1 = new QLabel(QStringLiteral("正解"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setFont(uiFont(13, true));
-    Label1->setGeometry(7, 6, 336, 18);
-
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setFont(uiFont(14));
-    Edit1->setGeometry(7, 26, 337, 24);
+    TfrmSelStyle5::addCaptionedField(this, QStringLiteral("正解"), Label1, Edit1);
     Edit1->setReadOnly(true);
-    Edit1->setAccessibleName(QStringLiteral("正解"));
-    Label1->setBuddy(Edit1);
 
     setTabOrder(Edit1, button());
     setButtonStrip(TfrmSelStyle5::kClient.height() - 50);
