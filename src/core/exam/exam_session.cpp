@@ -18,13 +18,17 @@ Error withConsequence(Error error, const char* consequence) {
 }  // namespace
 
 Status ExamSession::open(const CourseEntry& course) {
-    QuestionBank bank;
-    if (Status loaded = LoadQuestionBank(bank, course.QdfPath); !loaded) {
+    // The course before last lends its storage to this one; the course in
+    // use stays as it is until the new one has loaded.
+    if (Status loaded = ReloadQuestionBank(spare_, course.QdfPath); !loaded) {
         return loaded;
     }
+    QuestionBank loaded = std::move(spare_);
+    QuestionBank previous = std::move(bank_);
     *this = ExamSession();
     course_ = course;
-    bank_ = std::move(bank);
+    bank_ = std::move(loaded);
+    spare_ = std::move(previous);
     checks_ = CategoryChecks::allChecked(bank_);
     return Ok{};
 }

@@ -23,6 +23,8 @@ struct CategorySlot {
     int CategoryQuesCount = 0;
     std::array<std::string, kSubCategories> SubCategoryName;
     std::array<int, kSubCategories> SubCategoryQuesCount{};
+
+    bool operator==(const CategorySlot&) const = default;
 };
 
 struct QuestionRecord {
@@ -44,6 +46,7 @@ struct QuestionRecord {
     [[nodiscard]] bool choicePresent(int slot) const {
         return Choice.at(slot - 1) != kAbsentChoice;
     }
+    bool operator==(const QuestionRecord&) const = default;
 };
 
 // The course being worked on: its category table and every question record,
@@ -59,6 +62,7 @@ struct QuestionBank {
 
     [[nodiscard]] const CategorySlot& category(int slot) const { return categories.at(slot - 1); }
     [[nodiscard]] const QuestionRecord& question(int slot) const { return questions.at(slot - 1); }
+    bool operator==(const QuestionBank&) const = default;
 };
 
 }  // namespace tovalo

@@ -53,7 +53,8 @@ class StoredLines : public text::LineCursor {
 // Fills a bank as the walk over the file reaches each line.
 class Loader {
   public:
-    Loader(const std::string& path, bool collectAll) : path_(path), collectAll_(collectAll) {}
+    Loader(const std::string& path, bool collectAll, QuestionBank& bank)
+        : path_(path), collectAll_(collectAll), bank_(bank) {}
 
     // Screens that only name categories stop at "*CE": the records behind
     // it are most of the file and may be broken without concerning them.
@@ -74,7 +75,10 @@ class Loader {
         // The reader goes line by line, so a bad number before the point
         // where the structure breaks is the problem it meets first.
         Error broken;
-        switch (qdf::walk(lines, *this, path_, broken)) {
+        bank_.ExamQuesCount = bank_.ExamTimeLimit = bank_.QuesTotal = bank_.CategoryCount = 0;
+        const qdf::WalkEnd end = qdf::walk(lines, *this, path_, broken);
+        dropUnstarted();
+        switch (end) {
             case qdf::WalkEnd::Stopped:
                 return categoriesRead_ && problems_.empty();
             case qdf::WalkEnd::Broken:
@@ -89,7 +93,6 @@ class Loader {
         return problems_.empty();
     }
 
-    QuestionBank& bank() { return bank_; }
     std::vector<Error>& problems() { return problems_; }
 
     // Called by the walk for every line it reaches; false stops it.
@@ -150,7 +153,7 @@ class Loader {
         if (stored == "Null") {
             target.assign(kAbsentChoice);
         } else {
-            target = text::unscrambleToUtf8(stored);
+            text::unscrambleToUtf8(stored, target);
         }
         blockLines_ = 0;
     }
@@ -158,14 +161,63 @@ class Loader {
     // A record's first line is its number and a category slot's its name:
     // that is where the list grows, and the fields after it are filled in
     // through q_ or slot_, which nothing moves until the next record or slot.
+    // A bank that held a course lends its records to the next one: their
+    // texts are overwritten in place, so reloading costs no allocation for
+    // every text that fits where the last one was.
     void startRecord(int j) {
-        bank_.questions.resize(j);
+        startEntry(bank_.questions, records_, j);
         q_ = &bank_.questions[j - 1];
     }
 
     void startCategory(int slot) {
-        bank_.categories.resize(slot);
+        startEntry(bank_.categories, slots_, slot);
         slot_ = &bank_.categories[slot - 1];
+    }
+
+    template <class Entry>
+    static void startEntry(std::vector<Entry>& list, int& started, int n) {
+        for (; started < n; ++started) {
+            if (static_cast<std::size_t>(started) < list.size()) {
+                renew(list[started]);
+            } else {
+                list.emplace_back();
+            }
+        }
+    }
+
+    // What a fresh entry holds, keeping the storage of its texts.
+    static void renew(QuestionRecord& q) {
+        q.QuesNum = q.Category = q.SubCategory = 0;
+        q.ChoiceCount = q.ShowCount = q.AnswerCount = q.Style = 0;
+        q.QuesText.clear();
+        q.Explanation.clear();
+        clearAll(q.Choice);
+        clearAll(q.RefText);
+        clearAll(q.CbtHint);
+        clearAll(q.CbtFile);
+        for (std::string& page : q.RefPage) {
+            page.assign(QuestionRecord{}.RefPage[0]);
+        }
+    }
+
+    static void renew(CategorySlot& c) {
+        c.CategoryName.clear();
+        c.CategoryQuesCount = 0;
+        clearAll(c.SubCategoryName);
+        c.SubCategoryQuesCount.fill(0);
+    }
+
+    template <std::size_t N>
+    static void clearAll(std::array<std::string, N>& texts) {
+        for (std::string& t : texts) {
+            t.clear();
+        }
+    }
+
+    // Entries the last course had beyond this one's go.
+    void dropUnstarted() {
+        bank_.questions.resize(static_cast<std::size_t>(records_));
+        bank_.categories.resize(static_cast<std::size_t>(slots_));
     }
 
     template <QdfField F>
@@ -212,17 +264,17 @@ class Loader {
             bank_.questions.reserve(std::clamp(bank_.QuesTotal, 0, kMaxQuestions));
             return ok;
         } else if constexpr (F == CategoryEnd) {
-            bank_.CategoryCount = static_cast<int>(bank_.categories.size());
+            bank_.CategoryCount = slots_;
             categoriesRead_ = true;
             return !stopAfterCategories_;
         } else if constexpr (F == CategoryName) {
             startCategory(j);
-            slot_->CategoryName = text::unscrambleToUtf8(stored);
+            text::unscrambleToUtf8(stored, slot_->CategoryName);
             return true;
         } else if constexpr (F == CategoryQuesCount) {
             return number(stored, i, slot_->CategoryQuesCount);
         } else if constexpr (F == SubCategoryName) {
-            slot_->SubCategoryName[k - 1] = text::unscrambleToUtf8(stored);
+            text::unscrambleToUtf8(stored, slot_->SubCategoryName[k - 1]);
             return true;
         } else if constexpr (F == SubCategoryQuesCount) {
             return number(stored, i, slot_->SubCategoryQuesCount[k - 1]);
@@ -305,7 +357,7 @@ class Loader {
                 return true;
             }
             // A page is decoded with its blanks, the other fields without.
-            fieldOf<F>(k) = text::unscrambleToUtf8(F == RefPage ? stored : t);
+            text::unscrambleToUtf8(F == RefPage ? stored : t, fieldOf<F>(k));
             return true;
         } else {
             // The format tag (checked before the walk), the rest of the
@@ -448,7 +500,9 @@ class Loader {
     bool collectAll_;
     bool stopAfterCategories_ = false;
     bool categoriesRead_ = false;
-    QuestionBank bank_;
+    QuestionBank& bank_;
+    int records_ = 0;  // entries of bank_ started by this load
+    int slots_ = 0;
     std::vector<Error> problems_;
     QuestionRecord* q_ = nullptr;  // the record being read
     CategorySlot* slot_ = nullptr;
@@ -536,23 +590,34 @@ Result<QdfHeader> readQdfHeader(const std::string& path) {
 }
 
 Result<QuestionBank> parseQuestionFile(std::string_view contents, const std::string& path) {
-    Loader loader(path, false);
+    QuestionBank bank;
+    Loader loader(path, false, bank);
     if (!loader.run(contents)) {
         return loader.problems().front();
     }
-    return std::move(loader.bank());
+    return bank;
 }
 
 Status LoadQuestionBank(QuestionBank& bank, const std::string& path) {
+    QuestionBank loaded;
+    if (Status st = ReloadQuestionBank(loaded, path); !st) {
+        return st;
+    }
+    bank = std::move(loaded);
+    return Ok{};
+}
+
+Status ReloadQuestionBank(QuestionBank& bank, const std::string& path) {
     auto contents = readWholeFile(path);
     if (!contents) {
+        bank = QuestionBank{};
         return contents.error();
     }
-    auto loaded = parseQuestionFile(*contents, path);
-    if (!loaded) {
-        return loaded.error();
+    Loader loader(path, false, bank);
+    if (!loader.run(*contents)) {
+        bank = QuestionBank{};
+        return loader.problems().front();
     }
-    bank = std::move(loaded).value();
     return Ok{};
 }
 
@@ -561,12 +626,13 @@ Result<std::vector<CategorySlot>> readCategoryTable(const std::string& path) {
     if (!contents) {
         return contents.error();
     }
-    Loader loader(path, false);
+    QuestionBank bank;
+    Loader loader(path, false, bank);
     loader.stopAfterCategories();
     if (!loader.run(*contents)) {
         return loader.problems().front();
     }
-    return std::move(loader.bank().categories);
+    return std::move(bank.categories);
 }
 
 std::string courseSettingsPath(const std::string& qdfPath) {
@@ -582,7 +648,8 @@ std::vector<Error> checkQuestionFile(const std::string& path) {
 }
 
 std::vector<Error> checkQuestionContents(std::string_view contents, const std::string& path) {
-    Loader loader(path, true);
+    QuestionBank bank;
+    Loader loader(path, true, bank);
     loader.run(contents);
     return std::move(loader.problems());
 }

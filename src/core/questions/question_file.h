@@ -51,6 +51,11 @@ Result<QuestionBank> parseQuestionFile(std::string_view contents, const std::str
 // it was, so a broken file never leaves a half-filled course in use.
 Status LoadQuestionBank(QuestionBank& bank, const std::string& path);
 
+// Fills `bank` from the file at `path`, writing over the course it held and
+// reusing its storage, which makes loading one course after another cheaper.
+// On failure `bank` holds no course.
+Status ReloadQuestionBank(QuestionBank& bank, const std::string& path);
+
 // The category table of the question file at `path`: the header and the
 // table up to "*CE", read as the loader reads them; the records are not
 // read. Fails with the first problem the loader would meet there.

@@ -118,6 +118,12 @@ std::string scramble(std::string_view line) {
 }
 
 std::string unscrambleToUtf8(std::string_view stored) {
+    std::string out;
+    unscrambleToUtf8(stored, out);
+    return out;
+}
+
+void unscrambleToUtf8(std::string_view stored, std::string& target) {
     static const StoredTables t = buildStoredTables();
     const cp932::Utf8Char* const first = t.first.data();
     const cp932::Utf8Char* const pairs = t.pairs.data();
@@ -142,7 +148,8 @@ std::string unscrambleToUtf8(std::string_view stored) {
                 const cp932::Utf8Char c3 = pairs[(r3 & 0xFFFF) + p[7]];
                 if ((c0 == cp932::kUndefined) | (c1 == cp932::kUndefined) |
                     (c2 == cp932::kUndefined) | (c3 == cp932::kUndefined)) [[unlikely]] {
-                    return cp932ToUtf8(scramble(stored));
+                    target = cp932ToUtf8(scramble(stored));
+                    return;
                 }
                 out = cp932::putUtf8Char(out, c0);
                 out = cp932::putUtf8Char(out, c1);
@@ -157,11 +164,12 @@ std::string unscrambleToUtf8(std::string_view stored) {
             c = p != end ? pairs[(c & 0xFFFF) + *p++] : cp932::kUndefined;
         }
         if (c == cp932::kUndefined) [[unlikely]] {
-            return cp932ToUtf8(scramble(stored));
+            target = cp932ToUtf8(scramble(stored));
+            return;
         }
         out = cp932::putUtf8Char(out, c);
     }
-    return std::string(buf.data(), out);
+    target.assign(buf.data(), out);
 }
 
 }  // namespace tovalo::text

@@ -13,5 +13,7 @@ std::string scramble(std::string_view line);
 // The UTF-8 text of stored bytes: cp932ToUtf8(scramble(stored)) in one pass,
 // without the readable CP932 copy in between.
 std::string unscrambleToUtf8(std::string_view stored);
+// The same into `target`, whose storage is reused when it is large enough.
+void unscrambleToUtf8(std::string_view stored, std::string& target);
 
 }  // namespace tovalo::text

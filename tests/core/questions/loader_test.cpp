@@ -427,3 +427,60 @@ TEST(QuestionLoader, CheckFindsSpecialStyleDataTheWindowsCannotUse) {
     };
     EXPECT_EQ(found, expected);
 }
+
+// Reloading writes over the records of the course before in place: whatever
+// that course held, the result must be the course as a fresh load reads it.
+TEST(QuestionLoader, ReloadingOverAnotherCourseReadsLikeAFreshLoad) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> courses;
+    for (const auto& entry :
+         fs::recursive_directory_iterator(fs::path(TOVALO_STAGE_ROOT) / "QDAT")) {
+        if (entry.path().extension() == ".qdf") {
+            courses.push_back(entry.path().string());
+        }
+    }
+    ASSERT_GE(courses.size(), 4u);
+    for (const std::string& before : courses) {
+        for (const std::string& after : courses) {
+            QuestionBank fresh;
+            ASSERT_TRUE(LoadQuestionBank(fresh, after).ok()) << after;
+            QuestionBank reused;
+            ASSERT_TRUE(ReloadQuestionBank(reused, before).ok()) << before;
+            ASSERT_TRUE(ReloadQuestionBank(reused, after).ok()) << after;
+            EXPECT_TRUE(reused == fresh) << after << " over " << before;
+        }
+    }
+
+    // A record with every field filled, then one that names no reference,
+    // no training material and fewer choices in the same slot.
+    const fs::path dir = fs::temp_directory_path() / "tovalo-reload-test";
+    fs::create_directories(dir);
+    QdfBuilder::Record full = lastRecord({});
+    full.choiceCount = full.showCount = 10;
+    full.choices = {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"};
+    full.refs = {"本 1", "12", "本 2", "34", "本 3", "56", "本 4", "78"};
+    full.cbt = {"ヒント", "doc.pdf", "ヒント2", "doc2.pdf"};
+    QdfBuilder rich;
+    rich.header().category("c", {"s"}).plain("*CE").record(full);
+    QdfBuilder bare;
+    bare.header().category("d", {"t"}).plain("*CE").record(lastRecord({}));
+    const std::string richPath = (dir / "rich.qdf").string();
+    const std::string barePath = (dir / "bare.qdf").string();
+    std::ofstream(richPath, std::ios::binary) << rich.stored();
+    std::ofstream(barePath, std::ios::binary) << bare.stored();
+
+    QuestionBank fresh;
+    ASSERT_TRUE(LoadQuestionBank(fresh, barePath).ok());
+    QuestionBank reused;
+    ASSERT_TRUE(ReloadQuestionBank(reused, richPath).ok());
+    ASSERT_EQ(reused.question(1).RefPage[3], "78");
+    ASSERT_TRUE(ReloadQuestionBank(reused, barePath).ok());
+    EXPECT_TRUE(reused == fresh);
+    EXPECT_EQ(reused.question(1).RefPage[3], "0");
+    EXPECT_EQ(reused.question(1).CbtFile[1], "");
+
+    // A reload that fails leaves no half-read course behind.
+    ASSERT_FALSE(ReloadQuestionBank(reused, (dir / "none.qdf").string()).ok());
+    EXPECT_TRUE(reused == QuestionBank{});
+    fs::remove_all(dir);
+}
