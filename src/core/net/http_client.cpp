@@ -263,10 +263,11 @@ bool HttpClient::openTunnel(Connection& proxy, const HttpAddress& address,
         }
         head.append(block.data(), got);
     }
-    response.head = head.substr(0, end + 2);
-    response.status = statusOf(std::string_view(head).substr(0, head.find("\r\n")));
-    if (response.status < 200 || response.status > 299) {
+    const int status = statusOf(std::string_view(head).substr(0, head.find("\r\n")));
+    if (status < 200 || status > 299) {
         // The proxy's refusal is the answer, as it is for a plain request.
+        response.status = status;
+        response.head = head.substr(0, end + 2);
         response.outcome = HttpOutcome::Failure;
         return false;
     }

@@ -135,6 +135,7 @@ TEST(Https, ProxiesCarryATunnel) {
     r = client.get("https://his.example/");
     EXPECT_EQ(r.outcome, HttpOutcome::Failure);
     EXPECT_EQ(r.status, 403);
+    EXPECT_EQ(r.head, "HTTP/1.0 403 X\r\n");
     // A proxy that speaks before the handshake, or hangs up, gets no request.
     EXPECT_EQ(client.get("https://his.example/").outcome, HttpOutcome::ConnectionFailed);
     EXPECT_EQ(client.get("https://his.example/").outcome, HttpOutcome::ConnectionFailed);
