@@ -29,15 +29,11 @@ class LoopbackTransport {
     virtual void close() {}
 };
 
-// An HTTP server on 127.0.0.1 and a free port, on its own thread: it reads
-// each request whole (head and announced body), keeps its raw bytes, sends
-// what `handler` makes of it and closes the connection.
-class LoopbackServer {
+// A socket listening on 127.0.0.1 and a free port, which `serve` works on
+// in its own thread until the listener is destroyed.
+class LoopbackListener {
   public:
-    explicit LoopbackServer(
-        std::function<std::string(const std::string&)> handler,
-        std::shared_ptr<LoopbackTransport> transport = std::make_shared<LoopbackTransport>())
-        : handler_(std::move(handler)), transport_(std::move(transport)) {
+    explicit LoopbackListener(const std::function<void(int listener)>& serve) {
         listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -47,27 +43,47 @@ class LoopbackServer {
         socklen_t length = sizeof address;
         ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
         port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { serve(); });
+        thread_ = std::thread([serve, fd = listener_] { serve(fd); });
     }
-    ~LoopbackServer() {
+    ~LoopbackListener() {
         ::shutdown(listener_, SHUT_RDWR);
         thread_.join();
         ::close(listener_);
     }
+    LoopbackListener(const LoopbackListener&) = delete;
+    LoopbackListener& operator=(const LoopbackListener&) = delete;
+
+    [[nodiscard]] int port() const { return port_; }
+
+  private:
+    int listener_ = -1;
+    int port_ = 0;
+    std::thread thread_;
+};
+
+// An HTTP server on 127.0.0.1 and a free port, on its own thread: it reads
+// each request whole (head and announced body), keeps its raw bytes, sends
+// what `handler` makes of it and closes the connection.
+class LoopbackServer {
+  public:
+    explicit LoopbackServer(
+        std::function<std::string(const std::string&)> handler,
+        std::shared_ptr<LoopbackTransport> transport = std::make_shared<LoopbackTransport>())
+        : handler_(std::move(handler)), transport_(std::move(transport)) {}
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;
 
-    [[nodiscard]] int port() const { return port_; }
-    [[nodiscard]] std::string hostAndPort() const { return "127.0.0.1:" + std::to_string(port_); }
+    [[nodiscard]] int port() const { return listener_.port(); }
+    [[nodiscard]] std::string hostAndPort() const { return "127.0.0.1:" + std::to_string(port()); }
     [[nodiscard]] std::vector<std::string> requests() const {
         std::lock_guard lock(mutex_);
         return requests_;
     }
 
   private:
-    void serve() {
+    void serve(int listener) {
         while (true) {
-            const int c = ::accept(listener_, nullptr, nullptr);
+            const int c = ::accept(listener, nullptr, nullptr);
             if (c < 0) {
                 return;
             }
@@ -113,9 +129,8 @@ class LoopbackServer {
 
     std::function<std::string(const std::string&)> handler_;
     std::shared_ptr<LoopbackTransport> transport_;
-    int listener_ = -1;
-    int port_ = 0;
-    std::thread thread_;
     mutable std::mutex mutex_;
     std::vector<std::string> requests_;
+    // Last, so that its thread stops before the members it uses go.
+    LoopbackListener listener_{[this](int listener) { serve(listener); }};
 };

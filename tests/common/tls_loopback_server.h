@@ -169,37 +169,21 @@ class SilentTransport : public LoopbackTransport {
 // port asked for, and keeps each CONNECT request's head.
 class TunnelProxy {
   public:
-    TunnelProxy() {
-        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(listener_, 4);
-        socklen_t length = sizeof address;
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { serve(); });
-    }
-    ~TunnelProxy() {
-        ::shutdown(listener_, SHUT_RDWR);
-        thread_.join();
-        ::close(listener_);
-    }
+    TunnelProxy() = default;
     TunnelProxy(const TunnelProxy&) = delete;
     TunnelProxy& operator=(const TunnelProxy&) = delete;
 
-    [[nodiscard]] int port() const { return port_; }
+    [[nodiscard]] int port() const { return listener_.port(); }
     [[nodiscard]] std::vector<std::string> heads() const {
         std::lock_guard lock(mutex_);
         return heads_;
     }
 
   private:
-    void serve() {
+    void serve(int listener) {
         quietPipeOnThisThread();
         while (true) {
-            const int client = ::accept(listener_, nullptr, nullptr);
+            const int client = ::accept(listener, nullptr, nullptr);
             if (client < 0) {
                 return;
             }
@@ -251,11 +235,9 @@ class TunnelProxy {
         }
     }
 
-    int listener_ = -1;
-    int port_ = 0;
-    std::thread thread_;
     mutable std::mutex mutex_;
     std::vector<std::string> heads_;
+    LoopbackListener listener_{[this](int listener) { serve(listener); }};
 };
 
 }  // namespace tls_test
