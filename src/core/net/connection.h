@@ -37,9 +37,9 @@ class Connector {
 
     // Replaces an open connection by a TLS session over it, whose
     // certificate must be valid and issued to `host`. Any failure, an
-    // untrusted certificate included, leaves `connection` empty; nothing has
-    // been sent on it then. A connector without TLS refuses every request,
-    // so that https never quietly falls back to plain text.
+    // untrusted certificate included, leaves `connection` empty before any
+    // of the caller's bytes went out. A connector without TLS refuses every
+    // request, so that https never quietly falls back to plain text.
     virtual NetStatus secure(const std::string& host, std::chrono::milliseconds timeout,
                              std::unique_ptr<Connection>& connection) {
         (void)host;
