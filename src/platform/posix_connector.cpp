@@ -7,25 +7,29 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <string>
+#include <utility>
+
+#include "platform/socket_wait.h"
 
 namespace tovalo::platform {
 
 namespace {
 
-int waitFor(int fd, short events, std::chrono::milliseconds timeout) {
-    pollfd p{fd, events, 0};
-    int r;
-    do {
-        r = ::poll(&p, 1, static_cast<int>(timeout.count()));
-    } while (r < 0 && errno == EINTR);
-    return r;
+std::string caFileFromEnvironment() {
+    const char* file = std::getenv(kExtraCaFileVariable);
+    return file != nullptr ? file : "";
 }
 
 class SocketConnection : public net::Connection {
   public:
     SocketConnection(int fd, std::chrono::milliseconds timeout) : fd_(fd), timeout_(timeout) {}
-    ~SocketConnection() override { ::close(fd_); }
+    ~SocketConnection() override {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
     SocketConnection(const SocketConnection&) = delete;
     SocketConnection& operator=(const SocketConnection&) = delete;
 
@@ -68,12 +72,31 @@ class SocketConnection : public net::Connection {
         }
     }
 
+    // Hands the socket to whoever wraps it (TLS); this connection is spent.
+    int release() { return std::exchange(fd_, -1); }
+
   private:
     int fd_;
     std::chrono::milliseconds timeout_;
 };
 
 }  // namespace
+
+PosixConnector::PosixConnector() : tls_(caFileFromEnvironment()) {}
+
+PosixConnector::PosixConnector(std::string extraCaFile) : tls_(std::move(extraCaFile)) {}
+
+net::NetStatus PosixConnector::secure(const std::string& host, std::chrono::milliseconds timeout,
+                                      std::unique_ptr<net::Connection>& connection) {
+    auto* socket = dynamic_cast<SocketConnection*>(connection.get());
+    if (socket == nullptr) {
+        connection.reset();
+        return net::NetStatus::ConnectionFailed;
+    }
+    const int fd = socket->release();
+    connection.reset();
+    return tls_.handshake(fd, host, timeout, connection);
+}
 
 net::NetStatus PosixConnector::connect(const std::string& host, int port,
                                        std::chrono::milliseconds timeout,

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,17 @@ class ScriptedServer : public tovalo::net::Connector {
     struct Reply {
         NetStatus connect = NetStatus::Ok;
         std::string bytes;
-        NetStatus midway = NetStatus::Ok;  // what the read after the last byte gives
+        NetStatus midway = NetStatus::Ok;     // what the read after the last byte gives
+        NetStatus handshake = NetStatus::Ok;  // what a TLS handshake on it gives
+        // When set, `bytes` are a proxy's answer to CONNECT and these what the
+        // server says inside the tunnel, once TLS is up.
+        std::optional<std::string> tunnelled = std::nullopt;
+    };
+    // A TLS handshake the client asked for: the name it wants the certificate
+    // to carry, and how many request bytes went out in plain text before.
+    struct Handshake {
+        std::string host;
+        std::size_t plainBytes = 0;
     };
 
     NetStatus connect(const std::string& host, int port, std::chrono::milliseconds timeout,
@@ -45,6 +56,26 @@ class ScriptedServer : public tovalo::net::Connector {
         return NetStatus::Ok;
     }
 
+    NetStatus secure(const std::string& host, std::chrono::milliseconds,
+                     std::unique_ptr<tovalo::net::Connection>& connection) override {
+        auto* exchange = dynamic_cast<Exchange*>(connection.get());
+        if (exchange == nullptr) {
+            connection.reset();
+            return NetStatus::ConnectionFailed;
+        }
+        std::lock_guard lock(mutex_);
+        handshakes.push_back({host, requests[exchange->index_].size()});
+        if (exchange->reply_.handshake != NetStatus::Ok) {
+            connection.reset();
+            return exchange->reply_.handshake;
+        }
+        if (exchange->reply_.tunnelled) {
+            exchange->reply_.bytes = *exchange->reply_.tunnelled;
+            exchange->at_ = 0;
+        }
+        return NetStatus::Ok;
+    }
+
     [[nodiscard]] std::vector<std::string> requestsSoFar() const {
         std::lock_guard lock(mutex_);
         return requests;
@@ -56,6 +87,7 @@ class ScriptedServer : public tovalo::net::Connector {
     std::vector<std::string> requests;
     std::vector<std::string> hosts;
     std::vector<std::chrono::milliseconds> timeouts;
+    std::vector<Handshake> handshakes;
     std::size_t block = 7;
 
   private:
@@ -88,6 +120,7 @@ class ScriptedServer : public tovalo::net::Connector {
         }
 
       private:
+        friend class ScriptedServer;
         ScriptedServer& server_;
         std::size_t index_;
         Reply reply_;

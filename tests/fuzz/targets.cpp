@@ -268,8 +268,16 @@ class ReplayServer : public net::Connector {
         connection = std::make_unique<Reply>(bytes_, block_);
         return net::NetStatus::Ok;
     }
+    // The same bytes go on inside the "TLS" session, so a proxy's answer to
+    // CONNECT and the server's answer after it are one input.
+    net::NetStatus secure(const std::string&, std::chrono::milliseconds,
+                          std::unique_ptr<net::Connection>&) override {
+        ++handshakes;
+        return net::NetStatus::Ok;
+    }
 
     int connections = 0;
+    int handshakes = 0;
 
   private:
     class Reply : public net::Connection {
@@ -295,13 +303,20 @@ class ReplayServer : public net::Connector {
 }  // namespace
 
 void httpResponse(const std::uint8_t* data, std::size_t size) {
-    // The first byte is the size of the blocks the server's answer arrives in.
+    // The first byte is the size of the blocks the server's answer arrives in
+    // and whether the request goes as https through a proxy.
     if (size == 0) {
         return;
     }
     ReplayServer server(bytesOf(data + 1, size - 1), data[0] % 64 + 1);
     net::HttpClient client(server);
-    const net::HttpResponse r = client.post("http://h.example/q", "a=1");
+    const bool tunnel = (data[0] & 0x40) != 0;
+    if (tunnel) {
+        client.settings.proxyHost = "proxy.example";
+    }
+    const net::HttpResponse r =
+        client.post(tunnel ? "https://h.example/q" : "http://h.example/q", "a=1");
+    require(server.handshakes <= server.connections, "one handshake per connection at most");
     require(server.connections >= 1 && server.connections <= net::kMaxRedirects + 1,
             "redirections are bounded");
     require(r.head.size() <= net::kMaxHeadBytes && r.body.size() <= net::kMaxBodyBytes,

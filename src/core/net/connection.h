@@ -34,6 +34,19 @@ class Connector {
     virtual ~Connector() = default;
     virtual NetStatus connect(const std::string& host, int port, std::chrono::milliseconds timeout,
                               std::unique_ptr<Connection>& connection) = 0;
+
+    // Replaces an open connection by a TLS session over it, whose
+    // certificate must be valid and issued to `host`. Any failure, an
+    // untrusted certificate included, leaves `connection` empty before any
+    // of the caller's bytes went out. A connector without TLS refuses every
+    // request, so that https never quietly falls back to plain text.
+    virtual NetStatus secure(const std::string& host, std::chrono::milliseconds timeout,
+                             std::unique_ptr<Connection>& connection) {
+        (void)host;
+        (void)timeout;
+        connection.reset();
+        return NetStatus::ConnectionFailed;
+    }
 };
 
 }  // namespace tovalo::net

@@ -8,7 +8,8 @@ namespace tovalo::net {
 
 namespace {
 
-constexpr std::string_view kScheme = "http://";
+constexpr std::string_view kPlainScheme = "http://";
+constexpr std::string_view kSecureScheme = "https://";
 
 std::string upper(std::string_view s) {
     std::string out(s);
@@ -16,6 +17,21 @@ std::string upper(std::string_view s) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
     return out;
+}
+
+// The scheme an address begins with, in any letter case.
+std::optional<bool> secureScheme(std::string_view address) {
+    const auto begins = [&](std::string_view scheme) {
+        return address.size() >= scheme.size() &&
+               upper(address.substr(0, scheme.size())) == upper(scheme);
+    };
+    if (begins(kPlainScheme)) {
+        return false;
+    }
+    if (begins(kSecureScheme)) {
+        return true;
+    }
+    return std::nullopt;
 }
 
 bool startsWithWord(std::string_view upperLine, std::string_view word) {
@@ -65,13 +81,15 @@ HttpOutcome outcomeOf(NetStatus status) {
 }  // namespace
 
 std::optional<HttpAddress> parseHttpAddress(std::string_view address) {
-    if (address.size() < kScheme.size() ||
-        upper(address.substr(0, kScheme.size())) != upper(kScheme)) {
+    const std::optional<bool> secure = secureScheme(address);
+    if (!secure) {
         return std::nullopt;
     }
     HttpAddress a;
+    a.secure = *secure;
+    a.port = a.secure ? 443 : 80;
     a.absolute = std::string(address);
-    const std::string_view rest = address.substr(kScheme.size());
+    const std::string_view rest = address.substr((a.secure ? kSecureScheme : kPlainScheme).size());
     const std::size_t slash = rest.find('/');
     const std::string_view authority = rest.substr(0, slash);
     a.target = slash == std::string_view::npos ? "/" : std::string(rest.substr(slash));
@@ -97,6 +115,10 @@ std::optional<HttpAddress> parseHttpAddress(std::string_view address) {
         return std::nullopt;
     }
     return a;
+}
+
+std::string addressFromLine(std::string_view line) {
+    return secureScheme(line) ? std::string(line) : std::string(kPlainScheme) + std::string(line);
 }
 
 void HeaderList::set(std::string_view name, std::string_view value) {
@@ -192,20 +214,69 @@ HttpResponse HttpClient::run(HttpMethod method, std::string_view address, std::s
             return response;
         }
         std::optional<HttpAddress> next;
-        if (upper(response.location.substr(0, kScheme.size())) == upper(kScheme)) {
+        if (secureScheme(response.location)) {
             next = parseHttpAddress(response.location);
         } else {
             const std::string path =
                 response.location.starts_with('/') ? response.location : "/" + response.location;
-            next = parseHttpAddress(std::string(kScheme) + target->host + ":" +
-                                    std::to_string(target->port) + path);
+            next = parseHttpAddress(std::string(target->secure ? kSecureScheme : kPlainScheme) +
+                                    target->host + ":" + std::to_string(target->port) + path);
         }
-        if (!next) {
+        // The request is sent again as it was, cookie and personal data
+        // included: once it went out encrypted, no server may call it back
+        // into plain text, whichever host it names.
+        if (!next || (target->secure && !next->secure)) {
             response.outcome = HttpOutcome::Failure;
             return response;
         }
         target = std::move(next);
     }
+}
+
+// A proxy cannot read an encrypted request, so it is asked for a bare
+// connection to the server instead; the caller's header lines (the cookie)
+// stay out of that request, which travels in plain text.
+bool HttpClient::openTunnel(Connection& proxy, const HttpAddress& address,
+                            const std::atomic<bool>* cancel, HttpResponse& response) {
+    const std::string authority = address.host + ":" + std::to_string(address.port);
+    if (proxy.send("CONNECT " + authority + " HTTP/1.0\r\nHost: " + authority + "\r\n\r\n") !=
+        NetStatus::Ok) {
+        response.outcome = HttpOutcome::ConnectionFailed;
+        return false;
+    }
+    std::string head;
+    std::array<char, 1024> block{};
+    std::size_t end = std::string::npos;
+    while ((end = head.find("\r\n\r\n")) == std::string::npos) {
+        if (cancelled(cancel)) {
+            response.outcome = HttpOutcome::Cancelled;
+            return false;
+        }
+        if (head.size() > kMaxHeadBytes) {
+            response.outcome = HttpOutcome::TooLarge;
+            return false;
+        }
+        std::size_t got = 0;
+        if (proxy.receive(block.data(), block.size(), got) != NetStatus::Ok || got == 0) {
+            response.outcome = HttpOutcome::ConnectionFailed;
+            return false;
+        }
+        head.append(block.data(), got);
+    }
+    const int status = statusOf(std::string_view(head).substr(0, head.find("\r\n")));
+    if (status < 200 || status > 299) {
+        // The proxy's refusal is the answer, as it is for a plain request.
+        response.status = status;
+        response.head = head.substr(0, end + 2);
+        response.outcome = HttpOutcome::Failure;
+        return false;
+    }
+    // Bytes after the head would belong to no TLS session this side began.
+    if (end + 4 != head.size()) {
+        response.outcome = HttpOutcome::ConnectionFailed;
+        return false;
+    }
+    return true;
 }
 
 void HttpClient::exchange(HttpMethod method, const HttpAddress& address, std::string_view body,
@@ -223,7 +294,20 @@ void HttpClient::exchange(HttpMethod method, const HttpAddress& address, std::st
         response.outcome = outcomeOf(connected);
         return;
     }
-    std::string request = requestHead(method, address, proxy, headers, body.size());
+    if (address.secure) {
+        if (proxy && !openTunnel(*connection, address, cancel, response)) {
+            return;
+        }
+        if (connector_.secure(address.host, settings.timeout, connection) != NetStatus::Ok ||
+            !connection) {
+            response.outcome = HttpOutcome::ConnectionFailed;
+            return;
+        }
+    }
+    // Inside a tunnel the proxy no longer reads the request: it goes as to
+    // the server itself.
+    std::string request =
+        requestHead(method, address, proxy && !address.secure, headers, body.size());
     if (method == HttpMethod::Post) {
         request += body;
     }

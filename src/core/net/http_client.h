@@ -14,16 +14,22 @@
 
 namespace tovalo::net {
 
-// An address the client can reach: "http://" host [":" port] "/" target.
+// An address the client can reach: "http://" or "https://", then host
+// [":" port] "/" target.
 struct HttpAddress {
+    bool secure = false;  // https: the request travels inside TLS
     std::string host;
     int port = 80;
     std::string target;    // from the slash after the host on; "/" when there is none
     std::string absolute;  // the whole address, as a proxy is asked for it
 };
 
-// Nothing, when the address is not "http://host[:port][/...]".
+// Nothing, when the address is not "http[s]://host[:port][/...]".
 std::optional<HttpAddress> parseHttpAddress(std::string_view address);
+
+// A server line from an address file as an address: a line that names its
+// scheme is taken as it is, a bare "host/path" is plain http.
+std::string addressFromLine(std::string_view line);
 
 // The caller's own header lines, in the order they were set.
 class HeaderList {
@@ -55,13 +61,14 @@ std::string requestHead(HttpMethod method, const HttpAddress& address, bool thro
 // How a request ended.
 enum class HttpOutcome {
     Success,           // status 200-298
-    Failure,           // status 400 and above, 299, 303-399, or too many redirections
+    Failure,           // status 400 and above, 299, 303-399, too many redirections, a
+                       // redirection from https to http, or a proxy refusing a tunnel
     InvalidHost,       // the server's (or proxy's) name could not be resolved
     ConnectionFailed,  // no connection, or it broke or stalled on the way
     TooLarge,          // a header block or body over its limit
     Cancelled,         // the caller gave up
     EmptyAddress,      // "Empty URL"
-    BadAddress,        // not an http address
+    BadAddress,        // not an http or https address
 };
 
 inline constexpr const char* kEmptyUrl = "Empty URL";
@@ -79,6 +86,13 @@ struct HttpResponse {
     std::string location;  // the last redirect address
     std::optional<std::size_t> announcedLength;
     std::size_t received = 0;  // body bytes of the last response
+
+    // A Success can still carry a body that is not what the server meant to
+    // send: these say whether it matches the Content-Length line.
+    // Exactly the announced length arrived, or no length was announced.
+    [[nodiscard]] bool complete() const { return !announcedLength || received == *announcedLength; }
+    // The connection closed before the announced length arrived.
+    [[nodiscard]] bool cut() const { return announcedLength && received < *announcedLength; }
 };
 
 // What the client tells its caller while a request runs.
@@ -110,6 +124,8 @@ class HttpClient {
     void exchange(HttpMethod method, const HttpAddress& address, std::string_view body,
                   const HttpEvents& events, const std::atomic<bool>* cancel,
                   HttpResponse& response);
+    bool openTunnel(Connection& proxy, const HttpAddress& address, const std::atomic<bool>* cancel,
+                    HttpResponse& response);
 
     Connector& connector_;
 };

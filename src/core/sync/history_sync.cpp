@@ -50,18 +50,18 @@ HistorySync::HistorySync(net::Connector& connector, platform::FileAttributes& fi
     client_.settings.proxyPort = setup_.proxyPort;
 }
 
-Result<std::string> HistorySync::post(const std::string& hostAndPath, const std::string& body,
+Result<std::string> HistorySync::post(const std::string& line, const std::string& body,
                                       const SyncEvents& events, const std::atomic<bool>* cancel) {
     net::HttpEvents http;
     http.aboutToSend = [this](net::HeaderList& headers) { headers.set("Cookie", cookie_); };
     http.packetReceived = events.packetReceived;
-    net::HttpResponse response = client_.post("http://" + hostAndPath, body, http, cancel);
+    net::HttpResponse response = client_.post(net::addressFromLine(line), body, http, cancel);
     if (response.outcome != net::HttpOutcome::Success) {
         return requestFailure(response.outcome);
     }
     // A connection that closed before the length it announced is a cut
     // answer; half a history must never be taken for the whole.
-    if (response.announcedLength && response.received < *response.announcedLength) {
+    if (response.cut()) {
         return failure(kCommunicationFailed);
     }
     if (!response.cookie.empty()) {

@@ -17,7 +17,8 @@
 
 namespace tovalo::sync {
 
-// The three addresses of "His_srv": host and path, without "http://".
+// The three addresses of "His_srv": host and path for plain http, or whole
+// "https://" (or "http://") addresses.
 struct SyncAddresses {
     std::string query;
     std::string upload;
@@ -81,7 +82,7 @@ class HistorySync {
     [[nodiscard]] const std::string& cookie() const { return cookie_; }
 
   private:
-    Result<std::string> post(const std::string& hostAndPath, const std::string& body,
+    Result<std::string> post(const std::string& line, const std::string& body,
                              const SyncEvents& events, const std::atomic<bool>* cancel);
     Status upload(const SyncRow& row, const CourseEntry& course, const SyncEvents& events,
                   const std::atomic<bool>* cancel);

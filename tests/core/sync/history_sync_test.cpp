@@ -262,3 +262,29 @@ TEST_F(HistorySyncTest, AddressesComeFromTheServerFile) {
     EXPECT_TRUE(remote.server.requestsSoFar().back().starts_with(
         "POST http://his.example/sync/query.cgi HTTP/1.0\r\nProxy-Connection: Keep-Alive\r\n"));
 }
+
+// A line that names https goes over TLS; a bare line stays plain http, as
+// every installation written before has it.
+TEST_F(HistorySyncTest, HttpsLinesOfTheServerFileGoOverTls) {
+    setup.addresses = {"https://his.example:8443/sync/query.cgi",
+                       "HTTP://his.example/sync/upload.cgi", "his.example/sync/download.cgi"};
+    remote.answers = {{"NX%20101", "NOTFOUND"}, {"NX-102", "2026/11/20 07:30:00"}};
+    remote.copies["NX-102"] = "[DLDATA]\r\nMAX=66\r\n";
+    std::vector<CourseEntry> two(courses.begin(), courses.begin() + 2);
+    HistorySync run = sync();
+    Result<std::vector<SyncRow>> rows = run.query(two);
+    ASSERT_TRUE(rows);
+    ASSERT_TRUE(run.transfer(*rows, two));
+    EXPECT_TRUE((*rows)[0].done && (*rows)[1].done);
+
+    const std::vector<std::string> sent = remote.server.requestsSoFar();
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_EQ(remote.server.hosts, std::vector<std::string>({"his.example:8443", "his.example:8443",
+                                                             "his.example:80", "his.example:80"}));
+    ASSERT_EQ(remote.server.handshakes.size(), 2u);
+    EXPECT_EQ(remote.server.handshakes[1].host, "his.example");
+    EXPECT_TRUE(sent[1].starts_with("POST /sync/query.cgi HTTP/1.0\r\nHost: his.example\r\n"));
+    EXPECT_NE(sent[1].find("\r\nCookie: sid=1\r\n"), std::string::npos);
+    EXPECT_TRUE(sent[2].starts_with("POST /sync/upload.cgi?2026/12/09 HTTP/1.0\r\n")) << sent[2];
+    EXPECT_TRUE(sent[3].starts_with("POST /sync/download.cgi HTTP/1.0\r\n"));
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "core/net/connection.h"
+
+struct ssl_ctx_st;
+
+namespace tovalo::platform {
+
+// The environment variable naming one more CA certificate file to trust.
+// The tests' own servers are trusted through it; nothing turns certificate
+// checking off.
+inline constexpr const char* kExtraCaFileVariable = "TOVALO_CA_FILE";
+
+// TLS 1.2 and later over connected sockets, checking every server's
+// certificate chain against the system's trust store (plus `extraCaFile`,
+// when given) and its name against the host asked for.
+class TlsClient {
+  public:
+    explicit TlsClient(std::string extraCaFile);
+    ~TlsClient();
+    TlsClient(const TlsClient&) = delete;
+    TlsClient& operator=(const TlsClient&) = delete;
+
+    // Takes over `fd`, a connected non-blocking socket, and completes the
+    // handshake with `host` within `timeout`. On failure the socket is
+    // closed and `connection` stays empty.
+    net::NetStatus handshake(int fd, const std::string& host, std::chrono::milliseconds timeout,
+                             std::unique_ptr<net::Connection>& connection);
+
+  private:
+    ssl_ctx_st* context();
+
+    std::string extraCaFile_;
+    std::mutex mutex_;
+    ssl_ctx_st* context_ = nullptr;
+};
+
+}  // namespace tovalo::platform
