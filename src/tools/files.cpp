@@ -1,6 +1,8 @@
 #include <cstdio>
 #include <memory>
+#include <nlohmann/json.hpp>
 
+#include "core/common/files.h"
 #include "core/common/safe_file.h"
 #include "core/results/history_file.h"
 #include "tools/commands.h"
@@ -19,6 +21,22 @@ Catalog vendorCatalog(std::string root, const std::string& vendor) {
     const std::string historyDir = root + "HIST/" + vendor + "/";
     removeLeftoverSaveFiles(historyDir);
     return buildCatalog(root + "QDAT/" + vendor + "/", historyDir, emptyHistoryFiles(""));
+}
+
+Result<app::Profile> readProfileJson(const std::string& path) {
+    Result<std::string> text = readWholeFile(path);
+    if (!text) {
+        return text.error();
+    }
+    const nlohmann::json j = nlohmann::json::parse(*text, nullptr, false);
+    if (!j.is_object()) {
+        return Error{"プロフィールが JSON のオブジェクトではありません", path, 0};
+    }
+    const auto field = [&j](const char* key) {
+        const auto it = j.find(key);
+        return it != j.end() && it->is_string() ? it->get<std::string>() : std::string();
+    };
+    return app::Profile{field("Name"), field("Org"), field("Email"), field("Serial")};
 }
 
 bool writeFileBytes(const std::string& path, const std::string& bytes) {
