@@ -58,6 +58,10 @@ Catalog vendorCatalog(std::string root, const std::string& vendor);
 // PROFILE.json: {"Name", "Org", "Email", "Serial"}, each optional.
 Result<app::Profile> readProfileJson(const std::string& path);
 
+// The HOST:PORT of a --proxy option into `host` and `port`; empty when it
+// can be used, otherwise what to tell the user (nothing is set then).
+std::string readProxyOption(const std::string& option, std::string& host, int& port);
+
 // Writes bytes to a file, reporting a failure on stderr.
 bool writeFileBytes(const std::string& path, const std::string& bytes);
 

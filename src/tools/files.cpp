@@ -5,6 +5,7 @@
 #include "core/common/files.h"
 #include "core/common/safe_file.h"
 #include "core/results/history_file.h"
+#include "core/sync/sync_rules.h"
 #include "tools/commands.h"
 
 namespace tovalo::tool {
@@ -37,6 +38,18 @@ Result<app::Profile> readProfileJson(const std::string& path) {
         return it != j.end() && it->is_string() ? it->get<std::string>() : std::string();
     };
     return app::Profile{field("Name"), field("Org"), field("Email"), field("Serial")};
+}
+
+std::string readProxyOption(const std::string& option, std::string& host, int& port) {
+    const std::size_t colon = option.rfind(':');
+    const std::string name = option.substr(0, colon);
+    const std::string number = colon == std::string::npos ? "" : option.substr(colon + 1);
+    if (std::string problem = sync::checkProxy(name, number); !problem.empty()) {
+        return problem;
+    }
+    host = name;
+    port = std::stoi(number);
+    return {};
 }
 
 bool writeFileBytes(const std::string& path, const std::string& bytes) {

@@ -3,7 +3,6 @@
 
 #include "core/app/vendors.h"
 #include "core/common/files.h"
-#include "core/sync/sync_rules.h"
 #include "core/update/question_update.h"
 #include "platform/posix_connector.h"
 #include "tools/commands.h"
@@ -48,15 +47,11 @@ int updateCommand(const Args& args) {
             }
             setup.timeout = std::chrono::seconds(*seconds);
         } else if (args[i] == "--proxy" && hasValue) {
-            const std::string& proxy = args[++i];
-            const std::size_t colon = proxy.rfind(':');
-            const std::string host = proxy.substr(0, colon);
-            const std::string port = colon == std::string::npos ? "" : proxy.substr(colon + 1);
-            if (const std::string problem = sync::checkProxy(host, port); !problem.empty()) {
+            if (const std::string problem =
+                    readProxyOption(args[++i], setup.proxyHost, setup.proxyPort);
+                !problem.empty()) {
                 return fail(problem);
             }
-            setup.proxyHost = host;
-            setup.proxyPort = std::stoi(port);
         } else if (args[i] == "--profile" && hasValue) {
             Result<app::Profile> profile = readProfileJson(args[++i]);
             if (!profile) {

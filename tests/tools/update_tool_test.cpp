@@ -15,33 +15,21 @@ using json = nlohmann::json;
 
 namespace {
 
-std::string courseFile(const std::string& code, const std::string& title,
-                       const std::string& line9) {
-    QdfBuilder q;
-    q.plain("QFileFormat-v1.4").plain("60/70").plain("90").plain(code).plain(title);
-    q.plain("1").plain("0").plain("0").plain(line9).plain("1");
-    q.category("ネットワーク", {"基礎"}).plain("*CE");
-    QdfBuilder::Record r;
-    r.closing = "*EOF";
-    q.record(r);
-    return q.stored();
-}
-
 class UpdateToolTest : public ToolTest {
   protected:
     void SetUp() override {
         write("inst/bin/Tovalo20.ini", "[Vender]\r\n1=nexa\r\n2=sorane\r\n3=gone\r\n");
         write("inst/bin/SRV_INFO",
               server.hostAndPort() + "\r\nq.cgi\r\n" + server.hostAndPort() + "\r\nimg\r\n");
-        write("inst/QDAT/nexa/NX-101.qdf", courseFile("NX-101", "基礎", "20261101120000"));
-        write("inst/QDAT/sorane/SR-1.qdf", courseFile("SR-1", "入門", "20261201090000"));
+        write("inst/QDAT/nexa/NX-101.qdf", smallCourse("NX-101", "基礎", "20261101120000"));
+        write("inst/QDAT/sorane/SR-1.qdf", smallCourse("SR-1", "入門", "20261201090000"));
         fs::create_directories(dir_ / "inst/HIST/nexa");
         write("inst/HIST/nexa/NX-101.HIS", "old");
         served["NX-101.qdf"] =
             "HTTP/1.0 200 OK\r\n\r\n" +
-            makeZip({{"#NX-101.qdf", courseFile("NX-101", "基礎 改訂", "20261201090000")}});
+            makeZip({{"#NX-101.qdf", smallCourse("NX-101", "基礎 改訂", "20261201090000")}});
         served["SR-1.qdf"] =
-            "HTTP/1.0 200 OK\r\n\r\n" + courseFile("SR-1", "入門", "20261201090000");
+            "HTTP/1.0 200 OK\r\n\r\n" + smallCourse("SR-1", "入門", "20261201090000");
         profile = write("me.json", R"({"Name": "Taro Yamada", "Serial": "S1"})");
         base = "update " + (dir_ / "inst").string();
     }
@@ -72,7 +60,7 @@ TEST_F(UpdateToolTest, UpdatesEveryVendorAndPrintsWhatItDid) {
                            "問題ファイルが更新されましたので、Tovaloを一度終了する必要があります。"
                            "自動終了後、Tovaloを再度起動してください。"}));
     EXPECT_EQ(read((dir_ / "inst/QDAT/nexa/NX-101.qdf").string()),
-              courseFile("NX-101", "基礎 改訂", "20261201090000"));
+              smallCourse("NX-101", "基礎 改訂", "20261201090000"));
     EXPECT_FALSE(fs::exists(dir_ / "inst/HIST/nexa/NX-101.HIS"));
     const std::vector<std::string> requests = server.requests();
     ASSERT_EQ(requests.size(), 2u);

@@ -25,17 +25,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string course(const std::string& code, const std::string& title, const std::string& line9) {
-    QdfBuilder q;
-    q.plain("QFileFormat-v1.4").plain("60/70").plain("90").plain(code).plain(title);
-    q.plain("1").plain("0").plain("0").plain(line9).plain("1");
-    q.category("ネットワーク", {"基礎"}).plain("*CE");
-    QdfBuilder::Record r;
-    r.closing = "*EOF";
-    q.record(r);
-    return q.stored();
-}
-
 std::string answer(const std::string& body, const std::string& headers = {}) {
     return "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n" + headers +
            "\r\n" + body;
@@ -142,9 +131,9 @@ const std::string kNewer = "20261201090000";  // a month later, in the morning
 // day), a plain copy a month older (later in the day), an identical one;
 // then the figures of the first course's list, its last line included.
 TEST_F(QuestionUpdateTest, ReplacesNewerCoursesAndFetchesChangedFigures) {
-    write("QDAT/nexa/NX-101.qdf", course("NX-101", "基礎", kOlder));
-    write("QDAT/nexa/NX-102.qdf", course("NX-102", "応用", kNewer));
-    const std::string same = course("NX-103", "上級", kNewer);
+    write("QDAT/nexa/NX-101.qdf", smallCourse("NX-101", "基礎", kOlder));
+    write("QDAT/nexa/NX-102.qdf", smallCourse("NX-102", "応用", kNewer));
+    const std::string same = smallCourse("NX-103", "上級", kNewer);
     write("QDAT/nexa/NX-103.qdf", same);
     write("QDAT/nexa/NX-101.ini",
           "; NX-101\r\n1\r\n; 図版\r\nsame.jpg 1\r\nnewer.jpg 1\r\n\r\nlast.jpg 1\r\n"
@@ -157,8 +146,8 @@ TEST_F(QuestionUpdateTest, ReplacesNewerCoursesAndFetchesChangedFigures) {
     for (const char* h : {"NX-101.HIS", "NX-101.ADP", "NX-102.his", "NX-103.HIS", "NX-103.ADP"}) {
         write(std::string("HIST/nexa/") + h, "history");
     }
-    const std::string new101 = course("NX-101", "基礎 改訂", kNewer);
-    const std::string new102 = course("NX-102", "応用 改訂", kOlder);
+    const std::string new101 = smallCourse("NX-101", "基礎 改訂", kNewer);
+    const std::string new102 = smallCourse("NX-102", "応用 改訂", kOlder);
     const std::string ini101 =
         "; NX-101\r\n2\r\n; 図版\r\nsame.jpg 1\r\nnewer.jpg 2\r\nadded.bmp 1\r\nlast.jpg 2\r\n"
         "[Level]\r\nTextA=新\r\n";
@@ -247,15 +236,15 @@ TEST_F(QuestionUpdateTest, ReplacesNewerCoursesAndFetchesChangedFigures) {
 // A date line too short to compare fails that course with the download
 // error; the course before it stays installed, the one after is not tried.
 TEST_F(QuestionUpdateTest, ShortDateLineFailsWithTheDownloadError) {
-    write("QDAT/nexa/NX-100.qdf", course("NX-100", "入門", kOlder));
-    const std::string shortLine = course("NX-101", "基礎", "2026110112");
+    write("QDAT/nexa/NX-100.qdf", smallCourse("NX-100", "入門", kOlder));
+    const std::string shortLine = smallCourse("NX-101", "基礎", "2026110112");
     write("QDAT/nexa/NX-101.qdf", shortLine);
-    const std::string untouched = course("NX-102", "応用", kOlder);
+    const std::string untouched = smallCourse("NX-102", "応用", kOlder);
     write("QDAT/nexa/NX-102.qdf", untouched);
-    const std::string new100 = course("NX-100", "入門 改訂", kNewer);
+    const std::string new100 = smallCourse("NX-100", "入門 改訂", kNewer);
     remote.files = {{"NX-100.qdf", new100},
-                    {"NX-101.qdf", course("NX-101", "基礎 改訂", kNewer)},
-                    {"NX-102.qdf", course("NX-102", "応用 改訂", kNewer)}};
+                    {"NX-101.qdf", smallCourse("NX-101", "基礎 改訂", kNewer)},
+                    {"NX-102.qdf", smallCourse("NX-102", "応用 改訂", kNewer)}};
 
     const UpdateReport report = run();
 
@@ -277,14 +266,14 @@ TEST_F(QuestionUpdateTest, ShortDateLineFailsWithTheDownloadError) {
 // file, a full disk: each ends the update with its own message, and every
 // downloaded file goes.
 TEST_F(QuestionUpdateTest, FailuresLeaveTheCoursesAsTheyWere) {
-    const std::string old100 = course("NX-100", "入門", kOlder);
-    const std::string old101 = course("NX-101", "基礎", kOlder);
+    const std::string old100 = smallCourse("NX-100", "入門", kOlder);
+    const std::string old101 = smallCourse("NX-101", "基礎", kOlder);
     write("QDAT/nexa/NX-100.qdf", old100);
     write("QDAT/nexa/NX-101.qdf", old101);
     write("QDAT/nexa/NX-101.ini", "x\r\n1\r\nx\r\n");
-    remote.files = {{"NX-100.qdf", course("NX-100", "入門 改訂", kNewer)},
+    remote.files = {{"NX-100.qdf", smallCourse("NX-100", "入門 改訂", kNewer)},
                     {"NX-101.ini", "x\r\n1\r\nx\r\n"}};
-    const std::string new101 = course("NX-101", "基礎 改訂", kNewer);
+    const std::string new101 = smallCourse("NX-101", "基礎 改訂", kNewer);
     remote.rawAnswers["NX-101.qdf"] =
         "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(new101.size()) + "\r\n\r\n" +
         new101.substr(0, 100);
@@ -349,9 +338,9 @@ TEST_F(QuestionUpdateTest, FailuresLeaveTheCoursesAsTheyWere) {
 // that do, lists that are not lists. Nothing is written outside the
 // vendor's folder and the local files stay.
 TEST_F(QuestionUpdateTest, HostileAnswersAreRefusedAndWriteNothingOutside) {
-    const std::string old101 = course("NX-101", "基礎", kOlder);
+    const std::string old101 = smallCourse("NX-101", "基礎", kOlder);
     write("QDAT/nexa/NX-101.qdf", old101);
-    const std::string new101 = course("NX-101", "基礎 改訂", kNewer);
+    const std::string new101 = smallCourse("NX-101", "基礎 改訂", kNewer);
     const auto everyFile = [&] {
         std::vector<std::string> all;
         for (const auto& e : fs::recursive_directory_iterator(tree.path())) {
@@ -404,7 +393,7 @@ TEST_F(QuestionUpdateTest, HostileAnswersAreRefusedAndWriteNothingOutside) {
 
 // The network's own failures, each with the message meant for it.
 TEST_F(QuestionUpdateTest, NetworkFailuresShowTheirMessages) {
-    write("QDAT/nexa/NX-101.qdf", course("NX-101", "基礎", kOlder));
+    write("QDAT/nexa/NX-101.qdf", smallCourse("NX-101", "基礎", kOlder));
     const auto failureOf = [&] {
         shown.clear();
         const UpdateReport report = run();
@@ -432,11 +421,11 @@ TEST_F(QuestionUpdateTest, NetworkFailuresShowTheirMessages) {
 TEST_F(QuestionUpdateTest, AllVendorsAreConfirmedOneByOneAndCanBeStopped) {
     tree.dir("root/QDAT/sorane/img");
     tree.dir("root/HIST/sorane");
-    const std::string oldNx = course("NX-101", "基礎", kOlder);
+    const std::string oldNx = smallCourse("NX-101", "基礎", kOlder);
     write("QDAT/nexa/NX-101.qdf", oldNx);
-    write("QDAT/sorane/SR-1.qdf", course("SR-1", "入門", kOlder));
-    remote.files = {{"NX-101.qdf", course("NX-101", "基礎 改訂", kNewer)},
-                    {"SR-1.qdf", course("SR-1", "入門 改訂", kNewer)}};
+    write("QDAT/sorane/SR-1.qdf", smallCourse("SR-1", "入門", kOlder));
+    remote.files = {{"NX-101.qdf", smallCourse("NX-101", "基礎 改訂", kNewer)},
+                    {"SR-1.qdf", smallCourse("SR-1", "入門 改訂", kNewer)}};
     std::vector<std::string> asked;
     std::deque<bool> answers = {false, true};
     events.confirm = [&](const std::string& text) {
