@@ -271,11 +271,13 @@ class TestUpdateForm : public QObject {
         QTest::keyClick(vendors, Qt::Key_Home);
         QCOMPARE(vendors->currentIndex(), 0);
         QCOMPARE(vendors->currentText(), QStringLiteral("全部"));
+        const QImage unfocused = t.at("StartButton")->grab().toImage();
         // Vendor, time-out, proxy box, (its fields are off), start.
         for (int i = 0; i < 3; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
         QCOMPARE(QApplication::focusWidget(), t.at("StartButton"));
+        QVERIFY(t.at("StartButton")->grab().toImage() != unfocused);  // the focus mark
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
 
         QTRY_COMPARE(t.rig.endRequests, 1);
