@@ -27,6 +27,11 @@ bool QtMessageBoxes::askYesNo(const std::string& text) {
            QMessageBox::Yes;
 }
 
+bool QtMessageBoxes::askOkCancel(const std::string& text) {
+    return run(QMessageBox::Question, kQuestionCaption, text,
+               QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
 void QtMessageBoxes::showNotice(const std::string& caption, const std::string& text) {
     run(QMessageBox::Information, caption.c_str(), text, QMessageBox::Ok);
 }

@@ -10,6 +10,7 @@ class QtMessageBoxes : public MessageBoxes {
   public:
     void showError(const std::string& text) override;
     bool askYesNo(const std::string& text) override;
+    bool askOkCancel(const std::string& text) override;
     void showNotice(const std::string& caption, const std::string& text) override;
 };
 

@@ -23,6 +23,8 @@ int syncCommand(const Args& args);
 int adaptiveCommand(const Args& args);
 // The advisor's summary report, diagnosis request page and course figures.
 int reportCommand(const Args& args);
+// Fetches newer question files and figures from the servers of "SRV_INFO".
+int updateCommand(const Args& args);
 // Where `exam run` writes beside storing the exam; an empty folder: nothing.
 struct ExamRunOutputs {
     // What the answer view and the review pane show.
@@ -52,6 +54,13 @@ int fail(const std::string& message);
 // lists it (missing history files are created). The vendor's history folder
 // is swept of what crashed saves left first, as the program does at start-up.
 Catalog vendorCatalog(std::string root, const std::string& vendor);
+
+// PROFILE.json: {"Name", "Org", "Email", "Serial"}, each optional.
+Result<app::Profile> readProfileJson(const std::string& path);
+
+// The HOST:PORT of a --proxy option into `host` and `port`; empty when it
+// can be used, otherwise what to tell the user (nothing is set then).
+std::string readProxyOption(const std::string& option, std::string& host, int& port);
 
 // Writes bytes to a file, reporting a failure on stderr.
 bool writeFileBytes(const std::string& path, const std::string& bytes);

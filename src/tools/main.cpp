@@ -23,6 +23,8 @@ void usage() {
         "       tovalo-tool text encode IN OUT   (UTF-8 text to CP932 with CR LF)\n"
         "       tovalo-tool sync ROOT VENDOR --profile PROFILE.json [--proxy HOST:PORT]\n"
         "                        [--plan | --yes]\n"
+        "       tovalo-tool update ROOT VENDOR|all [--timeout S] [--proxy HOST:PORT]\n"
+        "                          [--profile PROFILE.json] --yes\n"
         "       tovalo-tool report summary ROOT VENDOR OUT.htm [--profile PROFILE.json]\n"
         "       tovalo-tool report form ROOT VENDOR OUT.htm [--profile PROFILE.json]\n"
         "       tovalo-tool report advisor ROOT VENDOR\n",
@@ -57,6 +59,8 @@ int main(int argc, char** argv) {
         rc = tovalo::tool::textCommand(args);
     } else if (group == "report") {
         rc = tovalo::tool::reportCommand(args);
+    } else if (group == "update") {
+        rc = tovalo::tool::updateCommand(args);
     }
     if (rc == 2) {
         usage();

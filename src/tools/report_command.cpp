@@ -12,23 +12,6 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-// PROFILE.json: {"Name", "Org", "Email", "Serial"}, each optional.
-Result<app::Profile> readProfileJson(const std::string& path) {
-    Result<std::string> text = readWholeFile(path);
-    if (!text) {
-        return text.error();
-    }
-    const json j = json::parse(*text, nullptr, false);
-    if (!j.is_object()) {
-        return Error{"プロフィールが JSON のオブジェクトではありません", path, 0};
-    }
-    const auto field = [&j](const char* key) {
-        const auto it = j.find(key);
-        return it != j.end() && it->is_string() ? it->get<std::string>() : std::string();
-    };
-    return app::Profile{field("Name"), field("Org"), field("Email"), field("Serial")};
-}
-
 json advisorJson(const AdvisorCourses& read) {
     json out = json::array();
     for (const AdvisorCourse& c : read.courses) {

@@ -62,15 +62,11 @@ int syncCommand(const Args& args) {
         if (args[i] == "--profile" && hasValue) {
             profilePath = args[++i];
         } else if (args[i] == "--proxy" && hasValue) {
-            const std::string& proxy = args[++i];
-            const std::size_t colon = proxy.rfind(':');
-            const std::string host = proxy.substr(0, colon);
-            const std::string port = colon == std::string::npos ? "" : proxy.substr(colon + 1);
-            if (const std::string problem = sync::checkProxy(host, port); !problem.empty()) {
+            if (const std::string problem =
+                    readProxyOption(args[++i], setup.proxyHost, setup.proxyPort);
+                !problem.empty()) {
                 return fail(problem);
             }
-            setup.proxyHost = host;
-            setup.proxyPort = std::stoi(port);
         } else if (args[i] == "--plan") {
             perform = false;
         } else if (args[i] == "--yes") {

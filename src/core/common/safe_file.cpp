@@ -136,6 +136,17 @@ Status saveFileAtomically(const std::string& path, std::string_view bytes, Durab
     return syncFolder(folder, path);
 }
 
+bool failedForFullDisk(const Error& error) {
+    return error.message == saveError(error.file, ENOSPC).message;
+}
+
+Status renameDurably(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        return saveError(to, errno);
+    }
+    return syncFolder(folderOf(to), to);
+}
+
 int removeLeftoverSaveFiles(const std::string& dir) {
     int removed = 0;
     std::error_code ec;

@@ -22,6 +22,15 @@ enum class Durability { Synced, Replaceable };
 Status saveFileAtomically(const std::string& path, std::string_view bytes,
                           Durability durability = Durability::Synced);
 
+// True when a save failed because the disk had no room left, which the
+// user can fix and is told so in words of its own.
+bool failedForFullDisk(const Error& error);
+
+// Gives the file at `from` the name `to` (replacing what had it) and syncs
+// the folder, so that the new name survives a power cut. Both must be in
+// the same folder. On failure the error names `to` and nothing moved.
+Status renameDurably(const std::string& from, const std::string& to);
+
 // Temporary files that saveFileAtomically leaves behind only when the
 // process dies mid-save carry this marker in their name.
 inline constexpr std::string_view kSaveTempMarker = ".tovalo-save-";

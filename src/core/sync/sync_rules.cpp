@@ -12,8 +12,6 @@
 
 namespace tovalo::sync {
 
-namespace {
-
 std::string escapeBlanks(std::string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -26,6 +24,8 @@ std::string escapeBlanks(std::string_view text) {
     }
     return out;
 }
+
+namespace {
 
 std::string personLine(const app::Profile& profile, std::string_view testId) {
     std::string line = "Name=" + profile.name + "&Serial=" + profile.serial + "&Test_ID=";

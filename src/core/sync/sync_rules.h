@@ -44,6 +44,9 @@ std::chrono::system_clock::time_point toTimePoint(const platform::LocalDateTime&
 bool sameMoment(const platform::LocalDateTime& a, const platform::LocalDateTime& b);
 bool earlier(const platform::LocalDateTime& a, const platform::LocalDateTime& b);
 
+// Blanks as "%20": the servers read their request fields that way.
+std::string escapeBlanks(std::string_view text);
+
 // Empty when the proxy fields can be used, otherwise what to tell the user.
 std::string checkProxy(std::string_view host, std::string_view port);
 

@@ -83,11 +83,7 @@ TSyncCandidateForm::TSyncCandidateForm(Session& session) : ScreenForm(session) {
     connect(OKButton, &ImageButton::clicked, this, &TSyncCandidateForm::OKButtonClick);
     connect(CancelButton, &ImageButton::clicked, this, &QWidget::close);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OKButton);
-    buttons->addSpacing(8);
-    buttons->addWidget(CancelButton);
+    QHBoxLayout* buttons = onlineButtonBar({OKButton, CancelButton});
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 14);
     layout->setSpacing(10);

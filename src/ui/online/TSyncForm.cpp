@@ -1,9 +1,7 @@
 #include "ui/online/TSyncForm.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,8 +10,8 @@
 #include <QThread>
 #include <QVBoxLayout>
 
-#include "core/app/settings_keys.h"
 #include "ui/online/online_buttons.h"
+#include "ui/online/proxy_panel.h"
 #include "ui/startup/session.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/fonts.h"
@@ -25,29 +23,13 @@ namespace tovalo::ui {
 namespace {
 
 inline constexpr const char* kCaption = "Tovalo Internet-Sync";
-const QColor kBackground(20, 26, 38);
-const QColor kText(222, 226, 234);
-const QColor kPanel(32, 40, 56);
-
-QLineEdit* proxyEdit(QWidget* parent, const char* name, const QString& accessible) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setAccessibleName(accessible);
-    edit->setFont(uiFont(13));
-    edit->setMinimumHeight(26);
-    return edit;
-}
 
 }  // namespace
 
 TSyncForm::TSyncForm(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("SyncForm"));
     setWindowTitle(QLatin1String(kCaption));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kBackground);
-    pal.setColor(QPalette::WindowText, kText);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    applyOnlineLook(this);
 
     TitleLabel = new QLabel(QStringLiteral("学習履歴の同期"), this);
     TitleLabel->setObjectName(QStringLiteral("TitleLabel"));
@@ -58,37 +40,8 @@ TSyncForm::TSyncForm(Session& session) : ScreenForm(session) {
     GuideLabel->setFont(uiFont(13));
     GuideLabel->setWordWrap(true);
 
-    auto* proxyBox = new QFrame(this);
-    proxyBox->setObjectName(QStringLiteral("ProxyBox"));
-    proxyBox->setAutoFillBackground(true);
-    QPalette boxPal = proxyBox->palette();
-    boxPal.setColor(QPalette::Window, kPanel);
-    proxyBox->setPalette(boxPal);
-    UseProxy = new QCheckBox(QStringLiteral("Use Proxy"), proxyBox);
-    UseProxy->setObjectName(QStringLiteral("UseProxy"));
-    UseProxy->setAccessibleName(QStringLiteral("Proxyサーバーを使う"));
-    UseProxy->setFont(uiFont(13, true));
-    ProxyName = proxyEdit(proxyBox, "ProxyName", QStringLiteral("Proxyサーバー名"));
-    ProxyPort = proxyEdit(proxyBox, "ProxyPort", QStringLiteral("Proxyポート番号"));
-    ProxyPort->setMaximumWidth(120);
-    ProxyNameLabel = new QLabel(QStringLiteral("Proxy Server Name"), proxyBox);
-    ProxyNameLabel->setBuddy(ProxyName);
-    ProxyPortLabel = new QLabel(QStringLiteral("Proxy Port"), proxyBox);
-    ProxyPortLabel->setBuddy(ProxyPort);
-    for (QLabel* l : {ProxyNameLabel, ProxyPortLabel}) {
-        l->setFont(uiFont(13));
-    }
-    auto* proxyGrid = new QGridLayout(proxyBox);
-    proxyGrid->setContentsMargins(14, 10, 14, 12);
-    proxyGrid->setHorizontalSpacing(12);
-    proxyGrid->setVerticalSpacing(8);
-    proxyGrid->addWidget(UseProxy, 0, 0, 1, 2);
-    proxyGrid->addWidget(ProxyNameLabel, 1, 0);
-    proxyGrid->addWidget(ProxyName, 1, 1);
-    proxyGrid->addWidget(ProxyPortLabel, 2, 0);
-    proxyGrid->addWidget(ProxyPort, 2, 1, Qt::AlignLeft);
-    proxyGrid->setColumnStretch(1, 1);
-    connect(UseProxy, &QCheckBox::toggled, this, &TSyncForm::UseProxyClick);
+    Proxy = new ProxyPanel(this, QStringLiteral("Input Proxy Name"),
+                           QStringLiteral("Inout Proxy Port"));
 
     ProgressPanel = new QFrame(this);
     ProgressPanel->setObjectName(QStringLiteral("ProgressPanel"));
@@ -124,26 +77,20 @@ TSyncForm::TSyncForm(Session& session) : ScreenForm(session) {
         this, {"BackButton", QStringLiteral("戻る"), QStringLiteral("テスト選択に戻ります"),
                QSize(110, 36), ButtonTone::Close, ButtonGlyph::Back});
     connect(BackButton, &ImageButton::clicked, this, &QWidget::close);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(StartButton);
-    buttons->addSpacing(8);
-    buttons->addWidget(BackButton);
+    QHBoxLayout* buttons = onlineButtonBar({StartButton, BackButton});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 18, 24, 18);
     layout->setSpacing(12);
     layout->addWidget(TitleLabel);
     layout->addWidget(GuideLabel);
-    layout->addWidget(proxyBox);
+    layout->addWidget(Proxy);
     layout->addWidget(ProgressPanel);
     layout->addStretch(1);
     layout->addLayout(buttons);
     setFixedSize(520, 380);
 
-    setTabOrder(UseProxy, ProxyName);
-    setTabOrder(ProxyName, ProxyPort);
-    setTabOrder(ProxyPort, StartButton);
+    setTabOrder(Proxy->portEdit(), StartButton);
     setTabOrder(StartButton, BackButton);
     setTabOrder(BackButton, StopButton);
     setFocusProxy(StartButton);
@@ -157,33 +104,12 @@ TSyncForm::~TSyncForm() {
 }
 
 void TSyncForm::showEvent(QShowEvent* event) {
-    const std::string server =
-        app::settings::read(session_.services.settings, app::settings::kProxyServer);
-    const std::string port =
-        app::settings::read(session_.services.settings, app::settings::kProxyPort);
-    ProxyName->setText(server.empty() ? QStringLiteral("Input Proxy Name") : qs(server));
-    ProxyPort->setText(port.empty() ? QStringLiteral("Inout Proxy Port") : qs(port));
-    // A learner who keeps a proxy needs it every time.
-    UseProxy->setChecked(!server.empty());
-    UseProxyClick();
+    Proxy->load(session_.services.settings);
     if (phase_ == Phase::Idle) {
         showProgressPanel(false, 0);
     }
     ScreenForm::showEvent(event);
     StartButton->setFocus();
-}
-
-void TSyncForm::UseProxyClick() {
-    const bool on = UseProxy->isChecked();
-    for (QLineEdit* edit : {ProxyName, ProxyPort}) {
-        edit->setEnabled(on);
-        QPalette pal = edit->palette();
-        pal.setColor(QPalette::Base, on ? QColor(Qt::white) : QColor(192, 192, 192));
-        pal.setColor(QPalette::Text, Qt::black);
-        edit->setPalette(pal);
-    }
-    ProxyNameLabel->setEnabled(on);
-    ProxyPortLabel->setEnabled(on);
 }
 
 void TSyncForm::StartButtonClick() {
@@ -192,16 +118,13 @@ void TSyncForm::StartButtonClick() {
     }
     platform::MessageBoxes& boxes = session_.services.messages;
     sync::SyncSetup setup;
-    if (UseProxy->isChecked()) {
-        const std::string host = ProxyName->text().trimmed().toStdString();
-        const std::string port = ProxyPort->text().trimmed().toStdString();
-        if (const std::string problem = sync::checkProxy(host, port); !problem.empty()) {
-            boxes.showError(problem);
-            (problem == sync::kBadProxyName ? ProxyName : ProxyPort)->setFocus();
-            return;
-        }
-        setup.proxyHost = host;
-        setup.proxyPort = std::stoi(port);
+    if (const std::string problem = Proxy->check(); !problem.empty()) {
+        boxes.showError(problem);
+        return;
+    }
+    if (Proxy->used()) {
+        setup.proxyHost = Proxy->host();
+        setup.proxyPort = Proxy->port();
     }
     Result<sync::SyncAddresses> addresses = sync::readSyncAddresses(session_.programDir);
     if (!addresses) {

@@ -9,16 +9,15 @@
 #include "platform/posix_connector.h"
 #include "ui/widgets/screen_form.h"
 
-class QCheckBox;
 class QFrame;
 class QLabel;
-class QLineEdit;
 class QProgressBar;
 class QThread;
 
 namespace tovalo::ui {
 
 class ImageButton;
+class ProxyPanel;
 
 // Synchronises the history files of the current vendor's courses with the
 // server: asks for the server's stamp of every course, hands the proposal
@@ -58,7 +57,6 @@ class TSyncForm : public ScreenForm {
     enum class Phase { Idle, Query, Proposal, Transfer };
 
     void StartButtonClick();
-    void UseProxyClick();
     void StopButtonClick();
     void startWorker(Phase phase);
     // Called on the window's thread as the worker reports.
@@ -70,11 +68,7 @@ class TSyncForm : public ScreenForm {
     // The controls; tests reach them by object name.
     QLabel* TitleLabel;
     QLabel* GuideLabel;
-    QCheckBox* UseProxy;
-    QLabel* ProxyNameLabel;
-    QLineEdit* ProxyName;
-    QLabel* ProxyPortLabel;
-    QLineEdit* ProxyPort;
+    ProxyPanel* Proxy;
     ImageButton* StartButton;
     ImageButton* BackButton;
     QFrame* ProgressPanel;

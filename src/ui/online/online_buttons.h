@@ -2,9 +2,11 @@
 
 #include <QSize>
 #include <QString>
+#include <initializer_list>
 
 #include "ui/widgets/artwork.h"
 
+class QHBoxLayout;
 class QWidget;
 
 namespace tovalo::ui {
@@ -23,5 +25,14 @@ struct OnlineButton {
 };
 
 ImageButton* makeOnlineButton(QWidget* parent, const OnlineButton& look);
+
+// The row at the foot of an online window: its buttons at the right, the
+// first one (the window's action) leading.
+QHBoxLayout* onlineButtonBar(std::initializer_list<QWidget*> buttons);
+
+// The online windows' dark face: light text on a deep blue, and the
+// slightly lighter panels that group fields on it.
+void applyOnlineLook(QWidget* window);
+void applyOnlinePanelLook(QWidget* panel);
 
 }  // namespace tovalo::ui

@@ -10,6 +10,7 @@
 #include "ui/exam/TExamModeForm.h"
 #include "ui/exam/TGenericMBForm.h"
 #include "ui/exam/TRefImgForm.h"
+#include "ui/online/TDownLoad.h"
 #include "ui/online/TSyncCandidateForm.h"
 #include "ui/online/TSyncForm.h"
 #include "ui/online/TUpdateForm.h"
@@ -207,9 +208,23 @@ void Coordinator::connectSideRoads() {
             [this] { platform::openModal(screens_.UpdateForm); });
     connect(menu, &TCourseMenuForm::syncRequested, this,
             [this] { platform::openModal(screens_.SyncForm); });
-    for (PendingScreen* pending : {static_cast<PendingScreen*>(screens_.UpdateForm)}) {
-        connect(pending, &PendingScreen::left, this, &Coordinator::backToCourseMenu);
-    }
+    TUpdateForm* update = screens_.UpdateForm;
+    TDownLoad* download = screens_.DownLoad;
+    connect(update, &TUpdateForm::left, this, &Coordinator::backToCourseMenu);
+    connect(update, &TUpdateForm::fetchingChanged, this, [download](bool fetching) {
+        if (fetching) {
+            download->begin();
+            platform::openModal(download);
+        } else {
+            download->finish();
+        }
+    });
+    connect(update, &TUpdateForm::fileStarted, download, &TDownLoad::setFileLabel);
+    connect(update, &TUpdateForm::transferProgress, download, &TDownLoad::setStatus);
+    connect(download, &TDownLoad::stopRequested, update, &TUpdateForm::stopRun);
+    // The catalog no longer matches the files: closing the course menu ends
+    // the program the way the learner's own closing does.
+    connect(update, &TUpdateForm::programEndRequested, menu, &QWidget::close);
     TSyncForm* sync = screens_.SyncForm;
     TSyncCandidateForm* proposal = screens_.SyncCandidateForm;
     connect(sync, &TSyncForm::left, this, &Coordinator::backToCourseMenu);

@@ -110,3 +110,17 @@ class QdfBuilder {
   private:
     std::vector<std::pair<std::string, bool>> lines_;
 };
+
+// The stored bytes of a one-question course whose header names `code` and
+// `title` and carries the date line `line9`.
+inline std::string smallCourse(const std::string& code, const std::string& title,
+                               const std::string& line9) {
+    QdfBuilder q;
+    q.plain("QFileFormat-v1.4").plain("60/70").plain("90").plain(code).plain(title);
+    q.plain("1").plain("0").plain("0").plain(line9).plain("1");
+    q.category("ネットワーク", {"基礎"}).plain("*CE");
+    QdfBuilder::Record r;
+    r.closing = "*EOF";
+    q.record(r);
+    return q.stored();
+}
