@@ -16,9 +16,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr const char* kCannotPrepare = "ユーザーフォルダーを用意できません: ";
+
 Error folderError(const fs::path& path, const std::error_code& ec) {
-    return Error{
-        "ユーザーフォルダーを用意できません: " + path.string() + " (" + ec.message() + ")", {}, 0};
+    return Error{kCannotPrepare + path.string() + " (" + ec.message() + ")", {}, 0};
 }
 
 // Copies one sample file to a place the user does not have yet. The copy
@@ -30,7 +31,7 @@ Status copyMissingFile(const fs::path& from, const fs::path& to) {
         return bytes.error();
     }
     if (Status saved = saveFileAtomically(to.string(), *bytes, Durability::Replaceable); !saved) {
-        return Error{"ユーザーフォルダーを用意できません: " + saved.error().describe(), {}, 0};
+        return Error{kCannotPrepare + saved.error().describe(), {}, 0};
     }
     return Ok{};
 }
@@ -55,34 +56,28 @@ Status copyMissing(const fs::path& sample, const fs::path& user) {
     if (ec) {
         return folderError(sample, ec);
     }
-    for (const fs::recursive_directory_iterator end; it != end; it.increment(ec)) {
-        if (ec) {
-            return folderError(it->path(), ec);
-        }
+    for (const fs::recursive_directory_iterator end; it != end;) {
         const fs::path target = user / fs::relative(it->path(), sample);
         if (it->is_directory()) {
             if (Status made = ensureDirectory(target); !made) {
                 return made;
             }
-            continue;
+        } else if (it->is_regular_file()) {
+            // Whatever the user has under that name stays, a dangling link included.
+            const fs::file_status present = fs::symlink_status(target, ec);
+            if (ec && ec != std::errc::no_such_file_or_directory) {
+                return folderError(target, ec);
+            }
+            if (!fs::exists(present)) {
+                if (Status copied = copyMissingFile(it->path(), target); !copied) {
+                    return copied;
+                }
+            }
         }
-        if (!it->is_regular_file()) {
-            continue;
+        it.increment(ec);
+        if (ec) {
+            return folderError(sample, ec);
         }
-        // Whatever the user has under that name stays, a dangling link included.
-        fs::file_status present = fs::symlink_status(target, ec);
-        if (ec && ec != std::errc::no_such_file_or_directory) {
-            return folderError(target, ec);
-        }
-        if (fs::exists(present)) {
-            continue;
-        }
-        if (Status copied = copyMissingFile(it->path(), target); !copied) {
-            return copied;
-        }
-    }
-    if (ec) {
-        return folderError(sample, ec);
     }
     return Ok{};
 }
