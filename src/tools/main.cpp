@@ -2,10 +2,11 @@
 #include <string>
 
 #include "tools/commands.h"
+#include "tovalo_version.h"
 
 namespace {
 
-void usage() {
+void usage(std::FILE* out = stderr) {
     std::fputs(
         "usage: tovalo-tool qdf dump FILE.qdf\n"
         "       tovalo-tool qdf header FILE.qdf\n"
@@ -27,8 +28,9 @@ void usage() {
         "                          [--profile PROFILE.json] --yes\n"
         "       tovalo-tool report summary ROOT VENDOR OUT.htm [--profile PROFILE.json]\n"
         "       tovalo-tool report form ROOT VENDOR OUT.htm [--profile PROFILE.json]\n"
-        "       tovalo-tool report advisor ROOT VENDOR\n",
-        stderr);
+        "       tovalo-tool report advisor ROOT VENDOR\n"
+        "       tovalo-tool --help | --version\n",
+        out);
 }
 
 }  // namespace
@@ -39,6 +41,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string group = argv[1];
+    if (group == "--version") {
+        std::puts("tovalo-tool " TOVALO_VERSION);
+        return 0;
+    }
+    if (group == "--help" || group == "-h") {
+        usage(stdout);
+        return 0;
+    }
     tovalo::tool::Args args(argv + 2, argv + argc);
     int rc = 2;
     if (group == "qdf") {

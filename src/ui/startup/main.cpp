@@ -1,18 +1,81 @@
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 
 #include <unistd.h>
 
 #include "core/app/command_line.h"
+#include "core/app/program_options.h"
+#include "core/app/user_folder.h"
 #include "platform/desktop_platform.h"
+#include "tovalo_version.h"
+#include "ui/course/TCourseMenuForm.h"
 #include "ui/course/TMainMenuForm.h"
 #include "ui/startup/screens.h"
 #include "ui/startup/session.h"
 #include "ui/startup/startup.h"
+#include "ui/web/web_page_view.h"
+
+namespace {
+
+std::optional<std::string> environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+}
+
+// Without a display nobody could dismiss a box; stderr has the message.
+int failStart(tovalo::platform::MessageBoxes& messages, const std::string& message) {
+    std::fprintf(stderr, "tovalo: %s\n", message.c_str());
+    QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {
+        messages.showError(message);
+    }
+    return 1;
+}
+
+// TOVALO_EXIT_AFTER_SHOW=menu: leave once the course menu is up, the way
+// the install check proves that an installed copy gets that far. It also
+// loads the page engine module and exits with 3, naming the reason, when
+// the module cannot be found, since an installed copy finds it only through
+// the path set below.
+void leaveAtCourseMenu(tovalo::ui::Screens& screens) {
+    QObject::connect(screens.MainMenuForm, &tovalo::ui::TMainMenuForm::profileDone,
+                     screens.MainMenuForm, [&screens] {
+                         QTimer::singleShot(0, [&screens] {
+                             QString reason;
+                             if (!screens.CourseMenuForm->isVisible()) {
+                                 std::fputs("tovalo: the course menu did not open\n", stderr);
+                                 QCoreApplication::exit(3);
+                             } else if (!tovalo::ui::WebPageView::engineAvailable(&reason)) {
+                                 std::fprintf(stderr, "tovalo: page engine: %s\n",
+                                              qPrintable(reason));
+                                 QCoreApplication::exit(3);
+                             } else {
+                                 QCoreApplication::exit(0);
+                             }
+                         });
+                     });
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
+    // Answered before QApplication, which would want a display.
+    const std::vector<std::string> rawArguments(argv + 1, argv + argc);
+    switch (tovalo::app::terminalRequest(rawArguments)) {
+        case tovalo::app::TerminalRequest::Help:
+            std::fputs(tovalo::app::helpText(TOVALO_VERSION).c_str(), stdout);
+            return 0;
+        case tovalo::app::TerminalRequest::Version:
+            std::puts("tovalo " TOVALO_VERSION);
+            return 0;
+        case tovalo::app::TerminalRequest::None:
+            break;
+    }
+
     // The page engine cannot start its sandbox for root, and would then show
     // no page at all; other users keep the sandbox.
     if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
@@ -20,10 +83,26 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     tovalo::ui::prepareApplication(app);
+    // The desktop matches windows to the desktop entry by this name; the
+    // icon comes from the theme an installation puts it in.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TOVALO_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(TOVALO_APP_ID)));
+    tovalo::platform::DesktopPlatform desktop;
 
+    // An installed copy keeps its page engine module under lib/; a build
+    // tree has it beside the program, where the loader looks anyway.
+    const QString executableDir = QCoreApplication::applicationDirPath();
+    QCoreApplication::addLibraryPath(executableDir + QStringLiteral("/" TOVALO_MODULES_FROM_BIN));
+
+    // An installed copy runs on the user's own folder; see user_folder.h.
+    tovalo::Result<std::string> programDir =
+        tovalo::app::chooseProgramDir(executableDir.toStdString(), TOVALO_SHARED_FROM_BIN,
+                                      {environment("XDG_DATA_HOME"), environment("HOME")});
+    if (!programDir) {
+        return failStart(desktop.messages, programDir.error().describe());
+    }
     // Sounds, templates and address files are opened by relative name.
-    QString programDir = QCoreApplication::applicationDirPath();
-    QDir::setCurrent(programDir);
+    QDir::setCurrent(QString::fromStdString(*programDir));
 
     std::vector<std::string> arguments;
     QStringList args = QCoreApplication::arguments();
@@ -31,30 +110,24 @@ int main(int argc, char* argv[]) {
         arguments.push_back(args[i].toStdString());
     }
 
-    tovalo::platform::DesktopPlatform desktop;
     tovalo::ui::Services services{desktop.settings, desktop.messages, desktop.sound,
                                   desktop.shell,    desktop.clock,    desktop.drives,
                                   desktop.files,    desktop.bundles,  &desktop.net};
-    tovalo::ui::Session session(services, programDir.toStdString(),
-                                tovalo::app::parseCommandLine(arguments));
+    tovalo::ui::Session session(services, *programDir, tovalo::app::parseCommandLine(arguments));
     session.endProgram = [] { QCoreApplication::quit(); };
 
     tovalo::ui::Screens screens;
     tovalo::Status started = tovalo::ui::createWindowSet(session, screens);
     if (!started) {
-        std::string message = started.error().describe();
-        std::fprintf(stderr, "tovalo: %s\n", message.c_str());
-        // Without a display nobody could dismiss the box; stderr has it.
-        QString platform = QGuiApplication::platformName();
-        if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {
-            desktop.messages.showError(message);
-        }
-        return 1;
+        return failStart(desktop.messages, started.error().describe());
     }
     screens.MainMenuForm->show();
     // For start-up timing: leave as soon as the first screen is up.
-    if (qEnvironmentVariableIntValue("TOVALO_EXIT_AFTER_SHOW") == 1) {
+    const QByteArray exitAfterShow = qgetenv("TOVALO_EXIT_AFTER_SHOW");
+    if (exitAfterShow == "1") {
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    } else if (exitAfterShow == "menu") {
+        leaveAtCourseMenu(screens);
     }
     return app.exec();
 }

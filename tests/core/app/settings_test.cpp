@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/app/command_line.h"
+#include "core/app/program_options.h"
 #include "core/app/settings_keys.h"
 #include "core/app/window_placement.h"
 #include "core/platform/doubles.h"
@@ -101,6 +102,23 @@ TEST(CommandLine, ArgumentIsLowerCasedAndDSwitchesQuestionNumbersOn) {
     // Only the exact stored word counts.
     EXPECT_FALSE(showsQuestionNumbers("true", parseCommandLine({})));
     EXPECT_FALSE(showsQuestionNumbers("FALSE", parseCommandLine({"nexa", "d"})));
+}
+
+TEST(CommandLine, HelpAndVersionAreAnsweredWithoutAWindow) {
+    EXPECT_EQ(terminalRequest({}), TerminalRequest::None);
+    EXPECT_EQ(terminalRequest({"nexa"}), TerminalRequest::None);
+    // Qt's own options travel on the same command line.
+    EXPECT_EQ(terminalRequest({"-platform", "offscreen", "--version"}), TerminalRequest::Version);
+    EXPECT_EQ(terminalRequest({"--version", "-h"}), TerminalRequest::Help);
+    EXPECT_EQ(terminalRequest({"--help"}), TerminalRequest::Help);
+    // Near misses open the program as before.
+    EXPECT_EQ(terminalRequest({"-help"}), TerminalRequest::None);
+    EXPECT_EQ(terminalRequest({"--VERSION"}), TerminalRequest::None);
+
+    const std::string help = helpText("4.5.6");
+    EXPECT_NE(help.find("4.5.6"), std::string::npos);
+    EXPECT_NE(help.find("--version"), std::string::npos);
+    EXPECT_EQ(help.back(), '\n');
 }
 
 }  // namespace
