@@ -49,6 +49,9 @@ ChoicePanel::ChoicePanel(QWidget* parent) : QFrame(parent) {
     AnsScroll->setFrameShape(QFrame::NoFrame);
     AnsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     AnsScroll->setWidgetResizable(false);
+    // The marks inside take the focus and the area follows them; as a Tab
+    // stop of its own it would show nothing.
+    AnsScroll->setFocusPolicy(Qt::NoFocus);
     AnsBox = new QWidget;
     AnsBox->setObjectName(QStringLiteral("AnsBox"));
     fill(AnsBox, kPanelColour);

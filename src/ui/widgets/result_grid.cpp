@@ -63,6 +63,8 @@ QVariant ResultGridModel::data(const QModelIndex& index, int role) const {
 }
 
 ResultGrid::ResultGrid(QWidget* parent) : QTableView(parent) {
+    // A row is one question; Tab goes on to the screen's buttons.
+    setTabKeyNavigation(false);
     setModel(&model_);
     horizontalHeader()->hide();
     verticalHeader()->hide();
