@@ -262,6 +262,9 @@ class TestKeyboardWalk : public QObject {
         // Result screen: Tab to テスト選択へ, Enter, and the menu is back.
         tovalo::ui::TResultForm* result = screens.ResultForm;
         QTRY_VERIFY(activeAndFocused(result));
+        QWidget* grid = result->control<QWidget>(QStringLiteral("StringGrid1"));
+        QCOMPARE(focused(), grid);
+        checkFocusMark(grid);
         QVERIFY(tabTo(result->control<QWidget>(QStringLiteral("Button3")), 30));
         press(Qt::Key_Space);
         QTRY_VERIFY(menu->isVisible());
