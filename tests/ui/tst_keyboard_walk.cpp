@@ -339,10 +339,16 @@ class TestKeyboardWalk : public QObject {
         QTRY_VERIFY(activeAndFocused(menu));
         QWidget* row = menu->control<QWidget>(QStringLiteral("CourseRow1"));
         QCOMPARE(focused(), row);
+        // A click on another vendor's tab changes the list under the focus
+        // and leaves the focus in it, as a click always left it.
+        auto* tabs = menu->control<tovalo::ui::VendorTabStrip>(QStringLiteral("TabStrip"));
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->clickPointFor(2));
+        QCOMPARE(tabs->selected(), 2);
+        QCOMPARE(focused(), row);
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->clickPointFor(1));
         checkFocusMark(row);
         QCOMPARE(focused(), menu->control<QWidget>(QStringLiteral("StartButton")));
         checkFocusMark(focused());
-        auto* tabs = menu->control<tovalo::ui::VendorTabStrip>(QStringLiteral("TabStrip"));
         QVERIFY(tabTo(tabs, 12));
         checkFocusMark(tabs);
 

@@ -274,6 +274,9 @@ void TCourseMenuForm::TabStripClick(int vendor) {
 void TCourseMenuForm::selectVendor(int vendor, bool reportLater) {
     const app::Vendor* v = session_.vendor(vendor);
     TabStrip->setSelected(v != nullptr ? vendor : 0);
+    // Hiding the focused row would pass the focus on to スタート; a click
+    // on another vendor's tab keeps it in the list instead.
+    const bool listFocused = selectedRow_ > 0 && rows_[selectedRow_ - 1]->hasFocus();
     for (int i = 0; i < shownRows_; ++i) {
         rows_[i]->hide();
     }
@@ -308,6 +311,9 @@ void TCourseMenuForm::selectVendor(int vendor, bool reportLater) {
                      session_.directories.historyDir(v->folder), emptyHistoryFiles(openedPath));
     showCatalog();
     selectRow(shownRows_ > 0 ? 1 : 0);
+    if (listFocused && selectedRow_ > 0) {
+        rows_[selectedRow_ - 1]->setFocus(Qt::OtherFocusReason);
+    }
 
     pendingProblems_.clear();
     for (const Error& e : session_.catalog.problems) {
