@@ -300,6 +300,12 @@ class TestKeyboardWalk : public QObject {
         press(Qt::Key_Space);
         ScreenForm* study = screens.CaseStudyForm;
         QTRY_VERIFY(activeAndFocused(study));
+        // The reading pane, reached by Tab, shows that it holds the focus.
+        auto* pane = study->control<QWidget>(QStringLiteral("Panel1"));
+        QVERIFY(tabTo(pane, 6));
+        press(Qt::Key_Tab);
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        checkFocusMark(pane);
         QVERIFY(tabTo(study->control<QWidget>(QStringLiteral("RefImg1")), 6));
         press(Qt::Key_Return);
         ScreenForm* figure = screens.RefImgForm;
