@@ -112,15 +112,20 @@ MarkSeen markBetween(const QImage& without, const QImage& with) {
     return seen;
 }
 
+// The control and a few pixels round it, where a mark may also be drawn.
+QImage around(const QWidget* control) {
+    return control->parentWidget()->grab(control->geometry().adjusted(-3, -3, 3, 3)).toImage();
+}
+
 // The focus mark of `control`: grabbed with the focus on it and after Tab
 // took the focus on. The mark must cover a line's worth of pixels and stand
 // out from what it covers as a control's border must (3:1).
 void checkFocusMark(QWidget* control) {
     QVERIFY(control->hasFocus());
-    const QImage with = control->grab().toImage();
+    const QImage with = around(control);
     press(Qt::Key_Tab);
     QVERIFY(!control->hasFocus());
-    const QImage without = control->grab().toImage();
+    const QImage without = around(control);
     const MarkSeen seen = markBetween(without, with);
     QVERIFY2(
         seen.pixels >= 100,
@@ -220,6 +225,9 @@ class TestKeyboardWalk : public QObject {
         QVERIFY(ExamRig::answeredByMarks(first));
         QAbstractButton* slot1 = choice(exam, first, 1);
         QVERIFY(tabTo(slot1, 4));
+        checkFocusMark(slot1);
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(focused(), slot1);
         for (int slot = 1; slot <= 10; ++slot) {
             if (!first.ShownCorrect[slot - 1]) {
                 continue;

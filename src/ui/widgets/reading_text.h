@@ -26,7 +26,6 @@ class ReadingText : public QObject {
     QPlainTextEdit* text_;
     QWidget* viewport_;
     QWidget* holder_;
-    QWidget* outline_;
 };
 
 }  // namespace tovalo::ui
