@@ -52,6 +52,15 @@ inline void clickStyleButton(tovalo::ui::TExamModeForm* exam, tovalo::AnswerStyl
     QVERIFY(QTest::qWaitForWindowActive(window));
 }
 
+// The exam on a question of `style` and its style window opened by a click,
+// as the window the learner now works in; null when it did not open.
+inline QWidget* openStyleWindow(ExamRig& rig, const std::string& vendor, const std::string& course,
+                                int count, tovalo::AnswerStyle style) {
+    tovalo::ui::TExamModeForm* exam = openQuestion(rig, vendor, course, count, style);
+    clickStyleButton(exam, style);
+    return QApplication::activeModalWidget();
+}
+
 // The one slot a solved window marks, and no mark at all.
 inline std::array<bool, 10> markedSlot(int slot) {
     std::array<bool, 10> marks{};

@@ -1,6 +1,7 @@
 #include "core/catalog/course_menu_rules.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tovalo {
 
@@ -84,6 +85,61 @@ std::vector<LegendEntry> levelLegend(const std::array<bool, 4>& levelShown,
     }
     place(0);
     return legend;
+}
+
+namespace {
+
+constexpr long kWhite = 0xFFFFFF;
+constexpr long kBlack = 0x000000;
+
+int channel(long colour, int shift) {
+    return static_cast<int>((colour >> shift) & 0xFF);
+}
+
+double linear(int value) {
+    const double c = value / 255.0;
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double luminance(long colour) {
+    return 0.2126 * linear(channel(colour, 0)) + 0.7152 * linear(channel(colour, 8)) +
+           0.0722 * linear(channel(colour, 16));
+}
+
+// `from` moved by `share` (0..1) of the way to `to`, channel by channel.
+long mixed(long from, long to, double share) {
+    long result = 0;
+    for (int shift : {0, 8, 16}) {
+        const double a = channel(from, shift);
+        const double b = channel(to, shift);
+        result |= static_cast<long>(std::lround(a + (b - a) * share)) << shift;
+    }
+    return result;
+}
+
+}  // namespace
+
+double contrastRatio(long first, long second) {
+    const double a = luminance(first);
+    const double b = luminance(second);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+RowHighlight selectedRowHighlight(long panelColor, long panelTextColor, long background) {
+    RowHighlight h{panelColor & kWhite, panelTextColor & kWhite};
+    // A band as dark as the list would mark nothing. Moving toward the
+    // text colour keeps the vendor's look; a text colour that would not get
+    // the band there either leaves it to white or black.
+    const long toward = contrastRatio(h.ink, background) >= kBandMinContrast
+                            ? h.ink
+                            : (luminance(background) < 0.5 ? kWhite : kBlack);
+    for (int step = 1; step <= 20 && contrastRatio(h.band, background) < kBandMinContrast; ++step) {
+        h.band = mixed(panelColor & kWhite, toward, step / 20.0);
+    }
+    if (contrastRatio(h.ink, h.band) < kInkMinContrast) {
+        h.ink = contrastRatio(kWhite, h.band) >= contrastRatio(kBlack, h.band) ? kWhite : kBlack;
+    }
+    return h;
 }
 
 }  // namespace tovalo

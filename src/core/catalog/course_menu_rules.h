@@ -87,4 +87,29 @@ inline constexpr int kLegendLeft = 176;
 std::vector<LegendEntry> levelLegend(const std::array<bool, 4>& levelShown,
                                      const std::array<int, 5>& nameWidth);
 
+// Contrast between two desktop colour values (0x00BBGGRR) as the WCAG
+// ratio of their relative luminances: 1 for equal colours, 21 for black on
+// white.
+double contrastRatio(long first, long second);
+
+// The band behind the selected course row and the ink of its text and of
+// its focus mark, in desktop colour values.
+struct RowHighlight {
+    long band = 0;
+    long ink = 0;
+};
+
+// Readers must find the selected row at a glance and still read it: the
+// band stands out from the list's background by at least this much and the
+// ink on the band reaches the contrast asked of body text.
+inline constexpr double kBandMinContrast = 1.8;
+inline constexpr double kInkMinContrast = 4.5;
+
+// The selected row's colours, taken from the vendor's panel colours: the
+// panel colour as the band, moved toward the panel's text colour until it
+// stands out from `background`, and the panel's text colour as ink unless
+// it reads too faintly on the band, when white or black (whichever reads
+// better) takes its place.
+RowHighlight selectedRowHighlight(long panelColor, long panelTextColor, long background);
+
 }  // namespace tovalo

@@ -119,6 +119,9 @@ TCatSelForm::TCatSelForm(Session& session) : ScreenForm(session) {
     CategoryArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     CategoryArea->verticalScrollBar()->setSingleStep(MinorCategoryList::kLineHeight);
     CategoryArea->setFrameShape(QFrame::StyledPanel);
+    // The boxes and lists inside take the focus and the area scrolls to
+    // them; the area itself would be a Tab stop that shows nothing.
+    CategoryArea->setFocusPolicy(Qt::NoFocus);
     CategoryPanel = new QWidget;
     CategoryPanel->setObjectName(QStringLiteral("CategoryPanel"));
     QPalette panelPal = CategoryPanel->palette();
@@ -169,6 +172,8 @@ TCatSelForm::TCatSelForm(Session& session) : ScreenForm(session) {
     TimeEdit = new QLineEdit(this);
     TimeEdit->setObjectName(QStringLiteral("TimeEdit"));
     TimeEdit->setMaxLength(4);
+    CountEdit->setAccessibleName(QStringLiteral("出題数"));
+    TimeEdit->setAccessibleName(QStringLiteral("制限時間(分)"));
     for (QLineEdit* e : {CountEdit, TimeEdit}) {
         e->setFont(uiFont(13));
         e->setAlignment(Qt::AlignRight);
@@ -208,6 +213,8 @@ TCatSelForm::TCatSelForm(Session& session) : ScreenForm(session) {
     BackButton->setObjectName(QStringLiteral("BackButton"));
     BackButton->setPictures(
         drawBarButton(QSize(104, 40), QStringLiteral("戻る"), ButtonGlyph::Back, kAccent));
+    StartButton->setAccessibleName(QStringLiteral("スタート"));
+    BackButton->setAccessibleName(QStringLiteral("戻る"));
     connect(StartButton, &ImageButton::clicked, this, &TCatSelForm::StartButtonClick);
     connect(BackButton, &ImageButton::clicked, this, &TCatSelForm::BackButtonClick);
 
@@ -262,6 +269,9 @@ bool TCatSelForm::openCourse() {
     layoutControls();
     show();
     activateWindow();
+    // Enter starts with what the screen proposes; Tab wraps round from
+    // here to the choices at the top.
+    StartButton->setFocus(Qt::OtherFocusReason);
     return true;
 }
 
@@ -323,6 +333,12 @@ void TCatSelForm::buildCategories() {
                          QStringLiteral(" (%1問)").arg(slot.SubCategoryQuesCount[s - 1]);
         }
         r.list->setLines(lines);
+        r.list->setAccessibleName(qs(slot.CategoryName) + QStringLiteral(" の小カテゴリ"));
+        connect(r.list, &MinorCategoryList::currentLineMoved, this,
+                [this, list = r.list](const QRect& line) {
+                    const QPoint centre = list->mapTo(CategoryPanel, line.center());
+                    CategoryArea->ensureVisible(centre.x(), centre.y(), 0, line.height());
+                });
         connect(r.list, &MinorCategoryList::lineToggled, this,
                 [this, c](int line) { minorToggled(c, line); });
         r.box->show();
@@ -332,6 +348,25 @@ void TCatSelForm::buildCategories() {
     showChecks();
     arrangeCategories();
     CategoryArea->verticalScrollBar()->setValue(0);
+    orderTabs();
+}
+
+void TCatSelForm::orderTabs() {
+    // Top to bottom as the screen reads; the boxes are made per course and
+    // would otherwise come after the buttons.
+    std::vector<QWidget*> order{MajorOnlyCheck};
+    for (const CategoryRow& r : rows_) {
+        order.push_back(r.box);
+        order.push_back(r.list);
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{ModeNormal, ModeMockExam, ModeTraining,
+                                                      ModeAssessment, CountEdit, TimeEdit,
+                                                      AdaptiveCheck, BackButton, StartButton}) {
+        order.push_back(w);
+    }
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
 }
 
 void TCatSelForm::arrangeCategories() {

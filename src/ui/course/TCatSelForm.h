@@ -78,6 +78,7 @@ class TCatSelForm : public ScreenForm {
     void buildCategories();
     void clearCategories();
     void arrangeCategories();
+    void orderTabs();
     void showChecks();
     void majorBoxClicked(int category);
     void minorToggled(int category, int sub);

@@ -17,6 +17,7 @@
 #include "core/results/history_file.h"
 #include "platform/qt_bundle_loader.h"
 #include "ui/startup/session.h"
+#include "ui/widgets/accessible_role.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/course_row.h"
 #include "ui/widgets/fonts.h"
@@ -38,12 +39,17 @@ const QColor kLegendColour(192, 192, 192);
 const QColor kAccent(40, 120, 200);
 const char* const kNoLevelName = "-- None";
 const char* const kGreetingSound = "wav/test.wav";
+// The rows' ground, and the panel colours of a menu without a vendor.
+constexpr long kRowBackground = 0x000000;
+constexpr long kPanelFallback = 0x582810;
+constexpr long kPanelTextFallback = 0xFFEBE1;
 
 ImageButton* barButton(QWidget* parent, const char* name, QSize size, const QString& label,
                        ButtonGlyph glyph, bool prominent = false) {
     auto* b = new ImageButton(parent);
     b->setObjectName(QLatin1String(name));
     b->setPictures(drawBarButton(size, label, glyph, kAccent, prominent));
+    b->setAccessibleName(label);
     return b;
 }
 
@@ -70,6 +76,8 @@ TCourseMenuForm::TCourseMenuForm(Session& session) : ScreenForm(session) {
     TabRightButton = new ImageButton(this);
     TabRightButton->setObjectName(QStringLiteral("TabRightButton"));
     TabRightButton->setPictures(drawTabArrow(false));
+    TabLeftButton->setAccessibleName(QStringLiteral("タブを左へ送る"));
+    TabRightButton->setAccessibleName(QStringLiteral("タブを右へ送る"));
     connect(TabLeftButton, &ImageButton::clicked, this, &TCourseMenuForm::TabLeftButtonClick);
     connect(TabRightButton, &ImageButton::clicked, this, &TCourseMenuForm::TabRightButtonClick);
 
@@ -80,6 +88,7 @@ TCourseMenuForm::TCourseMenuForm(Session& session) : ScreenForm(session) {
 
     VendorInfoButton = new ImageButton(this);
     VendorInfoButton->setObjectName(QStringLiteral("VendorInfoButton"));
+    VendorInfoButton->setAccessibleName(QStringLiteral("ベンダー情報"));
     VendorInfoButton->hide();
     connect(VendorInfoButton, &ImageButton::clicked, this, &TCourseMenuForm::VendorInfoButtonClick);
 
@@ -88,6 +97,9 @@ TCourseMenuForm::TCourseMenuForm(Session& session) : ScreenForm(session) {
     CourseArea->setFrameShape(QFrame::NoFrame);
     CourseArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     CourseArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The selected row takes the focus for the list; the area itself would
+    // be a Tab stop that shows nothing.
+    CourseArea->setFocusPolicy(Qt::NoFocus);
     CourseArea->verticalScrollBar()->setSingleStep(kCourseRowPitch);
     // The desktop's light scroll bar would be the one bright thing on the page.
     CourseArea->verticalScrollBar()->setStyleSheet(QStringLiteral(
@@ -103,6 +115,8 @@ TCourseMenuForm::TCourseMenuForm(Session& session) : ScreenForm(session) {
     listPal.setColor(QPalette::Window, kCourseAreaColour);
     CourseList->setPalette(listPal);
     CourseList->setAutoFillBackground(true);
+    setAccessibleRole(CourseList, QAccessible::List);
+    CourseList->setAccessibleName(QStringLiteral("テストの一覧"));
     CourseArea->setWidget(CourseList);
     CourseArea->viewport()->setPalette(listPal);
     CourseArea->viewport()->setAutoFillBackground(true);
@@ -143,6 +157,8 @@ TCourseMenuForm::TCourseMenuForm(Session& session) : ScreenForm(session) {
     connect(SyncButton, &ImageButton::clicked, this, &TCourseMenuForm::SyncButtonClick);
     connect(NewsButton, &ImageButton::clicked, this, &TCourseMenuForm::NewsButtonClick);
 
+    orderTabs();
+
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setSingleShot(true);
@@ -180,7 +196,12 @@ void TCourseMenuForm::FormCreate() {
         }
         tabs.push_back({v.number, v.tabPosition, picture});
     }
+    std::vector<QString> names;
+    for (const app::Vendor& v : session_.vendors) {
+        names.push_back(qs(v.displayName.empty() ? v.folder : v.displayName));
+    }
     TabStrip->setTabs(std::move(tabs));
+    TabStrip->setTabNames(names);
 }
 
 const TCourseMenuForm::VendorArt& TCourseMenuForm::art(int vendor) {
@@ -225,6 +246,12 @@ void TCourseMenuForm::FormShow() {
             TabStrip->offset(), static_cast<int>(session_.vendors.size()), v->tabPosition));
     }
     selectRow(rowSelectedOnShow(session_.CourseIndex, shownRows_));
+    // A learner at the keyboard starts on the list, one Tab from スタート.
+    if (selectedRow_ > 0) {
+        rows_[selectedRow_ - 1]->setFocus(Qt::OtherFocusReason);
+    } else {
+        TabStrip->setFocus(Qt::OtherFocusReason);
+    }
     Timer1->start();
 }
 
@@ -247,6 +274,9 @@ void TCourseMenuForm::TabStripClick(int vendor) {
 void TCourseMenuForm::selectVendor(int vendor, bool reportLater) {
     const app::Vendor* v = session_.vendor(vendor);
     TabStrip->setSelected(v != nullptr ? vendor : 0);
+    // Hiding the focused row would pass the focus on to スタート; a click
+    // on another vendor's tab keeps it in the list instead.
+    const bool listFocused = selectedRow_ > 0 && rows_[selectedRow_ - 1]->hasFocus();
     for (int i = 0; i < shownRows_; ++i) {
         rows_[i]->hide();
     }
@@ -281,6 +311,9 @@ void TCourseMenuForm::selectVendor(int vendor, bool reportLater) {
                      session_.directories.historyDir(v->folder), emptyHistoryFiles(openedPath));
     showCatalog();
     selectRow(shownRows_ > 0 ? 1 : 0);
+    if (listFocused && selectedRow_ > 0) {
+        rows_[selectedRow_ - 1]->setFocus(Qt::OtherFocusReason);
+    }
 
     pendingProblems_.clear();
     for (const Error& e : session_.catalog.problems) {
@@ -348,6 +381,9 @@ void TCourseMenuForm::showCatalog() {
     const app::Vendor* v = session_.vendor(session_.currentVendor);
     const bool katakana = v != nullptr && v->choiceLabelStyle == "ｱ";
     const QFont rowFont = katakana ? fixedFont(kRowFontSize) : uiFont(kRowFontSize);
+    const RowHighlight highlight =
+        v != nullptr ? selectedRowHighlight(v->panelColor, v->panelTextColor, kRowBackground)
+                     : selectedRowHighlight(kPanelFallback, kPanelTextFallback, kRowBackground);
 
     const int count = static_cast<int>(catalog.courses.size());
     CourseList->setFixedSize(kCourseRowLeft + kCourseRowWidth + kCourseRowLeft,
@@ -356,6 +392,7 @@ void TCourseMenuForm::showCatalog() {
         if (j > static_cast<int>(rows_.size())) {
             auto* row = new CourseRow(j, CourseList);
             connect(row, &CourseRow::clicked, this, &TCourseMenuForm::CourseRowClick);
+            connect(row, &CourseRow::stepRequested, this, &TCourseMenuForm::stepSelection);
             rows_.push_back(row);
         }
         CourseRow* row = rows_[j - 1];
@@ -363,6 +400,7 @@ void TCourseMenuForm::showCatalog() {
         row->setFont(rowFont);
         row->setCourse(qs(courseRowText(c)), rowLevelIcons(c));
         row->setHighlighted(false);
+        row->setHighlightColours(desktopColour(highlight.band), desktopColour(highlight.ink));
         row->move(kCourseRowLeft, courseRowTop(j));
         row->show();
     }
@@ -392,12 +430,43 @@ void TCourseMenuForm::CourseRowClick(int row) {
 }
 
 void TCourseMenuForm::selectRow(int row) {
+    // The list's focus goes with the selection, so it stays on the one row
+    // that can hold it.
+    const bool listFocused = selectedRow_ > 0 && selectedRow_ <= static_cast<int>(rows_.size()) &&
+                             rows_[selectedRow_ - 1]->hasFocus();
     selectedRow_ = row >= 1 && row <= shownRows_ ? row : 0;
     for (int j = 1; j <= shownRows_; ++j) {
         rows_[j - 1]->setHighlighted(j == selectedRow_);
     }
+    orderTabs();
     if (selectedRow_ > 0) {
         CourseArea->ensureWidgetVisible(rows_[selectedRow_ - 1], 0, 4);
+        if (listFocused) {
+            rows_[selectedRow_ - 1]->setFocus(Qt::OtherFocusReason);
+        }
+    }
+}
+
+void TCourseMenuForm::stepSelection(int rows) {
+    if (shownRows_ > 0) {
+        selectRow(std::clamp(selectedRow_ + rows, 1, shownRows_));
+    }
+}
+
+void TCourseMenuForm::orderTabs() {
+    // Tabs, then the list, then スタート, the way the learner reads the
+    // screen toward starting; the side roads follow. Of the list only the
+    // selected row can take the focus, and only it can be placed.
+    std::vector<QWidget*> order{TabStrip, TabLeftButton, TabRightButton, VendorInfoButton};
+    if (selectedRow_ > 0) {
+        order.push_back(rows_[selectedRow_ - 1]);
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{StartButton, ExitButton, DiagnosisButton,
+                                                      UpdateButton, SyncButton, NewsButton}) {
+        order.push_back(w);
+    }
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
     }
 }
 

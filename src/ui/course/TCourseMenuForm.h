@@ -102,6 +102,8 @@ class TCourseMenuForm : public ScreenForm {
     void showCatalog();
     void showLegend();
     void selectRow(int row);
+    void stepSelection(int rows);
+    void orderTabs();
     void reportProblems();
     void handOver();
     const VendorArt& art(int vendor);

@@ -42,8 +42,10 @@ TMainMenuForm::TMainMenuForm(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("MainMenuForm"));
     setWindowTitle(QStringLiteral("Tovalo"));
     setFixedSize(kWidth, kHeight);
-    // Space reaches the screen only when no edit or button holds the focus.
-    setFocusPolicy(Qt::StrongFocus);
+    // The stored profile shows no control at all, so the screen itself takes
+    // the focus then (for Space), but only by hand: as a Tab stop it would
+    // be one more press that lands on nothing visible.
+    setFocusPolicy(Qt::NoFocus);
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -94,10 +96,13 @@ TMainMenuForm::TMainMenuForm(Session& session) : ScreenForm(session) {
     const char* captionNames[] = {"Label2", "Label3", "Label4"};
     const char* editNames[] = {"Edit_Name", "Edit_Org", "Edit_Email"};
     const char* valueNames[] = {"Label_Name", "Label_Org", "Label_Email"};
+    const QString fieldNames[] = {QStringLiteral("氏名"), QStringLiteral("所属"),
+                                  QStringLiteral("E-mail")};
     for (int row = 0; row < 3; ++row) {
         captions[row]->setObjectName(QLatin1String(captionNames[row]));
         values[row]->setObjectName(QLatin1String(valueNames[row]));
         edits[row]->setObjectName(QLatin1String(editNames[row]));
+        edits[row]->setAccessibleName(fieldNames[row]);
         edits[row]->setFont(uiFont(15));
         edits[row]->setFixedHeight(30);
         values[row]->setFont(uiFont(16));
@@ -254,7 +259,9 @@ void TMainMenuForm::Panel1Click() {
 }
 
 void TMainMenuForm::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+    const int key = event->key();
+    if ((key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) &&
+        !event->isAutoRepeat()) {
         handOverIfRegistered();
         return;
     }

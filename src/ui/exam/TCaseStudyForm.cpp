@@ -25,6 +25,7 @@ constexpr int kFigureStep = 88;
 TCaseStudyForm::TCaseStudyForm(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("CaseStudyForm"));
     setWindowTitle(QStringLiteral("事例"));
+    setClosesOnEscape(true);
     resize(kWidth, kHeight);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(24, 30, 40));
@@ -38,8 +39,10 @@ void TCaseStudyForm::ensureControls() {
     }
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setAccessibleName(QStringLiteral("事例"));
     Memo1 = new QPlainTextEdit(Panel1);
     Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setAccessibleName(QStringLiteral("事例の本文"));
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setFrameShape(QFrame::NoFrame);
@@ -64,6 +67,7 @@ void TCaseStudyForm::ensureControls() {
                                      ButtonTone::Figure, ButtonGlyph::Picture));
         b->move(8 + k * kFigureStep, 4);
         b->hide();
+        b->setAccessibleName(QString::fromStdString(figureCaption(k + 1)));
         connect(b, &ImageButton::clicked, this, [this, k] { RefImgClick(k + 1); });
         RefImg[k] = b;
     }
@@ -80,6 +84,7 @@ void TCaseStudyForm::setButtonPicture(bool start) {
                                : buttonPicture(QSize(112, 27), QStringLiteral("閉じる"),
                                                ButtonTone::Close, ButtonGlyph::None));
     Button1->setToolTip(start ? QStringLiteral("問題に進みます") : QString());
+    Button1->setAccessibleName(start ? QStringLiteral("試験開始") : QStringLiteral("閉じる"));
 }
 
 void TCaseStudyForm::setContent(const CaseStudy& study, const QString& caption,

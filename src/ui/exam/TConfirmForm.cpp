@@ -119,6 +119,7 @@ void TConfirmForm::ensureControls() {
     GradeButton->setPictures(buttonPicture(QSize(120, 40), QStringLiteral("採点"),
                                            ButtonTone::Grade, ButtonGlyph::Check));
     GradeButton->move(width() - kMargin - GradeButton->width(), 26);
+    GradeButton->setAccessibleName(QStringLiteral("採点"));
     connect(GradeButton, &ImageButton::clicked, this, &TConfirmForm::GradeButtonClick);
 
     heading(QStringLiteral("No."), this, kMargin, kNumberColumn);
@@ -133,6 +134,8 @@ void TConfirmForm::ensureControls() {
     ScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ScrollBox->setWidgetResizable(false);
+    // The list pages itself to the current row; the area is no Tab stop.
+    ScrollBox->setFocusPolicy(Qt::NoFocus);
     auto* content = new QWidget;
     QPalette contentPal = content->palette();
     contentPal.setColor(QPalette::Window, Qt::black);
@@ -144,11 +147,17 @@ void TConfirmForm::ensureControls() {
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    StringGrid1->setAccessibleName(QStringLiteral("問題の一覧"));
+    // Rows are whole questions: Tab leaves the list for the grade button
+    // instead of walking the cells.
+    StringGrid1->setTabKeyNavigation(false);
     StringGrid2 = grid(content, {kMarkColumn});
     StringGrid2->setObjectName(QStringLiteral("StringGrid2"));
     StringGrid2->setFocusPolicy(Qt::NoFocus);
     StringGrid2->setSelectionMode(QAbstractItemView::NoSelection);
     StringGrid2->setAttribute(Qt::WA_TransparentForMouseEvents);
+    StringGrid2->setAccessibleName(QStringLiteral("付箋"));
+    setTabOrder(StringGrid1, GradeButton);
 
     connect(StringGrid1, &QTableWidget::currentCellChanged, this,
             [this](int row, int, int, int) { SelectRow(row); });
@@ -243,6 +252,14 @@ void TConfirmForm::GradeButtonClick() {
 void TConfirmForm::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         close();
+        return;
+    }
+    // Enter on a row is the keyboard's double-click. The grid passes Enter
+    // on once it has said the row was activated, which is not wired here
+    // because a double-click says that too.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        StringGrid1 != nullptr && StringGrid1->hasFocus()) {
+        StringGrid1DblClick(StringGrid1->currentRow());
         return;
     }
     ScreenForm::keyPressEvent(event);

@@ -149,6 +149,7 @@ void TExamModeForm::buildButtonBar() {
     setToneButtonLook(RepeatButton, kRepeatButton, QString(), ButtonTone::Repeat,
                       ButtonGlyph::Repeat);
     RepeatButton->setToolTip(QString::fromUtf8(kRepeatHint));
+    RepeatButton->setAccessibleName(QString::fromUtf8(kRepeatHint));
     PrevButton = barButton(ButtonBar, "PrevButton");
     setToneButtonLook(PrevButton, kBarButton, QStringLiteral("前へ"), ButtonTone::Navigate,
                       ButtonGlyph::Back);
@@ -561,6 +562,9 @@ void TExamModeForm::JumpFromReview(int q) {
     reviewing_ = true;
     session_.exam.engine().jumpTo(q);
     showQuestionAt(q);
+    // The list that sent the learner here is gone; the keys must come here
+    // even where the desktop does not hand the activation back by itself.
+    activateWindow();
     StickyNote->setFocus();
     GradeButton->move(kReviewGradeX, kButtonY);
     AnswerButton->move(kReviewAnswerX, kButtonY);
@@ -604,6 +608,7 @@ void TExamModeForm::ReturnFromReview() {
     const int last = engine.positions();
     engine.jumpTo(last);
     showQuestionAt(last);
+    activateWindow();
     StickyNote->setFocus();
 }
 
@@ -611,6 +616,10 @@ bool TExamModeForm::handleKey(int key) {
     switch (key) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
+            // A button the learner tabbed to takes Enter for itself.
+            if (qobject_cast<ImageButton*>(focusWidget()) != nullptr && focusWidget()->hasFocus()) {
+                return false;
+            }
             if (NextButton->isEnabled()) {
                 NextClick();
             }

@@ -14,6 +14,7 @@ namespace tovalo::ui {
 TRefImgForm::TRefImgForm(Session& session) : ScreenForm(session) {
     setObjectName(QStringLiteral("RefImgForm"));
     setWindowTitle(QStringLiteral("図の参照"));
+    setClosesOnEscape(true);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint);
@@ -36,6 +37,7 @@ void TRefImgForm::ensureControls() {
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setPictures(buttonPicture(QSize(96, 32), QStringLiteral("閉じる"), ButtonTone::Close,
                                        ButtonGlyph::None));
+    Button1->setAccessibleName(QStringLiteral("閉じる"));
     connect(Button1, &ImageButton::clicked, this, &TRefImgForm::Button1Click);
     placeButton();
 }

@@ -177,6 +177,9 @@ void TResultForm::ensureControls() {
     Button3->setObjectName(QStringLiteral("Button3"));
     Button3->setPictures(drawBarButton(QSize(150, 40), QStringLiteral("テスト選択へ"),
                                        ButtonGlyph::Back, kAccent, true));
+    Button1->setAccessibleName(QStringLiteral("終了"));
+    Button3->setAccessibleName(QStringLiteral("テスト選択へ"));
+    StringGrid1->setAccessibleName(QStringLiteral("採点結果"));
     connect(Button1, &ImageButton::clicked, this, &TResultForm::Button1Click);
     connect(Button3, &ImageButton::clicked, this, &TResultForm::Button3Click);
 

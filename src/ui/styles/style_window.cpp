@@ -1,7 +1,6 @@
 #include "ui/styles/style_window.h"
 
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
 
@@ -26,6 +25,7 @@ StyleWindow::StyleWindow(Session& session, const QString& objectName, const QStr
     : ScreenForm(session), kind_(kind) {
     setObjectName(objectName);
     setWindowTitle(caption);
+    setClosesOnEscape(true);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
@@ -102,14 +102,6 @@ void StyleWindow::showEvent(QShowEvent* event) {
 void StyleWindow::resizeEvent(QResizeEvent* event) {
     placeButton();
     ScreenForm::resizeEvent(event);
-}
-
-void StyleWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        close();
-        return;
-    }
-    ScreenForm::keyPressEvent(event);
 }
 
 void StyleWindow::buttonClicked() {

@@ -48,7 +48,6 @@ class StyleWindow : public ScreenForm {
 
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void buttonClicked();

@@ -558,6 +558,11 @@ void setToneButtonLook(ImageButton* button, QSize size, const QString& caption, 
                        ButtonGlyph glyph) {
     button->setPictures(buttonPicture(size, caption, tone, glyph, true),
                         buttonPicture(size, caption, tone, glyph, false));
+    // The caption is painted into the picture; a screen reader needs it as
+    // text. Buttons without one name themselves after their hint.
+    if (!caption.isEmpty()) {
+        button->setAccessibleName(caption);
+    }
 }
 
 QPixmap introductionCard(QSize size) {

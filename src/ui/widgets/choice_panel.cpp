@@ -13,6 +13,7 @@
 #include "ui/widgets/choice_text.h"
 #include "ui/widgets/click_picture.h"
 #include "ui/widgets/figure_picture.h"
+#include "ui/widgets/focus_outline.h"
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/qt_convert.h"
@@ -49,6 +50,9 @@ ChoicePanel::ChoicePanel(QWidget* parent) : QFrame(parent) {
     AnsScroll->setFrameShape(QFrame::NoFrame);
     AnsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     AnsScroll->setWidgetResizable(false);
+    // The marks inside take the focus and the area follows them; as a Tab
+    // stop of its own it would show nothing.
+    AnsScroll->setFocusPolicy(Qt::NoFocus);
     AnsBox = new QWidget;
     AnsBox->setObjectName(QStringLiteral("AnsBox"));
     fill(AnsBox, kPanelColour);
@@ -64,6 +68,7 @@ ChoicePanel::ChoicePanel(QWidget* parent) : QFrame(parent) {
             b->setFont(uiFont(12, true));
             b->setFixedSize(kTextLeft - kMarkLeft - 2, 18);
             b->hide();
+            outlineKeyboardFocus(b, 1);
         }
         connect(check, &QCheckBox::clicked, this, [this, k] { limitCheckBoxes(k + 1); });
         auto* text = new ChoiceText(AnsBox);

@@ -11,7 +11,9 @@ namespace tovalo::ui {
 
 ImageButton::ImageButton(QWidget* parent) : QAbstractButton(parent) {
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    // Tab reaches every picture button; a click leaves the focus where it
+    // was, as it always has.
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void ImageButton::setPictures(const QPixmap& normal, const QPixmap& disabled) {
@@ -44,11 +46,15 @@ void ImageButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawPixmap(0, 0, shownPicture());
     if (hasFocus()) {
-        // Drawn over the picture, since the pictures have no focused look of their own.
+        // Drawn over the picture, since the pictures have no focused look of
+        // their own. Pictures come in every colour, from the vendors' too:
+        // a light ring with a dark one inside shows on all of them.
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
         painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(Qt::white, 2));
         painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
+        painter.setPen(QPen(QColor(20, 24, 32), 1.5));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(2.75, 2.75, -2.75, -2.75), 3, 3);
     }
 }
 

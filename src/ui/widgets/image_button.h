@@ -7,7 +7,8 @@ namespace tovalo::ui {
 
 // A clickable picture. While the left button is held on it the whole
 // button sits 2 pixels right and down, which is the program's pressed look;
-// a disabled button shows its own picture.
+// a disabled button shows its own picture. Tab gives it the focus, marked
+// by a ring, and Enter or Space then presses it.
 class ImageButton : public QAbstractButton {
     Q_OBJECT
 

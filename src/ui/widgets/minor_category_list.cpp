@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "ui/widgets/accessible_role.h"
+
 namespace tovalo::ui {
 
 namespace {
@@ -16,6 +18,7 @@ constexpr int kTextLeft = kMarkSize + 5;
 MinorCategoryList::MinorCategoryList(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
+    setAccessibleRole(this, QAccessible::List);
 }
 
 void MinorCategoryList::setLines(const QStringList& lines) {
@@ -56,8 +59,24 @@ void MinorCategoryList::toggle(int line) {
         return;
     }
     lines_[line - 1].checked = !lines_[line - 1].checked;
+    setCurrent(line);
     update();
     emit lineToggled(line);
+}
+
+void MinorCategoryList::setCurrent(int line) {
+    current_ = line;
+    update();
+    if (line < 1 || line > count()) {
+        setAccessibleDescription(QString());
+        return;
+    }
+    // What a screen reader says for the highlighted line, which is drawn
+    // rather than a child control of its own.
+    const Line& l = lines_[line - 1];
+    setAccessibleDescription(l.text +
+                             (l.checked ? QStringLiteral(" : 選択") : QStringLiteral(" : 未選択")));
+    emit currentLineMoved(QRect(0, (line - 1) * kLineHeight, width(), kLineHeight));
 }
 
 void MinorCategoryList::mousePressEvent(QMouseEvent* event) {
@@ -67,7 +86,6 @@ void MinorCategoryList::mousePressEvent(QMouseEvent* event) {
     }
     const int line = static_cast<int>(event->position().y()) / kLineHeight + 1;
     if (line >= 1 && line <= count()) {
-        current_ = line;
         setFocus(Qt::MouseFocusReason);
         toggle(line);
     }
@@ -80,14 +98,12 @@ void MinorCategoryList::keyPressEvent(QKeyEvent* event) {
             return;
         case Qt::Key_Up:
             if (current_ > 1) {
-                current_ -= 1;
-                update();
+                setCurrent(current_ - 1);
             }
             return;
         case Qt::Key_Down:
             if (current_ < count()) {
-                current_ += 1;
-                update();
+                setCurrent(current_ + 1);
             }
             return;
         default:
@@ -95,9 +111,17 @@ void MinorCategoryList::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+void MinorCategoryList::focusInEvent(QFocusEvent* event) {
+    // A click has its own line; from the keyboard the list would otherwise
+    // hold the focus with nothing highlighted.
+    if (current_ == 0 && count() > 0 && event->reason() != Qt::MouseFocusReason) {
+        setCurrent(event->reason() == Qt::BacktabFocusReason ? count() : 1);
+    }
+    QWidget::focusInEvent(event);
+}
+
 void MinorCategoryList::focusOutEvent(QFocusEvent* event) {
-    current_ = 0;
-    update();
+    setCurrent(0);
     QWidget::focusOutEvent(event);
 }
 

@@ -9,6 +9,8 @@ namespace tovalo::ui {
 // The minor categories of one major category: one line of 12 pixels each
 // with a check mark. A click on a line flips its mark and highlights the
 // line until the list loses the focus; Space flips the highlighted line.
+// Tabbing into the list highlights its first line (its last from behind),
+// and the arrows move the highlight.
 class MinorCategoryList : public QWidget {
     Q_OBJECT
 
@@ -33,15 +35,20 @@ class MinorCategoryList : public QWidget {
   signals:
     // The user flipped the mark of `line`.
     void lineToggled(int line);
+    // The highlighted line moved to `area` (list coordinates), which the
+    // surrounding scroll area should bring into view.
+    void currentLineMoved(const QRect& area);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
   private:
     void toggle(int line);
+    void setCurrent(int line);
 
     struct Line {
         QString text;

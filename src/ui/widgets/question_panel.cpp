@@ -57,6 +57,7 @@ QuestionPanel::QuestionPanel(QWidget* parent) : QFrame(parent) {
 
     QuesMemo = new QPlainTextEdit(this);
     QuesMemo->setObjectName(QStringLiteral("QuesMemo"));
+    QuesMemo->setAccessibleName(QStringLiteral("問題文"));
     QuesMemo->setReadOnly(true);
     QuesMemo->setFont(uiFont(14));
     QuesMemo->setFrameShape(QFrame::StyledPanel);

@@ -5,6 +5,8 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
+#include "ui/widgets/focus_outline.h"
+
 namespace tovalo::ui {
 
 ReadingText::ReadingText(QPlainTextEdit* text, QWidget* holder)
@@ -15,6 +17,7 @@ ReadingText::ReadingText(QPlainTextEdit* text, QWidget* holder)
     text->viewport()->installEventFilter(this);
     holder->setFocusPolicy(Qt::StrongFocus);
     holder->installEventFilter(this);
+    outlineKeyboardFocus(holder);
 }
 
 bool ReadingText::eventFilter(QObject* watched, QEvent* event) {

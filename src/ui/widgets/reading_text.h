@@ -10,7 +10,9 @@ namespace tovalo::ui {
 // A read-only text that never keeps the focus or shows a caret: the mouse
 // moving over it or a key released in it hands the focus to `holder`, and
 // `holder` scrolls the text with the reading keys (arrows, pages, Home,
-// End), so the text can still be read from the keyboard.
+// End), so the text can still be read from the keyboard. Reached by Tab,
+// `holder` is outlined while it keeps the focus; the pointer handing it the
+// focus shows nothing.
 class ReadingText : public QObject {
     Q_OBJECT
 

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include "core/results/result_screen.h"
 #include "ui/widgets/fonts.h"
@@ -63,6 +64,8 @@ QVariant ResultGridModel::data(const QModelIndex& index, int role) const {
 }
 
 ResultGrid::ResultGrid(QWidget* parent) : QTableView(parent) {
+    // A row is one question; Tab goes on to the screen's buttons.
+    setTabKeyNavigation(false);
     setModel(&model_);
     horizontalHeader()->hide();
     verticalHeader()->hide();
@@ -125,6 +128,36 @@ QString ResultGrid::cellText(int row, int column) const {
 
 QColor ResultGrid::answerColour(int row) const {
     return model_.data(model_.index(row, 1), Qt::ForegroundRole).value<QColor>();
+}
+
+void ResultGrid::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    // The screen opens with the heading row current, which lies under the
+    // heading labels: without a frame the focus would not show at all.
+    if (hasFocus()) {
+        QPainter p(viewport());
+        p.setPen(QPen(kSelection, 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(viewport()->rect()).adjusted(1, 1, -1, -1));
+    }
+}
+
+void ResultGrid::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    viewport()->update();
+}
+
+void ResultGrid::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    viewport()->update();
+}
+
+void ResultGrid::scrollContentsBy(int dx, int dy) {
+    QTableView::scrollContentsBy(dx, dy);
+    // Scrolling moves the painted pixels, the frame with them.
+    if (hasFocus()) {
+        viewport()->update();
+    }
 }
 
 void ResultGrid::mousePressEvent(QMouseEvent* event) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QHideEvent>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QScreen>
 #include <QWindowStateChangeEvent>
@@ -135,6 +136,14 @@ void ScreenForm::changeEvent(QEvent* event) {
         }
     }
     QWidget::changeEvent(event);
+}
+
+void ScreenForm::keyPressEvent(QKeyEvent* event) {
+    if (closesOnEscape_ && event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 }  // namespace tovalo::ui

@@ -33,6 +33,9 @@ class ScreenForm : public QWidget {
     // minimises every window of the program, and restoring it brings back
     // the ones that went with it.
     void setMinimisesProgram(bool on) { minimisesProgram_ = on; }
+    // A secondary window that the learner may simply close closes on Esc,
+    // the way its close box does.
+    void setClosesOnEscape(bool on) { closesOnEscape_ = on; }
 
     // The full-size screens share one place, so that the learner sees one
     // window going from screen to screen. This takes it: maximised when the
@@ -60,12 +63,14 @@ class ScreenForm : public QWidget {
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
     Session& session_;
 
   private:
     bool hintsGiven_ = false;
     bool minimisesProgram_ = false;
+    bool closesOnEscape_ = false;
 };
 
 }  // namespace tovalo::ui

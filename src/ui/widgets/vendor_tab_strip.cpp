@@ -1,15 +1,46 @@
 #include "ui/widgets/vendor_tab_strip.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "core/catalog/course_menu_rules.h"
+#include "ui/widgets/accessible_role.h"
 
 namespace tovalo::ui {
 
 VendorTabStrip::VendorTabStrip(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedHeight(kSelectedTabTop + kTabHeight);
+    // Tab reaches the strip; a click on a tab leaves the focus where it was.
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleRole(this, QAccessible::PageTabList);
+    setAccessibleName(QStringLiteral("ベンダーの選択"));
+}
+
+void VendorTabStrip::setTabNames(const std::vector<QString>& names) {
+    names_ = names;
+    describeSelection();
+}
+
+const VendorTabStrip::Tab* VendorTabStrip::tabOf(int vendor) const {
+    for (const Tab& t : tabs_) {
+        if (t.vendor == vendor) {
+            return &t;
+        }
+    }
+    return nullptr;
+}
+
+void VendorTabStrip::describeSelection() {
+    for (std::size_t i = 0; i < tabs_.size() && i < names_.size(); ++i) {
+        if (tabs_[i].vendor == selected_) {
+            setAccessibleDescription(names_[i]);
+            return;
+        }
+    }
+    setAccessibleDescription(QString());
 }
 
 void VendorTabStrip::setTabs(std::vector<Tab> tabs) {
@@ -20,7 +51,21 @@ void VendorTabStrip::setTabs(std::vector<Tab> tabs) {
 
 void VendorTabStrip::setSelected(int vendor) {
     selected_ = vendor;
+    describeSelection();
     update();
+}
+
+void VendorTabStrip::scrollToShow(int vendor) {
+    const Tab* t = tabOf(vendor);
+    if (t == nullptr) {
+        return;
+    }
+    const int left = tabLeft(t->tabPosition);
+    if (left < offset_) {
+        scrollTo(left);
+    } else if (left + kTabWidth > offset_ + width()) {
+        scrollTo(left + kTabWidth - width());
+    }
 }
 
 void VendorTabStrip::scrollTo(int offset) {
@@ -37,12 +82,9 @@ void VendorTabStrip::resizeEvent(QResizeEvent* event) {
 }
 
 QPoint VendorTabStrip::tabPicturePos(int vendor) const {
-    for (const Tab& t : tabs_) {
-        if (t.vendor == vendor) {
-            return QPoint(tabLeft(t.tabPosition), t.vendor == selected_ ? kSelectedTabTop : 0);
-        }
-    }
-    return {};
+    const Tab* t = tabOf(vendor);
+    return t != nullptr ? QPoint(tabLeft(t->tabPosition), vendor == selected_ ? kSelectedTabTop : 0)
+                        : QPoint();
 }
 
 QPoint VendorTabStrip::clickPointFor(int vendor) const {
@@ -63,8 +105,59 @@ void VendorTabStrip::paintEvent(QPaintEvent*) {
         p.drawPixmap(tabLeft(t.tabPosition), 0, t.picture);
     }
     if (pressed != nullptr) {
-        p.drawPixmap(tabLeft(pressed->tabPosition), kSelectedTabTop, pressed->picture);
+        const QRect tab(QPoint(tabLeft(pressed->tabPosition), kSelectedTabTop),
+                        pressed->picture.deviceIndependentSize().toSize());
+        p.drawPixmap(tab.topLeft(), pressed->picture);
+        if (hasFocus()) {
+            // Light on the strip's black and dark on the tab's own colours,
+            // so the mark shows whatever a vendor's tab looks like.
+            p.setPen(QPen(Qt::white, 2));
+            p.drawRect(QRectF(tab).adjusted(1, 1, -1, -1));
+            p.setPen(QPen(Qt::black, 1));
+            p.drawRect(QRectF(tab).adjusted(2.5, 2.5, -2.5, -2.5));
+        }
     }
+}
+
+void VendorTabStrip::keyPressEvent(QKeyEvent* event) {
+    const bool left = event->key() == Qt::Key_Left;
+    if (!left && event->key() != Qt::Key_Right) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // Neighbours by where the tabs are drawn, which need not be the order
+    // the vendors were loaded in.
+    std::vector<const Tab*> order;
+    for (const Tab& t : tabs_) {
+        order.push_back(&t);
+    }
+    std::sort(order.begin(), order.end(),
+              [](const Tab* a, const Tab* b) { return a->tabPosition < b->tabPosition; });
+    auto at = std::find_if(order.begin(), order.end(),
+                           [this](const Tab* t) { return t->vendor == selected_; });
+    const Tab* next = nullptr;
+    if (at == order.end()) {
+        next = order.empty() ? nullptr : (left ? order.back() : order.front());
+    } else if (left && at != order.begin()) {
+        next = *(at - 1);
+    } else if (!left && at + 1 != order.end()) {
+        next = *(at + 1);
+    }
+    if (next != nullptr) {
+        scrollToShow(next->vendor);
+        emit tabClicked(next->vendor);
+    }
+}
+
+void VendorTabStrip::focusInEvent(QFocusEvent* event) {
+    scrollToShow(selected_);
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void VendorTabStrip::focusOutEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void VendorTabStrip::mousePressEvent(QMouseEvent* event) {

@@ -9,7 +9,8 @@ namespace tovalo::ui {
 // The row of vendor tabs across the top of the course menu. Each tab
 // picture sits at its vendor's tab position; the selected one is drawn
 // lower, so that it looks pressed into the page below. The strip scrolls
-// sideways when there are more tabs than it can show.
+// sideways when there are more tabs than it can show. From the keyboard it
+// is one Tab stop: Left and Right select the neighbouring vendor.
 class VendorTabStrip : public QWidget {
     Q_OBJECT
 
@@ -23,6 +24,9 @@ class VendorTabStrip : public QWidget {
     explicit VendorTabStrip(QWidget* parent = nullptr);
 
     void setTabs(std::vector<Tab> tabs);
+    // Tab pictures carry no text a screen reader could use: the vendor
+    // names, in the order of `tabs` given to setTabs.
+    void setTabNames(const std::vector<QString>& names);
     void setSelected(int vendor);
     [[nodiscard]] int selected() const { return selected_; }
 
@@ -36,6 +40,8 @@ class VendorTabStrip : public QWidget {
     [[nodiscard]] QPoint tabPicturePos(int vendor) const;
     // The widget position a click must hit to select `vendor`.
     [[nodiscard]] QPoint clickPointFor(int vendor) const;
+    // Scrolls as little as needed to show the whole tab of `vendor`.
+    void scrollToShow(int vendor);
 
   signals:
     void tabClicked(int vendor);
@@ -43,10 +49,17 @@ class VendorTabStrip : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    [[nodiscard]] const Tab* tabOf(int vendor) const;
+    void describeSelection();
+
     std::vector<Tab> tabs_;
+    std::vector<QString> names_;
     int selected_ = 0;
     int offset_ = 0;
 };

@@ -94,3 +94,56 @@ TEST(CourseMenuLegend, LevelsFromFourDownThenNone) {
     EXPECT_EQ(two[1].iconX, 200 + 50 + 6);
     EXPECT_EQ(two[2].level, 0);
 }
+
+TEST(CourseMenuHighlight, ContrastRatioSpansOneToTwentyOne) {
+    EXPECT_NEAR(contrastRatio(0x000000, 0xFFFFFF), 21.0, 1e-9);
+    EXPECT_NEAR(contrastRatio(0xFFFFFF, 0x000000), 21.0, 1e-9);
+    EXPECT_NEAR(contrastRatio(0x3C4610, 0x3C4610), 1.0, 1e-9);
+    // Mid grey against white: the textbook figure for #777777.
+    EXPECT_NEAR(contrastRatio(0x777777, 0xFFFFFF), 4.48, 0.01);
+    // Green weighs far more than blue in what the eye sees as light.
+    EXPECT_GT(contrastRatio(0x00FF00, 0x000000), contrastRatio(0xFF0000, 0x000000));
+}
+
+TEST(CourseMenuHighlight, SelectedRowStandsOutAndStaysReadable) {
+    struct Case {
+        const char* what;
+        long panel;
+        long text;
+        long background;
+    };
+    const Case cases[] = {
+        // The sample vendors' panel and text colours over the black rows.
+        {"kumo", 3950096, 15136220, 0x000000},
+        {"nexa", 5777424, 16772321, 0x000000},
+        {"sorane", 7354396, 12510463, 0x000000},
+        {"black panel, black text", 0x000000, 0x000000, 0x000000},
+        {"pale panel, white text", 0xC0E0FF, 0xFFFFFF, 0x000000},
+        {"navy panel, navy text", 0x401010, 0x401818, 0x000000},
+        {"white list", 0xFFFFFF, 0x000000, 0xFFFFFF},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const RowHighlight h = selectedRowHighlight(c.panel, c.text, c.background);
+        EXPECT_GE(contrastRatio(h.band, c.background), kBandMinContrast);
+        EXPECT_GE(contrastRatio(h.ink, h.band), kInkMinContrast);
+    }
+}
+
+TEST(CourseMenuHighlight, VendorColoursKeptWhereTheyAlreadyWork) {
+    // Teal and blue panels that stand out from black as they are.
+    EXPECT_EQ(selectedRowHighlight(3950096, 15136220, 0).band, 3950096);
+    EXPECT_EQ(selectedRowHighlight(3950096, 15136220, 0).ink, 15136220);
+    EXPECT_EQ(selectedRowHighlight(7354396, 12510463, 0).band, 7354396);
+
+    // The darker navy is lifted toward its text colour but stays blue.
+    const RowHighlight navy = selectedRowHighlight(5777424, 16772321, 0);
+    EXPECT_NE(navy.band, 5777424);
+    const int red = navy.band & 0xFF;
+    const int blue = (navy.band >> 16) & 0xFF;
+    EXPECT_GT(blue, red + 40);
+    EXPECT_EQ(navy.ink, 16772321);
+
+    // White on a pale band is unreadable: black ink instead.
+    EXPECT_EQ(selectedRowHighlight(0xC0E0FF, 0xFFFFFF, 0).ink, 0x000000);
+}

@@ -1,0 +1,441 @@
+// The program from the keyboard alone: from the profile screen to a stored
+// exam with nothing but key presses sent where the focus is, and the focus
+// marks that tell the learner where that is.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QtTest>
+
+#include "core/catalog/course_menu_rules.h"
+#include "core/results/history_file.h"
+#include "exam_rig.h"
+#include "ui/answer/TCheatForm.h"
+#include "ui/course/TCatSelForm.h"
+#include "ui/course/TCourseMenuForm.h"
+#include "ui/course/TMainMenuForm.h"
+#include "ui/exam/TCaseStudyForm.h"
+#include "ui/exam/TConfirmForm.h"
+#include "ui/exam/TExamModeForm.h"
+#include "ui/exam/TGenericMBForm.h"
+#include "ui/exam/TRefImgForm.h"
+#include "ui/results/TResultForm.h"
+#include "ui/widgets/course_row.h"
+#include "ui/widgets/image_button.h"
+#include "ui/widgets/minor_category_list.h"
+#include "ui/widgets/screen_form.h"
+#include "ui/widgets/vendor_tab_strip.h"
+
+using tovalo::ui::CourseRow;
+using tovalo::ui::ScreenForm;
+
+namespace {
+
+QWidget* focused() {
+    return QApplication::focusWidget();
+}
+
+// A key as the learner types it: to the control that has the focus, or to
+// the active window when none has.
+void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* target = focused() != nullptr ? focused() : QApplication::activeWindow();
+    QVERIFY2(target != nullptr, "no window takes keys");
+    QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+}
+
+// Presses Tab (or Shift+Tab) until `target` has the focus, at most `most`
+// times; says where the focus got stuck otherwise.
+bool tabTo(const QWidget* target, int most, bool backwards = false) {
+    for (int i = 0; i < most && focused() != target; ++i) {
+        press(backwards ? Qt::Key_Backtab : Qt::Key_Tab,
+              backwards ? Qt::ShiftModifier : Qt::NoModifier);
+    }
+    if (focused() != target) {
+        qWarning("focus on %s, not %s",
+                 focused() != nullptr ? qPrintable(focused()->objectName()) : "nothing",
+                 qPrintable(target->objectName()));
+    }
+    return focused() == target;
+}
+
+bool activeAndFocused(QWidget* window) {
+    return window->isActiveWindow() && focused() != nullptr && focused()->window() == window;
+}
+
+// A closed window hands the keyboard back to the window under it. That is
+// the window manager's part, which the offscreen platform leaves undone.
+bool handedBackTo(QWidget* window) {
+    if (!window->isActiveWindow()) {
+        window->activateWindow();
+    }
+    return QTest::qWaitFor([window] { return activeAndFocused(window); });
+}
+
+double luminance(QColor c) {
+    auto linear = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+}
+
+double contrast(QColor a, QColor b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// What the focus adds to a control's picture: how many pixels change and
+// how strongly the most changed one stands out from what was there.
+struct MarkSeen {
+    int pixels = 0;
+    double strongest = 1.0;
+};
+
+MarkSeen markBetween(const QImage& without, const QImage& with) {
+    MarkSeen seen;
+    if (without.size() != with.size()) {
+        return seen;
+    }
+    for (int y = 0; y < with.height(); ++y) {
+        for (int x = 0; x < with.width(); ++x) {
+            const QColor a = without.pixelColor(x, y);
+            const QColor b = with.pixelColor(x, y);
+            if (a != b) {
+                ++seen.pixels;
+                seen.strongest = std::max(seen.strongest, contrast(a, b));
+            }
+        }
+    }
+    return seen;
+}
+
+// The control and a few pixels round it, where a mark may also be drawn.
+QImage around(const QWidget* control) {
+    return control->parentWidget()->grab(control->geometry().adjusted(-3, -3, 3, 3)).toImage();
+}
+
+// The focus mark of `control`: grabbed with the focus on it and after Tab
+// took the focus on. The mark must cover a line's worth of pixels and stand
+// out from what it covers as a control's border must (3:1).
+void checkFocusMark(QWidget* control) {
+    QVERIFY(control->hasFocus());
+    const QImage with = around(control);
+    press(Qt::Key_Tab);
+    QVERIFY(!control->hasFocus());
+    const QImage without = around(control);
+    const MarkSeen seen = markBetween(without, with);
+    QVERIFY2(
+        seen.pixels >= 100,
+        qPrintable(
+            QStringLiteral("%1: %2 pixels change").arg(control->objectName()).arg(seen.pixels)));
+    QVERIFY2(seen.strongest >= 3.0,
+             qPrintable(
+                 QStringLiteral("%1: contrast %2").arg(control->objectName()).arg(seen.strongest)));
+}
+
+// The choice control of slot `slot` (1-based) on the exam screen.
+QAbstractButton* choice(ScreenForm* exam, const tovalo::ExamQuestion& q, int slot) {
+    if (tovalo::answerStyle(q.Style) == tovalo::AnswerStyle::Multiple) {
+        return exam->control<QCheckBox>(QStringLiteral("CheckBox%1").arg(slot));
+    }
+    return exam->control<QRadioButton>(QStringLiteral("RadioButton%1").arg(slot));
+}
+
+}  // namespace
+
+class TestKeyboardWalk : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { tovalo::ui::prepareApplication(*qobject_cast<QApplication*>(qApp)); }
+
+    // From start-up to a stored exam by keys alone: register, pick the
+    // second course, ask for three questions, answer the first right, jump
+    // back from the review list with Enter, grade, and leave the result.
+    void fromStartUpToAStoredExam() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        rig.clock.time = localTime(2026, 8, 3, 10, 15);
+        rig.session->random = tovalo::RandomSource(20240601);
+        tovalo::ui::Screens& screens = *rig.screens;
+
+        // Profile screen: a new user fills in the name and presses OK.
+        // Every Tab stop shows something; the cycle has five of them.
+        tovalo::ui::TMainMenuForm* profile = screens.MainMenuForm;
+        profile->show();
+        QVERIFY(QTest::qWaitForWindowActive(profile));
+        auto* name = profile->control<QLineEdit>(QStringLiteral("Edit_Name"));
+        QCOMPARE(focused(), name);
+        QTest::keyClicks(focused(), QStringLiteral("Hanako Suzuki"));
+        QStringList stops;
+        for (int i = 0; i < 5; ++i) {
+            press(Qt::Key_Tab);
+            QVERIFY(focused() != profile);
+            QVERIFY(focused()->isVisible());
+            stops << focused()->objectName();
+        }
+        QCOMPARE(stops, QStringList({"Edit_Org", "Edit_Email", "Button1", "Button2", "Edit_Name"}));
+        QVERIFY(tabTo(profile->control<QWidget>(QStringLiteral("Button1")), 3));
+        press(Qt::Key_Return);
+
+        // Course menu: the list holds the focus on its selected row; Down
+        // takes the next course and Tab goes on to スタート.
+        tovalo::ui::TCourseMenuForm* menu = screens.CourseMenuForm;
+        QTRY_VERIFY(activeAndFocused(menu));
+        QCOMPARE(rig.settings.read("Name").value_or(""), std::string("Hanako Suzuki"));
+        QCOMPARE(focused(), menu->control<QWidget>(QStringLiteral("CourseRow1")));
+        press(Qt::Key_Down);
+        QCOMPARE(menu->selectedRow(), 2);
+        QCOMPARE(focused(), menu->control<QWidget>(QStringLiteral("CourseRow2")));
+        QCOMPARE(rig.session->catalog.courses[1].ExamCode, std::string("NXN-101"));
+        press(Qt::Key_Tab);
+        QCOMPARE(focused(), menu->control<QWidget>(QStringLiteral("StartButton")));
+        press(Qt::Key_Return);
+
+        // Category screen: スタート has the focus. Back to the count, three
+        // questions, and forward to スタート again.
+        tovalo::ui::TCatSelForm* categories = screens.CatSelForm;
+        QTRY_VERIFY(activeAndFocused(categories));
+        auto* start = categories->control<QWidget>(QStringLiteral("StartButton"));
+        QCOMPARE(focused(), start);
+        auto* count = categories->control<QLineEdit>(QStringLiteral("CountEdit"));
+        QVERIFY(tabTo(count, 6, true));
+        QVERIFY(count->hasSelectedText());
+        QTest::keyClicks(focused(), QStringLiteral("3"));
+        QCOMPARE(count->text(), QStringLiteral("3"));
+        QVERIFY(tabTo(start, 6));
+        press(Qt::Key_Space);
+
+        // The introduction card goes on Space.
+        tovalo::ui::TGenericMBForm* card = screens.GenericMBForm;
+        QTRY_VERIFY(activeAndFocused(card));
+        press(Qt::Key_Space);
+
+        // Exam screen: the first question answered right, from the sticky
+        // note by Tab into the choices and the arrows within them; Enter
+        // goes on until the review list opens.
+        tovalo::ui::TExamModeForm* exam = screens.ExamModeForm;
+        QTRY_VERIFY(activeAndFocused(exam));
+        QCOMPARE(rig.session->exam.questionCount(), 3);
+        QCOMPARE(focused(), exam->control<QWidget>(QStringLiteral("StickyNote")));
+        const tovalo::ExamQuestion first = rig.session->exam.question(1);
+        QVERIFY(ExamRig::answeredByMarks(first));
+        QAbstractButton* slot1 = choice(exam, first, 1);
+        QVERIFY(tabTo(slot1, 4));
+        checkFocusMark(slot1);
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(focused(), slot1);
+        for (int slot = 1; slot <= 10; ++slot) {
+            if (!first.ShownCorrect[slot - 1]) {
+                continue;
+            }
+            QAbstractButton* target = choice(exam, first, slot);
+            for (int i = 0; i < 10 && focused() != target; ++i) {
+                press(Qt::Key_Down);
+            }
+            QCOMPARE(focused(), target);
+            press(Qt::Key_Space);
+            QVERIFY(target->isChecked());
+        }
+        press(Qt::Key_Return);
+        QCOMPARE(rig.session->exam.engine().current(), 2);
+        press(Qt::Key_Return);
+        press(Qt::Key_Return);
+
+        // Review list: Down and Enter jump back to the second question.
+        tovalo::ui::TConfirmForm* list = screens.ConfirmForm;
+        QTRY_VERIFY(activeAndFocused(list));
+        auto* rows = list->control<QTableWidget>(QStringLiteral("StringGrid1"));
+        QCOMPARE(focused(), rows);
+        QCOMPARE(rows->currentRow(), 1);
+        press(Qt::Key_Down);
+        QCOMPARE(rows->currentRow(), 2);
+        press(Qt::Key_Return);
+        QTRY_VERIFY(activeAndFocused(exam));
+        QVERIFY(!list->isVisible());
+        QVERIFY(exam->reviewing());
+        QCOMPARE(rig.session->exam.engine().current(), 2);
+
+        // The grade button, reached by Tab, takes Enter for itself rather
+        // than the screen's "next question".
+        QVERIFY(tabTo(exam->control<QWidget>(QStringLiteral("GradeButton")), 30));
+        press(Qt::Key_Return);
+        QTRY_VERIFY(activeAndFocused(list));
+        QVERIFY(tabTo(list->control<QWidget>(QStringLiteral("GradeButton")), 2));
+        press(Qt::Key_Return);
+
+        // Result screen: Tab to テスト選択へ, Enter, and the menu is back.
+        tovalo::ui::TResultForm* result = screens.ResultForm;
+        QTRY_VERIFY(activeAndFocused(result));
+        QWidget* grid = result->control<QWidget>(QStringLiteral("StringGrid1"));
+        QCOMPARE(focused(), grid);
+        checkFocusMark(grid);
+        QVERIFY(tabTo(result->control<QWidget>(QStringLiteral("Button3")), 30));
+        press(Qt::Key_Space);
+        QTRY_VERIFY(menu->isVisible());
+        QVERIFY(!result->isVisible());
+
+        // On disk: one exam of three questions, the first counted right and
+        // the two left blank counted wrong.
+        const tovalo::CourseEntry& course = rig.session->catalog.courses[1];
+        const tovalo::Result<tovalo::HistoryFile> stored = tovalo::readHistoryFile(course.HisPath);
+        QVERIFY(stored.ok());
+        const tovalo::HistoryFile& h = *stored;
+        QCOMPARE(h.exams[0].QuestionCount, 3);
+        QCOMPARE(h.exams[0].Month, 8);
+        QCOMPARE(h.exams[0].Rate, 33);
+        QVERIFY(h.exams[1].empty());
+        const std::vector<tovalo::ExamQuestion>& asked = rig.session->exam.questions();
+        QCOMPARE(h.CorrectCount[asked[0].BankSlot - 1], 1);
+        QCOMPARE(h.WrongCount[asked[0].BankSlot - 1], 0);
+        QCOMPARE(h.WrongCount[asked[1].BankSlot - 1], 1);
+        QCOMPARE(h.WrongCount[asked[2].BankSlot - 1], 1);
+    }
+
+    // Esc closes the windows opened beside the exam, from the keyboard:
+    // the case study (which at the start of the exam starts it, as its
+    // close box does), a figure opened from it, and the answer view.
+    void escapeClosesSecondaryWindows() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        tovalo::ui::Screens& screens = *rig.screens;
+        rig.drawExam("nexa", "NXA-330", 4, 30);
+        screens.GenericMBForm->startExam();
+        QTRY_VERIFY(activeAndFocused(screens.GenericMBForm));
+        press(Qt::Key_Space);
+        ScreenForm* study = screens.CaseStudyForm;
+        QTRY_VERIFY(activeAndFocused(study));
+        // The reading pane, reached by Tab, shows that it holds the focus.
+        auto* pane = study->control<QWidget>(QStringLiteral("Panel1"));
+        QVERIFY(tabTo(pane, 6));
+        press(Qt::Key_Tab);
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        checkFocusMark(pane);
+        QVERIFY(tabTo(study->control<QWidget>(QStringLiteral("RefImg1")), 6));
+        press(Qt::Key_Return);
+        ScreenForm* figure = screens.RefImgForm;
+        QTRY_VERIFY(activeAndFocused(figure));
+        press(Qt::Key_Escape);
+        QVERIFY(!figure->isVisible());
+        QVERIFY(handedBackTo(study));
+        auto* caseButton = screens.ExamModeForm->control<QWidget>(QStringLiteral("CaseButton"));
+        QVERIFY(caseButton->isHidden());
+        press(Qt::Key_Escape);
+        QVERIFY(!study->isVisible());
+        QVERIFY(!caseButton->isHidden());
+
+        tovalo::ui::TExamModeForm* exam = screens.ExamModeForm;
+        QVERIFY(handedBackTo(exam));
+        press(Qt::Key_F9);
+        QTRY_VERIFY(activeAndFocused(study));
+        press(Qt::Key_Escape);
+        QVERIFY(!study->isVisible());
+        QVERIFY(handedBackTo(exam));
+        press(Qt::Key_F1);
+        QTRY_VERIFY(activeAndFocused(screens.CheatForm));
+        press(Qt::Key_Escape);
+        QVERIFY(!screens.CheatForm->isVisible());
+    }
+
+    // Where the focus is shows, on every kind of control the program draws
+    // itself: the course row, the vendor tabs, picture buttons, the
+    // minor-category lines.
+    void focusMarksShow() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        tovalo::ui::Screens& screens = *rig.screens;
+        tovalo::ui::TCourseMenuForm* menu = screens.CourseMenuForm;
+        menu->show();
+        menu->activateWindow();
+        QTRY_VERIFY(activeAndFocused(menu));
+        QWidget* row = menu->control<QWidget>(QStringLiteral("CourseRow1"));
+        QCOMPARE(focused(), row);
+        // A click on another vendor's tab changes the list under the focus
+        // and leaves the focus in it, as a click always left it.
+        auto* tabs = menu->control<tovalo::ui::VendorTabStrip>(QStringLiteral("TabStrip"));
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->clickPointFor(2));
+        QCOMPARE(tabs->selected(), 2);
+        QCOMPARE(focused(), row);
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->clickPointFor(1));
+        checkFocusMark(row);
+        QCOMPARE(focused(), menu->control<QWidget>(QStringLiteral("StartButton")));
+        checkFocusMark(focused());
+        QVERIFY(tabTo(tabs, 12));
+        checkFocusMark(tabs);
+
+        // Right on the tabs selects the next vendor and keeps the focus.
+        QVERIFY(tabTo(tabs, 12, true));
+        const int first = tabs->selected();
+        press(Qt::Key_Right);
+        QVERIFY(tabs->selected() != first);
+        QCOMPARE(rig.session->currentVendor, tabs->selected());
+        QCOMPARE(focused(), tabs);
+        press(Qt::Key_Left);
+        QCOMPARE(tabs->selected(), first);
+
+        QVERIFY(tabTo(row, 12));
+        press(Qt::Key_Tab);
+        press(Qt::Key_Return);
+        tovalo::ui::TCatSelForm* categories = screens.CatSelForm;
+        QTRY_VERIFY(activeAndFocused(categories));
+        QWidget* start = categories->control<QWidget>(QStringLiteral("StartButton"));
+        QCOMPARE(focused(), start);
+        checkFocusMark(start);
+        tovalo::ui::MinorCategoryList* lines = categories->categoryRows().front().list;
+        QVERIFY(tabTo(lines, 8));
+        QCOMPARE(lines->current(), 1);
+        checkFocusMark(lines);
+        // Into the list from below, the highlight starts at its last line.
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(focused(), lines);
+        QCOMPARE(lines->current(), lines->count());
+    }
+
+    // The selected course lies on a band in its vendor's colours that
+    // stands out from the list, and its text stays readable on it.
+    void selectedCourseRowIsPlain() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        tovalo::ui::TCourseMenuForm* menu = rig.screens->CourseMenuForm;
+        menu->show();
+        menu->activateWindow();
+        QTRY_VERIFY(activeAndFocused(menu));
+        auto* tabs = menu->control<tovalo::ui::VendorTabStrip>(QStringLiteral("TabStrip"));
+        QVERIFY(tabTo(tabs, 12, true));
+        std::map<std::string, QColor> bands;
+        for (std::size_t shown = 0; shown < rig.session->vendors.size(); ++shown) {
+            const tovalo::app::Vendor* vendor = rig.session->vendor(rig.session->currentVendor);
+            QVERIFY(vendor != nullptr);
+            QWidget* selected = menu->control<QWidget>(QStringLiteral("CourseRow1"));
+            QWidget* other = menu->control<QWidget>(QStringLiteral("CourseRow2"));
+            const QImage on = selected->grab().toImage();
+            const QImage off = other->grab().toImage();
+            // Past the end of any title, inside the band.
+            const QPoint ground(on.width() - 12, on.height() / 2);
+            const QColor band = on.pixelColor(ground);
+            QCOMPARE(off.pixelColor(ground), QColor(Qt::black));
+            QVERIFY2(contrast(band, Qt::black) >= 1.8, vendor->folder.c_str());
+            double ink = 1.0;
+            for (int y = 2; y < on.height() - 2; ++y) {
+                for (int x = 24; x < on.width() / 2; ++x) {
+                    ink = std::max(ink, contrast(on.pixelColor(x, y), band));
+                }
+            }
+            QVERIFY2(ink >= 4.5, vendor->folder.c_str());
+            bands[vendor->folder] = band;
+            press(Qt::Key_Right);
+        }
+        QCOMPARE(bands.size(), std::size_t{3});
+        QVERIFY(bands["nexa"] != bands["sorane"] && bands["sorane"] != bands["kumo"] &&
+                bands["kumo"] != bands["nexa"]);
+        // Where the vendor's panel colour stands out from black as it is,
+        // the band is that colour.
+        QCOMPARE(bands["kumo"], QColor(16, 70, 60));
+    }
+};
+
+QTEST_MAIN(TestKeyboardWalk)
+#include "tst_keyboard_walk.moc"
