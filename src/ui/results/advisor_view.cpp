@@ -251,13 +251,17 @@ void AdvisorCategoryBars::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     p.fillRect(event->rect(), Qt::black);
     p.setFont(uiFont(kTextPixels));
+    const int shift = advisorCategoryShift(width());
     for (const AdvisorCategoryRow& r : rows_) {
         p.setPen(kSilver);
-        drawTextAt(p, r.nameAt, kAdvisorCategoryBarLeft - 6, qs(r.name));
+        drawTextAt(p, r.nameAt, kAdvisorCategoryBarLeft - 6 - shift, qs(r.name));
+        p.save();
+        p.translate(-shift, 0);
         p.fillRect(rectOf(r.reached), kYellow);
         p.fillRect(rectOf(r.rest), kSilver);
         p.setPen(kYellow);
-        drawTextAt(p, r.bestAt, width(), qs(r.bestText));
+        drawTextAt(p, r.bestAt, width() + shift, qs(r.bestText));
+        p.restore();
     }
 }
 
