@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
@@ -194,6 +195,10 @@ class HighDpi : public QObject {
 
         rig.drawExam("nexa", "NXN-101", 10, 30);
         screens.GenericMBForm->startExam();
+        // The introduction card is drawn, not shipped: at the screen's density.
+        const QPixmap card =
+            screens.GenericMBForm->control<QLabel>(QStringLiteral("Image1"))->pixmap();
+        QVERIFY(qFuzzyCompare(card.devicePixelRatio(), ratio_));
         QTest::keyClick(screens.GenericMBForm, Qt::Key_Space);
         tovalo::ui::TExamModeForm* exam = screens.ExamModeForm;
         QVERIFY(exam->isVisible());
