@@ -12,7 +12,7 @@ packages=(
   qt6-image-formats-plugins libqt6svg6
   libssl-dev
   libzip-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg62-turbo fonts-ipafont-gothic python3
+  libjpeg62-turbo fonts-ipafont-gothic qt6-translations-l10n python3
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   desktop-file-utils appstream groff-base
 )

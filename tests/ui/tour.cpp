@@ -67,7 +67,11 @@ class Tour : public QObject {
     void save(QWidget* screen, const QString& name) {
         QVERIFY(QTest::qWaitForWindowExposed(screen));
         QCoreApplication::processEvents();
-        QString file = out_.filePath(name + QStringLiteral(".png"));
+        // A pass on a scaled screen keeps its pictures beside the 100 % ones.
+        const qreal ratio = qGuiApp->devicePixelRatio();
+        const QString suffix =
+            ratio > 1.0 ? QStringLiteral("-%1").arg(qRound(ratio * 100)) : QString();
+        QString file = out_.filePath(name + suffix + QStringLiteral(".png"));
         QVERIFY2(screen->grab().save(file), qPrintable(file));
         qInfo("saved %s", qPrintable(file));
     }

@@ -1,5 +1,7 @@
 #include "core/app/window_placement.h"
 
+#include <algorithm>
+
 #include "core/app/settings_keys.h"
 
 namespace tovalo::app {
@@ -25,6 +27,33 @@ CourseMenuPlacement readCourseMenuPlacement(const platform::SettingsStore& store
     placement.state =
         store.readInteger(settings::kState, 0) == 2 ? WindowState::Maximised : WindowState::Normal;
     return placement;
+}
+
+Bounds fitInside(const Bounds& wanted, const Bounds& area, const FrameMargins& frame) {
+    const int frameWidth = frame.left + frame.right;
+    const int frameHeight = frame.top + frame.bottom;
+    Bounds b = wanted;
+    b.width = std::max(1, std::min(b.width, area.width - frameWidth));
+    b.height = std::max(1, std::min(b.height, area.height - frameHeight));
+    // The frame's top left corner, kept inside the area: first off the far
+    // edges, then off the near ones, so that a window too big for the area
+    // keeps its title bar on screen.
+    int outerLeft = b.left - frame.left;
+    int outerTop = b.top - frame.top;
+    outerLeft = std::min(outerLeft, area.left + area.width - (b.width + frameWidth));
+    outerTop = std::min(outerTop, area.top + area.height - (b.height + frameHeight));
+    outerLeft = std::max(outerLeft, area.left);
+    outerTop = std::max(outerTop, area.top);
+    b.left = outerLeft + frame.left;
+    b.top = outerTop + frame.top;
+    return b;
+}
+
+int narrowed(int designed, int width, int designWidth) {
+    if (width >= designWidth || designWidth <= 0) {
+        return designed;
+    }
+    return designed * std::max(width, 0) / designWidth;
 }
 
 int readDefaultVendor(const platform::SettingsStore& store) {

@@ -30,6 +30,26 @@ struct Bounds {
     bool operator==(const Bounds&) const = default;
 };
 
+// What the desktop draws around a window's client area.
+struct FrameMargins {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+// Where a window asked for at `wanted` goes on a screen whose free area
+// (without panels and docks) is `area`: frame and all no larger than the
+// area, and moved no more than it takes to lie wholly inside it. At 200 %
+// a window stored by a 100 % session would otherwise open half off screen.
+Bounds fitInside(const Bounds& wanted, const Bounds& area, const FrameMargins& frame = {});
+
+// A horizontal position or width of a screen laid out for `designWidth`,
+// in a window only `width` wide: unchanged when the window is as wide as the
+// design, otherwise shrunk in proportion, so that a row of buttons keeps its
+// order and gaps and its last button stays inside the window.
+int narrowed(int designed, int width, int designWidth);
+
 struct CourseMenuPlacement {
     Bounds bounds;
     WindowState state = WindowState::Normal;

@@ -42,10 +42,11 @@ AdvisorLayout advisorLayout(int width, int height, int lowerStripHeight) {
     l.list = {left, kAdvisorListTop, std::max(width - left, 0),
               std::max(height - kAdvisorListHeightAllowance, 0)};
     // The names give way first, so that the bars and their best rates
-    // always show whole.
+    // always show whole, down to the 640 pixels of a 1280-pixel display at
+    // 200 %.
     const int room =
         l.list.width - kAdvisorScrollBarWidth - kAdvisorNameGap - kAdvisorBarPictureWidth;
-    l.nameWidth = std::clamp(room, 120, kAdvisorNameColumnWidth);
+    l.nameWidth = std::clamp(room, kAdvisorNameMinWidth, kAdvisorNameColumnWidth);
     l.barsLeft = l.nameWidth + kAdvisorNameGap;
     l.scaleLabel = {left + l.barsLeft + kAdvisorBarWidth, kAdvisorListTop - 16};
     const int barTop = height - kAdvisorBarAreaHeight;
@@ -161,6 +162,11 @@ std::vector<AdvisorCategoryRow> advisorCategoryRows(const AdvisorCourse& course)
         rows.push_back(std::move(r));
     }
     return rows;
+}
+
+int advisorCategoryShift(int width) {
+    return std::clamp(kAdvisorCategoryPictureWidth - width, 0,
+                      kAdvisorCategoryPictureWidth - kAdvisorCategoryNarrowest);
 }
 
 int advisorDetailHeight(int categoryCount) {

@@ -26,6 +26,7 @@ inline constexpr int kAdvisorRowPitch = 24;
 inline constexpr int kAdvisorBarHeight = 16;
 inline constexpr int kAdvisorBarWidth = 300;
 inline constexpr int kAdvisorNameColumnWidth = 273;
+inline constexpr int kAdvisorNameMinWidth = 100;
 inline constexpr int kAdvisorNameGap = 10;
 // Room right of the bar for the best rate, "(100%)".
 inline constexpr int kAdvisorBarPictureWidth = kAdvisorBarWidth + 48;
@@ -178,6 +179,12 @@ struct AdvisorCategoryRow {
 // The detail rows of a course, one per category name.
 std::vector<AdvisorCategoryRow> advisorCategoryRows(const AdvisorCourse& course);
 int advisorDetailHeight(int categoryCount);
+// How far the bars and best rates of the detail rows move left, into the
+// names' column, when the table is only `width` wide: a window narrower
+// than the design keeps them whole and cuts the names short instead.
+int advisorCategoryShift(int width);
+// The narrowest the detail table gets; below it, it scrolls.
+inline constexpr int kAdvisorCategoryNarrowest = kAdvisorCategoryPictureWidth - 180;
 
 // The history text a diagnosis request carries for one course: its last
 // ten exams, best and mean rates, and the recent rates of every category,

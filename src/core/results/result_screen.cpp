@@ -31,8 +31,14 @@ constexpr int kChartTitleRise = 17;
 ResultLayout resultLayout(int width, int height, int backWidth, int exitWidth,
                           int lowerStripHeight) {
     ResultLayout l;
+    // A window narrower than the design (a highly scaled screen) shows the
+    // chart smaller, whole, rather than cut off at the right; the height it
+    // saves goes to the pane.
+    const int chartWidth = std::clamp(width - kResultGridLeft - 1, 0, kResultChartWidth);
+    const int chartHeight = kResultChartHeight * chartWidth / kResultChartWidth;
     const int paneLeft = kResultGridLeft + kResultGridWidth + kPaneGap;
-    const int paneHeight = std::max(0, height - kPaneHeightAllowance);
+    const int paneHeight =
+        std::max(0, height - kPaneHeightAllowance + kResultChartHeight - chartHeight);
     l.pane = {paneLeft, kResultGridTop, std::max(0, width - paneLeft - kPaneRightMargin),
               paneHeight};
     l.grid = {kResultGridLeft, kResultGridTop, kResultGridWidth, paneHeight};
@@ -40,8 +46,7 @@ ResultLayout resultLayout(int width, int height, int backWidth, int exitWidth,
               std::max(0, paneHeight - kMemoTop - kMemoBottomRoom)};
     l.browser = {kBrowserLeft, kBrowserTop, std::max(0, l.pane.width - kBrowserLeft),
                  std::max(0, paneHeight - kBrowserTop - kBrowserBottomRoom)};
-    l.chart = {kResultGridLeft, l.pane.top + paneHeight + kChartGap, kResultChartWidth,
-               kResultChartHeight};
+    l.chart = {kResultGridLeft, l.pane.top + paneHeight + kChartGap, chartWidth, chartHeight};
     l.chartTitleTop = l.chart.top - kChartTitleRise;
     l.bar = {kResultSideWidth, height - kResultBarHeight, std::max(0, width - kResultSideWidth),
              kResultBarHeight};

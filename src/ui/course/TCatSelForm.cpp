@@ -88,7 +88,7 @@ QLabel* fieldLabel(const QString& text, QWidget* parent) {
 TCatSelForm::TCatSelForm(Session& session) : ScreenForm(session) {
     setMinimisesProgram(true);
     setObjectName(QStringLiteral("CatSelForm"));
-    setMinimumSize(app::kCourseMenuMinWidth, app::kCourseMenuMinHeight);
+    setDesignMinimumSize(QSize(app::kCourseMenuMinWidth, app::kCourseMenuMinHeight));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kBodyColour);
     setPalette(pal);
@@ -291,7 +291,7 @@ void TCatSelForm::showDecoration() {
         QLabel* label = slot++ == 0 ? SidePicture1 : SidePicture2;
         QPixmap side = platform::QtBundleLoader::picture(vendor, picture);
         label->setPixmap(side);
-        label->setVisible(!side.isNull());
+        label->setVisible(!side.isNull() && sideColumnWidth() > 0);
         if (!side.isNull()) {
             label->setFixedSize(side.deviceIndependentSize().toSize());
         }
@@ -610,10 +610,17 @@ void TCatSelForm::resizeEvent(QResizeEvent* event) {
     layoutControls();
 }
 
+int TCatSelForm::sideColumnWidth() const {
+    // The column holds only the vendor's pictures; a window narrower than the
+    // design (a highly scaled screen) gives its room to the mode texts and
+    // fields, which would otherwise be cut off.
+    return width() >= app::kCourseMenuMinWidth ? kSideColumnWidth : 0;
+}
+
 void TCatSelForm::layoutControls() {
     const int w = width();
     const int h = height();
-    const int mainWidth = w - kSideColumnWidth;
+    const int mainWidth = w - sideColumnWidth();
     const int barTop = h - kBarHeight;
 
     LevelImage->move(8, (kHeaderHeight - kLevelSegmentHeight) / 2);
@@ -638,13 +645,16 @@ void TCatSelForm::layoutControls() {
 
     SidePicture1->move(mainWidth, 0);
     SidePicture2->move(mainWidth, std::max(SidePicture1->height(), h - SidePicture2->height()));
+    for (QLabel* side : {SidePicture1, SidePicture2}) {
+        side->setVisible(sideColumnWidth() > 0 && !side->pixmap().isNull());
+    }
 }
 
 void TCatSelForm::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const int w = width();
     const int h = height();
-    const int mainWidth = w - kSideColumnWidth;
+    const int mainWidth = w - sideColumnWidth();
     const int barTop = h - kBarHeight;
     p.fillRect(QRect(0, 0, mainWidth, kHeaderHeight), kHeaderColour);
     p.setPen(QColor(40, 120, 200));
@@ -659,7 +669,7 @@ void TCatSelForm::paintEvent(QPaintEvent*) {
     bar.setColorAt(0.0, QColor(34, 40, 54));
     bar.setColorAt(1.0, QColor(14, 16, 22));
     p.fillRect(QRect(0, barTop, mainWidth, kBarHeight), bar);
-    p.fillRect(QRect(mainWidth, 0, kSideColumnWidth, h), kSideColour);
+    p.fillRect(QRect(mainWidth, 0, sideColumnWidth(), h), kSideColour);
 }
 
 }  // namespace tovalo::ui

@@ -84,6 +84,7 @@ class TCatSelForm : public ScreenForm {
     void minorToggled(int category, int sub);
     void lockChoices(bool locked);
     void scrollByNotches(int notches);
+    [[nodiscard]] int sideColumnWidth() const;
     void layoutControls();
     void showDecoration();
     [[nodiscard]] bool categoriesLocked() const;

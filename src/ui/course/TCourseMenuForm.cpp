@@ -1,5 +1,7 @@
 #include "ui/course/TCourseMenuForm.h"
 
+#include <string_view>
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -13,6 +15,7 @@
 #include "core/app/generated_pages.h"
 #include "core/app/settings_keys.h"
 #include "core/app/vendors.h"
+#include "core/app/window_placement.h"
 #include "core/catalog/course_menu_rules.h"
 #include "core/results/history_file.h"
 #include "platform/qt_bundle_loader.h"
@@ -44,12 +47,32 @@ constexpr long kRowBackground = 0x000000;
 constexpr long kPanelFallback = 0x582810;
 constexpr long kPanelTextFallback = 0xFFEBE1;
 
-ImageButton* barButton(QWidget* parent, const char* name, QSize size, const QString& label,
-                       ButtonGlyph glyph, bool prominent = false) {
+// The bar along the bottom, at the design width of the window.
+struct BarEntry {
+    const char* name;
+    int width;
+    const char* label;
+    ButtonGlyph glyph;
+    bool prominent;
+};
+constexpr int kBarButtonHeight = 40;
+constexpr BarEntry kBarEntries[] = {
+    {"StartButton", 150, "スタート", ButtonGlyph::Start, true},
+    {"ExitButton", 104, "終了", ButtonGlyph::Exit, false},
+    {"DiagnosisButton", 112, "実力診断", ButtonGlyph::Diagnosis, false},
+    {"UpdateButton", 112, "問題更新", ButtonGlyph::Update, false},
+    {"SyncButton", 112, "履歴同期", ButtonGlyph::Sync, false},
+    {"NewsButton", 112, "最新情報", ButtonGlyph::News, false},
+};
+
+ImageButton* barButton(QWidget* parent, const char* name) {
     auto* b = new ImageButton(parent);
     b->setObjectName(QLatin1String(name));
-    b->setPictures(drawBarButton(size, label, glyph, kAccent, prominent));
-    b->setAccessibleName(label);
+    for (const BarEntry& e : kBarEntries) {
+        if (std::string_view(e.name) == name) {
+            b->setAccessibleName(QString::fromUtf8(e.label));
+        }
+    }
     return b;
 }
 
@@ -59,7 +82,7 @@ TCourseMenuForm::TCourseMenuForm(Session& session) : ScreenForm(session) {
     setMinimisesProgram(true);
     setObjectName(QStringLiteral("CourseMenuForm"));
     setWindowTitle(QStringLiteral("Tovalo - テストの選択"));
-    setMinimumSize(app::kCourseMenuMinWidth, app::kCourseMenuMinHeight);
+    setDesignMinimumSize(QSize(app::kCourseMenuMinWidth, app::kCourseMenuMinHeight));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::black);
     pal.setColor(QPalette::WindowText, kLegendColour);
@@ -138,18 +161,12 @@ TCourseMenuForm::TCourseMenuForm(Session& session) : ScreenForm(session) {
         LegendNames.push_back(name);
     }
 
-    StartButton = barButton(this, "StartButton", QSize(150, 40), QStringLiteral("スタート"),
-                            ButtonGlyph::Start, true);
-    ExitButton =
-        barButton(this, "ExitButton", QSize(104, 40), QStringLiteral("終了"), ButtonGlyph::Exit);
-    DiagnosisButton = barButton(this, "DiagnosisButton", QSize(112, 40), QStringLiteral("実力診断"),
-                                ButtonGlyph::Diagnosis);
-    UpdateButton = barButton(this, "UpdateButton", QSize(112, 40), QStringLiteral("問題更新"),
-                             ButtonGlyph::Update);
-    SyncButton = barButton(this, "SyncButton", QSize(112, 40), QStringLiteral("履歴同期"),
-                           ButtonGlyph::Sync);
-    NewsButton = barButton(this, "NewsButton", QSize(112, 40), QStringLiteral("最新情報"),
-                           ButtonGlyph::News);
+    StartButton = barButton(this, "StartButton");
+    ExitButton = barButton(this, "ExitButton");
+    DiagnosisButton = barButton(this, "DiagnosisButton");
+    UpdateButton = barButton(this, "UpdateButton");
+    SyncButton = barButton(this, "SyncButton");
+    NewsButton = barButton(this, "NewsButton");
     connect(StartButton, &ImageButton::clicked, this, &TCourseMenuForm::StartButtonClick);
     connect(ExitButton, &ImageButton::clicked, this, &TCourseMenuForm::ExitButtonClick);
     connect(DiagnosisButton, &ImageButton::clicked, this, &TCourseMenuForm::DiagnosisButtonClick);
@@ -228,11 +245,11 @@ void TCourseMenuForm::showEvent(QShowEvent* event) {
 }
 
 void TCourseMenuForm::FormShow() {
-    const app::Bounds& b = session_.courseMenuBounds;
     // The normal bounds are set even for a maximised window so that
     // restoring it lands where the user left it.
-    normalBounds_ = b;
-    setGeometry(b.left, b.top, b.width, b.height);
+    const QRect r = fittedBounds(session_.courseMenuBounds);
+    normalBounds_ = app::Bounds{r.x(), r.y(), r.width(), r.height()};
+    setGeometry(r);
     if (session_.windowState == app::WindowState::Maximised) {
         setWindowState(windowState() | Qt::WindowMaximized);
     } else {
@@ -386,8 +403,7 @@ void TCourseMenuForm::showCatalog() {
                      : selectedRowHighlight(kPanelFallback, kPanelTextFallback, kRowBackground);
 
     const int count = static_cast<int>(catalog.courses.size());
-    CourseList->setFixedSize(kCourseRowLeft + kCourseRowWidth + kCourseRowLeft,
-                             courseListHeight(count));
+    CourseList->setFixedHeight(courseListHeight(count));
     for (int j = 1; j <= count; ++j) {
         if (j > static_cast<int>(rows_.size())) {
             auto* row = new CourseRow(j, CourseList);
@@ -408,6 +424,7 @@ void TCourseMenuForm::showCatalog() {
     CourseArea->setVerticalScrollBarPolicy(courseListScrolls(count) ? Qt::ScrollBarAlwaysOn
                                                                     : Qt::ScrollBarAlwaysOff);
     CourseArea->verticalScrollBar()->setValue(0);
+    fitCourseRows();
 
     const int level = catalog.highestLevel;
     const QPixmap segment =
@@ -418,6 +435,23 @@ void TCourseMenuForm::showCatalog() {
     } else {
         LevelImage->clear();
         LevelImage->hide();
+    }
+}
+
+void TCourseMenuForm::fitCourseRows() {
+    // A window narrower than the design (a highly scaled screen) would show
+    // the rows scrolled sideways, level badges off to the left: they take the
+    // area's width instead, and their text gives way at its end.
+    int rowWidth = kCourseRowWidth;
+    if (width() < app::kCourseMenuMinWidth) {
+        const bool scrolls = CourseArea->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+        const int room = CourseArea->width() -
+                         (scrolls ? CourseArea->verticalScrollBar()->sizeHint().width() : 0);
+        rowWidth = std::clamp(room - 2 * kCourseRowLeft, 0, kCourseRowWidth);
+    }
+    CourseList->setFixedWidth(kCourseRowLeft + rowWidth + kCourseRowLeft);
+    for (CourseRow* row : rows_) {
+        row->setFixedWidth(rowWidth);
     }
 }
 
@@ -557,19 +591,34 @@ void TCourseMenuForm::layoutControls() {
     const int areaTop = sideTop + 4;
     CourseArea->setGeometry(kCourseAreaLeft, areaTop, w - kCourseAreaLeft - 6,
                             barTop - 45 - 2 - areaTop);
+    fitCourseRows();
     SelectLabel->setGeometry(kLegendLeft, barTop - 45, w - kLegendLeft - 10, 20);
     for (std::size_t i = 0; i < LegendIcons.size(); ++i) {
         LegendIcons[i]->move(LegendIcons[i]->x(), barTop - 25);
         LegendNames[i]->move(LegendNames[i]->x(), barTop - 25);
     }
 
+    // Laid out for the design width; a narrower window (a small or highly
+    // scaled screen) squeezes the bar so that スタート stays on screen.
+    const auto narrow = [w](int designed) {
+        return app::narrowed(designed, w, app::kCourseMenuMinWidth);
+    };
+    if (barShownFor_ != narrow(app::kCourseMenuMinWidth)) {
+        barShownFor_ = narrow(app::kCourseMenuMinWidth);
+        for (const BarEntry& e : kBarEntries) {
+            findChild<ImageButton*>(QLatin1String(e.name))
+                ->setPictures(drawBarButton(QSize(narrow(e.width), kBarButtonHeight),
+                                            QString::fromUtf8(e.label), e.glyph, kAccent,
+                                            e.prominent));
+        }
+    }
     const int buttonTop = barTop + 3;
-    StartButton->move(w - 10 - StartButton->width(), buttonTop);
-    ExitButton->move(StartButton->x() - 10 - ExitButton->width(), buttonTop);
-    int x = 10;
+    StartButton->move(w - narrow(10) - StartButton->width(), buttonTop);
+    ExitButton->move(StartButton->x() - narrow(10) - ExitButton->width(), buttonTop);
+    int x = narrow(10);
     for (ImageButton* b : {DiagnosisButton, UpdateButton, SyncButton, NewsButton}) {
         b->move(x, buttonTop);
-        x += b->width() + 6;
+        x += b->width() + narrow(6);
     }
 }
 

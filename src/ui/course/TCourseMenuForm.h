@@ -100,6 +100,7 @@ class TCourseMenuForm : public ScreenForm {
     void layoutControls();
     void selectVendor(int vendor, bool reportLater);
     void showCatalog();
+    void fitCourseRows();
     void showLegend();
     void selectRow(int row);
     void stepSelection(int rows);
@@ -134,6 +135,8 @@ class TCourseMenuForm : public ScreenForm {
     ImageButton* UpdateButton;
     ImageButton* SyncButton;
     ImageButton* NewsButton;
+    // The window width the bar buttons were last drawn for.
+    int barShownFor_ = 0;
 };
 
 }  // namespace tovalo::ui

@@ -132,7 +132,8 @@ void TCaseStudyForm::showEvent(QShowEvent* event) {
         if (QScreen* screen = QGuiApplication::primaryScreen()) {
             QRect r(QPoint(0, 0), QSize(kWidth, kHeight));
             r.moveCenter(screen->availableGeometry().center());
-            move(r.topLeft());
+            // Cut down to a display that is smaller than the design (a highly scaled one).
+            setGeometry(fittedBounds(app::Bounds{r.x(), r.y(), r.width(), r.height()}));
         }
     }
     ScreenForm::showEvent(event);

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QTimer>
 
+#include "core/app/window_placement.h"
 #include "core/exam/exam_screen.h"
 #include "core/exam/page_writer.h"
 #include "core/questions/question_file.h"
@@ -48,7 +49,7 @@ TExamModeForm::TExamModeForm(Session& session) : ScreenForm(session) {
     setMinimisesProgram(true);
     setObjectName(QStringLiteral("ExamModeForm"));
     setWindowTitle(qs(examCaption(false, false, 0)));
-    setMinimumSize(kExamMinWidth, kExamMinHeight);
+    setDesignMinimumSize(QSize(kExamMinWidth, kExamMinHeight));
     resize(kExamMinWidth, kExamMinHeight);
     fill(this, kWindowColour);
 
@@ -138,24 +139,15 @@ void TExamModeForm::buildButtonBar() {
     fill(ButtonBar, kBarColour);
 
     GradeButton = barButton(ButtonBar, "GradeButton");
-    setToneButtonLook(GradeButton, kBarButton, QStringLiteral("採点"), ButtonTone::Grade,
-                      ButtonGlyph::Check);
     SuspendButton = barButton(ButtonBar, "SuspendButton");
     AnswerButton = barButton(ButtonBar, "AnswerButton");
-    setToneButtonLook(AnswerButton, kBarButton, QStringLiteral("正解・解説"), ButtonTone::Answer,
-                      ButtonGlyph::None);
     CaseButton = barButton(ButtonBar, "CaseButton");
     RepeatButton = barButton(ButtonBar, "RepeatButton");
-    setToneButtonLook(RepeatButton, kRepeatButton, QString(), ButtonTone::Repeat,
-                      ButtonGlyph::Repeat);
     RepeatButton->setToolTip(QString::fromUtf8(kRepeatHint));
     RepeatButton->setAccessibleName(QString::fromUtf8(kRepeatHint));
     PrevButton = barButton(ButtonBar, "PrevButton");
-    setToneButtonLook(PrevButton, kBarButton, QStringLiteral("前へ"), ButtonTone::Navigate,
-                      ButtonGlyph::Back);
     NextButton = barButton(ButtonBar, "NextButton");
-    setSuspendLook();
-    updateNextPicture();
+    applyBarLooks();
     CaseButton->hide();
 
     connect(GradeButton, &ImageButton::clicked, this, &TExamModeForm::GradeClick);
@@ -222,10 +214,8 @@ void TExamModeForm::Start() {
     AnswerButton->setVisible(!assessment_);
     applyVendorLook();
     CaseButton->hide();
-    const CaseStudyLook look = caseStudyLook(labelStyle_);
-    setToneButtonLook(CaseButton, kBarButton, qs(look.caption), ButtonTone::CaseStudy,
-                      ButtonGlyph::Document);
-    CaseButton->setToolTip(qs(look.buttonHint));
+    applyCaseLook();
+    CaseButton->setToolTip(qs(caseStudyLook(labelStyle_).buttonHint));
 
     engine.restartClock();
 
@@ -359,15 +349,58 @@ void TExamModeForm::AnswerWindowClosed() {
     }
 }
 
+QSize TExamModeForm::barSize(QSize designed) const {
+    return {app::narrowed(designed.width(), width(), kExamMinWidth), designed.height()};
+}
+
+void TExamModeForm::applyBarLooks() {
+    barButtonWidth_ = barSize(kBarButton).width();
+    setToneButtonLook(GradeButton, barSize(kBarButton), QStringLiteral("採点"), ButtonTone::Grade,
+                      ButtonGlyph::Check);
+    setToneButtonLook(AnswerButton, barSize(kBarButton), QStringLiteral("正解・解説"),
+                      ButtonTone::Answer, ButtonGlyph::None);
+    setToneButtonLook(RepeatButton, barSize(kRepeatButton), QString(), ButtonTone::Repeat,
+                      ButtonGlyph::Repeat);
+    setToneButtonLook(PrevButton, barSize(kBarButton), QStringLiteral("前へ"), ButtonTone::Navigate,
+                      ButtonGlyph::Back);
+    applyCaseLook();
+    setSuspendLook();
+    updateNextPicture();
+}
+
+void TExamModeForm::applyCaseLook() {
+    setToneButtonLook(CaseButton, barSize(kBarButton), qs(caseStudyLook(labelStyle_).caption),
+                      ButtonTone::CaseStudy, ButtonGlyph::Document);
+}
+
+void TExamModeForm::placeBarButtons() {
+    // Laid out for the design width; a narrower window (a small or highly
+    // scaled screen) squeezes the row so that 次へ and 採点 stay in reach.
+    const auto x = [this](int designed) { return app::narrowed(designed, width(), kExamMinWidth); };
+    if (reviewing_) {
+        GradeButton->move(x(kReviewGradeX), kButtonY);
+        AnswerButton->move(x(kReviewAnswerX), kButtonY);
+        RepeatButton->move(x(kReviewAnswerX - kRepeatGap) - RepeatButton->width(), kButtonY);
+        return;
+    }
+    GradeButton->move(x(kGradeX), kButtonY);
+    SuspendButton->move(x(kSuspendX), kButtonY);
+    AnswerButton->move(x(kAnswerX), kButtonY);
+    RepeatButton->move(x(kRepeatX), kButtonY);
+    PrevButton->move(x(kPrevX), kButtonY);
+    NextButton->move(x(kNextX), kButtonY);
+    CaseButton->move(x(kCaseStudyX), kButtonY);
+}
+
 void TExamModeForm::updateNextPicture() {
     const ExamEngine& engine = session_.exam.engine();
     nextShowsGrade_ = engine.positions() > 0 && engine.current() == engine.positions();
     if (nextShowsGrade_) {
-        setToneButtonLook(NextButton, kBarButton, QStringLiteral("採点"), ButtonTone::Grade,
-                          ButtonGlyph::Check);
+        setToneButtonLook(NextButton, barSize(kBarButton), QStringLiteral("採点"),
+                          ButtonTone::Grade, ButtonGlyph::Check);
     } else {
-        setToneButtonLook(NextButton, kBarButton, QStringLiteral("次へ"), ButtonTone::Navigate,
-                          ButtonGlyph::Forward);
+        setToneButtonLook(NextButton, barSize(kBarButton), QStringLiteral("次へ"),
+                          ButtonTone::Navigate, ButtonGlyph::Forward);
     }
 }
 
@@ -379,12 +412,12 @@ void TExamModeForm::updateCaption() {
 
 void TExamModeForm::setSuspendLook() {
     if (suspended_) {
-        setToneButtonLook(SuspendButton, kBarButton, QStringLiteral("再開"), ButtonTone::Suspend,
-                          ButtonGlyph::Resume);
+        setToneButtonLook(SuspendButton, barSize(kBarButton), QStringLiteral("再開"),
+                          ButtonTone::Suspend, ButtonGlyph::Resume);
         SuspendButton->setToolTip(QString::fromUtf8(kResumeHint));
     } else {
-        setToneButtonLook(SuspendButton, kBarButton, QStringLiteral("中断"), ButtonTone::Suspend,
-                          ButtonGlyph::Pause);
+        setToneButtonLook(SuspendButton, barSize(kBarButton), QStringLiteral("中断"),
+                          ButtonTone::Suspend, ButtonGlyph::Pause);
         SuspendButton->setToolTip(QString::fromUtf8(kSuspendHint));
     }
 }
@@ -566,9 +599,7 @@ void TExamModeForm::JumpFromReview(int q) {
     // even where the desktop does not hand the activation back by itself.
     activateWindow();
     StickyNote->setFocus();
-    GradeButton->move(kReviewGradeX, kButtonY);
-    AnswerButton->move(kReviewAnswerX, kButtonY);
-    RepeatButton->move(kReviewAnswerX - kRepeatGap - RepeatButton->width(), kButtonY);
+    placeBarButtons();
     NextButton->hide();
     SuspendButton->hide();
     PrevButton->hide();
@@ -583,13 +614,7 @@ void TExamModeForm::FinishForGrading() {
 void TExamModeForm::restoreNormalLayout() {
     ensureControls();
     reviewing_ = false;
-    GradeButton->move(kGradeX, kButtonY);
-    SuspendButton->move(kSuspendX, kButtonY);
-    AnswerButton->move(kAnswerX, kButtonY);
-    RepeatButton->move(kRepeatX, kButtonY);
-    PrevButton->move(kPrevX, kButtonY);
-    NextButton->move(kNextX, kButtonY);
-    CaseButton->move(kCaseStudyX, kButtonY);
+    placeBarButtons();
     NextButton->show();
     PrevButton->show();
     SuspendButton->setVisible(!assessment_);
@@ -695,7 +720,14 @@ void TExamModeForm::layOutWindow() {
     QuesPanel->setGeometry(kPanelLeft, panels.questionTop, panelWidth, panels.questionHeight);
     AnsPanel->setGeometry(kPanelLeft, panels.answerTop, panelWidth, panels.answerHeight);
     ButtonBar->setGeometry(0, h - kBarHeight, w, kBarHeight);
-    SideImage->setGeometry(0, h - kBarHeight - 202, kSideWidth, 200);
+    if (barSize(kBarButton).width() != barButtonWidth_) {
+        applyBarLooks();
+    }
+    placeBarButtons();
+    // The side picture sits on the bar; on a window shorter than the design
+    // it gives up its top rather than cover the clock and the reminder.
+    const int sideTop = std::max(h - kBarHeight - 202, kSideFloor);
+    SideImage->setGeometry(0, sideTop, kSideWidth, std::max(0, h - kBarHeight - 2 - sideTop));
 }
 
 void TExamModeForm::resizeEvent(QResizeEvent* event) {

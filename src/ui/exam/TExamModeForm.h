@@ -47,6 +47,8 @@ class TExamModeForm : public ScreenForm {
     static constexpr int kReviewGradeX = 654;
     static constexpr int kReviewAnswerX = 554;
     static constexpr int kRepeatGap = 20;
+    // Below the pace reminder; the side picture never reaches higher.
+    static constexpr int kSideFloor = 304;
 
     explicit TExamModeForm(Session& session);
 
@@ -136,6 +138,11 @@ class TExamModeForm : public ScreenForm {
     void updateNextPicture();
     void updateCaption();
     void setSuspendLook();
+    // The bar buttons' pictures at the width the window gives them.
+    [[nodiscard]] QSize barSize(QSize designed) const;
+    void applyBarLooks();
+    void applyCaseLook();
+    void placeBarButtons();
     void enableCommandButtons(bool on);
     void grade();
     void timeUp();
@@ -178,6 +185,7 @@ class TExamModeForm : public ScreenForm {
     bool suspended_ = false;
     bool reviewing_ = false;
     bool nextShowsGrade_ = false;
+    int barButtonWidth_ = 0;
     bool keysWatched_ = false;
     std::optional<AnswerStyle> openStyleWindow_;
     std::vector<std::string> figurePaths_;

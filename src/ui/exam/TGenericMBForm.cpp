@@ -31,7 +31,7 @@ constexpr int kTitleLines = 3;
 
 // A small red square that leads each line.
 QPixmap bullet() {
-    QPixmap square(kSquareSize, kSquareSize);
+    QPixmap square = blankPicture(QSize(kSquareSize, kSquareSize));
     square.fill(QColor(220, 36, 44));
     return square;
 }

@@ -68,7 +68,7 @@ QLabel* square(QWidget* parent, const char* name) {
 TResultForm::TResultForm(Session& session) : ScreenForm(session) {
     setMinimisesProgram(true);
     setObjectName(QStringLiteral("ResultForm"));
-    setMinimumSize(kResultMinWidth, kResultMinHeight);
+    setDesignMinimumSize(QSize(kResultMinWidth, kResultMinHeight));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::black);
     pal.setColor(QPalette::WindowText, kSilver);
@@ -322,7 +322,12 @@ void TResultForm::stopBrowser() {
 }
 
 void TResultForm::drawChart() {
-    Image1->setPixmap(paintHistoryChart(chart_, Image1->devicePixelRatioF()));
+    // Painted in its own coordinates onto every device pixel the label has,
+    // so that a chart shrunk to a narrow window stays as sharp as a whole one.
+    const qreal ratio = Image1->devicePixelRatioF();
+    QPixmap chart = paintHistoryChart(chart_, ratio * Image1->width() / qreal(kResultChartWidth));
+    chart.setDevicePixelRatio(ratio);
+    Image1->setPixmap(chart);
 }
 
 void TResultForm::Button8Click() {
@@ -408,6 +413,11 @@ void TResultForm::layoutControls() {
     const auto rect = [](const ScreenRect& r) { return QRect(r.left, r.top, r.width, r.height); };
 
     Image2->move(0, l.lowerStripTop);
+    // The design lets the foot picture cover the plain end of the side
+    // picture; a window shorter than the design (a highly scaled screen)
+    // would have it cover the picture itself, and it gives way.
+    Image2->setVisible(height() >= kResultMinHeight ||
+                       l.lowerStripTop >= Image_Left->y() + Image_Left->height());
     Shape2->move(kResultGridLeft, 10);
     Label3->setGeometry(kResultGridLeft + 16, 5, width() - kResultGridLeft - 24, 20);
 
@@ -425,6 +435,10 @@ void TResultForm::layoutControls() {
     Panel1->setGeometry(rect(l.pane));
 
     Image1->move(l.chart.left, l.chart.top);
+    if (Image1->size() != QSize(l.chart.width, l.chart.height)) {
+        Image1->setFixedSize(l.chart.width, l.chart.height);
+        drawChart();
+    }
     Shape1->move(l.chart.left, l.chartTitleTop + 3);
     Label2->setGeometry(l.chart.left + 16, l.chartTitleTop, l.chart.width - 16, 16);
 
@@ -450,7 +464,8 @@ void TResultForm::paintEvent(QPaintEvent*) {
     // The side column's plain strip stretches between its two pictures to
     // whatever height the window has.
     const int stripTop = Image_Left->y() + Image_Left->height();
-    paintSideStrip(p, QRect(0, stripTop, kResultSideWidth, Image2->y() - stripTop), sideStrip_);
+    const int stripBottom = Image2->isVisible() ? Image2->y() : h;
+    paintSideStrip(p, QRect(0, stripTop, kResultSideWidth, stripBottom - stripTop), sideStrip_);
     paintButtonBar(
         p, QRect(kResultSideWidth, h - kResultBarHeight, w - kResultSideWidth, kResultBarHeight));
 }

@@ -80,7 +80,7 @@ TStudyForm::TStudyForm(Session& session) : ScreenForm(session) {
     setMinimisesProgram(true);
     setObjectName(QStringLiteral("StudyForm"));
     setWindowTitle(QString::fromUtf8(kAdvisorCaption));
-    setMinimumSize(kAdvisorMinWidth, kAdvisorMinHeight);
+    setDesignMinimumSize(QSize(kAdvisorMinWidth, kAdvisorMinHeight));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::black);
     pal.setColor(QPalette::WindowText, kSilver);
@@ -303,8 +303,7 @@ void TStudyForm::layoutControls() {
     // A short table stands still; only a long one scrolls.
     ScrollBox2->setVerticalScrollBarPolicy(
         categories > kAdvisorCategoriesUnscrolled ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-    Image1->resize(std::max(viewWidth, kAdvisorCategoryPictureWidth),
-                   advisorDetailHeight(categories));
+    Image1->resize(std::max(viewWidth, kAdvisorCategoryNarrowest), advisorDetailHeight(categories));
 
     const int titleWidth = l.listBack.x - 8 - (l.list.left + kAdvisorMarkColumn);
     Label1->resize(std::max(titleWidth, 100), 24);
@@ -312,6 +311,9 @@ void TStudyForm::layoutControls() {
     Button1->move(l.listBack.x, l.listBack.y);
 
     Image2->move(0, l.lowerStripTop);
+    // On a window shorter than the design the foot picture would cover the
+    // end of the help text; the text wins.
+    Image2->setVisible(l.lowerStripTop >= Memo1->y() + Memo1->height());
     AdpImg->move(l.list.left, l.legendTop + 4);
     Label5->setGeometry(l.list.left + kAdvisorMarkWidth + 6, l.legendTop, 360, 18);
     Button4->move(l.printLeft, l.buttonTop);
@@ -522,7 +524,8 @@ void TStudyForm::paintEvent(QPaintEvent*) {
     // The side column's strip runs from the help text down to the lower
     // picture, whatever the window's height.
     const int stripTop = Memo1->y() + Memo1->height();
-    paintSideStrip(p, QRect(0, stripTop, kResultSideWidth, Image2->y() - stripTop), sideStrip_);
+    const int stripBottom = Image2->isVisible() ? Image2->y() : h;
+    paintSideStrip(p, QRect(0, stripTop, kResultSideWidth, stripBottom - stripTop), sideStrip_);
     p.fillRect(QRect(0, 0, kResultSideWidth, stripTop), QColor(12, 16, 24));
 
     p.setPen(QColor(80, 92, 116));

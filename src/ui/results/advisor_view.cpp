@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <algorithm>
 
+#include "ui/widgets/artwork.h"
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/qt_convert.h"
 
@@ -42,8 +43,7 @@ void drawTextAt(QPainter& p, const ScreenPoint& at, int width, const QString& te
 
 const QPixmap& advisorCrown() {
     static const QPixmap crown = [] {
-        QPixmap pm(kAdvisorCrownWidth, kAdvisorCrownHeight);
-        pm.fill(Qt::transparent);
+        QPixmap pm = blankPicture(QSize(kAdvisorCrownWidth, kAdvisorCrownHeight));
         QPainter p(&pm);
         p.setRenderHint(QPainter::Antialiasing);
         QPainterPath shape;
@@ -68,8 +68,7 @@ const QPixmap& advisorCrown() {
 
 const QPixmap& advisorAdaptiveMark() {
     static const QPixmap mark = [] {
-        QPixmap pm(kAdvisorMarkWidth, kAdvisorMarkHeight);
-        pm.fill(Qt::transparent);
+        QPixmap pm = blankPicture(QSize(kAdvisorMarkWidth, kAdvisorMarkHeight));
         QPainter p(&pm);
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(QColor(20, 70, 40), 1));
@@ -252,13 +251,17 @@ void AdvisorCategoryBars::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     p.fillRect(event->rect(), Qt::black);
     p.setFont(uiFont(kTextPixels));
+    const int shift = advisorCategoryShift(width());
     for (const AdvisorCategoryRow& r : rows_) {
         p.setPen(kSilver);
-        drawTextAt(p, r.nameAt, kAdvisorCategoryBarLeft - 6, qs(r.name));
+        drawTextAt(p, r.nameAt, kAdvisorCategoryBarLeft - 6 - shift, qs(r.name));
+        p.save();
+        p.translate(-shift, 0);
         p.fillRect(rectOf(r.reached), kYellow);
         p.fillRect(rectOf(r.rest), kSilver);
         p.setPen(kYellow);
-        drawTextAt(p, r.bestAt, width(), qs(r.bestText));
+        drawTextAt(p, r.bestAt, width() + shift, qs(r.bestText));
+        p.restore();
     }
 }
 

@@ -1,7 +1,9 @@
 #include "ui/startup/startup.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QTimer>
+#include <QTranslator>
 #include <memory>
 
 #include "core/app/settings_keys.h"
@@ -103,6 +105,22 @@ class WindowGuard : public QObject {
 
 void prepareApplication(QApplication& app) {
     app.setApplicationName(QStringLiteral("Tovalo"));
+    // The screens speak Japanese whatever the desktop's language, so Qt's own
+    // words (the standard buttons of every question box) must too.
+    const QString translator = QStringLiteral("qtbase_ja");
+    if (app.findChild<QTranslator*>(translator) == nullptr) {
+        auto* qtWords = new QTranslator(&app);
+        qtWords->setObjectName(translator);
+        if (qtWords->load(translator, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+            QCoreApplication::installTranslator(qtWords);
+        } else {
+            qWarning(
+                "tovalo: Qt's Japanese translations (%s) are not installed; standard "
+                "buttons stay in English",
+                qPrintable(QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+            delete qtWords;
+        }
+    }
     QFont font = uiFont(13);
     app.setFont(font);
     // Screens are hidden, never closed, between visits; the program ends

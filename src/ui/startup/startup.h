@@ -9,8 +9,9 @@ namespace tovalo::ui {
 class Session;
 class Screens;
 
-// Names the application and gives it the Japanese interface font. Call
-// once, right after the QApplication exists.
+// Names the application, gives it the Japanese interface font and Qt's own
+// Japanese words for standard buttons. Call right after the QApplication
+// exists; calling it again changes nothing.
 void prepareApplication(QApplication& app);
 
 // Creates every screen once, in the fixed start-up order, running each

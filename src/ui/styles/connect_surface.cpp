@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <algorithm>
 
+#include "ui/widgets/artwork.h"
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/qt_convert.h"
 
@@ -26,7 +27,7 @@ QPoint toQPoint(const ScreenPoint& p) {
 // The arrow drawn beside a directed connector, pointing right or left.
 QPixmap arrowPicture(bool right) {
     const QSize size = ConnectSurface::kArrowSize;
-    QPixmap pixmap(size);
+    QPixmap pixmap = blankPicture(size);
     pixmap.fill(Qt::white);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);

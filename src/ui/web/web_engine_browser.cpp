@@ -6,10 +6,25 @@
 #include <QWebEngineView>
 
 #include "ui/web/page_browser.h"
+#include "ui/widgets/fonts.h"
 
 namespace tovalo::ui {
 
 namespace {
+
+// Pages that name no face, or only a generic one, would otherwise get the
+// engine's serif default for Latin letters beside the Gothic it finds for
+// Japanese. Every generic family maps to the IPA faces so both scripts share
+// one design; code and fixed-width text keep the fixed-pitch face.
+void useJapaneseFaces(QWebEngineSettings* settings) {
+    for (QWebEngineSettings::FontFamily family :
+         {QWebEngineSettings::StandardFont, QWebEngineSettings::SerifFont,
+          QWebEngineSettings::SansSerifFont, QWebEngineSettings::CursiveFont,
+          QWebEngineSettings::FantasyFont}) {
+        settings->setFontFamily(family, kProportionalFamily);
+    }
+    settings->setFontFamily(QWebEngineSettings::FixedFont, kFixedFamily);
+}
 
 class WebEngineBrowser : public QWebEngineView, public PageBrowser {
   public:
@@ -19,6 +34,7 @@ class WebEngineBrowser : public QWebEngineView, public PageBrowser {
         setContextMenuPolicy(Qt::NoContextMenu);
         page()->setBackgroundColor(Qt::white);
         settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+        useJapaneseFaces(settings());
         connect(this, &QWebEngineView::loadFinished, this, [this](bool ok) {
             if (callback_) {
                 callback_(ok);

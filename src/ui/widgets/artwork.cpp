@@ -250,6 +250,10 @@ void drawBarGlyph(QPainter& p, ButtonGlyph glyph, QPointF c, qreal r) {
 
 }  // namespace
 
+QPixmap blankPicture(QSize size) {
+    return blank(size, screenRatio());
+}
+
 const QPixmap& levelIcon(int level, bool highlighted) {
     static QPixmap icons[5][2];
     const int l = level < 0 || level > 4 ? 0 : level;
@@ -498,8 +502,7 @@ void drawToneGlyph(QPainter& p, ButtonGlyph glyph, QRectF box, const QColor& col
 
 QPixmap buttonPicture(QSize size, const QString& caption, ButtonTone tone, ButtonGlyph glyph,
                       bool enabled) {
-    QPixmap pixmap(size);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = blank(size, screenRatio());
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
@@ -511,7 +514,7 @@ QPixmap buttonPicture(QSize size, const QString& caption, ButtonTone tone, Butto
         c = {QColor(150, 152, 156), QColor(112, 114, 118), QColor(86, 88, 92)};
         text = QColor(214, 214, 214);
     }
-    const QRectF body = QRectF(pixmap.rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const QRectF body = QRectF(QPointF(0, 0), QSizeF(size)).adjusted(0.5, 0.5, -0.5, -0.5);
     QLinearGradient fill(body.topLeft(), body.bottomLeft());
     fill.setColorAt(0.0, c.top);
     fill.setColorAt(1.0, c.bottom);
@@ -566,7 +569,7 @@ void setToneButtonLook(ImageButton* button, QSize size, const QString& caption, 
 }
 
 QPixmap introductionCard(QSize size) {
-    QPixmap pixmap(size);
+    QPixmap pixmap = blank(size, screenRatio());
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     const qreal w = size.width();
@@ -605,7 +608,7 @@ QPixmap introductionCard(QSize size) {
 }
 
 QPixmap plainClockFace() {
-    QPixmap pixmap(118, 120);
+    QPixmap pixmap = blank(QSize(118, 120), screenRatio());
     pixmap.fill(QColor(30, 40, 60));
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);

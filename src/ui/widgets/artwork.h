@@ -11,6 +11,12 @@ namespace tovalo::ui {
 // badges, tabs, the title, the introduction card and the plain clock face.
 // Drawn, so that they follow the installed fonts and stay sharp at any size.
 
+// A transparent picture of `size` (in the screen's logical pixels) with as
+// many device pixels as the screen shows for them, to paint on in logical
+// coordinates. A picture painted at 1:1 would be blown up, and blurred, on a
+// scaled screen.
+QPixmap blankPicture(QSize size);
+
 // What a button shows beside its caption. The bar buttons of the course
 // menu, category and result screens draw it on a disc in the button's
 // accent colour; the exam screens' buttons draw it in the caption's colour.

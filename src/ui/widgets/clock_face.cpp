@@ -8,7 +8,11 @@ namespace tovalo::ui {
 
 ClockFace::ClockFace(QWidget* parent) : QWidget(parent) {
     setFixedSize(kWidth, kHeight);
-    canvas_ = QImage(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+    // The hands are drawn with the screen's own pixels, so that they stay
+    // smooth at 150 % and 200 %; the face picture is drawn to the same size.
+    const qreal ratio = devicePixelRatioF();
+    canvas_ = QImage(QSize(kWidth, kHeight) * ratio, QImage::Format_ARGB32_Premultiplied);
+    canvas_.setDevicePixelRatio(ratio);
     setFace({});
 }
 
@@ -21,14 +25,16 @@ void ClockFace::setFace(const QPixmap& face) {
 void ClockFace::redrawFull() {
     canvas_.fill(Qt::transparent);
     QPainter p(&canvas_);
-    p.drawImage(0, 0, face_);
+    p.drawImage(QRectF(QPointF(0, 0), face_.deviceIndependentSize()), face_, QRectF(face_.rect()));
     update();
 }
 
 void ClockFace::redrawSmall() {
     QPainter p(&canvas_);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(QPoint(0, 0), face_, QRect(0, 0, kSmallFace, kSmallFace));
+    const qreal faceRatio = face_.devicePixelRatio();
+    p.drawImage(QRectF(0, 0, kSmallFace, kSmallFace), face_,
+                QRectF(0, 0, kSmallFace * faceRatio, kSmallFace * faceRatio));
     update();
 }
 

@@ -74,7 +74,8 @@ void CourseRow::paintEvent(QPaintEvent*) {
     p.setPen(highlighted_ ? ink_ : kTextColour);
     // The text's top edge, not its baseline, sits 4 pixels down: the row
     // keeps the same look whatever the font's ascent.
-    p.drawText(QPoint(22, 4 + p.fontMetrics().ascent()), text_);
+    p.drawText(QPoint(22, 4 + p.fontMetrics().ascent()),
+               p.fontMetrics().elidedText(text_, Qt::ElideRight, width() - 22));
     if (hasFocus()) {
         p.setPen(highlighted_ ? ink_ : kTextColour);
         p.setBrush(Qt::NoBrush);

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QScreen>
+#include <QWindow>
 #include <QWindowStateChangeEvent>
 #include <vector>
 
@@ -61,7 +62,56 @@ QString ScreenForm::formName() const {
     return colon < 0 ? name : name.mid(colon + 1);
 }
 
+QRect ScreenForm::freeArea() const {
+    const QScreen* shownOn = screen();
+    if (shownOn == nullptr) {
+        shownOn = QGuiApplication::primaryScreen();
+    }
+    return shownOn != nullptr ? shownOn->availableGeometry() : QRect();
+}
+
+app::FrameMargins ScreenForm::frameMargins() const {
+    // Known only once the desktop has framed the window; before that the
+    // desktop itself keeps a new window's frame on screen.
+    const QWindow* window = windowHandle();
+    if (window == nullptr) {
+        return {};
+    }
+    const QMargins m = window->frameMargins();
+    return {m.left(), m.top(), m.right(), m.bottom()};
+}
+
+void ScreenForm::setDesignMinimumSize(QSize size) {
+    designMinimum_ = size;
+    fitMinimumToScreen();
+}
+
+void ScreenForm::fitMinimumToScreen() {
+    if (designMinimum_.isEmpty()) {
+        return;
+    }
+    const QRect area = freeArea();
+    if (area.isEmpty()) {
+        setMinimumSize(designMinimum_);
+        return;
+    }
+    const app::FrameMargins frame = frameMargins();
+    setMinimumSize(designMinimum_.boundedTo(
+        QSize(area.width() - frame.left - frame.right, area.height() - frame.top - frame.bottom)));
+}
+
+QRect ScreenForm::fittedBounds(const app::Bounds& bounds) const {
+    const QRect area = freeArea();
+    if (area.isEmpty()) {
+        return {bounds.left, bounds.top, bounds.width, bounds.height};
+    }
+    const app::Bounds fitted =
+        app::fitInside(bounds, {area.x(), area.y(), area.width(), area.height()}, frameMargins());
+    return {fitted.left, fitted.top, fitted.width, fitted.height};
+}
+
 void ScreenForm::takeSharedPlace(std::optional<QPoint> topLeft) {
+    fitMinimumToScreen();
     if (session_.windowState == app::WindowState::Maximised) {
         setWindowState(windowState() | Qt::WindowMaximized);
         return;
@@ -80,8 +130,9 @@ void ScreenForm::takeSharedPlace(std::optional<QPoint> topLeft) {
         b.top = topLeft->y();
     }
     setWindowState(windowState() & ~Qt::WindowMaximized);
-    setGeometry(b.left, b.top, std::max(b.width, minimumWidth()),
-                std::max(b.height, minimumHeight()));
+    b.width = std::max(b.width, minimumWidth());
+    b.height = std::max(b.height, minimumHeight());
+    setGeometry(fittedBounds(b));
 }
 
 void ScreenForm::leaveSharedPlace() {
@@ -110,6 +161,17 @@ void ScreenForm::noteSharedBounds() {
 }
 
 void ScreenForm::showEvent(QShowEvent* event) {
+    fitMinimumToScreen();
+    // The frame is known only now that the window has one: a place chosen
+    // before may leave the frame hanging off the free area.
+    if (!designMinimum_.isEmpty() &&
+        !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
+        const QRect fitted =
+            fittedBounds(app::Bounds{geometry().x(), geometry().y(), width(), height()});
+        if (fitted != geometry()) {
+            setGeometry(fitted);
+        }
+    }
     if (!hintsGiven_) {
         hintsGiven_ = true;
         applyStartupTooltipsTo(*this);

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <QWidget>
 #include <optional>
+
+#include "core/app/window_placement.h"
 
 namespace tovalo::ui {
 
@@ -29,6 +32,16 @@ class ScreenForm : public QWidget {
     }
 
   protected:
+    // The size the screen is laid out for and may not be shrunk below, as
+    // long as the screen's free area has room for it. On a small or highly
+    // scaled screen (760 × 562 at 200 % is more than a 1280 × 900 display)
+    // the free area is the limit instead, and the screen's layout squeezes
+    // into it.
+    void setDesignMinimumSize(QSize size);
+    // `bounds` moved and cut down so that the window, frame and all, lies
+    // inside the free area of the screen it is on.
+    [[nodiscard]] QRect fittedBounds(const app::Bounds& bounds) const;
+
     // The full-size screens stand for the whole program: minimising one
     // minimises every window of the program, and restoring it brings back
     // the ones that went with it.
@@ -40,8 +53,9 @@ class ScreenForm : public QWidget {
     // The full-size screens share one place, so that the learner sees one
     // window going from screen to screen. This takes it: maximised when the
     // last screen was, otherwise the shared bounds (centred on the screen
-    // when there are none yet), moved to `topLeft` when one is given, and
-    // never below the screen's minimum size. Called before showing.
+    // when there are none yet), moved to `topLeft` when one is given,
+    // never below the screen's minimum size and always wholly inside the
+    // free area of the display. Called before showing.
     void takeSharedPlace(std::optional<QPoint> topLeft = std::nullopt);
     // Hands the window's state and, when it is normal, its bounds on to the
     // next full-size screen.
@@ -68,6 +82,11 @@ class ScreenForm : public QWidget {
     Session& session_;
 
   private:
+    [[nodiscard]] QRect freeArea() const;
+    [[nodiscard]] app::FrameMargins frameMargins() const;
+    void fitMinimumToScreen();
+
+    QSize designMinimum_;
     bool hintsGiven_ = false;
     bool minimisesProgram_ = false;
     bool closesOnEscape_ = false;

@@ -121,5 +121,37 @@ TEST(CommandLine, HelpAndVersionAreAnsweredWithoutAWindow) {
     EXPECT_EQ(help.back(), '\n');
 }
 
+TEST(WindowFit, AWindowStoredAtOneScaleOpensWhollyOnAScreenAtAnother) {
+    // 1280 × 900 at 200 %: 640 × 450 logical pixels, a 24-pixel panel on top.
+    const Bounds area{0, 24, 640, 426};
+    const FrameMargins frame{2, 20, 2, 2};
+
+    // The course menu's stored place from a 100 % session on the same screen.
+    const Bounds fitted = fitInside(Bounds{260, 169, 760, 562}, area, frame);
+    EXPECT_EQ(fitted, (Bounds{2, 44, 636, 404}));
+
+    // A window that fits keeps its place and size; one hanging off the far
+    // edges is pulled back by no more than it hangs over.
+    EXPECT_EQ(fitInside(Bounds{40, 80, 520, 300}, area, frame), (Bounds{40, 80, 520, 300}));
+    EXPECT_EQ(fitInside(Bounds{200, 200, 520, 300}, area, frame), (Bounds{118, 148, 520, 300}));
+    // Off the near edges (a second screen to the left, since unplugged).
+    EXPECT_EQ(fitInside(Bounds{-900, -40, 520, 300}, area, frame), (Bounds{2, 44, 520, 300}));
+    // An area on a second screen keeps its own origin.
+    EXPECT_EQ(fitInside(Bounds{0, 0, 900, 700}, Bounds{1920, 0, 1280, 1024}),
+              (Bounds{1920, 0, 900, 700}));
+}
+
+TEST(WindowFit, NarrowedRowsKeepTheirOrderInsideTheWindow) {
+    // The design width and more leave positions as they are.
+    EXPECT_EQ(narrowed(654, 760, 760), 654);
+    EXPECT_EQ(narrowed(654, 1600, 760), 654);
+    // The exam screen's last button (654 + 96) at 640 pixels ends inside it.
+    const int x = narrowed(654, 640, 760);
+    const int w = narrowed(96, 640, 760);
+    EXPECT_LE(x + w, 640);
+    EXPECT_LT(narrowed(554, 640, 760) + narrowed(96, 640, 760), x);
+    EXPECT_EQ(narrowed(10, 0, 760), 0);
+}
+
 }  // namespace
 }  // namespace tovalo::app

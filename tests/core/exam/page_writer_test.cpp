@@ -27,7 +27,7 @@ std::vector<std::string> pageLines(std::string_view content, PageMode mode) {
 
 TEST(WritePage, LinesOfEachMode) {
     const auto drop = pageLines("<INCLUDE IMG>@a.jpg\r\n<b>本文</b>", PageMode::DropFirstLine);
-    ASSERT_EQ(drop.size(), 21u);
+    ASSERT_EQ(drop.size(), 22u);
     EXPECT_EQ(drop[0], "<html>");
     EXPECT_EQ(drop[1], "<SCRIPT language=\"JavaScript\">");
     EXPECT_EQ(drop[3], "alert(\"このウィンドウでは、キー操作できません。\");");
@@ -35,25 +35,32 @@ TEST(WritePage, LinesOfEachMode) {
     EXPECT_EQ(drop[17], "</SCRIPT>");
     EXPECT_EQ(drop[18],
               "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=shift_jis\">");
-    EXPECT_EQ(drop[19], "<b>本文</b>");
-    EXPECT_EQ(drop[20], "</html>");
+    // Every page, whatever its mode, sets Latin and Japanese in the same
+    // Gothic face rather than leaving Latin to the browser's serif default.
+    EXPECT_EQ(drop[19],
+              "<style>body, td, th { font-family: \"IPAPGothic\", \"IPAGothic\", "
+              "sans-serif }</style>");
+    EXPECT_EQ(drop[20], "<b>本文</b>");
+    EXPECT_EQ(drop[21], "</html>");
 
     const auto whole = pageLines("一行目\r\n二行目", PageMode::Whole);
-    ASSERT_EQ(whole.size(), 22u);
-    EXPECT_EQ(whole[19], "一行目");
-    EXPECT_EQ(whole[20], "二行目");
+    ASSERT_EQ(whole.size(), 23u);
+    EXPECT_EQ(whole[19], drop[19]);
+    EXPECT_EQ(whole[20], "一行目");
+    EXPECT_EQ(whole[21], "二行目");
 
     const auto styled = pageLines("一行目\r\n二行目", PageMode::Styled);
     ASSERT_EQ(styled.size(), whole.size() + 8);
-    EXPECT_EQ(styled[19], "<head>");
-    EXPECT_EQ(styled[21], "body { font-size: 9pt }");
-    EXPECT_EQ(styled[25], "<body topmargin=\"8\" leftmargin=\"1\">");
-    EXPECT_EQ(styled[26], "一行目");
-    EXPECT_EQ(styled[28], "</body>");
-    EXPECT_EQ(styled[29], "</html>");
+    EXPECT_EQ(styled[19], drop[19]);
+    EXPECT_EQ(styled[20], "<head>");
+    EXPECT_EQ(styled[22], "body { font-size: 9pt }");
+    EXPECT_EQ(styled[26], "<body topmargin=\"8\" leftmargin=\"1\">");
+    EXPECT_EQ(styled[27], "一行目");
+    EXPECT_EQ(styled[29], "</body>");
+    EXPECT_EQ(styled[30], "</html>");
 
     // A fragment of one line has no page body in mode 0.
-    EXPECT_EQ(pageLines("only the first line", PageMode::DropFirstLine)[19], "");
+    EXPECT_EQ(pageLines("only the first line", PageMode::DropFirstLine)[20], "");
 }
 
 TEST(WritePage, BytesAreCp932WithCrLfAndNothingIsCut) {

@@ -137,6 +137,17 @@ TEST(AdvisorDetail, CategoryRowsFollowTheNames) {
     EXPECT_EQ(rows[0].bestText, "(90%)");
     EXPECT_EQ(rows[1].reached, (ScreenRect{310, 24, 200, 12}));
     EXPECT_EQ(rows[1].rest.width, 0);
+
+    // A table narrower than the design (the list of a 640-pixel window)
+    // moves bars and best rates into the names' column so that they end
+    // inside it; the names keep a column of their own.
+    EXPECT_EQ(advisorCategoryShift(kAdvisorCategoryPictureWidth), 0);
+    EXPECT_EQ(advisorCategoryShift(900), 0);
+    const int narrow = advisorLayout(640, 450, 160).list.width - kAdvisorScrollBarWidth;
+    const int shift = advisorCategoryShift(narrow);
+    EXPECT_LE(rows[0].bestAt.x - shift + 40, narrow);
+    EXPECT_GE(rows[0].reached.left - shift, 100);
+    EXPECT_EQ(advisorCategoryShift(0), advisorCategoryShift(kAdvisorCategoryNarrowest));
 }
 
 TEST(AdvisorHistoryText, SlotsRatesAndCategories) {
@@ -346,7 +357,9 @@ TEST(CategoryTable, ReadUpToItsEndWhateverFollows) {
 }
 
 TEST(AdvisorLayout, ListFillsTheWindowAndTheBarStaysAtTheBottom) {
-    for (const auto& [w, h] : {std::pair{760, 562}, std::pair{1200, 900}}) {
+    // The design size, a large window and 1280 × 900 at 200 %.
+    for (const auto& [w, h] : {std::pair{760, 562}, std::pair{1200, 900}, std::pair{640, 450}}) {
+        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
         const AdvisorLayout l = advisorLayout(w, h, 160);
         EXPECT_EQ(l.list.height, h - 173);
         EXPECT_EQ(l.list.left + l.list.width, w);
@@ -355,6 +368,7 @@ TEST(AdvisorLayout, ListFillsTheWindowAndTheBarStaysAtTheBottom) {
         EXPECT_EQ(l.barsLeft, l.nameWidth + 10);
         EXPECT_EQ(l.scaleLabel.x, l.list.left + l.barsLeft + 300);
         EXPECT_EQ(l.backLeft + kAdvisorBackWidth, w - 10);
+        EXPECT_GT(l.printLeft, kResultSideWidth);
         EXPECT_LT(l.printLeft + kAdvisorPrintWidth, l.requestLeft);
         EXPECT_LT(l.requestLeft + kAdvisorRequestWidth, l.backLeft);
         EXPECT_EQ(l.buttonTop + kAdvisorButtonHeight + 8, h);

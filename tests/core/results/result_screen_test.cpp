@@ -40,4 +40,23 @@ TEST(ResultLayout, FollowsTheWindow) {
     EXPECT_LE(design.chart.left + design.chart.width, 760);
     EXPECT_EQ(design.memo.height, 233);
     EXPECT_EQ(design.browser.height, 233);
+    EXPECT_EQ(design.chart.width, kResultChartWidth);
+    EXPECT_EQ(design.chart.height, kResultChartHeight);
+}
+
+// 1280 × 900 at 200 % leaves 640 × 450: the chart shrinks in proportion to
+// stay whole beside the side column, and the pane takes the height it saves,
+// so the chart still ends the same distance above the bar.
+TEST(ResultLayout, ANarrowWindowShowsTheChartWholeAndSmaller) {
+    const ResultLayout design = resultLayout(760, 562, 104, 96, 160);
+    const ResultLayout l = resultLayout(640, 450, 104, 96, 160);
+    EXPECT_EQ(l.chart.left + l.chart.width, 640 - 1);
+    EXPECT_LT(l.chart.width, kResultChartWidth);
+    EXPECT_NEAR(double(l.chart.height) / l.chart.width,
+                double(kResultChartHeight) / kResultChartWidth, 0.01);
+    EXPECT_EQ(l.bar.top - (l.chart.top + l.chart.height),
+              design.bar.top - (design.chart.top + design.chart.height));
+    EXPECT_GT(l.pane.height, 0);
+    EXPECT_LT(l.exitLeft + 96, l.backLeft);
+    EXPECT_GT(l.exitLeft, l.printLeft);
 }
