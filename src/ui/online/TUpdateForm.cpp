@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -58,6 +59,8 @@ TUpdateForm::TUpdateForm(Session& session) : ScreenForm(session) {
     VendorCombo = new QComboBox(fields);
     VendorCombo->setObjectName(QStringLiteral("VendorCombo"));
     VendorCombo->setAccessibleName(QStringLiteral("対象ベンダー"));
+    // The drop-down's list is a control of its own to a screen reader.
+    VendorCombo->view()->setAccessibleName(QStringLiteral("対象ベンダーの一覧"));
     VendorCombo->setFont(uiFont(13));
     VendorCombo->setMinimumHeight(28);
     VendorLabel = fieldLabel(fields, QStringLiteral("対象ベンダー"), VendorCombo);
