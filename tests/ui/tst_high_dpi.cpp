@@ -124,8 +124,8 @@ class HighDpi : public QObject {
                                     .arg(name, describe(b), clip ? describe(clip) : "")));
             const QPixmap& picture = b->shownPicture();
             QVERIFY2(bundlePictures.contains(b->objectName()) ||
-                         qFuzzyCompare(picture.devicePixelRatio(), ratio_) &&
-                             picture.width() >= qRound(b->width() * ratio_) - 1,
+                         (qFuzzyCompare(picture.devicePixelRatio(), ratio_) &&
+                          picture.width() >= qRound(b->width() * ratio_) - 1),
                      qPrintable(QStringLiteral("%1.%2: a %3×%4 picture at ratio %5 for %6×%7")
                                     .arg(name, describe(b))
                                     .arg(picture.width())
