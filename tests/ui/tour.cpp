@@ -11,12 +11,15 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QtTest>
+#include <atomic>
 #include <ctime>
+#include <thread>
 
 #include "core/app/command_line.h"
 #include "core/platform/doubles.h"
 #include "core/styles/answer_style.h"
 #include "exam_rig.h"
+#include "online_rig.h"
 #include "platform/desktop_platform.h"
 #include "staged_installation.h"
 #include "style_rig.h"
@@ -535,6 +538,66 @@ class Tour : public QObject {
             save(result, QStringLiteral("34-result-review-html"));
             result->Button3Click();
             rig.screens->CourseMenuForm->hide();
+        }
+    }
+
+    // The synchronisation window, its proposal and its progress, and the
+    // question update window with its download window, each against a
+    // server that holds one answer back while the picture is taken.
+    void onlineWindows() {
+        if (!QFileInfo::exists(QStringLiteral(TOVALO_STAGE_ROOT "/bin/Tovalonexa.rcc"))) {
+            QSKIP("the build has not staged the sample installation");
+        }
+        {
+            SyncRig t;
+            std::atomic<bool> release{false};
+            t.rig.server.handler = [&](const std::string& request) {
+                const std::string id = testIdIn(request);
+                if (request.starts_with("POST /q.cgi")) {
+                    return reply(200, "",
+                                 (id == "NXA-330"   ? std::string("NOTFOUND")
+                                  : id == "NXN-101" ? std::string("2026/11/20 07:30:00")
+                                                    : kLocalStamp) +
+                                     "\r\n");
+                }
+                if (request.starts_with("POST /d.cgi")) {
+                    while (!release) {
+                        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                    }
+                    return reply(200, "", "[DLDATA]\r\nTEST_ID=NXN-101\r\nMAX=1\r\n");
+                }
+                return reply(200, "", "\r\n");
+            };
+            t.open();
+            save(t.form, QStringLiteral("60-sync-window"));
+            t.start();
+            QTRY_VERIFY(t.proposal->isVisible());
+            save(t.proposal, QStringLiteral("61-sync-proposal"));
+            QTest::keyClick(t.proposal->windowHandle(), Qt::Key_Return);
+            QTRY_COMPARE(t.at<QLabel>("ProgressLabel")->text(),
+                         QStringLiteral("NXN-101 : ダウンロード中"));
+            save(t.form, QStringLiteral("62-sync-progress"));
+            release = true;
+            QTRY_VERIFY(t.at("StartButton")->isEnabled());
+            t.form->hide();
+        }
+        {
+            UpdateRig t;
+            const QString nxn = t.questionFile("nexa", "NXN-101.qdf");
+            t.served["NXN-101.qdf"] = withDateLine(readBytes(nxn), "20261201093000");
+            t.holdOn = "NXN-101.qdf";
+            t.rig.messages.answers = {true};
+            t.open();
+            save(t.form, QStringLiteral("63-update-window"));
+            QTest::mouseClick(t.at<tovalo::ui::ImageButton>("StartButton"), Qt::LeftButton);
+            QTRY_VERIFY(t.download->isVisible());
+            QTRY_COMPARE(t.download->control<QLabel>(QStringLiteral("FileLabel"))->text(),
+                         QStringLiteral("模擬問題NXN-101.qdfをダウンロード中"));
+            // A few frames into the transfer picture.
+            QTest::qWait(300);
+            save(t.download, QStringLiteral("64-update-download"));
+            t.release = true;
+            QTRY_COMPARE(t.rig.endRequests, 1);
         }
     }
 };

@@ -11,9 +11,8 @@
 #include <atomic>
 #include <thread>
 
-#include "common/loopback_server.h"
 #include "core/sync/sync_rules.h"
-#include "exam_rig.h"
+#include "online_rig.h"
 #include "platform/qt_modal_windows.h"
 #include "ui/online/TSyncCandidateForm.h"
 #include "ui/online/TSyncForm.h"
@@ -22,89 +21,6 @@
 using tovalo::ui::ImageButton;
 using tovalo::ui::TSyncCandidateForm;
 using tovalo::ui::TSyncForm;
-
-namespace {
-
-using SysClock = std::chrono::system_clock;
-
-const std::string kLocalStamp = "2026/12/01 10:00:00";
-
-SysClock::time_point stamp(const std::string& text) {
-    return tovalo::sync::toTimePoint(*tovalo::sync::parseSyncDate(text));
-}
-
-std::string readBytes(const std::string& path) {
-    QFile f(QString::fromStdString(path));
-    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    QFile f(QString::fromStdString(path));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
-
-std::string testIdIn(const std::string& request) {
-    const std::size_t at = request.find("Test_ID=");
-    if (at == std::string::npos) {
-        return {};
-    }
-    return request.substr(at + 8, request.find('&', at) - at - 8);
-}
-
-// The sample installation with its nexa courses listed, every history
-// stamped kLocalStamp, and "His_srv" naming the scripted server.
-struct SyncRig {
-    SyncRig() {
-        writeFile(rig.bin() + "His_srv",
-                  "his.example/q.cgi\r\nhis.example/u.cgi\r\nhis.example/d.cgi\r\n");
-        QVERIFY(rig.start().ok());
-        tovalo::ui::Session& s = *rig.session;
-        for (const tovalo::app::Vendor& v : s.vendors) {
-            if (v.folder == "nexa") {
-                s.currentVendor = v.number;
-            }
-        }
-        s.catalog =
-            tovalo::buildCatalog(s.directories.questionDir("nexa"),
-                                 s.directories.historyDir("nexa"), tovalo::emptyHistoryFiles(""));
-        QCOMPARE(s.catalog.courses.size(), std::size_t(3));
-        for (const tovalo::CourseEntry& c : s.catalog.courses) {
-            rig.files.files[c.HisPath].time = stamp(kLocalStamp);
-        }
-        s.profile = {"Taro Yamada", "Org", "taro@example.jp", "S-9"};
-        rig.server.block = 4096;
-        form = rig.screens->SyncForm;
-        proposal = rig.screens->SyncCandidateForm;
-    }
-
-    const tovalo::CourseEntry& course(int i) const { return rig.session->catalog.courses[i]; }
-    template <class W = QWidget>
-    W* at(const char* name) const {
-        return form->control<W>(QLatin1String(name));
-    }
-    void open() {
-        tovalo::platform::openModal(form);
-        QVERIFY(QTest::qWaitForWindowExposed(form));
-    }
-    void start() { QTest::mouseClick(at<ImageButton>("StartButton"), Qt::LeftButton); }
-    QString cell(int row, int column) const {
-        return proposal->control<QTableWidget>(QStringLiteral("Grid"))->item(row, column)->text();
-    }
-    std::vector<std::string> shown() const {
-        std::vector<std::string> texts;
-        for (const auto& box : rig.messages.shown) {
-            texts.push_back(box.text);
-        }
-        return texts;
-    }
-
-    ExamRig rig;
-    TSyncForm* form = nullptr;
-    TSyncCandidateForm* proposal = nullptr;
-};
-
-}  // namespace
 
 class TestSyncForm : public QObject {
     Q_OBJECT
@@ -152,10 +68,6 @@ class TestSyncForm : public QObject {
         QCOMPARE(t.cell(1, 2), QString::fromStdString(older));
         QCOMPARE(t.cell(2, 1), QStringLiteral("同期済み"));
         const std::string before = readBytes(t.course(1).HisPath);
-        if (qEnvironmentVariableIsSet("TOVALO_SHOTS_DIR")) {
-            t.proposal->grab().save(qEnvironmentVariable("TOVALO_SHOTS_DIR") +
-                                    QStringLiteral("/sync-proposal.png"));
-        }
 
         QTest::mouseClick(t.proposal->control<QWidget>(QStringLiteral("OKButton")), Qt::LeftButton);
         QTRY_COMPARE(t.shown(), std::vector<std::string>{"履歴情報の同期が完了しました。"});
@@ -259,9 +171,6 @@ class TestSyncForm : public QObject {
                               ->geometry()
                               .translated(t.at("ProgressPanel")->mapTo(t.form, QPoint(0, 0)));
         QVERIFY(painted.pixelColor(bar.center()) != painted.pixelColor(QPoint(2, 2)));
-        if (qEnvironmentVariableIsSet("TOVALO_SHOTS_DIR")) {
-            painted.save(qEnvironmentVariable("TOVALO_SHOTS_DIR") + QStringLiteral("/sync.png"));
-        }
 
         QVERIFY(!t.form->windowHandle()->close());
         QVERIFY(t.form->isVisible());
@@ -301,7 +210,7 @@ class TestSyncForm : public QObject {
                        : reply(200, "", "[DLDATA]\r\nMAX=5\r\nQAMNT00=300\r\n");
         });
         const std::string a = server.hostAndPort();
-        writeFile(t.rig.bin() + "His_srv", a + "/q.cgi\r\n" + a + "/u.cgi\r\n" + a + "/d.cgi\r\n");
+        writeBytes(t.rig.bin() + "His_srv", a + "/q.cgi\r\n" + a + "/u.cgi\r\n" + a + "/d.cgi\r\n");
         s.services.connector = nullptr;  // the desktop's sockets
 
         // When the progress bar was painted, in ms from the start.

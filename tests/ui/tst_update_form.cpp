@@ -12,10 +12,9 @@
 #include <map>
 #include <thread>
 
-#include "common/loopback_server.h"
 #include "core/update/update_rules.h"
 #include "core/update/zip_maker.h"
-#include "exam_rig.h"
+#include "online_rig.h"
 #include "platform/qt_modal_windows.h"
 #include "ui/online/TDownLoad.h"
 #include "ui/online/TUpdateForm.h"
@@ -28,133 +27,6 @@ using tovalo::ui::TUpdateForm;
 namespace update = tovalo::update;
 
 namespace {
-
-std::string readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
-}
-
-void writeBytes(const QString& path, const std::string& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
-
-// The same question file with another date line.
-std::string withDateLine(std::string bytes, const std::string& line9) {
-    std::size_t at = 0;
-    for (int i = 0; i < 8; ++i) {
-        at = bytes.find("\r\n", at) + 2;
-    }
-    return bytes.replace(at, bytes.find("\r\n", at) - at, line9);
-}
-
-// The sample installation, a loopback server that answers every file with
-// the installed copy unless told otherwise, and "SRV_INFO" naming it.
-struct UpdateRig {
-    UpdateRig() {
-        QVERIFY(rig.start().ok());
-        tovalo::ui::Session& s = *rig.session;
-        for (const tovalo::app::Vendor& v : s.vendors) {
-            if (v.folder == "nexa") {
-                s.currentVendor = v.number;
-            }
-        }
-        s.services.connector = nullptr;  // the desktop's sockets
-        const std::string a = server.hostAndPort();
-        writeBytes(QString::fromStdString(rig.bin() + "SRV_INFO"),
-                   a + "\r\nupdate/qdf.cgi\r\n" + a + "\r\nupdate/img\r\n");
-        rig.settings.values["Name"] = "Taro Yamada";
-        rig.settings.values["Serial"] = "S-9";
-        rig.settings.values["Email"] = "taro@example.jp";
-        rig.clock.time = localTime(2026, 12, 9, 8, 30);
-        form = rig.screens->UpdateForm;
-        download = rig.screens->DownLoad;
-    }
-
-    std::string answer(const std::string& request) {
-        const std::string line = request.substr(0, request.find("\r\n"));
-        std::string name = line.substr(
-            line.find("/update/img/") != std::string::npos ? line.find("/update/img/") + 12 : 0);
-        if (line.find("QDFName=") != std::string::npos) {
-            const std::size_t at = line.find("QDFName=") + 8;
-            name = line.substr(at, line.find('&', at) - at);
-        } else {
-            name = name.substr(0, name.find(' '));
-        }
-        {
-            std::lock_guard lock(mutex);
-            asked.push_back(name);
-        }
-        if (name == holdOn) {
-            while (!release) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            }
-        }
-        std::string body;
-        const auto it = served.find(name);
-        if (it != served.end()) {
-            body = it->second;
-        } else {
-            for (const char* vendor : {"nexa", "sorane", "kumo"}) {
-                const QString local = questionFile(vendor, name);
-                if (QFileInfo::exists(local)) {
-                    body = readBytes(local);
-                }
-            }
-        }
-        return "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(body.size()) +
-               "\r\nSet-Cookie: sid=7\r\n\r\n" + body;
-    }
-
-    QString questionFile(const char* vendor, const std::string& name) const {
-        return rig.path(QStringLiteral("QDAT/%1/%2").arg(vendor, QString::fromStdString(name)));
-    }
-    template <class W = QWidget>
-    W* at(const char* name) const {
-        return form->control<W>(QLatin1String(name));
-    }
-    void open() {
-        tovalo::platform::openModal(form);
-        QVERIFY(QTest::qWaitForWindowExposed(form));
-    }
-    std::vector<update::UpdateMessage> shown() const {
-        std::vector<update::UpdateMessage> boxes;
-        for (const auto& box : rig.messages.shown) {
-            boxes.push_back({box.caption, box.text});
-        }
-        return boxes;
-    }
-    std::vector<std::string> requested() {
-        std::lock_guard lock(mutex);
-        return asked;
-    }
-    // Every "_" or "#" file left in a vendor's folder.
-    int workingFiles() const {
-        int left = 0;
-        for (const char* vendor : {"nexa", "sorane", "kumo"}) {
-            QDir dir(rig.path(QStringLiteral("QDAT/") + vendor));
-            left += dir.entryList({QStringLiteral("_*"), QStringLiteral("#*")}, QDir::Files).size();
-        }
-        return left;
-    }
-    void saveShot(QWidget* w, const char* name) const {
-        if (qEnvironmentVariableIsSet("TOVALO_SHOTS_DIR")) {
-            w->grab().save(qEnvironmentVariable("TOVALO_SHOTS_DIR") + QLatin1Char('/') +
-                           QLatin1String(name));
-        }
-    }
-
-    ExamRig rig;
-    std::map<std::string, std::string> served;
-    std::string holdOn;  // the file whose answer waits for `release`
-    std::atomic<bool> release{false};
-    std::mutex mutex;
-    std::vector<std::string> asked;
-    LoopbackServer server{[this](const std::string& request) { return answer(request); }};
-    TUpdateForm* form = nullptr;
-    TDownLoad* download = nullptr;
-};
 
 const update::UpdateMessage kConfirm{"確認", update::kConfirmClear};
 const update::UpdateMessage kRestart{update::kInfoCaption, update::kMustRestart};
@@ -207,7 +79,6 @@ class TestUpdateForm : public QObject {
                                  "StartButton", "CloseButton"}) {
             QVERIFY2(!t.at(name)->accessibleName().isEmpty(), name);
         }
-        t.saveShot(t.form, "update.png");
 
         QTest::mouseClick(t.at<ImageButton>("StartButton"), Qt::LeftButton);
         // The figure's answer is held back: the download window is up with
@@ -226,7 +97,6 @@ class TestUpdateForm : public QObject {
         const QImage before = animation->grab().toImage();
         QTest::qWait(200);
         QVERIFY(animation->grab().toImage() != before);
-        t.saveShot(t.download, "download.png");
         t.release = true;
 
         QTRY_COMPARE(t.rig.endRequests, 1);
