@@ -20,6 +20,7 @@ namespace tovalo {
 namespace {
 
 constexpr std::string_view kNotANumber = "入力値が数値ではありません";
+constexpr std::string_view kNoPage = "0";  // a reference note without a page
 
 std::string decoded(std::string_view cp932) {
     return text::cp932ToUtf8(cp932);
@@ -189,28 +190,39 @@ class Loader {
     static void renew(QuestionRecord& q) {
         q.QuesNum = q.Category = q.SubCategory = 0;
         q.ChoiceCount = q.ShowCount = q.AnswerCount = q.Style = 0;
-        q.QuesText.clear();
-        q.Explanation.clear();
+        clear(q.QuesText);
+        clear(q.Explanation);
         clearAll(q.Choice);
         clearAll(q.RefText);
         clearAll(q.CbtHint);
         clearAll(q.CbtFile);
         for (std::string& page : q.RefPage) {
-            page.assign(QuestionRecord{}.RefPage[0]);
+            if (page != kNoPage) {
+                page.assign(kNoPage);
+            }
         }
     }
 
     static void renew(CategorySlot& c) {
-        c.CategoryName.clear();
+        clear(c.CategoryName);
         c.CategoryQuesCount = 0;
         clearAll(c.SubCategoryName);
         c.SubCategoryQuesCount.fill(0);
     }
 
+    // Clearing writes the terminator into the text's own storage, which is
+    // elsewhere in memory; most fields of a record are empty already, and
+    // their size alone says so.
+    static void clear(std::string& t) {
+        if (!t.empty()) {
+            t.clear();
+        }
+    }
+
     template <std::size_t N>
     static void clearAll(std::array<std::string, N>& texts) {
         for (std::string& t : texts) {
-            t.clear();
+            clear(t);
         }
     }
 
