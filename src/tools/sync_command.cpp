@@ -1,5 +1,4 @@
 #include <cstdio>
-#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "core/sync/history_sync.h"
@@ -27,20 +26,6 @@ json rowsToJson(const std::vector<sync::SyncRow>& rows, bool withDone) {
         out.push_back(std::move(row));
     }
     return out;
-}
-
-bool readProfileJson(const std::string& path, app::Profile& profile) {
-    std::ifstream in(path, std::ios::binary);
-    const json p = json::parse(in, nullptr, false);
-    if (!in || p.is_discarded() || !p.is_object()) {
-        return false;
-    }
-    auto text = [&](const char* key) {
-        const auto it = p.find(key);
-        return it != p.end() && it->is_string() ? it->get<std::string>() : std::string();
-    };
-    profile = {text("Name"), text("Org"), text("Email"), text("Serial")};
-    return true;
 }
 
 }  // namespace
@@ -78,9 +63,11 @@ int syncCommand(const Args& args) {
     if (profilePath.empty()) {
         return 2;
     }
-    if (!readProfileJson(profilePath, setup.profile)) {
-        return fail(profilePath + ": 読み込めません");
+    Result<app::Profile> profile = readProfileJson(profilePath);
+    if (!profile) {
+        return fail(profile.error().describe());
     }
+    setup.profile = *profile;
     Result<sync::SyncAddresses> addresses = sync::readSyncAddresses(root + "bin/");
     if (!addresses) {
         return fail(addresses.error().describe());

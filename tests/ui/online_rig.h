@@ -44,6 +44,22 @@ inline void writeBytes(const std::string& path, const std::string& bytes) {
     writeBytes(QString::fromStdString(path), bytes);
 }
 
+// One online window of a rig: its controls by name, and opening it as the
+// course menu does.
+template <class Form>
+struct OnlineWindow {
+    template <class W = QWidget>
+    W* at(const char* name) const {
+        return form->template control<W>(QLatin1String(name));
+    }
+    void open() {
+        tovalo::platform::openModal(form);
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+    }
+
+    Form* form = nullptr;
+};
+
 // ---- synchronisation
 
 using SysClock = std::chrono::system_clock;
@@ -64,7 +80,7 @@ inline std::string testIdIn(const std::string& request) {
 
 // The sample installation with its nexa courses listed, every history
 // stamped kLocalStamp, and "His_srv" naming the scripted server.
-struct SyncRig {
+struct SyncRig : OnlineWindow<tovalo::ui::TSyncForm> {
     SyncRig() {
         writeBytes(rig.bin() + "His_srv",
                   "his.example/q.cgi\r\nhis.example/u.cgi\r\nhis.example/d.cgi\r\n");
@@ -89,14 +105,6 @@ struct SyncRig {
     }
 
     const tovalo::CourseEntry& course(int i) const { return rig.session->catalog.courses[i]; }
-    template <class W = QWidget>
-    W* at(const char* name) const {
-        return form->control<W>(QLatin1String(name));
-    }
-    void open() {
-        tovalo::platform::openModal(form);
-        QVERIFY(QTest::qWaitForWindowExposed(form));
-    }
     void start() { QTest::mouseClick(at<tovalo::ui::ImageButton>("StartButton"), Qt::LeftButton); }
     QString cell(int row, int column) const {
         return proposal->control<QTableWidget>(QStringLiteral("Grid"))->item(row, column)->text();
@@ -110,7 +118,6 @@ struct SyncRig {
     }
 
     ExamRig rig;
-    tovalo::ui::TSyncForm* form = nullptr;
     tovalo::ui::TSyncCandidateForm* proposal = nullptr;
 };
 
@@ -127,7 +134,7 @@ inline std::string withDateLine(std::string bytes, const std::string& line9) {
 
 // The sample installation, a loopback server that answers every file with
 // the installed copy unless told otherwise, and "SRV_INFO" naming it.
-struct UpdateRig {
+struct UpdateRig : OnlineWindow<tovalo::ui::TUpdateForm> {
     UpdateRig() {
         QVERIFY(rig.start().ok());
         tovalo::ui::Session& s = *rig.session;
@@ -186,14 +193,6 @@ struct UpdateRig {
     QString questionFile(const char* vendor, const std::string& name) const {
         return rig.path(QStringLiteral("QDAT/%1/%2").arg(vendor, QString::fromStdString(name)));
     }
-    template <class W = QWidget>
-    W* at(const char* name) const {
-        return form->control<W>(QLatin1String(name));
-    }
-    void open() {
-        tovalo::platform::openModal(form);
-        QVERIFY(QTest::qWaitForWindowExposed(form));
-    }
     std::vector<tovalo::update::UpdateMessage> shown() const {
         std::vector<tovalo::update::UpdateMessage> boxes;
         for (const auto& box : rig.messages.shown) {
@@ -222,6 +221,5 @@ struct UpdateRig {
     std::mutex mutex;
     std::vector<std::string> asked;
     LoopbackServer server{[this](const std::string& request) { return answer(request); }};
-    tovalo::ui::TUpdateForm* form = nullptr;
     tovalo::ui::TDownLoad* download = nullptr;
 };
