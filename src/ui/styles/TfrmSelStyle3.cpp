@@ -1,5 +1,6 @@
 #include "ui/styles/TfrmSelStyle3.h"
 
+#include "ui/styles/style_layouts.h"
 #include "ui/widgets/click_picture.h"
 #include "ui/widgets/figure_picture.h"
 #include "ui/widgets/image_button.h"
@@ -7,20 +8,13 @@
 
 namespace tovalo::ui {
 
-namespace {
-
-// The answer button and its margins must fit beside a narrow picture.
-constexpr int kNarrowest = 140;
-
-}  // namespace
-
 TfrmSelStyle3::TfrmSelStyle3(Session& session)
     : StyleWindow(session, QStringLiteral("frmSelStyle3"),
                   QStringLiteral("Tovalo グラフィック表示"), Kind::Answer) {
     DestImg =
         new ClickPicture(this, ClickPicture::MarkShape::Ring, ClickPicture::RightPress::Places);
     DestImg->setObjectName(QStringLiteral("DestImg"));
-    DestImg->move(kPictureAt);
+    DestImg->move(kGraphicPictureAt);
     DestImg->setAccessibleName(QStringLiteral("解答する図"));
     DestImg->setAccessibleDescription(
         QStringLiteral("矢印キーで照準を動かし、Space キーで印を置きます。"
@@ -29,12 +23,7 @@ TfrmSelStyle3::TfrmSelStyle3(Session& session)
     setTabOrder(DestImg, button());
     // The picture's top margin comes out of the strip, so that the window
     // stays the picture and the strip.
-    setButtonStrip(kButtonStrip - kPictureAt.y());
-}
-
-QSize TfrmSelStyle3::sizeFor(QSize picture) {
-    return {qMax(picture.width() + 2 * kPictureAt.x(), kNarrowest),
-            picture.height() + kButtonStrip};
+    setButtonStrip(kButtonStrip - kGraphicPictureAt.y());
 }
 
 void TfrmSelStyle3::rebuild(const StyleHandoff& handoff) {
@@ -47,7 +36,7 @@ void TfrmSelStyle3::rebuild(const StyleHandoff& handoff) {
     DestImg->show();
     DestImg->setZones(handoff.zones);
     coverZones(Guides, handoff.zones, DestImg->pos(), false);
-    setFixedSize(sizeFor(picture.size()));
+    setFixedSize(graphicWindowSize(picture.size()));
     DestImg->setFocus();
 }
 

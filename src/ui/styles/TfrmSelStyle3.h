@@ -18,14 +18,7 @@ class TfrmSelStyle3 : public StyleWindow {
     Q_OBJECT
 
   public:
-    // Where the picture sits; the window is the picture and this margin
-    // around it, with the button strip below.
-    static constexpr QPoint kPictureAt{5, 5};
-
     TfrmSelStyle3(Session& session);
-
-    // The window's size around a picture of `picture`'s size.
-    [[nodiscard]] static QSize sizeFor(QSize picture);
 
   protected:
     void rebuild(const StyleHandoff& handoff) override;

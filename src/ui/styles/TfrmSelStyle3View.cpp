@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-#include "ui/styles/TfrmSelStyle3.h"
+#include "ui/styles/style_layouts.h"
 #include "ui/widgets/click_picture.h"
 #include "ui/widgets/figure_picture.h"
 #include "ui/widgets/image_button.h"
@@ -15,10 +15,10 @@ TfrmSelStyle3View::TfrmSelStyle3View(Session& session)
                   QStringLiteral("Tovalo 正解グラフィック表示"), Kind::View) {
     DestImg = new QLabel(this);
     DestImg->setObjectName(QStringLiteral("DestImg"));
-    DestImg->move(TfrmSelStyle3::kPictureAt);
+    DestImg->move(kGraphicPictureAt);
     DestImg->setAccessibleName(QStringLiteral("正解の領域を赤枠で示した図"));
     Guides = makeZoneFrames(this, QColor(255, 0, 0));
-    setButtonStrip(kButtonStrip - TfrmSelStyle3::kPictureAt.y());
+    setButtonStrip(kButtonStrip - kGraphicPictureAt.y());
 }
 
 void TfrmSelStyle3View::rebuild(const StyleHandoff& handoff) {
@@ -31,7 +31,7 @@ void TfrmSelStyle3View::rebuild(const StyleHandoff& handoff) {
     DestImg->setFixedSize(picture.size());
     DestImg->show();
     coverZones(Guides, handoff.zones, DestImg->pos(), true);
-    setFixedSize(TfrmSelStyle3::sizeFor(picture.size()));
+    setFixedSize(graphicWindowSize(picture.size()));
     button()->setFocus();
 }
 

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "ui/widgets/fonts.h"
+#include "ui/styles/style_layouts.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/qt_convert.h"
 
@@ -28,28 +28,13 @@ TfrmSelStyle5::TfrmSelStyle5(Session& session)
     sAns->hide();
 
     setTabOrder(Edit1, button());
-    setButtonStrip(kClient.height() - 50);
-    setFixedSize(kClient);
-}
-
-void TfrmSelStyle5::addCaptionedField(StyleWindow* window, const QString& caption, QLabel*& label,
-                                      QLineEdit*& field) {
-    label = new QLabel(caption, window);
-    label->setObjectName(QStringLiteral("Label1"));
-    label->setFont(uiFont(13, true));
-    label->setGeometry(7, 6, 336, 18);
-
-    field = new QLineEdit(window);
-    field->setObjectName(QStringLiteral("Edit1"));
-    field->setFont(uiFont(14));
-    field->setGeometry(7, 26, 337, 24);
-    field->setAccessibleName(caption);
-    label->setBuddy(field);
+    setButtonStrip(kTypedClient.height() - 50);
+    setFixedSize(kTypedClient);
 }
 
 void TfrmSelStyle5::rebuild(const StyleHandoff& handoff) {
     answer_ = handoff.descriptive;
-    setFixedSize(kClient);
+    setFixedSize(kTypedClient);
     for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Edit1)}) {
         w->show();
     }

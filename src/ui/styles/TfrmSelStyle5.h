@@ -14,13 +14,6 @@ class TfrmSelStyle5 : public StyleWindow {
     Q_OBJECT
 
   public:
-    static constexpr QSize kClient{350, 86};
-
-    // The caption over the one-line field and the field itself, named
-    // Label1 and Edit1, as the answer window and its View both lay them out.
-    static void addCaptionedField(StyleWindow* window, const QString& caption, QLabel*& label,
-                                  QLineEdit*& field);
-
     TfrmSelStyle5(Session& session);
 
   protected:

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "ui/styles/TfrmSelStyle5.h"
+#include "ui/styles/style_layouts.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/qt_convert.h"
 
@@ -12,16 +12,16 @@ namespace tovalo::ui {
 TfrmSelStyle5View::TfrmSelStyle5View(Session& session)
     : StyleWindow(session, QStringLiteral("frmSelStyle5View"), QStringLiteral("Tovalo 記述式"),
                   Kind::View) {
-    TfrmSelStyle5::addCaptionedField(this, QStringLiteral("正解"), Label1, Edit1);
+    addCaptionedField(this, QStringLiteral("正解"), Label1, Edit1);
     Edit1->setReadOnly(true);
 
     setTabOrder(Edit1, button());
-    setButtonStrip(TfrmSelStyle5::kClient.height() - 50);
-    setFixedSize(TfrmSelStyle5::kClient);
+    setButtonStrip(kTypedClient.height() - 50);
+    setFixedSize(kTypedClient);
 }
 
 void TfrmSelStyle5View::rebuild(const StyleHandoff& handoff) {
-    setFixedSize(TfrmSelStyle5::kClient);
+    setFixedSize(kTypedClient);
     Label1->show();
     Edit1->show();
     Edit1->setText(qs(handoff.descriptive.expected));
