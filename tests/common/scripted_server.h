@@ -65,9 +65,9 @@ class ScriptedServer : public tovalo::net::Connector {
         }
         std::lock_guard lock(mutex_);
         handshakes.push_back({host, requests[exchange->index_].size()});
-        if (exchange->reply_.handshake != NetStatus::Ok) {
-            connection.reset();
-            return exchange->reply_.handshake;
+        if (const NetStatus refused = exchange->reply_.handshake; refused != NetStatus::Ok) {
+            connection.reset();  // the exchange goes with it
+            return refused;
         }
         if (exchange->reply_.tunnelled) {
             exchange->reply_.bytes = *exchange->reply_.tunnelled;
