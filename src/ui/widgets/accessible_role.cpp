@@ -1,13 +1,13 @@
 #include "ui/widgets/accessible_role.h"
 
 #include <QAccessibleWidget>
+#include <QHash>
 #include <QWidget>
 
 namespace tovalo::ui {
 
 namespace {
 
-const char* const kRoleProperty = "tovaloAccessibleRole";
 const char* const kSelectedProperty = "tovaloAccessibleSelected";
 
 class RoleAccessible : public QAccessibleWidget {
@@ -25,16 +25,21 @@ class RoleAccessible : public QAccessibleWidget {
     }
 };
 
+// The widgets given a role, by address. The factory is asked about every
+// object, the page engine's own among them, some of whose classes carry no
+// type information to look at safely: so an object is looked up by its
+// address before anything is asked of it.
+QHash<const QObject*, QAccessible::Role>& roles() {
+    static QHash<const QObject*, QAccessible::Role> byWidget;
+    return byWidget;
+}
+
 QAccessibleInterface* roleFactory(const QString&, QObject* object) {
-    auto* widget = qobject_cast<QWidget*>(object);
-    if (widget == nullptr) {
+    const auto it = roles().constFind(object);
+    if (it == roles().cend()) {
         return nullptr;
     }
-    const QVariant role = widget->property(kRoleProperty);
-    if (!role.isValid()) {
-        return nullptr;
-    }
-    return new RoleAccessible(widget, static_cast<QAccessible::Role>(role.toInt()));
+    return new RoleAccessible(static_cast<QWidget*>(object), *it);
 }
 
 }  // namespace
@@ -47,7 +52,11 @@ void setAccessibleRole(QWidget* widget, QAccessible::Role role) {
         return true;
     }();
     Q_UNUSED(installed);
-    widget->setProperty(kRoleProperty, static_cast<int>(role));
+    if (!roles().contains(widget)) {
+        QObject::connect(widget, &QObject::destroyed,
+                         [](QObject* gone) { roles().remove(gone); });
+    }
+    roles().insert(widget, role);
 }
 
 void setAccessibleSelected(QWidget* widget, bool selected) {
