@@ -33,7 +33,9 @@ inline std::string readBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
 }
-inline std::string readBytes(const std::string& path) { return readBytes(QString::fromStdString(path)); }
+inline std::string readBytes(const std::string& path) {
+    return readBytes(QString::fromStdString(path));
+}
 
 inline void writeBytes(const QString& path, const std::string& bytes) {
     QFile f(path);
@@ -83,7 +85,7 @@ inline std::string testIdIn(const std::string& request) {
 struct SyncRig : OnlineWindow<tovalo::ui::TSyncForm> {
     SyncRig() {
         writeBytes(rig.bin() + "His_srv",
-                  "his.example/q.cgi\r\nhis.example/u.cgi\r\nhis.example/d.cgi\r\n");
+                   "his.example/q.cgi\r\nhis.example/u.cgi\r\nhis.example/d.cgi\r\n");
         QVERIFY(rig.start().ok());
         tovalo::ui::Session& s = *rig.session;
         for (const tovalo::app::Vendor& v : s.vendors) {

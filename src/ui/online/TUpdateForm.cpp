@@ -1,8 +1,8 @@
 #include "ui/online/TUpdateForm.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGridLayout>

@@ -53,8 +53,7 @@ void setAccessibleRole(QWidget* widget, QAccessible::Role role) {
     }();
     Q_UNUSED(installed);
     if (!roles().contains(widget)) {
-        QObject::connect(widget, &QObject::destroyed,
-                         [](QObject* gone) { roles().remove(gone); });
+        QObject::connect(widget, &QObject::destroyed, [](QObject* gone) { roles().remove(gone); });
     }
     roles().insert(widget, role);
 }

@@ -80,7 +80,9 @@ TEST(AdaptiveFile, LinesTheExamDidNotCountKeepTheirBytes) {
     const TempTree tree;
     const std::string necSelected = "@0*101@1*2@2*2@3*\xED\x40\x8C\x9F@4*3@5*1@6*12@7*";
     const std::string stray = "\xFF\x80 stray \xA0\xFD bytes";
-    const std::string trailAt = "@0*102@1*3@2*2@3*A\x81\x40" "4*B@4*0@5*0@6*0@7*";
+    const std::string trailAt =
+        "@0*102@1*3@2*2@3*A\x81\x40"
+        "4*B@4*0@5*0@6*0@7*";
     const std::string path =
         tree.write("c.ADP", necSelected + "\r\n" + stray + "\r\n" + trailAt + "\r\n");
 
@@ -89,7 +91,8 @@ TEST(AdaptiveFile, LinesTheExamDidNotCountKeepTheirBytes) {
     updateAdaptiveLines(**lines, {{2, true, 30}}, bankOf(2));
     ASSERT_TRUE(saveAdaptiveFile(path, **lines).ok());
     EXPECT_EQ(tree.read("c.ADP"), necSelected + "\r\n" + stray + "\r\n" +
-                                      "@0*102@1*3@2*2@3*A\x81\x40" "4*B@4*1@5*1@6*30@7*\r\n");
+                                      "@0*102@1*3@2*2@3*A\x81\x40"
+                                      "4*B@4*1@5*1@6*30@7*\r\n");
 }
 
 // A count that cannot be a count is damage: it reads as 0 and never
