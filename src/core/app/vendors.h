@@ -57,6 +57,11 @@ struct Vendor {
 
     // A level name of a single blank means the vendor has no such level.
     [[nodiscard]] bool hasLevel(int level) const;
+    // The name shown to the learner: the bundle's, or the folder's when the
+    // bundle gives none.
+    [[nodiscard]] const std::string& shownName() const {
+        return displayName.empty() ? folder : displayName;
+    }
 };
 
 Vendor makeVendor(int number, const std::string& listedFolder, const std::string& bundleFile,

@@ -211,14 +211,9 @@ void TCourseMenuForm::FormCreate() {
         if (picture.isNull()) {
             picture = drawPlainTab(qs(v.folder));
         }
-        tabs.push_back({v.number, v.tabPosition, picture});
-    }
-    std::vector<QString> names;
-    for (const app::Vendor& v : session_.vendors) {
-        names.push_back(qs(v.displayName.empty() ? v.folder : v.displayName));
+        tabs.push_back({v.number, v.tabPosition, picture, qs(v.shownName())});
     }
     TabStrip->setTabs(std::move(tabs));
-    TabStrip->setTabNames(names);
 }
 
 const TCourseMenuForm::VendorArt& TCourseMenuForm::art(int vendor) {

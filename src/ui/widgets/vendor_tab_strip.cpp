@@ -19,11 +19,6 @@ VendorTabStrip::VendorTabStrip(QWidget* parent) : QWidget(parent) {
     setAccessibleName(QStringLiteral("ベンダーの選択"));
 }
 
-void VendorTabStrip::setTabNames(const std::vector<QString>& names) {
-    names_ = names;
-    describeSelection();
-}
-
 const VendorTabStrip::Tab* VendorTabStrip::tabOf(int vendor) const {
     for (const Tab& t : tabs_) {
         if (t.vendor == vendor) {
@@ -34,17 +29,13 @@ const VendorTabStrip::Tab* VendorTabStrip::tabOf(int vendor) const {
 }
 
 void VendorTabStrip::describeSelection() {
-    for (std::size_t i = 0; i < tabs_.size() && i < names_.size(); ++i) {
-        if (tabs_[i].vendor == selected_) {
-            setAccessibleDescription(names_[i]);
-            return;
-        }
-    }
-    setAccessibleDescription(QString());
+    const Tab* t = tabOf(selected_);
+    setAccessibleDescription(t != nullptr ? t->name : QString());
 }
 
 void VendorTabStrip::setTabs(std::vector<Tab> tabs) {
     tabs_ = std::move(tabs);
+    describeSelection();
     scrollTo(offset_);
     update();
 }

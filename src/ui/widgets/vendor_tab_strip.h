@@ -19,6 +19,7 @@ class VendorTabStrip : public QWidget {
         int vendor = 0;       // the vendor number a click on this tab selects
         int tabPosition = 0;  // where the picture is drawn
         QPixmap picture;
+        QString name;  // what a screen reader says for the tab
     };
 
     explicit VendorTabStrip(QWidget* parent = nullptr);
@@ -26,7 +27,6 @@ class VendorTabStrip : public QWidget {
     void setTabs(std::vector<Tab> tabs);
     // Tab pictures carry no text a screen reader could use: the vendor
     // names, in the order of `tabs` given to setTabs.
-    void setTabNames(const std::vector<QString>& names);
     void setSelected(int vendor);
     [[nodiscard]] int selected() const { return selected_; }
 
@@ -59,7 +59,6 @@ class VendorTabStrip : public QWidget {
     void describeSelection();
 
     std::vector<Tab> tabs_;
-    std::vector<QString> names_;
     int selected_ = 0;
     int offset_ = 0;
 };
