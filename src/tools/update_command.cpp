@@ -80,9 +80,17 @@ int updateCommand(const Args& args) {
     // only the program loads; the tool names each vendor by its folder.
     std::vector<update::UpdateTarget> targets;
     const bool all = args[1] == "all";
-    const std::vector<std::string> folders =
-        all ? app::readVendorList(programDir + app::kVendorListFile)
-            : std::vector<std::string>{args[1]};
+    std::vector<std::string> folders{args[1]};
+    if (all) {
+        // No list names no vendor; a list that cannot be read is a failure,
+        // not a run with nothing to do.
+        Result<std::optional<std::string>> list =
+            readFileIfPresent(programDir + app::kVendorListFile);
+        if (!list) {
+            return fail(list.error().describe());
+        }
+        folders = list->has_value() ? app::parseVendorList(**list) : std::vector<std::string>{};
+    }
     for (const std::string& folder : folders) {
         if (directoryExists(setup.directories.questionDir(folder))) {
             targets.push_back({folder, folder});

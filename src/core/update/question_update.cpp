@@ -33,27 +33,44 @@ bool endsWith(const std::string& name, std::string_view extension) {
                std::string_view(name).substr(name.size() - extension.size()), extension);
 }
 
-// The vendor's files with `extension` in any letter case, in byte order.
-// Names that begin with "_" or "#" are the update's own working files,
-// never courses.
-std::vector<std::string> filesWith(const std::string& dir, std::string_view extension) {
-    std::vector<std::string> names;
+// Lists the vendor's files with `extension` in any letter case, in byte
+// order, into `names`. Names that begin with "_" or "#" are the update's
+// own working files, never courses. A folder that cannot be read fails the
+// run: read as empty, it would say that nothing was new.
+Problem listFiles(const std::string& dir, std::string_view extension,
+                  std::vector<std::string>& names) {
+    names.clear();
     std::error_code ec;
     for (auto it = fs::directory_iterator(dir, ec); !ec && it != fs::directory_iterator();
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (it->is_regular_file(ec) && endsWith(name, extension) && name.front() != '_' &&
+        std::error_code notAFile;  // a broken link is skipped, not the end of the list
+        if (it->is_regular_file(notAFile) && endsWith(name, extension) && name.front() != '_' &&
             name.front() != '#') {
             names.push_back(name);
         }
     }
+    if (ec) {
+        return failedBecause("フォルダを読み込めません (" + ec.message() + "): " + dir);
+    }
     std::sort(names.begin(), names.end());
-    return names;
+    return std::nullopt;
 }
 
 void removeIfPresent(const std::string& path) {
     std::error_code ignored;
     fs::remove(path, ignored);
+}
+
+// A history file that stays beside a replaced course would pair old
+// answers with new questions: one that cannot be removed fails the run.
+Problem removedIfPresent(const std::string& path) {
+    std::error_code ec;
+    fs::remove(path, ec);
+    if (ec && ec != std::errc::no_such_file_or_directory) {
+        return failedBecause("ファイルを削除できません (" + ec.message() + "): " + path);
+    }
+    return std::nullopt;
 }
 
 Problem saved(const std::string& path, const std::string& bytes) {
@@ -73,9 +90,6 @@ Problem renamed(const std::string& from, const std::string& to) {
     }
     return std::nullopt;
 }
-
-// A body that ended before the length its header announced is a cut
-// transfer, never a complete file.
 }  // namespace
 
 // One vendor's update, from its listing to the clean-up of its working files.
@@ -88,13 +102,17 @@ class QuestionUpdate::VendorRun {
           cancel_(cancel),
           questionDir_(owner.setup_.directories.questionDir(target.folder)),
           historyDir_(owner.setup_.directories.historyDir(target.folder)),
-          imageDir_(owner.setup_.directories.imageDir(target.folder)),
-          questionFiles_(filesWith(questionDir_, ".qdf")),
-          companionFiles_(filesWith(questionDir_, ".ini")) {}
+          imageDir_(owner.setup_.directories.imageDir(target.folder)) {}
 
     // The courses replaced, or what ended the update early. The working
     // files are gone either way.
     Problem perform(std::vector<std::string>& replaced) {
+        if (Problem unlisted = listFiles(questionDir_, ".qdf", questionFiles_)) {
+            return unlisted;
+        }
+        if (Problem unlisted = listFiles(questionDir_, ".ini", companionFiles_)) {
+            return unlisted;
+        }
         tell(events_.fetching, true);
         Problem problem = fetchQuestionFiles();
         if (!problem) {
@@ -289,10 +307,14 @@ class QuestionUpdate::VendorRun {
             removeIfPresent(path("_", name));
             // The old history counts answers to questions that may no longer
             // exist; the catalog makes a fresh one when it lists the course.
-            const std::string base = name.substr(0, name.size() - 4);
-            removeIfPresent(pathIgnoringCase(historyDir_, base + ".HIS"));
-            removeIfPresent(pathIgnoringCase(historyDir_, base + ".ADP"));
             replaced.push_back(header->ExamCode + " : " + header->ExamTitle);
+            const std::string base = name.substr(0, name.size() - 4);
+            for (const char* extension : {".HIS", ".ADP"}) {
+                if (Problem kept =
+                        removedIfPresent(pathIgnoringCase(historyDir_, base + extension))) {
+                    return kept;
+                }
+            }
         }
         return std::nullopt;
     }
@@ -312,8 +334,8 @@ class QuestionUpdate::VendorRun {
     const std::string questionDir_;
     const std::string historyDir_;
     const std::string imageDir_;
-    const std::vector<std::string> questionFiles_;
-    const std::vector<std::string> companionFiles_;
+    std::vector<std::string> questionFiles_;
+    std::vector<std::string> companionFiles_;
 };
 
 QuestionUpdate::QuestionUpdate(net::Connector& connector, UpdateSetup setup)

@@ -148,7 +148,7 @@ void TUpdateForm::fillVendors() {
     VendorCombo->clear();
     VendorCombo->addItem(QStringLiteral("全部"));
     for (const app::Vendor& v : session_.vendors) {
-        VendorCombo->addItem(qs(v.displayName), qs(v.folder));
+        VendorCombo->addItem(qs(v.shownName()), qs(v.folder));
     }
     // Vendors are numbered in list order, so the course menu's vendor is
     // the entry of the same number.
@@ -197,11 +197,13 @@ void TUpdateForm::StartButtonClick() {
         setup.proxyPort = Proxy->port();
     }
     setup.timeout = std::chrono::seconds(TimeoutEdit->value());
-    const bool all = VendorCombo->currentIndex() == 0;
+    // 全部 carries no folder; every other entry its vendor's.
+    const QString chosen = VendorCombo->currentData().toString();
+    const bool all = chosen.isEmpty();
     std::vector<update::UpdateTarget> targets;
     for (const app::Vendor& v : session_.vendors) {
-        if (all || v.number == VendorCombo->currentIndex()) {
-            targets.push_back({v.folder, v.displayName});
+        if (all || qs(v.folder) == chosen) {
+            targets.push_back({v.folder, v.shownName()});
         }
     }
     net::Connector& connector =

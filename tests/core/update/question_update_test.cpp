@@ -334,6 +334,42 @@ TEST_F(QuestionUpdateTest, FailuresLeaveTheCoursesAsTheyWere) {
     unchanged();
 }
 
+// What an earlier run left behind goes with this run's working files; a
+// history that cannot be removed beside a replaced course, and a vendor
+// folder that cannot be listed, fail the run instead of passing unseen.
+TEST_F(QuestionUpdateTest, LeftoversGoAndWhatCannotBeTouchedFails) {
+    const std::string same = smallCourse("NX-100", "入門", kOlder);
+    write("QDAT/nexa/NX-100.qdf", same);
+    write("QDAT/nexa/#NX-100.qdf", "half an archive");
+    write("QDAT/nexa/_NX-100.qdf", "half a download");
+    remote.files = {{"NX-100.qdf", same}};
+    UpdateReport report = run();
+    EXPECT_TRUE(report.failures.empty());
+    EXPECT_TRUE(workingFiles().empty());
+    EXPECT_EQ(read("QDAT/nexa/NX-100.qdf"), same);
+
+    // A folder where the history file should be: it cannot be removed.
+    tree.file("root/HIST/nexa/NX-100.HIS/keep", "x");
+    const std::string newer = smallCourse("NX-100", "入門 改訂", kNewer);
+    remote.files = {{"NX-100.qdf", newer}};
+    report = run();
+    EXPECT_EQ(report.replaced, std::vector<std::string>{"NX-100 : 入門 改訂"});
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_EQ(report.failures[0].caption, kErrorCaption);
+    EXPECT_NE(report.failures[0].text.find("NX-100.HIS"), std::string::npos)
+        << report.failures[0].text;
+    EXPECT_TRUE(report.endsProgram());
+    EXPECT_EQ(read("QDAT/nexa/NX-100.qdf"), newer);
+
+    shown.clear();
+    const std::size_t asked = remote.targets.size();
+    report = run({{"ghost", "ゴースト"}});
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_NE(report.failures[0].text.find("QDAT/ghost"), std::string::npos)
+        << report.failures[0].text;
+    EXPECT_EQ(remote.targets.size(), asked);  // nothing asked for the unlisted vendor
+}
+
 // A hostile server: archives that try to leave the folder, figure names
 // that do, lists that are not lists. Nothing is written outside the
 // vendor's folder and the local files stay.
