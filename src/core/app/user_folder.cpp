@@ -1,6 +1,8 @@
 #include "core/app/user_folder.h"
 
 #include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -44,25 +46,32 @@ Status ensureDirectory(const fs::path& dir) {
     if (ec && ec != std::errc::no_such_file_or_directory) {
         return folderError(dir, ec);
     }
-    if (!fs::create_directories(dir, ec) && !fs::is_directory(dir)) {
+    if (!fs::create_directories(dir, ec) && !fs::is_directory(dir, ec)) {
         return folderError(dir, ec ? ec : std::make_error_code(std::errc::not_a_directory));
     }
     return Ok{};
 }
 
-Status copyMissing(const fs::path& sample, const fs::path& user) {
+// Copies what the user lacks; `copiedAny` tells whether anything was.
+// Every step reports its failure rather than throwing: start-up shows it.
+Status copyMissing(const fs::path& sample, const fs::path& user, bool& copiedAny) {
     std::error_code ec;
     fs::recursive_directory_iterator it(sample, ec);
     if (ec) {
         return folderError(sample, ec);
     }
     for (const fs::recursive_directory_iterator end; it != end;) {
-        const fs::path target = user / fs::relative(it->path(), sample);
-        if (it->is_directory()) {
+        const fs::path target = user / it->path().lexically_relative(sample);
+        const bool directory = it->is_directory(ec);
+        const bool file = !ec && !directory && it->is_regular_file(ec);
+        if (ec) {
+            return folderError(it->path(), ec);
+        }
+        if (directory) {
             if (Status made = ensureDirectory(target); !made) {
                 return made;
             }
-        } else if (it->is_regular_file()) {
+        } else if (file) {
             // Whatever the user has under that name stays, a dangling link included.
             const fs::file_status present = fs::symlink_status(target, ec);
             if (ec && ec != std::errc::no_such_file_or_directory) {
@@ -72,6 +81,7 @@ Status copyMissing(const fs::path& sample, const fs::path& user) {
                 if (Status copied = copyMissingFile(it->path(), target); !copied) {
                     return copied;
                 }
+                copiedAny = true;
             }
         }
         it.increment(ec);
@@ -86,11 +96,16 @@ Status copyMissing(const fs::path& sample, const fs::path& user) {
 // read-only mount; a file actually created is the only proof.
 Status proveWritable(const fs::path& dir) {
     const fs::path probe = dir / (".tovalo-write-check-" + std::to_string(::getpid()));
+    errno = 0;
     {
         std::ofstream out(probe, std::ios::binary);
         out << "ok";
-        if (!out.good()) {
-            return folderError(dir, std::make_error_code(std::errc::permission_denied));
+        out.close();  // a full disk shows only when the bytes go out
+        if (!out) {
+            const int err = errno != 0 ? errno : EACCES;
+            std::error_code ignored;
+            fs::remove(probe, ignored);
+            return folderError(dir, std::error_code(err, std::generic_category()));
         }
     }
     std::error_code ignored;
@@ -135,12 +150,16 @@ Status prepareUserFolder(const std::string& sampleRoot, const std::string& userR
             return made;
         }
     }
-    if (Status copied = copyMissing(fs::path(sampleRoot), user); !copied) {
+    bool copiedAny = false;
+    if (Status copied = copyMissing(fs::path(sampleRoot), user, copiedAny); !copied) {
         return copied;
     }
-    // A first start cut short may have left a temporary copy; the file
-    // itself is copied again above.
-    removeLeftoverSaveFilesUnder(userRoot);
+    // A first start cut short may have left a temporary copy beside a file
+    // that was missing and so was copied again above; with nothing copied
+    // there is nothing to sweep, and every start is spared the walk.
+    if (copiedAny) {
+        removeLeftoverSaveFilesUnder(userRoot);
+    }
     return proveWritable(user / "bin");
 }
 
