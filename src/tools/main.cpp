@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/app/program_options.h"
 #include "tools/commands.h"
 #include "tovalo_version.h"
 
@@ -41,13 +42,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string group = argv[1];
-    if (group == "--version") {
-        std::puts("tovalo-tool " TOVALO_VERSION);
-        return 0;
-    }
-    if (group == "--help" || group == "-h") {
-        usage(stdout);
-        return 0;
+    // Only in the first place: later arguments are the command's own.
+    switch (tovalo::app::terminalRequest({group})) {
+        case tovalo::app::TerminalRequest::Version:
+            std::puts("tovalo-tool " TOVALO_VERSION);
+            return 0;
+        case tovalo::app::TerminalRequest::Help:
+            usage(stdout);
+            return 0;
+        case tovalo::app::TerminalRequest::None:
+            break;
     }
     tovalo::tool::Args args(argv + 2, argv + argc);
     int rc = 2;
