@@ -76,8 +76,12 @@ class TlsConnection : public net::Connection {
             QuietPipe quiet;
             ERR_clear_error();
             // One try at saying goodbye; a server that does not read it
-            // loses nothing.
-            SSL_shutdown(ssl_);
+            // loses nothing. After a fatal error the session may not be
+            // used again, not even for that.
+            if (!failed_) {
+                SSL_shutdown(ssl_);
+            }
+            ERR_clear_error();
         }
         SSL_free(ssl_);
         ::close(fd_);
@@ -96,10 +100,12 @@ class TlsConnection : public net::Connection {
             }
             const short events = retryEvents(ssl_, n);
             if (events == 0) {
+                failed_ = true;
                 return net::NetStatus::Broken;
             }
-            if (waitFor(fd_, events, timeout_) <= 0) {
-                return net::NetStatus::TimedOut;
+            const int ready = waitFor(fd_, events, timeout_);
+            if (ready <= 0) {
+                return ready == 0 ? net::NetStatus::TimedOut : net::NetStatus::Broken;
             }
         }
         return net::NetStatus::Ok;
@@ -120,6 +126,7 @@ class TlsConnection : public net::Connection {
             }
             const short events = retryEvents(ssl_, n);
             if (events == 0) {
+                failed_ = true;
                 return net::NetStatus::Broken;
             }
             const int ready = waitFor(fd_, events, timeout_);
@@ -136,6 +143,7 @@ class TlsConnection : public net::Connection {
     SSL* ssl_;
     int fd_;
     std::chrono::milliseconds timeout_;
+    bool failed_ = false;
 };
 
 }  // namespace
