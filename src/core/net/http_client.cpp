@@ -78,6 +78,29 @@ HttpOutcome outcomeOf(NetStatus status) {
     }
 }
 
+// Reads until the blank line that ends a head. On success `bytes` holds
+// the head and whatever came after it, and `end` is where the blank line
+// starts.
+HttpOutcome readHead(Connection& connection, const std::atomic<bool>* cancel, std::string& bytes,
+                     std::size_t& end) {
+    std::array<char, 16 * 1024> block{};
+    while ((end = bytes.find("\r\n\r\n")) == std::string::npos) {
+        if (cancelled(cancel)) {
+            return HttpOutcome::Cancelled;
+        }
+        if (bytes.size() > kMaxHeadBytes) {
+            return HttpOutcome::TooLarge;
+        }
+        std::size_t got = 0;
+        // A connection that ends before the head is complete failed.
+        if (connection.receive(block.data(), block.size(), got) != NetStatus::Ok || got == 0) {
+            return HttpOutcome::ConnectionFailed;
+        }
+        bytes.append(block.data(), got);
+    }
+    return end + 2 > kMaxHeadBytes ? HttpOutcome::TooLarge : HttpOutcome::Success;
+}
+
 }  // namespace
 
 std::optional<HttpAddress> parseHttpAddress(std::string_view address) {
@@ -245,23 +268,10 @@ bool HttpClient::openTunnel(Connection& proxy, const HttpAddress& address,
         return false;
     }
     std::string head;
-    std::array<char, 1024> block{};
-    std::size_t end = std::string::npos;
-    while ((end = head.find("\r\n\r\n")) == std::string::npos) {
-        if (cancelled(cancel)) {
-            response.outcome = HttpOutcome::Cancelled;
-            return false;
-        }
-        if (head.size() > kMaxHeadBytes) {
-            response.outcome = HttpOutcome::TooLarge;
-            return false;
-        }
-        std::size_t got = 0;
-        if (proxy.receive(block.data(), block.size(), got) != NetStatus::Ok || got == 0) {
-            response.outcome = HttpOutcome::ConnectionFailed;
-            return false;
-        }
-        head.append(block.data(), got);
+    std::size_t end = 0;
+    if (const HttpOutcome read = readHead(proxy, cancel, head, end); read != HttpOutcome::Success) {
+        response.outcome = read;
+        return false;
     }
     const int status = statusOf(std::string_view(head).substr(0, head.find("\r\n")));
     if (status < 200 || status > 299) {
@@ -322,9 +332,37 @@ void HttpClient::exchange(HttpMethod method, const HttpAddress& address, std::st
     response.announcedLength.reset();
     response.received = 0;
     std::string buffered;
-    bool inBody = false;
+    std::size_t end = 0;
+    if (const HttpOutcome read = readHead(*connection, cancel, buffered, end);
+        read != HttpOutcome::Success) {
+        response.outcome = read;
+        return;
+    }
+    response.head = buffered.substr(0, end + 2);
+    response.body = buffered.substr(end + 4);
+    std::size_t start = 0;
+    bool first = true;
+    while (start < response.head.size()) {
+        const std::size_t eol = response.head.find("\r\n", start);
+        const std::string_view line(response.head.data() + start, eol - start);
+        if (first) {
+            response.status = statusOf(line);
+            first = false;
+        } else {
+            readHeaderLine(line, response);
+        }
+        start = eol + 2;
+    }
     std::array<char, 16 * 1024> block{};
     while (true) {
+        if (response.body.size() > kMaxBodyBytes) {
+            response.outcome = HttpOutcome::TooLarge;
+            return;
+        }
+        response.received = response.body.size();
+        if (events.packetReceived) {
+            events.packetReceived(response.received, response.announcedLength);
+        }
         if (cancelled(cancel)) {
             response.outcome = HttpOutcome::Cancelled;
             return;
@@ -337,52 +375,7 @@ void HttpClient::exchange(HttpMethod method, const HttpAddress& address, std::st
         if (got == 0) {
             break;
         }
-        if (inBody) {
-            response.body.append(block.data(), got);
-        } else {
-            buffered.append(block.data(), got);
-            const std::size_t end = buffered.find("\r\n\r\n");
-            if (end == std::string::npos) {
-                if (buffered.size() > kMaxHeadBytes) {
-                    response.outcome = HttpOutcome::TooLarge;
-                    return;
-                }
-                continue;
-            }
-            if (end + 2 > kMaxHeadBytes) {
-                response.outcome = HttpOutcome::TooLarge;
-                return;
-            }
-            response.head = buffered.substr(0, end + 2);
-            response.body = buffered.substr(end + 4);
-            inBody = true;
-            std::size_t start = 0;
-            bool first = true;
-            while (start < response.head.size()) {
-                const std::size_t eol = response.head.find("\r\n", start);
-                const std::string_view line(response.head.data() + start, eol - start);
-                if (first) {
-                    response.status = statusOf(line);
-                    first = false;
-                } else {
-                    readHeaderLine(line, response);
-                }
-                start = eol + 2;
-            }
-        }
-        if (response.body.size() > kMaxBodyBytes) {
-            response.outcome = HttpOutcome::TooLarge;
-            return;
-        }
-        response.received = response.body.size();
-        if (inBody && events.packetReceived) {
-            events.packetReceived(response.received, response.announcedLength);
-        }
-    }
-    if (!inBody) {
-        // The server closed before the head was complete.
-        response.outcome = HttpOutcome::ConnectionFailed;
-        return;
+        response.body.append(block.data(), got);
     }
     const int s = response.status;
     response.outcome = (s >= 200 && s <= 298) || (s >= 300 && s <= 302) ? HttpOutcome::Success
