@@ -13,10 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool hasQdfExtension(const std::string& name) {
-    return name.size() > 4 && text::equalsIgnoreAsciiCase(name.substr(name.size() - 4), ".qdf");
-}
-
 std::string withSlash(std::string dir) {
     if (!dir.empty() && dir.back() != '/') {
         dir += '/';
@@ -81,7 +77,7 @@ Catalog buildCatalog(const std::string& questionDir, const std::string& historyD
     for (auto it = fs::directory_iterator(qdir, ec); !ec && it != fs::directory_iterator();
          it.increment(ec)) {
         std::string name = it->path().filename().string();
-        if (hasQdfExtension(name) && it->is_regular_file(ec)) {
+        if (text::hasExtension(name, ".qdf") && it->is_regular_file(ec)) {
             names.push_back(std::move(name));
         }
     }

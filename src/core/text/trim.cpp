@@ -16,6 +16,11 @@ std::string asciiLower(std::string_view s) {
     return out;
 }
 
+bool hasExtension(std::string_view name, std::string_view extension) {
+    return name.size() > extension.size() &&
+           equalsIgnoreAsciiCase(name.substr(name.size() - extension.size()), extension);
+}
+
 bool equalsIgnoreAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;

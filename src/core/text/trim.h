@@ -30,4 +30,8 @@ std::string asciiLower(std::string_view s);
 // Case-insensitive comparison of ASCII letters, other bytes compared exactly.
 bool equalsIgnoreAsciiCase(std::string_view a, std::string_view b);
 
+// A file name that ends in `extension` (".qdf") in any letter case and
+// has something before it.
+bool hasExtension(std::string_view name, std::string_view extension);
+
 }  // namespace tovalo::text

@@ -27,12 +27,6 @@ bool stopped(const std::atomic<bool>* cancel) {
     return cancel != nullptr && cancel->load();
 }
 
-bool endsWith(const std::string& name, std::string_view extension) {
-    return name.size() > extension.size() &&
-           text::equalsIgnoreAsciiCase(
-               std::string_view(name).substr(name.size() - extension.size()), extension);
-}
-
 // Lists the vendor's files with `extension` in any letter case, in byte
 // order, into `names`. Names that begin with "_" or "#" are the update's
 // own working files, never courses. A folder that cannot be read fails the
@@ -45,7 +39,7 @@ Problem listFiles(const std::string& dir, std::string_view extension,
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
         std::error_code notAFile;  // a broken link is skipped, not the end of the list
-        if (it->is_regular_file(notAFile) && endsWith(name, extension) && name.front() != '_' &&
+        if (it->is_regular_file(notAFile) && text::hasExtension(name, extension) && name.front() != '_' &&
             name.front() != '#') {
             names.push_back(name);
         }
