@@ -39,8 +39,8 @@ Problem listFiles(const std::string& dir, std::string_view extension,
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
         std::error_code notAFile;  // a broken link is skipped, not the end of the list
-        if (it->is_regular_file(notAFile) && text::hasExtension(name, extension) && name.front() != '_' &&
-            name.front() != '#') {
+        if (it->is_regular_file(notAFile) && text::hasExtension(name, extension) &&
+            name.front() != '_' && name.front() != '#') {
             names.push_back(name);
         }
     }
