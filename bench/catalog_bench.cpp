@@ -70,9 +70,9 @@ QuestionBank bankOf500() {
         q.ShowCount = 4;
         q.AnswerCount = 1;
         q.Style = i % 10 == 0 ? 9 : 1;
-        q.QuesText = "ネットワークのセグメントに関する説明として正しいものを選びなさい。";
+        q.QuesText = b.keep("ネットワークのセグメントに関する説明として正しいものを選びなさい。");
         for (int k = 0; k < 6; ++k) {
-            q.Choice[k] = "0" + std::to_string(k) + "選択肢の文章です。";
+            q.Choice[k] = b.keep("0" + std::to_string(k) + "選択肢の文章です。");
         }
         b.questions.push_back(q);
     }

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "core/common/files.h"
+#include "core/exam/selection.h"
 #include "core/questions/question_file.h"
 #include "core/text/cp932.h"
 #include "core/text/scramble.h"
@@ -113,6 +114,35 @@ void BM_LoadGenerated500(benchmark::State& state) {
     fs::remove(path);
 }
 BENCHMARK(BM_LoadGenerated500)->ArgName("reload")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// Texts are decoded when a question is drawn, not at load: starting an exam
+// of all 500 questions pays for every one of them. state.range(0) questions
+// are drawn from the generated course, loaded over the one before.
+void BM_LoadAndDraw(benchmark::State& state) {
+    const fs::path path = fs::temp_directory_path() /
+                          ("tovalo-bench-DRAW-500-" + std::to_string(::getpid()) + ".qdf");
+    std::ofstream(path, std::ios::binary) << generatedCourse(500);
+    QuestionBank bank;
+    RandomSource random(1);
+    std::string failure;
+    bench::compareWithRawRead(state, {path.string()}, [&] {
+        if (const Status loaded = ReloadQuestionBank(bank, path.string()); !loaded.ok()) {
+            failure = loaded.error().describe();
+            return;
+        }
+        const CategoryChecks checks = CategoryChecks::allChecked(bank);
+        SelectionSettings s;
+        s.RequestedCount = static_cast<int>(state.range(0));
+        s.AvailableCount = availableCount(bank, checks);
+        auto exam = SelectQuestions(bank, checks, s, true, {}, random);
+        benchmark::DoNotOptimize(exam);
+    });
+    if (!failure.empty()) {
+        state.SkipWithError(("the generated course did not load: " + failure).c_str());
+    }
+    fs::remove(path);
+}
+BENCHMARK(BM_LoadAndDraw)->ArgName("drawn")->Arg(50)->Arg(500)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -50,7 +50,8 @@ Exam500 exam500() {
         q.QuesNum = i;
         q.Category = (i - 1) / 50 + 1;
         q.SubCategory = 1;
-        q.QuesText = "ネットワークのセグメントに関する説明として正しいものを選びなさい。";
+        q.QuesText =
+            e.bank.keep("ネットワークのセグメントに関する説明として正しいものを選びなさい。");
         e.bank.questions.push_back(q);
         ExamQuestion x;
         x.BankSlot = i;

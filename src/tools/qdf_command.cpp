@@ -29,21 +29,23 @@ json bankToJson(const QuestionBank& bank) {
                               {"SubCategoryQuesCount", c.SubCategoryQuesCount}});
     }
     json questions = json::array();
-    for (const QuestionRecord& q : bank.questions) {
+    for (int slot = 1; slot <= static_cast<int>(bank.questions.size()); ++slot) {
+        const QuestionRecord& q = bank.question(slot);
+        const QuestionTexts t = bank.texts(slot);
         questions.push_back({{"QuesNum", q.QuesNum},
                              {"Category", q.Category},
                              {"SubCategory", q.SubCategory},
-                             {"QuesText", q.QuesText},
+                             {"QuesText", t.QuesText},
                              {"ChoiceCount", q.ChoiceCount},
                              {"ShowCount", q.ShowCount},
                              {"AnswerCount", q.AnswerCount},
                              {"Style", q.Style},
-                             {"Choice", q.Choice},
-                             {"Explanation", q.Explanation},
-                             {"RefText", q.RefText},
-                             {"RefPage", q.RefPage},
-                             {"CbtHint", q.CbtHint},
-                             {"CbtFile", q.CbtFile}});
+                             {"Choice", t.Choice},
+                             {"Explanation", t.Explanation},
+                             {"RefText", t.RefText},
+                             {"RefPage", t.RefPage},
+                             {"CbtHint", t.CbtHint},
+                             {"CbtFile", t.CbtFile}});
     }
     return {{"ExamQuesCount", bank.ExamQuesCount},
             {"ExamTimeLimit", bank.ExamTimeLimit},

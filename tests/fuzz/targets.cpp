@@ -50,12 +50,14 @@ void questionFile(const std::uint8_t* data, std::size_t size) {
     if (bank) {
         require(bank->questions.size() <= kMaxQuestions, "at most 500 records");
         require(bank->CategoryCount <= kMaxCategories, "at most 49 categories");
-        for (const QuestionRecord& q : bank->questions) {
+        for (int slot = 1; slot <= static_cast<int>(bank->questions.size()); ++slot) {
+            const QuestionRecord& q = bank->question(slot);
+            const QuestionTexts t = bank->texts(slot);
             require(q.Category >= 1 && q.Category <= bank->CategoryCount, "category in the table");
             require(q.AnswerCount <= q.ShowCount && q.ShowCount <= q.ChoiceCount &&
                         q.ChoiceCount <= kMaxChoices,
                     "counts in order");
-            require(text::isValidUtf8(q.QuesText) && text::isValidUtf8(q.Explanation),
+            require(text::isValidUtf8(t.QuesText) && text::isValidUtf8(t.Explanation),
                     "texts are UTF-8");
         }
         // Every file the reader accepts comes back byte for byte through its
@@ -119,7 +121,7 @@ void adaptiveFile(const std::uint8_t* data, std::size_t size) {
         q.QuesNum = i;
         q.Category = 1;
         q.SubCategory = 1;
-        q.QuesText = "q\r\n" + std::to_string(i);
+        q.QuesText = bank.keep("q\r\n" + std::to_string(i));
         bank.questions.push_back(q);
     }
     bank.QuesTotal = 3;

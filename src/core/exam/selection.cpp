@@ -225,17 +225,18 @@ std::vector<int> balancedDraw(const QuestionBank& bank, const CategoryChecks& ch
 
 }  // namespace
 
-void drawChoices(const QuestionRecord& record, ExamQuestion& out, RandomSource& random) {
+void drawChoices(const QuestionRecord& record, std::array<std::string, kMaxChoices> choices,
+                 ExamQuestion& out, RandomSource& random) {
     const int a = record.ChoiceCount;
     const int z = record.ShowCount;
     const int u = record.AnswerCount;
     struct Working {
-        const std::string* text;
+        std::string* text;
         bool correct;
     };
     std::vector<Working> working(z);
     for (int k = 0; k < u; ++k) {
-        working[k] = {&record.Choice[k], true};
+        working[k] = {&choices[k], true};
     }
     std::vector<int> wrong;  // choice indexes (0-based) not yet drawn
     for (int k = u; k < a; ++k) {
@@ -243,12 +244,12 @@ void drawChoices(const QuestionRecord& record, ExamQuestion& out, RandomSource& 
     }
     for (int k = z - u; k >= 1; --k) {
         const int r = random.uniform(1, static_cast<int>(wrong.size()));
-        working[u + k - 1] = {&record.Choice[wrong[r - 1]], false};
+        working[u + k - 1] = {&choices[wrong[r - 1]], false};
         wrong.erase(wrong.begin() + (r - 1));
     }
     for (int k = z; k >= 1; --k) {
         const int r = random.uniform(1, k);
-        out.ShownChoice[k - 1] = *working[r - 1].text;
+        out.ShownChoice[k - 1] = std::move(*working[r - 1].text);  // each is drawn once
         out.ShownCorrect[k - 1] = working[r - 1].correct;
         working.erase(working.begin() + (r - 1));
     }
@@ -311,27 +312,25 @@ std::vector<ExamQuestion> SelectQuestions(const QuestionBank& bank, const Catego
         slots = balancedDraw(bank, checks, order, wanted);
     }
 
-    std::vector<ExamQuestion> exam;
-    exam.reserve(slots.size());
-    for (int slot : slots) {
-        const QuestionRecord& q = bank.question(slot);
-        ExamQuestion e;
-        e.BankSlot = slot;
+    // Only the drawn questions' texts are decoded. Building a question
+    // draws nothing, so each one's choices can be drawn as it is built.
+    std::vector<ExamQuestion> exam(slots.size());
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        const QuestionRecord& q = bank.question(slots[i]);
+        ExamQuestion& e = exam[i];
+        e.BankSlot = slots[i];
         e.QuesNum = q.QuesNum;
         e.Style = q.Style;
-        e.QuesText = q.QuesText;
-        e.Explanation = q.Explanation;
+        e.QuesText = bank.text(q.QuesText);
+        e.Explanation = bank.text(q.Explanation);
         e.ChoiceCount = q.ChoiceCount;
         e.ShowCount = q.ShowCount;
         e.AnswerCount = q.AnswerCount;
-        e.RefText = q.RefText;
-        e.RefPage = q.RefPage;
-        e.CbtFile = q.CbtFile;
-        e.CbtHint = q.CbtHint;
-        exam.push_back(std::move(e));
-    }
-    for (ExamQuestion& e : exam) {
-        drawChoices(bank.question(e.BankSlot), e, random);
+        e.RefText = bank.texts(q.RefText);
+        e.RefPage = bank.texts(q.RefPage);
+        e.CbtFile = bank.texts(q.CbtFile);
+        e.CbtHint = bank.texts(q.CbtHint);
+        drawChoices(q, bank.texts(q.Choice), e, random);
     }
     return exam;
 }

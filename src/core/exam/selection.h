@@ -123,6 +123,7 @@ std::vector<ExamQuestion> SelectQuestions(const QuestionBank& bank, const Catego
                                           RandomSource& random);
 
 // The shown choices of one question (exposed for tests of the choice draw).
-void drawChoices(const QuestionRecord& record, ExamQuestion& out, RandomSource& random);
+void drawChoices(const QuestionRecord& record, std::array<std::string, kMaxChoices> choices,
+                 ExamQuestion& out, RandomSource& random);
 
 }  // namespace tovalo

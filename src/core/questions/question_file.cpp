@@ -20,7 +20,7 @@ namespace tovalo {
 namespace {
 
 constexpr std::string_view kNotANumber = "入力値が数値ではありません";
-constexpr std::string_view kNoPage = "0";  // a reference note without a page
+constexpr std::size_t kMaxFileBytes = std::size_t{1} << 30;
 
 std::string decoded(std::string_view cp932) {
     return text::cp932ToUtf8(cp932);
@@ -63,8 +63,14 @@ class Loader {
 
     // Returns false as soon as a problem stops the load (first problem when
     // not collecting, a structural one always).
-    bool run(std::string_view contents) {
-        StoredLines lines(contents);
+    bool run(std::shared_ptr<const std::string> bytes) {
+        // Texts are kept as 32-bit places in the file; no course comes near.
+        if (bytes->size() > kMaxFileBytes) {
+            problem(1, "問題ファイルが大きすぎます");
+            return false;
+        }
+        bank_.holdFile(std::move(bytes));
+        StoredLines lines(bank_.fileBytes());
         if (lines.atEnd() || formatKindOf(lines.line()) == 0) {
             problem(1,
                     "問題ファイルではありません: 1行目が \"QFileFormat-v1.4\" または "
@@ -144,7 +150,7 @@ class Loader {
     }
 
     // An empty block leaves the field as it was.
-    void finishText(std::string& target) {
+    void finishText(StoredText& target) {
         if (blockLines_ == 0) {
             return;
         }
@@ -152,19 +158,26 @@ class Loader {
         // Half the choice blocks of a course are empty slots, stored as
         // "Null", which reads as the empty-slot marker.
         if (stored == "Null") {
-            target.assign(kAbsentChoice);
+            target = {0, 0, StoredText::Kind::Absent};
         } else {
-            text::unscrambleToUtf8(stored, target);
+            target = kept(stored);
         }
         blockLines_ = 0;
+    }
+
+    // A text as the bank keeps it: a piece of the file where it is one.
+    StoredText kept(std::string_view stored) {
+        if (stored.empty()) {
+            return {};
+        }
+        return joined_ ? bank_.keepStored(stored) : bank_.inFile(stored);
     }
 
     // A record's first line is its number and a category slot's its name:
     // that is where the list grows, and the fields after it are filled in
     // through q_ or slot_, which nothing moves until the next record or slot.
-    // A bank that held a course lends its records to the next one: their
-    // texts are overwritten in place, so reloading costs no allocation for
-    // every text that fits where the last one was.
+    // A bank that held a course lends its entries to the next one; the
+    // category names are overwritten in place, keeping their storage.
     void startRecord(int j) {
         startEntry(bank_.questions, records_, j);
         q_ = &bank_.questions[j - 1];
@@ -186,22 +199,7 @@ class Loader {
         }
     }
 
-    // What a fresh entry holds, keeping the storage of its texts.
-    static void renew(QuestionRecord& q) {
-        q.QuesNum = q.Category = q.SubCategory = 0;
-        q.ChoiceCount = q.ShowCount = q.AnswerCount = q.Style = 0;
-        clear(q.QuesText);
-        clear(q.Explanation);
-        clearAll(q.Choice);
-        clearAll(q.RefText);
-        clearAll(q.CbtHint);
-        clearAll(q.CbtFile);
-        for (std::string& page : q.RefPage) {
-            if (page != kNoPage) {
-                page.assign(kNoPage);
-            }
-        }
-    }
+    static void renew(QuestionRecord& q) { q = QuestionRecord{}; }
 
     static void renew(CategorySlot& c) {
         clear(c.CategoryName);
@@ -233,7 +231,7 @@ class Loader {
     }
 
     template <QdfField F>
-    std::string& fieldOf(int k) {
+    StoredText& fieldOf(int k) {
         if constexpr (F == QdfField::RefText) {
             return q_->RefText[k - 1];
         } else if constexpr (F == QdfField::RefPage) {
@@ -368,8 +366,8 @@ class Loader {
             if (t.empty() || (kReference && t == "Null")) {
                 return true;
             }
-            // A page is decoded with its blanks, the other fields without.
-            text::unscrambleToUtf8(F == RefPage ? stored : t, fieldOf<F>(k));
+            // A page is kept with its blanks, the other fields without.
+            fieldOf<F>(k) = bank_.inFile(F == RefPage ? stored : t);
             return true;
         } else {
             // The format tag (checked before the walk), the rest of the
@@ -487,9 +485,10 @@ class Loader {
                 q.ChoiceCount < 1 || q.ChoiceCount > kMaxChoices) {
                 continue;
             }
+            const std::array<std::string, kMaxChoices> choices = bank_.texts(q.Choice);
             const StyleHandoff h =
                 styleHandoff(answerStyle(q.Style),
-                             std::span<const std::string>(q.Choice.data(), q.ChoiceCount), {});
+                             std::span<const std::string>(choices.data(), q.ChoiceCount), {});
             if (!h.defect) {
                 continue;
             }
@@ -498,7 +497,7 @@ class Loader {
             std::size_t lineNo = c.line;
             const int scanned = std::min(q.ChoiceCount, traitsOf(q.Style).scannedSlots);
             for (int k = 1; k <= scanned; ++k) {
-                const std::string& choice = q.Choice[k - 1];
+                const std::string& choice = choices[k - 1];
                 if (choice.size() >= 2 && choice[0] == letter && choice[1] == '@') {
                     lineNo = c.choiceLine[k - 1];
                 }
@@ -525,6 +524,14 @@ class Loader {
     std::string joinedBytes_;    // joined here
     std::vector<RecordCounts> counts_;
 };
+
+std::vector<Error> checkLoaded(std::shared_ptr<const std::string> contents,
+                               const std::string& path) {
+    QuestionBank bank;
+    Loader loader(path, true, bank);
+    loader.run(std::move(contents));
+    return std::move(loader.problems());
+}
 
 }  // namespace
 
@@ -604,7 +611,7 @@ Result<QdfHeader> readQdfHeader(const std::string& path) {
 Result<QuestionBank> parseQuestionFile(std::string_view contents, const std::string& path) {
     QuestionBank bank;
     Loader loader(path, false, bank);
-    if (!loader.run(contents)) {
+    if (!loader.run(std::make_shared<const std::string>(contents))) {
         return loader.problems().front();
     }
     return bank;
@@ -626,7 +633,7 @@ Status ReloadQuestionBank(QuestionBank& bank, const std::string& path) {
         return contents.error();
     }
     Loader loader(path, false, bank);
-    if (!loader.run(*contents)) {
+    if (!loader.run(std::make_shared<const std::string>(std::move(*contents)))) {
         bank = QuestionBank{};
         return loader.problems().front();
     }
@@ -641,7 +648,7 @@ Result<std::vector<CategorySlot>> readCategoryTable(const std::string& path) {
     QuestionBank bank;
     Loader loader(path, false, bank);
     loader.stopAfterCategories();
-    if (!loader.run(*contents)) {
+    if (!loader.run(std::make_shared<const std::string>(std::move(*contents)))) {
         return loader.problems().front();
     }
     return std::move(bank.categories);
@@ -656,14 +663,11 @@ std::vector<Error> checkQuestionFile(const std::string& path) {
     if (!contents) {
         return {contents.error()};
     }
-    return checkQuestionContents(*contents, path);
+    return checkLoaded(std::make_shared<const std::string>(std::move(*contents)), path);
 }
 
 std::vector<Error> checkQuestionContents(std::string_view contents, const std::string& path) {
-    QuestionBank bank;
-    Loader loader(path, true, bank);
-    loader.run(contents);
-    return std::move(loader.problems());
+    return checkLoaded(std::make_shared<const std::string>(contents), path);
 }
 
 }  // namespace tovalo

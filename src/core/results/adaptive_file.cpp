@@ -39,12 +39,12 @@ std::string oneLine(std::string text) {
     return text;
 }
 
-AdaptiveEntry entryFor(const QuestionRecord& q) {
+AdaptiveEntry entryFor(const QuestionBank& bank, const QuestionRecord& q) {
     AdaptiveEntry e;
     e.QuesNum = std::to_string(q.QuesNum);
     e.Category = std::to_string(q.Category);
     e.SubCategory = std::to_string(q.SubCategory);
-    e.QuesText = text::utf8ToCp932(oneLine(q.QuesText));
+    e.QuesText = text::utf8ToCp932(oneLine(bank.text(q.QuesText)));
     return e;
 }
 
@@ -85,7 +85,7 @@ std::vector<std::string> newAdaptiveLines(const QuestionBank& bank) {
     const int total = std::min<int>(bank.QuesTotal, static_cast<int>(bank.questions.size()));
     lines.reserve(total);
     for (int slot = 1; slot <= total; ++slot) {
-        lines.push_back(adaptiveLine(entryFor(bank.question(slot))));
+        lines.push_back(adaptiveLine(entryFor(bank, bank.question(slot))));
     }
     return lines;
 }
@@ -113,7 +113,7 @@ void updateAdaptiveLines(std::vector<std::string>& lines,
         const std::string wanted = std::to_string(q.QuesNum);
         auto found = byQuesNum.find(wanted);
         if (found == byQuesNum.end()) {
-            lines.push_back(adaptiveLine(entryFor(q)));
+            lines.push_back(adaptiveLine(entryFor(bank, q)));
             entries.push_back(parseAdaptiveLine(lines.back()));
             changed.push_back(false);
             found = byQuesNum.emplace(wanted, lines.size() - 1).first;

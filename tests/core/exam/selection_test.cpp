@@ -31,8 +31,11 @@ QuestionBank bankOf(int categories, int subs, int perSub) {
                 q.ChoiceCount = q.ShowCount = 4;
                 q.AnswerCount = 1;
                 q.Style = 1;
-                q.Choice = {"正",   "誤1",  "誤2",  "誤3",  "Ahyy",
-                            "Ahyy", "Ahyy", "Ahyy", "Ahyy", "Ahyy"};
+                const std::array<std::string_view, kMaxChoices> choices = {
+                    "正", "誤1", "誤2", "誤3", "Ahyy", "Ahyy", "Ahyy", "Ahyy", "Ahyy", "Ahyy"};
+                for (int n = 0; n < kMaxChoices; ++n) {
+                    q.Choice[n] = b.keep(choices[n]);
+                }
                 b.questions.push_back(q);
             }
         }
@@ -124,13 +127,14 @@ TEST(ChoiceDraw, ShowsDistinctChoicesWithTheCorrectOnesMarked) {
     q.ShowCount = 4;
     q.AnswerCount = 1;
     q.Style = 1;
-    q.Choice = {"正解", "誤A", "誤B", "誤C", "誤D", "誤E", "Ahyy", "Ahyy", "Ahyy", "Ahyy"};
+    const std::array<std::string, kMaxChoices> choices = {"正解", "誤A",  "誤B",  "誤C",  "誤D",
+                                                          "誤E",  "Ahyy", "Ahyy", "Ahyy", "Ahyy"};
     std::set<std::string> seenWrong;
     std::set<int> correctSlots;
     for (std::uint64_t seed = 1; seed <= 200; ++seed) {
         RandomSource random(seed);
         ExamQuestion e;
-        drawChoices(q, e, random);
+        drawChoices(q, choices, e, random);
         std::set<std::string> shown(e.ShownChoice.begin(), e.ShownChoice.begin() + 4);
         ASSERT_EQ(shown.size(), 4u);
         int correct = 0;
@@ -155,11 +159,12 @@ TEST(ChoiceDraw, StyleNineSortsByItsKeyBytes) {
     q.AnswerCount = 1;
     q.Style = 9;
     // Keys in CP932 byte order: "01" < "02" < "ア" (0x83 0x41) < "イ" (0x83 0x43).
-    q.Choice = {"02正", "イ誤", "01誤", "ア誤", "Ahyy", "Ahyy", "Ahyy", "Ahyy", "Ahyy", "Ahyy"};
+    const std::array<std::string, kMaxChoices> choices = {"02正", "イ誤", "01誤", "ア誤", "Ahyy",
+                                                          "Ahyy", "Ahyy", "Ahyy", "Ahyy", "Ahyy"};
     for (std::uint64_t seed = 1; seed <= 20; ++seed) {
         RandomSource random(seed);
         ExamQuestion e;
-        drawChoices(q, e, random);
+        drawChoices(q, choices, e, random);
         EXPECT_EQ(e.ShownChoice[0], "01誤");
         EXPECT_EQ(e.ShownChoice[1], "02正");
         EXPECT_EQ(e.ShownChoice[2], "ア誤");

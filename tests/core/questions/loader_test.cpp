@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "core/questions/question_file.h"
 #include "qdf_builder.h"
@@ -63,28 +64,29 @@ TEST(QuestionLoader, ReadsEveryFieldOfARecord) {
 
     ASSERT_EQ(bank->questions.size(), 1u);
     const QuestionRecord& q = bank->question(1);
+    const QuestionTexts t = bank->texts(1);
     EXPECT_EQ(q.QuesNum, 17);
     EXPECT_EQ(q.SubCategory, 2);
     // Lines joined with CR LF, the figure line kept, the whole trimmed.
-    EXPECT_EQ(q.QuesText, "<INCLUDE IMG>@net1.jpg@net2.bmp\r\na\r\n\r\nb");
-    EXPECT_EQ(q.Explanation, "<INCLUDE IMG>@exp.jpg\r\n説明");
+    EXPECT_EQ(t.QuesText, "<INCLUDE IMG>@net1.jpg@net2.bmp\r\na\r\n\r\nb");
+    EXPECT_EQ(t.Explanation, "<INCLUDE IMG>@exp.jpg\r\n説明");
     EXPECT_EQ(q.ChoiceCount, 5);
     EXPECT_EQ(q.ShowCount, 4);
-    EXPECT_EQ(q.Choice[0], "ルータ");
-    EXPECT_EQ(q.Choice[5], "Ahyy");
+    EXPECT_EQ(t.Choice[0], "ルータ");
+    EXPECT_EQ(t.Choice[5], "Ahyy");
     EXPECT_FALSE(q.choicePresent(6));
-    EXPECT_EQ(q.RefText[0], "RFC 791");  // reference text trimmed
-    EXPECT_EQ(q.RefPage[0], " 12 ");     // page kept as written
-    EXPECT_EQ(q.RefText[1], "");
-    EXPECT_EQ(q.RefPage[1], "0");
-    EXPECT_EQ(q.RefText[2], "");
-    EXPECT_EQ(q.RefPage[2], "0");
-    EXPECT_EQ(q.RefText[3], "参考書");
-    EXPECT_EQ(q.RefPage[3], "0");
-    EXPECT_EQ(q.CbtHint[0], "教材を開く");
-    EXPECT_EQ(q.CbtFile[0], "doc/tcp.pdf");
-    EXPECT_EQ(q.CbtHint[1], "Null");  // no special meaning on these lines
-    EXPECT_EQ(q.CbtFile[1], "");
+    EXPECT_EQ(t.RefText[0], "RFC 791");  // reference text trimmed
+    EXPECT_EQ(t.RefPage[0], " 12 ");     // page kept as written
+    EXPECT_EQ(t.RefText[1], "");
+    EXPECT_EQ(t.RefPage[1], "0");
+    EXPECT_EQ(t.RefText[2], "");
+    EXPECT_EQ(t.RefPage[2], "0");
+    EXPECT_EQ(t.RefText[3], "参考書");
+    EXPECT_EQ(t.RefPage[3], "0");
+    EXPECT_EQ(t.CbtHint[0], "教材を開く");
+    EXPECT_EQ(t.CbtFile[0], "doc/tcp.pdf");
+    EXPECT_EQ(t.CbtHint[1], "Null");  // no special meaning on these lines
+    EXPECT_EQ(t.CbtFile[1], "");
 }
 
 TEST(QuestionLoader, EmptyBlocksAndTheEndOfTheRecords) {
@@ -104,8 +106,8 @@ TEST(QuestionLoader, EmptyBlocksAndTheEndOfTheRecords) {
     auto bank = load(b);
     ASSERT_TRUE(bank.ok()) << bank.error().describe();
     ASSERT_EQ(bank->questions.size(), 2u);
-    EXPECT_EQ(bank->question(1).QuesText, "");
-    EXPECT_EQ(bank->question(1).Explanation, "");
+    EXPECT_EQ(bank->texts(1).QuesText, "");
+    EXPECT_EQ(bank->texts(1).Explanation, "");
     EXPECT_EQ(bank->question(2).QuesNum, 2);
 
     // A file may also end right after the explanation: the missing reference
@@ -114,7 +116,7 @@ TEST(QuestionLoader, EmptyBlocksAndTheEndOfTheRecords) {
     cut.resize(cut.rfind("*EE\r\n") + 5);
     auto shortBank = parseQuestionFile(cut, "t.qdf");
     ASSERT_TRUE(shortBank.ok()) << shortBank.error().describe();
-    EXPECT_EQ(shortBank->question(2).RefPage[0], "0");
+    EXPECT_EQ(shortBank->texts(2).RefPage[0], "0");
 }
 
 TEST(QuestionLoader, TextLinesJoinWithCrLfWhateverEndsThemInTheFile) {
@@ -141,8 +143,8 @@ TEST(QuestionLoader, TextLinesJoinWithCrLfWhateverEndsThemInTheFile) {
     for (const std::string& file : {crlf, lf, mixed}) {
         auto bank = parseQuestionFile(file, "t.qdf");
         ASSERT_TRUE(bank.ok()) << bank.error().describe();
-        EXPECT_EQ(bank->question(1).QuesText, "一行目 first\r\n\r\nﾃｽﾄ 三行目\r\nlast");
-        EXPECT_EQ(bank->question(1).Explanation, "解説\r\n  second");
+        EXPECT_EQ(bank->texts(1).QuesText, "一行目 first\r\n\r\nﾃｽﾄ 三行目\r\nlast");
+        EXPECT_EQ(bank->texts(1).Explanation, "解説\r\n  second");
     }
 }
 
@@ -473,14 +475,85 @@ TEST(QuestionLoader, ReloadingOverAnotherCourseReadsLikeAFreshLoad) {
     ASSERT_TRUE(LoadQuestionBank(fresh, barePath).ok());
     QuestionBank reused;
     ASSERT_TRUE(ReloadQuestionBank(reused, richPath).ok());
-    ASSERT_EQ(reused.question(1).RefPage[3], "78");
+    ASSERT_EQ(reused.texts(1).RefPage[3], "78");
     ASSERT_TRUE(ReloadQuestionBank(reused, barePath).ok());
     EXPECT_TRUE(reused == fresh);
-    EXPECT_EQ(reused.question(1).RefPage[3], "0");
-    EXPECT_EQ(reused.question(1).CbtFile[1], "");
+    EXPECT_EQ(reused.texts(1).RefPage[3], "0");
+    EXPECT_EQ(reused.texts(1).CbtFile[1], "");
 
     // A reload that fails leaves no half-read course behind.
     ASSERT_FALSE(ReloadQuestionBank(reused, (dir / "none.qdf").string()).ok());
     EXPECT_TRUE(reused == QuestionBank{});
     fs::remove_all(dir);
+}
+
+// The bank keeps the stored bytes and decodes a text when it is read, so
+// what matters is that a text reads the same wherever the bank keeps it.
+TEST(QuestionLoader, TextsReadTheSameWhereverTheBankKeepsThem) {
+    namespace fs = std::filesystem;
+    QdfBuilder::Record r = lastRecord({});
+    r.question = {"問題文", "二行目"};
+    r.choiceCount = r.showCount = 2;
+    r.answerCount = 1;
+    r.choices = {"正しい", "誤り"};
+    QdfBuilder b;
+    b.header().category("c", {"s"}).plain("*CE").record(r);
+    std::string lf = b.stored();
+    for (std::size_t at; (at = lf.find("\r\n")) != std::string::npos;) {
+        lf.erase(at, 1);
+    }
+
+    auto loaded = load(b);
+    ASSERT_TRUE(loaded.ok()) << loaded.error().describe();
+    auto fromLf = parseQuestionFile(lf, "t.qdf");  // the question's lines are joined by the bank
+    ASSERT_TRUE(fromLf.ok()) << fromLf.error().describe();
+    EXPECT_TRUE(*loaded == *fromLf);
+    EXPECT_EQ(fromLf->texts(1).QuesText, "問題文\r\n二行目");
+
+    // A course made in code equals the loaded one text for text.
+    QuestionBank made;
+    made.ExamQuesCount = loaded->ExamQuesCount;
+    made.ExamTimeLimit = loaded->ExamTimeLimit;
+    made.QuesTotal = loaded->QuesTotal;
+    made.CategoryCount = loaded->CategoryCount;
+    made.categories = loaded->categories;
+    QuestionRecord q = loaded->question(1);
+    const QuestionTexts t = loaded->texts(1);
+    q.QuesText = made.keep(t.QuesText);
+    for (int k = 0; k < kMaxChoices; ++k) {
+        q.Choice[k] = made.keep(t.Choice[k]);
+    }
+    q.Explanation = made.keep(t.Explanation);
+    for (int n = 0; n < kRefNotes; ++n) {
+        q.RefText[n] = made.keep(t.RefText[n]);
+        q.RefPage[n] = made.keep(t.RefPage[n]);
+    }
+    for (int d = 0; d < kCbtDocs; ++d) {
+        q.CbtHint[d] = made.keep(t.CbtHint[d]);
+        q.CbtFile[d] = made.keep(t.CbtFile[d]);
+    }
+    made.questions.push_back(q);
+    EXPECT_TRUE(made == *loaded);
+    EXPECT_FALSE(made.question(1).choicePresent(3));
+    made.questions[0].Choice[1] = made.keep("誤り ");
+    EXPECT_FALSE(made == *loaded);
+
+    // A copy keeps reading its texts after the bank it came from has moved
+    // on to another course or is gone.
+    const fs::path path = fs::temp_directory_path() / "tovalo-bank-copy.qdf";
+    std::ofstream(path, std::ios::binary) << lf;
+    auto bank = std::make_unique<QuestionBank>();
+    ASSERT_TRUE(ReloadQuestionBank(*bank, path.string()).ok());
+    const QuestionBank copy = *bank;
+    QdfBuilder other;
+    QdfBuilder::Record o = lastRecord({});
+    o.question = {"別の問題"};
+    other.header().category("d", {"t"}).plain("*CE").record(o);
+    std::ofstream(path, std::ios::binary) << other.stored();
+    ASSERT_TRUE(ReloadQuestionBank(*bank, path.string()).ok());
+    EXPECT_EQ(bank->texts(1).QuesText, "別の問題");
+    bank.reset();
+    EXPECT_EQ(copy.texts(1).QuesText, "問題文\r\n二行目");
+    EXPECT_EQ(copy.texts(1).Choice[0], "正しい");
+    fs::remove(path);
 }

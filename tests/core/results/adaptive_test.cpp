@@ -18,7 +18,7 @@ QuestionBank bankOf(int n) {
         q.QuesNum = 100 + i;
         q.Category = 1 + i % 3;
         q.SubCategory = 2;
-        q.QuesText = "問題" + std::to_string(i) + "\r\n二行目";
+        q.QuesText = b.keep("問題" + std::to_string(i) + "\r\n二行目");
         b.questions.push_back(q);
     }
     b.QuesTotal = n;
