@@ -185,18 +185,25 @@ std::vector<int> balancedDraw(const QuestionBank& bank, const CategoryChecks& ch
     std::vector<int> picked;
     picked.reserve(n);
     for (;;) {
+        // Whether a candidate with room in its minor category was refused
+        // only because its major category was full.
+        bool heldByCategory = false;
         for (std::size_t i = 0; i < order.size() && static_cast<int>(picked.size()) < n; ++i) {
             if (taken[i]) {
                 continue;
             }
             const QuestionRecord& q = bank.question(order[i].slot);
-            if (subTaken[q.Category][q.SubCategory] < subQuota[q.Category] &&
-                catTaken[q.Category] < catQuota) {
-                taken[i] = true;
-                ++subTaken[q.Category][q.SubCategory];
-                ++catTaken[q.Category];
-                picked.push_back(order[i].slot);
+            if (subTaken[q.Category][q.SubCategory] >= subQuota[q.Category]) {
+                continue;
             }
+            if (catTaken[q.Category] >= catQuota) {
+                heldByCategory = true;
+                continue;
+            }
+            taken[i] = true;
+            ++subTaken[q.Category][q.SubCategory];
+            ++catTaken[q.Category];
+            picked.push_back(order[i].slot);
         }
         if (static_cast<int>(picked.size()) >= n) {
             return picked;
@@ -212,7 +219,9 @@ std::vector<int> balancedDraw(const QuestionBank& bank, const CategoryChecks& ch
             continue;
         }
         if (catQuota < available) {
-            ++catQuota;
+            // When only minor quotas held candidates back, every pass with a
+            // wider major quota would take nothing until it reaches its end.
+            catQuota = heldByCategory ? catQuota + 1 : available;
         } else {
             for (int c = 1; c <= bank.CategoryCount; ++c) {
                 if (subQuota[c] != 0) {
