@@ -89,9 +89,9 @@ void BM_LoadLargestSample(benchmark::State& state) {
 BENCHMARK(BM_LoadLargestSample)->Unit(benchmark::kMicrosecond);
 
 // Loading a 500-question course: into a new bank each time (state.range(0)
-// = 0, LoadQuestionBank, as the tool and the synchronisation do), or over the
-// course loaded before (1, ReloadQuestionBank, as the category screen does
-// from the second course on).
+// = 0, LoadQuestionBank, as the exam session, the tool and the
+// synchronisation do), or over the course loaded before (1,
+// ReloadQuestionBank, which keeps the list of records).
 void BM_LoadGenerated500(benchmark::State& state) {
     // One file per process: two benchmark runs at once must not remove each other's file.
     const fs::path path =

@@ -18,17 +18,14 @@ Error withConsequence(Error error, const char* consequence) {
 }  // namespace
 
 Status ExamSession::open(const CourseEntry& course) {
-    // The course before last lends its storage to this one; the course in
-    // use stays as it is until the new one has loaded.
-    if (Status loaded = ReloadQuestionBank(spare_, course.QdfPath); !loaded) {
-        return loaded;
+    // The course in use stays as it is until the new one has loaded.
+    QuestionBank loaded;
+    if (Status read = LoadQuestionBank(loaded, course.QdfPath); !read) {
+        return read;
     }
-    QuestionBank loaded = std::move(spare_);
-    QuestionBank previous = std::move(bank_);
     *this = ExamSession();
     course_ = course;
     bank_ = std::move(loaded);
-    spare_ = std::move(previous);
     checks_ = CategoryChecks::allChecked(bank_);
     return Ok{};
 }

@@ -96,7 +96,6 @@ class ExamSession {
   private:
     CourseEntry course_;
     QuestionBank bank_;
-    QuestionBank spare_;  // the course opened before, kept for its storage
     CategoryChecks checks_;
     SelectionSettings selection_;
     std::vector<ExamQuestion> questions_;

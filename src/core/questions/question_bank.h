@@ -32,6 +32,7 @@ struct CategorySlot {
 // Where a text of a question record is. A course holds thousands of texts
 // and an exam shows a few dozen of them, so the bank keeps the bytes as the
 // file stores them and decodes a text when it is read (QuestionBank::text).
+// It means something only to the bank whose record holds it.
 struct StoredText {
     enum class Kind : std::uint8_t {
         Empty,   // ""

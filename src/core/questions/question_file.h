@@ -52,8 +52,8 @@ Result<QuestionBank> parseQuestionFile(std::string_view contents, const std::str
 Status LoadQuestionBank(QuestionBank& bank, const std::string& path);
 
 // Fills `bank` from the file at `path`, writing over the course it held and
-// reusing its storage, which makes loading one course after another cheaper.
-// On failure `bank` holds no course.
+// keeping the storage of its list of records. On failure `bank` holds no
+// course.
 Status ReloadQuestionBank(QuestionBank& bank, const std::string& path);
 
 // The category table of the question file at `path`: the header and the
