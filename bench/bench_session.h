@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/platform/doubles.h"
-#include "ui/startup/session.h"
+#include "ui/session/session.h"
 
 namespace tovalo::bench {
 

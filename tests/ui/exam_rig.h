@@ -29,8 +29,8 @@
 #include "core/styles/answer_style.h"
 #include "platform/qt_bundle_loader.h"
 #include "ui/exam/TGenericMBForm.h"
+#include "ui/session/session.h"
 #include "ui/startup/screens.h"
-#include "ui/startup/session.h"
 #include "ui/startup/startup.h"
 
 // A moment of the local clock, for the rig's ManualClock.

@@ -11,8 +11,8 @@
 #include "core/app/command_line.h"
 #include "core/platform/doubles.h"
 #include "platform/qt_bundle_loader.h"
+#include "ui/session/session.h"
 #include "ui/startup/screens.h"
-#include "ui/startup/session.h"
 #include "ui/startup/startup.h"
 
 // The staged sample installation copied into a temporary folder, started

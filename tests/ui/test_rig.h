@@ -12,8 +12,8 @@
 
 #include "core/app/command_line.h"
 #include "core/platform/doubles.h"
+#include "ui/session/session.h"
 #include "ui/startup/screens.h"
-#include "ui/startup/session.h"
 #include "ui/startup/startup.h"
 
 // Types text the way an input method delivers it: Japanese never arrives

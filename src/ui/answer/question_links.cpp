@@ -8,7 +8,7 @@
 #include "core/views/answer_view.h"
 #include "core/views/support_page.h"
 #include "core/views/training_material.h"
-#include "ui/startup/session.h"
+#include "ui/session/session.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/qt_convert.h"

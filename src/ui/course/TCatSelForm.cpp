@@ -20,7 +20,7 @@
 #include "core/exam/category_rules.h"
 #include "core/questions/question_file.h"
 #include "platform/qt_bundle_loader.h"
-#include "ui/startup/session.h"
+#include "ui/session/session.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/image_button.h"

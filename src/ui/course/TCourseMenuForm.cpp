@@ -19,7 +19,7 @@
 #include "core/catalog/course_menu_rules.h"
 #include "core/results/history_file.h"
 #include "platform/qt_bundle_loader.h"
-#include "ui/startup/session.h"
+#include "ui/session/session.h"
 #include "ui/widgets/accessible_role.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/course_row.h"

@@ -14,7 +14,7 @@
 
 #include "core/app/address_files.h"
 #include "core/app/cdrom_drives.h"
-#include "ui/startup/session.h"
+#include "ui/session/session.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/qt_convert.h"

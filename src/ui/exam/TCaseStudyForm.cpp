@@ -8,7 +8,7 @@
 
 #include "core/exam/exam_screen.h"
 #include "platform/qt_modal_windows.h"
-#include "ui/startup/session.h"
+#include "ui/session/session.h"
 #include "ui/web/web_page_view.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/image_button.h"

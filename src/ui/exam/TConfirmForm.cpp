@@ -13,7 +13,7 @@
 
 #include "core/exam/review_list.h"
 #include "platform/qt_modal_windows.h"
-#include "ui/startup/session.h"
+#include "ui/session/session.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/image_button.h"

@@ -14,7 +14,7 @@
 #include "core/questions/question_file.h"
 #include "core/text/clock_text.h"
 #include "platform/qt_bundle_loader.h"
-#include "ui/startup/session.h"
+#include "ui/session/session.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/clock_face.h"
 #include "ui/widgets/fonts.h"

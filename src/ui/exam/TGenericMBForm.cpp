@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "ui/startup/session.h"
+#include "ui/session/session.h"
 #include "ui/web/web_page_view.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/fonts.h"

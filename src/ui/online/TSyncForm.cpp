@@ -12,7 +12,7 @@
 
 #include "ui/online/online_buttons.h"
 #include "ui/online/proxy_panel.h"
-#include "ui/startup/session.h"
+#include "ui/session/session.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/image_button.h"

@@ -20,7 +20,7 @@
 #include "core/app/settings_keys.h"
 #include "ui/online/online_buttons.h"
 #include "ui/online/proxy_panel.h"
-#include "ui/startup/session.h"
+#include "ui/session/session.h"
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/qt_convert.h"

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt_modal_windows.h"
-#include "ui/startup/session.h"
+#include "ui/session/session.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/image_button.h"

@@ -17,7 +17,7 @@
 #include "ui/answer/question_links.h"
 #include "ui/results/history_chart_painter.h"
 #include "ui/results/review_pane_view.h"
-#include "ui/startup/session.h"
+#include "ui/session/session.h"
 #include "ui/web/web_page_view.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/fonts.h"

@@ -12,7 +12,7 @@
 #include "core/results/print_report.h"
 #include "platform/qt_bundle_loader.h"
 #include "ui/results/advisor_view.h"
-#include "ui/startup/session.h"
+#include "ui/session/session.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/image_button.h"

@@ -9,7 +9,7 @@
 #include "core/views/review_pane.h"
 #include "core/views/support_page.h"
 #include "ui/answer/question_links.h"
-#include "ui/startup/session.h"
+#include "ui/session/session.h"
 #include "ui/web/web_page_view.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/fonts.h"

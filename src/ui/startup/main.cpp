@@ -14,8 +14,8 @@
 #include "tovalo_version.h"
 #include "ui/course/TCourseMenuForm.h"
 #include "ui/course/TMainMenuForm.h"
+#include "ui/session/session.h"
 #include "ui/startup/screens.h"
-#include "ui/startup/session.h"
 #include "ui/startup/startup.h"
 #include "ui/web/web_page_view.h"
 

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QScreen>
 
-#include "ui/startup/session.h"
+#include "ui/session/session.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/image_button.h"

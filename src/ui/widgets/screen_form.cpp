@@ -10,7 +10,7 @@
 #include <QWindowStateChangeEvent>
 #include <vector>
 
-#include "ui/startup/session.h"
+#include "ui/session/session.h"
 #include "ui/widgets/lazy_controls.h"
 
 namespace tovalo::ui {

@@ -4,7 +4,7 @@
 #include <QPainter>
 
 #include "platform/qt_bundle_loader.h"
-#include "ui/startup/session.h"
+#include "ui/session/session.h"
 #include "ui/widgets/level_strip.h"
 #include "ui/widgets/qt_convert.h"
 

@@ -1,4 +1,4 @@
-#include "ui/startup/session.h"
+#include "ui/session/session.h"
 
 namespace tovalo::ui {
 
