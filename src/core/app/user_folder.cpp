@@ -1,16 +1,22 @@
 #include "core/app/user_folder.h"
 
+#include <openssl/evp.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <system_error>
 
 #include "core/app/directories.h"
+#include "core/app/release_before_record.h"
 #include "core/app/vendors.h"
 #include "core/common/files.h"
 #include "core/common/safe_file.h"
+#include "core/text/lines.h"
+#include "core/text/trim.h"
 
 namespace tovalo::app {
 
@@ -19,20 +25,76 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kCannotPrepare = "ユーザーフォルダーを用意できません: ";
+// The parts of an installation; anything else in the sample (its release
+// stamp) or in the user's folder (the sample itself, for a ~/.local
+// install) is nobody's to copy or sweep.
+constexpr const char* kParts[] = {"bin", "QDAT", "HIST"};
+constexpr std::string_view kRecordHeader = "release ";
 
 Error folderError(const fs::path& path, const std::error_code& ec) {
     return Error{kCannotPrepare + path.string() + " (" + ec.message() + ")", {}, 0};
 }
 
-// Copies one sample file to a place the user does not have yet. The copy
-// goes through a temporary file, so that a start cut short never leaves a
-// half-written template that a later start would take for the user's own.
-Status copyMissingFile(const fs::path& from, const fs::path& to) {
-    Result<std::string> bytes = readWholeFile(from.string());
-    if (!bytes) {
-        return bytes.error();
+std::string sha256Hex(std::string_view bytes) {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int size = 0;
+    EVP_Digest(bytes.data(), bytes.size(), digest, &size, EVP_sha256(), nullptr);
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned int i = 0; i < size; ++i) {
+        hex += kHex[digest[i] >> 4];
+        hex += kHex[digest[i] & 0xF];
     }
-    if (Status saved = saveFileAtomically(to.string(), *bytes, Durability::Replaceable); !saved) {
+    return hex;
+}
+
+// Which release the folder's program files were brought to, and the hash
+// of each as that release shipped it.
+struct Record {
+    std::string release;
+    std::map<std::string, std::string, std::less<>> shipped;
+};
+
+std::optional<Record> parseRecord(std::string_view text) {
+    const std::vector<std::string_view> lines = text::splitLines(text);
+    if (lines.empty() || !lines.front().starts_with(kRecordHeader)) {
+        return std::nullopt;
+    }
+    Record record{text::trimmed(lines.front().substr(kRecordHeader.size())), {}};
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::size_t gap = lines[i].find("  ");
+        if (gap != std::string_view::npos) {
+            record.shipped.emplace(lines[i].substr(gap + 2), lines[i].substr(0, gap));
+        }
+    }
+    return record;
+}
+
+std::string formatRecord(const Record& record) {
+    std::string text = std::string(kRecordHeader) + record.release + "\n";
+    for (const auto& [path, hash] : record.shipped) {
+        text += hash + "  " + path + "\n";
+    }
+    return text;
+}
+
+// A file of the sample: a missing one is not found, any other failure says
+// that it cannot be read, naming it either way.
+Result<std::string> readSampleFile(const fs::path& path) {
+    Result<std::optional<std::string>> read = readFileIfPresent(path.string());
+    if (!read) {
+        return Error{kCannotPrepare + read.error().describe(), {}, 0};
+    }
+    if (!*read) {
+        return Error{kCannotPrepare + path.string() + ": " + kFileNotFound, {}, 0};
+    }
+    return std::move(**read);
+}
+
+// Writes through a temporary file, so that a start cut short never leaves
+// a half-written template that a later start would take for the user's own.
+Status writeCopy(const fs::path& to, const std::string& bytes) {
+    if (Status saved = saveFileAtomically(to.string(), bytes, Durability::Replaceable); !saved) {
         return Error{kCannotPrepare + saved.error().describe(), {}, 0};
     }
     return Ok{};
@@ -52,41 +114,122 @@ Status ensureDirectory(const fs::path& dir) {
     return Ok{};
 }
 
-// Copies what the user lacks; `copiedAny` tells whether anything was.
-// Every step reports its failure rather than throwing: start-up shows it.
-Status copyMissing(const fs::path& sample, const fs::path& user, bool& copiedAny) {
+struct Preparation {
+    fs::path sample;
+    fs::path user;
+    // Set when the sample's release differs from the folder's record.
+    bool newRelease = false;
+    const Record* earlier = nullptr;  // the folder's record, when it has one
+    Record next;                      // the record the folder gets
+    std::vector<std::string> notices;
+    bool wroteAny = false;
+};
+
+// The hash the user's copy of `rel` has if the user left it alone: from the
+// folder's record, or for a folder without one from the release that kept
+// none. nullopt when nothing is known; "" when any bytes count as unchanged.
+std::optional<std::string> unchangedHash(const Preparation& p, const std::string& rel) {
+    if (p.earlier == nullptr) {
+        std::optional<std::string_view> shipped = shippedBeforeRecord(rel);
+        return shipped ? std::optional<std::string>(*shipped) : std::nullopt;
+    }
+    auto found = p.earlier->shipped.find(rel);
+    return found != p.earlier->shipped.end() ? std::optional<std::string>(found->second)
+                                             : std::nullopt;
+}
+
+// A program file the user already has, on a new release.
+Status bringUp(Preparation& p, const std::string& rel, const fs::path& to, const std::string& bytes,
+               const std::string& newHash) {
+    // A link, a folder or a file that cannot be read is the user's doing:
+    // it has no hash and is kept.
+    std::optional<std::string> current;
     std::error_code ec;
-    fs::recursive_directory_iterator it(sample, ec);
+    if (fs::symlink_status(to, ec).type() == fs::file_type::regular) {
+        if (Result<std::optional<std::string>> read = readFileIfPresent(to.string());
+            read && *read) {
+            current = sha256Hex(**read);
+        }
+    }
+    if (current == newHash) {
+        return Ok{};
+    }
+    const std::optional<std::string> unchanged = unchangedHash(p, rel);
+    if (current && unchanged && (unchanged->empty() || *unchanged == *current)) {
+        p.wroteAny = true;
+        return writeCopy(to, bytes);
+    }
+    if (unchanged == newHash) {
+        return Ok{};  // changed by the user, not by the release
+    }
+    const fs::path beside = to.string() + kNewReleaseSuffix;
+    if (Status written = writeCopy(beside, bytes); !written) {
+        return written;
+    }
+    p.wroteAny = true;
+    p.notices.push_back(to.string() + " は変更されているため残し、新しい版を " + beside.string() +
+                        " に置きました");
+    return Ok{};
+}
+
+Status placeFile(Preparation& p, const fs::path& from, const std::string& rel) {
+    const fs::path to = p.user / rel;
+    std::error_code ec;
+    // Whatever the user has under that name counts as present, a dangling link included.
+    const fs::file_status present = fs::symlink_status(to, ec);
+    if (ec && ec != std::errc::no_such_file_or_directory) {
+        return folderError(to, ec);
+    }
+    const bool missing = !fs::exists(present);
+    const bool programFile = rel.starts_with("bin/");
+    if (!missing && !(programFile && p.newRelease)) {
+        return Ok{};
+    }
+    Result<std::string> bytes = readSampleFile(from);
+    if (!bytes) {
+        return bytes.error();
+    }
+    if (programFile && p.newRelease) {
+        const std::string hash = sha256Hex(*bytes);
+        p.next.shipped[rel] = hash;
+        if (!missing) {
+            return bringUp(p, rel, to, *bytes, hash);
+        }
+    }
+    p.wroteAny = true;
+    return writeCopy(to, *bytes);
+}
+
+// Every step reports its failure rather than throwing: start-up shows it.
+Status walkPart(Preparation& p, const char* part) {
+    const fs::path from = p.sample / part;
+    std::error_code ec;
+    if (!fs::is_directory(from, ec)) {
+        return Ok{};
+    }
+    fs::recursive_directory_iterator it(from, ec);
     if (ec) {
-        return folderError(sample, ec);
+        return folderError(from, ec);
     }
     for (const fs::recursive_directory_iterator end; it != end;) {
-        const fs::path target = user / it->path().lexically_relative(sample);
+        const std::string rel = it->path().lexically_relative(p.sample).generic_string();
         const bool directory = it->is_directory(ec);
         const bool file = !ec && !directory && it->is_regular_file(ec);
         if (ec) {
             return folderError(it->path(), ec);
         }
         if (directory) {
-            if (Status made = ensureDirectory(target); !made) {
+            if (Status made = ensureDirectory(p.user / rel); !made) {
                 return made;
             }
         } else if (file) {
-            // Whatever the user has under that name stays, a dangling link included.
-            const fs::file_status present = fs::symlink_status(target, ec);
-            if (ec && ec != std::errc::no_such_file_or_directory) {
-                return folderError(target, ec);
-            }
-            if (!fs::exists(present)) {
-                if (Status copied = copyMissingFile(it->path(), target); !copied) {
-                    return copied;
-                }
-                copiedAny = true;
+            if (Status placed = placeFile(p, it->path(), rel); !placed) {
+                return placed;
             }
         }
         it.increment(ec);
         if (ec) {
-            return folderError(sample, ec);
+            return folderError(from, ec);
         }
     }
     return Ok{};
@@ -111,6 +254,21 @@ Status proveWritable(const fs::path& dir) {
     std::error_code ignored;
     fs::remove(probe, ignored);
     return Ok{};
+}
+
+// The path with links resolved and no trailing separator, for comparing.
+fs::path comparable(const std::string& path) {
+    std::error_code ec;
+    fs::path p = fs::weakly_canonical(path, ec);
+    if (ec) {
+        p = fs::path(path).lexically_normal();
+    }
+    return p.has_filename() ? p : p.parent_path();
+}
+
+bool within(const fs::path& inner, const fs::path& outer) {
+    auto [o, i] = std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end());
+    return o == outer.end();
 }
 
 }  // namespace
@@ -143,47 +301,94 @@ Result<std::string> userFolderPath(const UserEnvironment& env) {
         0};
 }
 
-Status prepareUserFolder(const std::string& sampleRoot, const std::string& userRoot) {
-    const fs::path user(userRoot);
+Result<std::vector<std::string>> prepareUserFolder(const std::string& sampleRoot,
+                                                   const std::string& userRoot) {
+    Preparation p;
+    p.sample = fs::path(sampleRoot);
+    p.user = fs::path(userRoot);
     for (const char* part : {"", "bin", "QDAT", "HIST"}) {
-        if (Status made = ensureDirectory(user / part); !made) {
-            return made;
+        if (Status made = ensureDirectory(p.user / part); !made) {
+            return made.error();
         }
     }
-    bool copiedAny = false;
-    if (Status copied = copyMissing(fs::path(sampleRoot), user, copiedAny); !copied) {
-        return copied;
+
+    // Two small reads on every start; the program files are looked at only
+    // when they differ.
+    Result<std::optional<std::string>> stamp =
+        readFileIfPresent((p.sample / kSampleReleaseFile).string());
+    Result<std::optional<std::string>> recorded =
+        readFileIfPresent((p.user / kProgramFilesRecord).string());
+    for (const auto* read : {&stamp, &recorded}) {
+        if (!*read) {
+            return Error{kCannotPrepare + read->error().describe(), {}, 0};
+        }
     }
-    // A first start cut short may have left a temporary copy beside a file
-    // that was missing and so was copied again above; with nothing copied
-    // there is nothing to sweep, and every start is spared the walk.
-    if (copiedAny) {
-        removeLeftoverSaveFilesUnder(userRoot);
+    const std::optional<Record> earlier = *recorded ? parseRecord(**recorded) : std::nullopt;
+    p.next.release = *stamp ? text::trimmed(**stamp) : std::string();
+    p.earlier = earlier ? &*earlier : nullptr;
+    p.newRelease = !earlier || earlier->release != p.next.release;
+
+    for (const char* part : kParts) {
+        if (Status walked = walkPart(p, part); !walked) {
+            return walked.error();
+        }
     }
-    return proveWritable(user / "bin");
+    // Last, so that a start cut short does it all again from the old record.
+    if (p.newRelease) {
+        if (Status saved =
+                saveFileAtomically((p.user / kProgramFilesRecord).string(), formatRecord(p.next));
+            !saved) {
+            return Error{kCannotPrepare + saved.error().describe(), {}, 0};
+        }
+        p.wroteAny = true;
+    }
+    // A start cut short may have left a temporary copy beside a file it
+    // was writing; with nothing written there is nothing to sweep, and every
+    // start is spared the walk.
+    if (p.wroteAny) {
+        removeLeftoverSaveFiles(userRoot);
+        for (const char* part : kParts) {
+            removeLeftoverSaveFilesUnder((p.user / part).string());
+        }
+    }
+    if (Status writable = proveWritable(p.user / "bin"); !writable) {
+        return writable.error();
+    }
+    return std::move(p.notices);
 }
 
-Result<std::string> chooseProgramDir(const std::string& executableDir,
-                                     std::string_view relativeSharedDir,
-                                     const UserEnvironment& env) {
+Result<ProgramDirChoice> chooseProgramDir(const std::string& executableDir,
+                                          std::string_view relativeSharedDir,
+                                          const UserEnvironment& env) {
     const std::optional<std::string> sample = installedSampleRoot(executableDir, relativeSharedDir);
     if (!sample) {
-        return withTrailingSlash(executableDir);
+        return ProgramDirChoice{withTrailingSlash(executableDir), {}};
     }
     Result<std::string> user = userFolderPath(env);
     if (!user) {
         return user.error();
     }
-    // Root may write anywhere: a data home that leads back into the sample
-    // would otherwise have every user's history land in the shared copy.
-    std::error_code ec;
-    if (fs::equivalent(*user, *sample, ec)) {
-        return Error{"ユーザーフォルダーが共有のサンプルと同じ場所です: " + *user, {}, 0};
+    // Root may write anywhere: a data home that leads into the sample would
+    // have every user's history land in the shared copy, and a sample inside
+    // the folders the copy writes would be copied into itself. The sample
+    // may lie beside them, as a ~/.local install puts it.
+    const fs::path userPath = comparable(*user);
+    const fs::path samplePath = comparable(*sample);
+    bool overlap = within(userPath, samplePath);
+    for (const char* part : kParts) {
+        overlap = overlap || within(samplePath, userPath / part);
     }
-    if (Status prepared = prepareUserFolder(*sample, *user); !prepared) {
+    if (overlap) {
+        return Error{
+            "ユーザーフォルダーが共有のサンプルと重なっています: " + *user + " (" + *sample + ")",
+            {},
+            0};
+    }
+    Result<std::vector<std::string>> prepared = prepareUserFolder(*sample, *user);
+    if (!prepared) {
         return prepared.error();
     }
-    return *user + "bin/";
+    return ProgramDirChoice{*user + "bin/", std::move(*prepared)};
 }
 
 }  // namespace tovalo::app

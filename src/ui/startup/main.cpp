@@ -95,14 +95,18 @@ int main(int argc, char* argv[]) {
     QCoreApplication::addLibraryPath(executableDir + QStringLiteral("/" TOVALO_MODULES_FROM_BIN));
 
     // An installed copy runs on the user's own folder; see user_folder.h.
-    tovalo::Result<std::string> programDir =
+    tovalo::Result<tovalo::app::ProgramDirChoice> chosen =
         tovalo::app::chooseProgramDir(executableDir.toStdString(), TOVALO_SHARED_FROM_BIN,
                                       {environment("XDG_DATA_HOME"), environment("HOME")});
-    if (!programDir) {
-        return failStart(desktop.messages, programDir.error().describe());
+    if (!chosen) {
+        return failStart(desktop.messages, chosen.error().describe());
     }
+    for (const std::string& notice : chosen->notices) {
+        std::fprintf(stderr, "tovalo: %s\n", notice.c_str());
+    }
+    const std::string& programDir = chosen->programDir;
     // Sounds, templates and address files are opened by relative name.
-    QDir::setCurrent(QString::fromStdString(*programDir));
+    QDir::setCurrent(QString::fromStdString(programDir));
 
     std::vector<std::string> arguments;
     QStringList args = QCoreApplication::arguments();
@@ -113,7 +117,7 @@ int main(int argc, char* argv[]) {
     tovalo::ui::Services services{desktop.settings, desktop.messages, desktop.sound,
                                   desktop.shell,    desktop.clock,    desktop.drives,
                                   desktop.files,    desktop.bundles,  &desktop.net};
-    tovalo::ui::Session session(services, *programDir, tovalo::app::parseCommandLine(arguments));
+    tovalo::ui::Session session(services, programDir, tovalo::app::parseCommandLine(arguments));
     session.endProgram = [] { QCoreApplication::quit(); };
 
     tovalo::ui::Screens screens;
