@@ -28,8 +28,9 @@ for needed in libqt6widgets6 libqt6webenginewidgets6 libqt6multimedia6 fonts-ipa
 done
 
 dpkg-deb -c "$deb" | awk '{print $6}' >"$work/contents"
-for path in ./usr/bin/tovalo ./usr/bin/tovalo-tool ./usr/share/tovalo/bin/Tovalo20.ini \
-  ./usr/share/tovalo/HIST/nexa/ "./usr/share/applications/$app_id.desktop" \
+for path in ./usr/bin/tovalo ./usr/bin/tovalo-tool ./usr/share/tovalo/sample/bin/Tovalo20.ini \
+  ./usr/share/tovalo/sample/HIST/nexa/ ./usr/share/tovalo/sample/VERSION \
+  "./usr/share/applications/$app_id.desktop" \
   "./usr/share/metainfo/$app_id.metainfo.xml" "./usr/share/icons/hicolor/48x48/apps/$app_id.png" \
   ./usr/share/man/man1/tovalo.1.gz; do
   grep -qxF "$path" "$work/contents" || fail "$path not in the package"
