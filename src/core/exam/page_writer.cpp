@@ -29,9 +29,6 @@ constexpr std::string_view kScript[] = {
     "window.onkeydown=keydown;",
     "</SCRIPT>",
     "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=shift_jis\">",
-    // Question text names no face; left to the browser, Latin letters come
-    // out in its serif default beside Gothic Japanese.
-    "<style>body, td, th { font-family: \"IPAPGothic\", \"IPAGothic\", sans-serif }</style>",
 };
 
 constexpr std::string_view kStyledHead[] = {
