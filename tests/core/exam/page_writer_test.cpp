@@ -130,6 +130,8 @@ TEST(PageToListText, StripsTheMarkUpItKnows) {
     EXPECT_EQ(PageToListText("&amp;lt;", 2), "&lt;");
     EXPECT_EQ(PageToListText("<br>先頭で切れる", 2), "");
     EXPECT_EQ(PageToListText("<INCLUDE IMG>@a.jpg\r\n<i>問</i>題", 2), "問題");
+    // A figure line out of its place goes too, not the line that stands first.
+    EXPECT_EQ(PageToListText("<!-- QS -->\r\n<INCLUDE IMG>@a.bmp\r\n本文", 2), "本文");
     // Plain-text courses keep the text whole, line breaks included.
     EXPECT_EQ(PageToListText("一行目\r\n<b>二行目</b>", 1), "一行目\r\n<b>二行目</b>");
     EXPECT_EQ(PageToListText("<INCLUDE IMG>@a.jpg\r\n一行目\r\n二行目", 1), "一行目\r\n二行目");
