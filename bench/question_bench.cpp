@@ -145,5 +145,3 @@ void BM_LoadAndDraw(benchmark::State& state) {
 BENCHMARK(BM_LoadAndDraw)->ArgName("drawn")->Arg(50)->Arg(500)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();

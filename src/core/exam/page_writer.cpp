@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "core/common/safe_file.h"
+#include "core/questions/figure_line.h"
 #include "core/text/cp932.h"
 
 namespace tovalo {
@@ -29,9 +30,6 @@ constexpr std::string_view kScript[] = {
     "window.onkeydown=keydown;",
     "</SCRIPT>",
     "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=shift_jis\">",
-    // Question text names no face; left to the browser, Latin letters come
-    // out in its serif default beside Gothic Japanese.
-    "<style>body, td, th { font-family: \"IPAPGothic\", \"IPAGothic\", sans-serif }</style>",
 };
 
 constexpr std::string_view kStyledHead[] = {
@@ -90,11 +88,7 @@ Status WritePage(std::string_view content, const std::string& path, PageMode mod
 }
 
 std::string PageToListText(std::string_view questionText, int formatKind) {
-    std::string t(questionText);
-    if (t.find("<INCLUDE IMG>") != std::string::npos) {
-        const std::size_t lf = t.find('\n');
-        t = lf == std::string::npos ? std::string() : t.substr(lf + 1);
-    }
+    std::string t = withoutFigureLines(questionText);
     if (formatKind != 2) {
         return t;
     }

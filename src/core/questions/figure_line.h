@@ -15,4 +15,9 @@ inline constexpr std::string_view kFigureMarker = "<INCLUDE IMG>";
 // `maxNames` are kept.
 std::vector<std::string> figureLineNames(std::string_view line, std::size_t maxNames);
 
+// A question's text as the lists show it to be read: every line holding the
+// marker goes, with its line end, so no file name or mark-up is shown. A
+// last line that goes takes the line break before it along.
+std::string withoutFigureLines(std::string_view text);
+
 }  // namespace tovalo

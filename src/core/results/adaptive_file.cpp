@@ -31,24 +31,24 @@ int countOf(const std::string& field) {
     return v >= 0 && v <= kMaxAdaptiveCount ? v : 0;
 }
 
-std::string oneLine(std::string text) {
-    std::size_t at;
-    while ((at = text.find("\r\n")) != std::string::npos) {
-        text.erase(at, 2);
-    }
-    return text;
-}
-
 AdaptiveEntry entryFor(const QuestionBank& bank, const QuestionRecord& q) {
     AdaptiveEntry e;
     e.QuesNum = std::to_string(q.QuesNum);
     e.Category = std::to_string(q.Category);
     e.SubCategory = std::to_string(q.SubCategory);
-    e.QuesText = text::utf8ToCp932(oneLine(bank.text(q.QuesText)));
+    e.QuesText = adaptiveStoredText(bank.text(q.QuesText));
     return e;
 }
 
 }  // namespace
+
+std::string adaptiveStoredText(std::string text) {
+    std::size_t at;
+    while ((at = text.find("\r\n")) != std::string::npos) {
+        text.erase(at, 2);
+    }
+    return text::utf8ToCp932(text);
+}
 
 std::optional<AdaptiveEntry> parseAdaptiveLine(std::string_view line) {
     std::string fields[7];

@@ -31,6 +31,9 @@ struct AdaptiveEntry {
 // negative ones and ones that are not numbers.
 inline constexpr int kMaxAdaptiveCount = 100'000'000;
 
+// A question's text (UTF-8) as a line stores it: CP932, CR LF pairs removed.
+std::string adaptiveStoredText(std::string text);
+
 // Splits a stored line at its markers "@0*" … "@7*" (found only where a
 // character starts, never inside a double-byte one); nullopt when a marker is
 // missing.

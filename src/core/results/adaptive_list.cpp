@@ -4,7 +4,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <unordered_map>
 
+#include "core/questions/figure_line.h"
 #include "core/questions/numbers.h"
 #include "core/questions/question_file.h"
 #include "core/results/adaptive_file.h"
@@ -34,6 +36,27 @@ std::pair<std::string, std::string> categoryNames(const AdaptiveEntry& entry,
     return {slot.CategoryName, slot.SubCategoryName[*minor - 1]};
 }
 
+// The row's text of a stored question text, without a figure line.
+std::string listedText(const std::string& stored, const QuestionBank* questions,
+                       const QuestionRecord* own) {
+    std::string shown = adaptiveExcerpt(text::cp932ToUtf8(stored));
+    const std::size_t marker = shown.find(kFigureMarker);
+    if (marker == std::string::npos) {
+        return shown;
+    }
+    if (own != nullptr) {
+        const std::string ownText = questions->text(own->QuesText);
+        if (adaptiveStoredText(ownText) == stored) {
+            return adaptiveExcerpt(
+                text::cp932ToUtf8(adaptiveStoredText(withoutFigureLines(ownText))));
+        }
+    }
+    // The file name runs into the text after it; a row of reading matter
+    // is better cut short than showing it.
+    shown.resize(marker);
+    return shown;
+}
+
 }  // namespace
 
 std::string adaptiveListTitle(std::string_view examTitle) {
@@ -57,9 +80,18 @@ std::string adaptiveExcerpt(std::string_view text) {
 }
 
 AdaptiveList adaptiveList(const std::vector<std::string>& lines,
-                          const std::vector<CategorySlot>& categories) {
+                          const std::vector<CategorySlot>& categories,
+                          const QuestionBank* questions) {
     AdaptiveList list;
     list.rows.reserve(lines.size());
+    // A line names its question by the number as stored; the first record
+    // of a number is the one an exam counts into the line.
+    std::unordered_map<std::string, const QuestionRecord*> byNumber;
+    if (questions != nullptr) {
+        for (const QuestionRecord& q : questions->questions) {
+            byNumber.emplace(std::to_string(q.QuesNum), &q);
+        }
+    }
     // Counts are read within 0..kMaxAdaptiveCount; 64 bits hold any sum of them.
     long long asked = 0;
     long long right = 0;
@@ -71,10 +103,12 @@ AdaptiveList adaptiveList(const std::vector<std::string>& lines,
             continue;
         }
         auto [major, minor] = categoryNames(*entry, categories);
-        list.rows.push_back({text::cp932ToUtf8(entry->QuesNum), std::move(major), std::move(minor),
-                             adaptiveExcerpt(text::cp932ToUtf8(entry->QuesText)),
-                             std::to_string(entry->AskedCount), std::to_string(entry->RightCount),
-                             std::to_string(entry->MeanTime)});
+        const auto own = byNumber.find(entry->QuesNum);
+        list.rows.push_back(
+            {text::cp932ToUtf8(entry->QuesNum), std::move(major), std::move(minor),
+             listedText(entry->QuesText, questions, own != byNumber.end() ? own->second : nullptr),
+             std::to_string(entry->AskedCount), std::to_string(entry->RightCount),
+             std::to_string(entry->MeanTime)});
         asked += entry->AskedCount;
         right += entry->RightCount;
         // A question never answered has no time yet; it would only pull the
@@ -99,6 +133,11 @@ Result<std::optional<AdaptiveList>> readAdaptiveList(const std::string& adpPath,
     if (!lines->has_value()) {
         return std::optional<AdaptiveList>();
     }
+    QuestionBank questions;
+    if (LoadQuestionBank(questions, qdfPath)) {
+        return std::optional<AdaptiveList>(adaptiveList(**lines, questions.categories, &questions));
+    }
+    // A fault among the records still leaves the category names to show.
     auto categories = readCategoryTable(qdfPath);
     AdaptiveList list =
         adaptiveList(**lines, categories ? *categories : std::vector<CategorySlot>{});

@@ -52,12 +52,18 @@ std::string adaptiveExcerpt(std::string_view text);
 // markers says nothing that could be shown and is left out; a category
 // number outside `categories` leaves its name cells empty, since the
 // question may have left the file while its history stays.
+//
+// A row shows no figure line. A stored text has lost its line ends, so
+// where a figure line ended only the question's own text tells: `questions`
+// (the course's question file, when it could be read) gives it for every
+// stored text that is still its question's. Any other text shows only what
+// stands before the marker.
 AdaptiveList adaptiveList(const std::vector<std::string>& lines,
-                          const std::vector<CategorySlot>& categories);
+                          const std::vector<CategorySlot>& categories,
+                          const QuestionBank* questions = nullptr);
 
-// Reads the adaptive file and the category table of the course's question
-// file. nullopt when the course has no adaptive file; an adaptive file that
-// exists but cannot be read is an error naming it.
+// Reads the adaptive file and the course's question file. nullopt when the course has no adaptive
+// file; an adaptive file that exists but cannot be read is an error naming it.
 Result<std::optional<AdaptiveList>> readAdaptiveList(const std::string& adpPath,
                                                      const std::string& qdfPath);
 

@@ -12,10 +12,11 @@ namespace tovalo::ui {
 
 namespace {
 
-// Pages that name no face, or only a generic one, would otherwise get the
-// engine's serif default for Latin letters beside the Gothic it finds for
-// Japanese. Every generic family maps to the IPA faces so both scripts share
-// one design; code and fixed-width text keep the fixed-pitch face.
+// The program's pages name no face, and other pages may name only a generic
+// one; either would otherwise get the engine's serif default for Latin
+// letters beside the Gothic it finds for Japanese. Every generic family maps
+// to the IPA faces so both scripts share one design; code and fixed-width
+// text keep the fixed-pitch face.
 void useJapaneseFaces(QWebEngineSettings* settings) {
     for (QWebEngineSettings::FontFamily family :
          {QWebEngineSettings::StandardFont, QWebEngineSettings::SerifFont,

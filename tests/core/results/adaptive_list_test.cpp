@@ -172,6 +172,61 @@ TEST(AdaptiveList, FilesAreFoundByTheirPathsAndTheirProblemsKeptApart) {
     EXPECT_EQ(unreadable.error().file, tree.path("HIST/nexa/folder.ADP"));
 }
 
+// A row is reading matter: no figure line, wherever the question holds one,
+// though the stored text ran its lines together. Only questions whose
+// stored text is no longer the file's lose what follows the marker.
+TEST(AdaptiveList, RowsShowNoFigureLine) {
+    const struct {
+        std::vector<std::string> question;  // its lines in the question file
+        std::string shown;
+    } cases[] = {
+        {{"<INCLUDE IMG>@nxs_rack_front.jpg", "図の位置を選べ。"}, "図の位置を選べ。"},
+        {{"次の図を見よ。", "<INCLUDE IMG>@a.bmp", "正しいものはどれか。"},
+         "次の図を見よ。正しいものはどれか。"},
+        {{"<INCLUDE IMG>@a.jpg@b.bmp", "<INCLUDE IMG>@c.jpg", "IPv4 の図を比べよ。"},
+         "IPv4 の図を比べよ。"},
+        {{"本文のみ。", "<INCLUDE IMG>@z.jpg"}, "本文のみ。"},
+        {{"図のない問題。"}, "図のない問題。"},
+        {{"<INCLUDE IMG>@f.jpg", "<!-- QS -->", "本文<br>続き"}, "本文"},
+    };
+    const TempTree tree;
+    QdfBuilder q;
+    q.header("QFileFormat-v1.4", "20261201", std::to_string(std::size(cases)))
+        .category("ネットワーク", {"アドレス"})
+        .plain("*CE");
+    std::string adp;
+    int num = 0;
+    for (const auto& c : cases) {
+        QdfBuilder::Record r;
+        r.num = ++num;
+        r.question = c.question;
+        r.closing = num == static_cast<int>(std::size(cases)) ? "*EOF" : "";
+        q.record(r);
+        std::string joined;
+        for (const std::string& l : c.question) {
+            joined += l;
+        }
+        adp += line(std::to_string(num), "1", "1", joined, "1", "1", "5") + "\r\n";
+    }
+    // Stored by an older edition of the course: the file's question 1 reads
+    // otherwise now, and question 99 is gone.
+    adp += line("1", "1", "1", "<INCLUDE IMG>@old.jpg昔の問題文", "1", "0", "5") + "\r\n";
+    adp += line("99", "1", "1", "前置き<INCLUDE IMG>@x.jpg消えた問題", "1", "0", "5") + "\r\n";
+    const std::string qdf = tree.write("QDAT/nexa/NX-101.qdf", q.stored());
+    const std::string adpPath = tree.write("HIST/nexa/NX-101.ADP", adp);
+
+    auto read = readAdaptiveList(adpPath, qdf);
+    ASSERT_TRUE(read.ok() && read->has_value());
+    const std::vector<AdaptiveListRow>& rows = (*read)->rows;
+    ASSERT_EQ(rows.size(), std::size(cases) + 2);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(rows[i][3], cases[i].shown) << "question " << i + 1;
+        EXPECT_EQ(rows[i][1], "ネットワーク");
+    }
+    EXPECT_EQ(rows[std::size(cases)][3], "");
+    EXPECT_EQ(rows[std::size(cases) + 1][3], "前置き");
+}
+
 TEST(AdaptiveList, DeletingRemovesOnlyTheFileAndSaysWhenItCannot) {
     const TempTree tree;
     const std::string adp = tree.write("HIST/c.ADP", "@0*1@1*1@2*1@3*t@4*1@5*1@6*1@7*\r\n");
