@@ -116,6 +116,7 @@ std::optional<HttpAddress> parseHttpAddress(std::string_view address) {
     const std::size_t slash = rest.find('/');
     const std::string_view authority = rest.substr(0, slash);
     a.target = slash == std::string_view::npos ? "/" : std::string(rest.substr(slash));
+    a.origin = std::string(address.substr(0, address.size() - rest.size() + authority.size()));
     const std::size_t colon = authority.find(':');
     a.host = std::string(authority.substr(0, colon));
     if (colon != std::string_view::npos) {
@@ -240,10 +241,11 @@ HttpResponse HttpClient::run(HttpMethod method, std::string_view address, std::s
         if (secureScheme(response.location)) {
             next = parseHttpAddress(response.location);
         } else {
+            // The host stays as the address file wrote it: a proxy is asked
+            // for the same server, with no port that was never written.
             const std::string path =
                 response.location.starts_with('/') ? response.location : "/" + response.location;
-            next = parseHttpAddress(std::string(target->secure ? kSecureScheme : kPlainScheme) +
-                                    target->host + ":" + std::to_string(target->port) + path);
+            next = parseHttpAddress(target->origin + path);
         }
         // The request is sent again as it was, cookie and personal data
         // included: once it went out encrypted, no server may call it back

@@ -22,6 +22,7 @@ struct HttpAddress {
     int port = 80;
     std::string target;    // from the slash after the host on; "/" when there is none
     std::string absolute;  // the whole address, as a proxy is asked for it
+    std::string origin;    // scheme, host and port as written, before the target
 };
 
 // Nothing, when the address is not "http[s]://host[:port][/...]".
