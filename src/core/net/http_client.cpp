@@ -92,9 +92,10 @@ HttpOutcome readHead(Connection& connection, const std::atomic<bool>* cancel, st
             return HttpOutcome::TooLarge;
         }
         std::size_t got = 0;
-        // A connection that ends before the head is complete failed.
+        // The server was reached and asked: an answer that stops before its
+        // head is complete is a failed exchange, not a failed connection.
         if (connection.receive(block.data(), block.size(), got) != NetStatus::Ok || got == 0) {
-            return HttpOutcome::ConnectionFailed;
+            return HttpOutcome::ExchangeFailed;
         }
         bytes.append(block.data(), got);
     }
@@ -272,7 +273,9 @@ bool HttpClient::openTunnel(Connection& proxy, const HttpAddress& address,
     std::string head;
     std::size_t end = 0;
     if (const HttpOutcome read = readHead(proxy, cancel, head, end); read != HttpOutcome::Success) {
-        response.outcome = read;
+        // Without a tunnel the server was never reached.
+        response.outcome =
+            read == HttpOutcome::ExchangeFailed ? HttpOutcome::ConnectionFailed : read;
         return false;
     }
     const int status = statusOf(std::string_view(head).substr(0, head.find("\r\n")));
@@ -324,7 +327,7 @@ void HttpClient::exchange(HttpMethod method, const HttpAddress& address, std::st
         request += body;
     }
     if (connection->send(request) != NetStatus::Ok) {
-        response.outcome = HttpOutcome::ConnectionFailed;
+        response.outcome = HttpOutcome::ExchangeFailed;
         return;
     }
 
@@ -371,7 +374,7 @@ void HttpClient::exchange(HttpMethod method, const HttpAddress& address, std::st
         }
         std::size_t got = 0;
         if (connection->receive(block.data(), block.size(), got) != NetStatus::Ok) {
-            response.outcome = HttpOutcome::ConnectionFailed;
+            response.outcome = HttpOutcome::ExchangeFailed;
             return;
         }
         if (got == 0) {

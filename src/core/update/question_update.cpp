@@ -152,6 +152,8 @@ class QuestionUpdate::VendorRun {
                                      owner_.setup_.proxyHost.empty() ? kNoNetwork : kBadProxy};
             case net::HttpOutcome::ConnectionFailed:
                 return UpdateMessage{kNetworkCaption, kConnectFailed};
+            case net::HttpOutcome::ExchangeFailed:
+                return failedBecause("サーバーからの応答が途中で途切れました");
             case net::HttpOutcome::Failure:
                 return UpdateMessage{kConfirmCaption, kTransferError};
             case net::HttpOutcome::Cancelled:

@@ -218,8 +218,13 @@ TEST_F(HistorySyncTest, FailedTransfersLeaveUnfinishedFilesAlone) {
          kCommunicationFailed},
         {{NetStatus::Ok, reply(500, "", "[DLDATA]\r\n")}, kCommunicationFailed},
         {{NetStatus::Ok, reply(200, "", "[DLDATA]\r\nCORR000=many\r\n")}, kCommunicationFailed},
+        // Connected and asked: an answer that breaks off, in its head or
+        // after it, is a failed exchange, not a failed connection.
         {{NetStatus::Ok, "HTTP/1.0 200 OK\r\n\r\n[DLDATA]\r\nMAX=5", NetStatus::Broken},
-         kConnectFailed},
+         kCommunicationFailed},
+        {{NetStatus::Ok, "HTTP/1.0 200 OK\r\nContent-Le"}, kCommunicationFailed},
+        {{NetStatus::Ok, "HTTP/1.0 200 OK\r\nContent-Le", NetStatus::TimedOut},
+         kCommunicationFailed},
         {{NetStatus::ConnectionFailed, ""}, kConnectFailed},
         {{NetStatus::InvalidHost, ""}, kNameNotResolved},
     };

@@ -437,6 +437,13 @@ TEST_F(QuestionUpdateTest, NetworkFailuresShowTheirMessages) {
         return report.failures.empty() ? UpdateMessage{} : report.failures.front();
     };
     EXPECT_EQ(failureOf(), (UpdateMessage{kConfirmCaption, kTransferError}));  // 404
+    // Connected and asked, but the answer ends inside its head: the
+    // download error, not the connection's.
+    remote.rawAnswers["NX-101.qdf"] = "HTTP/1.0 200 OK\r\nContent-Le";
+    const UpdateMessage cut = failureOf();
+    EXPECT_EQ(cut.caption, kErrorCaption);
+    EXPECT_TRUE(cut.text.starts_with("ダウンロードに失敗しました。 (ﾒｯｾｰｼﾞ:")) << cut.text;
+    remote.rawAnswers.clear();
 
     int closedPort = 0;
     {
