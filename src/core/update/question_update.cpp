@@ -366,9 +366,8 @@ UpdateReport QuestionUpdate::run(const std::vector<UpdateTarget>& targets, bool 
         std::vector<std::string> replaced;
         const Problem problem = VendorRun(*this, target, events, cancel).perform(replaced);
         report.replaced.insert(report.replaced.end(), replaced.begin(), replaced.end());
-        if (!replaced.empty()) {
-            show({kInfoCaption, replacedList(replaced)});
-        }
+        // What ended the vendor's update is told as part of it; the courses
+        // it replaced before that are listed once it is over.
         if (problem) {
             if (stopped(cancel)) {
                 report.cancelled = true;
@@ -376,7 +375,10 @@ UpdateReport QuestionUpdate::run(const std::vector<UpdateTarget>& targets, bool 
                 report.failures.push_back(*problem);
             }
             show(*problem);
-        } else if (replaced.empty()) {
+        }
+        if (!replaced.empty()) {
+            show({kInfoCaption, replacedList(replaced)});
+        } else if (!problem) {
             show({kInfoCaption, kNothingNew});
         }
     }

@@ -259,7 +259,11 @@ TEST_F(QuestionUpdateTest, ShortDateLineFailsWithTheDownloadError) {
     EXPECT_EQ(read("QDAT/nexa/NX-101.qdf"), shortLine);
     EXPECT_EQ(read("QDAT/nexa/NX-102.qdf"), untouched);
     EXPECT_TRUE(workingFiles().empty());
-    EXPECT_EQ(shown.back(), (UpdateMessage{kInfoCaption, kMustRestart}));
+    // The failure ends the vendor's update; the list of what it replaced
+    // before that follows it.
+    EXPECT_EQ(shown, (std::vector<UpdateMessage>{report.failures[0],
+                                                 {kInfoCaption, replacedList(report.replaced)},
+                                                 {kInfoCaption, kMustRestart}}));
 }
 
 // A body shorter than its announced length, a body that is no question
