@@ -32,11 +32,15 @@ bool failedForFullDisk(const Error& error);
 Status renameDurably(const std::string& from, const std::string& to);
 
 // Temporary files that saveFileAtomically leaves behind only when the
-// process dies mid-save carry this marker in their name.
+// process dies mid-save carry this marker in their name, followed by the
+// saving process's id, "-" and a random number.
 inline constexpr std::string_view kSaveTempMarker = ".tovalo-save-";
 
-// Removes the temporary files a crashed save left in `dir`; returns how many.
-int removeLeftoverSaveFiles(const std::string& dir);
+// Removes the temporary files crashed saves left in `dir` and in the
+// folders below it down to `depth` levels (0: `dir` alone; links to
+// folders are not followed); returns how many. A save still under way, in
+// this process or in another running one, keeps its file.
+int removeLeftoverSaveFiles(const std::string& dir, int depth = 0);
 // The same for `dir` and every folder below it.
 int removeLeftoverSaveFilesUnder(const std::string& dir);
 

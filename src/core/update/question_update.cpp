@@ -101,6 +101,9 @@ class QuestionUpdate::VendorRun {
     // The courses replaced, or what ended the update early. The working
     // files are gone either way.
     Problem perform(std::vector<std::string>& replaced) {
+        // An update killed while it saved leaves a temporary copy of a whole
+        // course (or figure) behind; the next one clears them first.
+        removeLeftoverSaveFiles(questionDir_, 1);
         if (Problem unlisted = listFiles(questionDir_, ".qdf", questionFiles_)) {
             return unlisted;
         }

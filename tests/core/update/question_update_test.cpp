@@ -346,11 +346,19 @@ TEST_F(QuestionUpdateTest, LeftoversGoAndWhatCannotBeTouchedFails) {
     write("QDAT/nexa/NX-100.qdf", same);
     write("QDAT/nexa/#NX-100.qdf", "half an archive");
     write("QDAT/nexa/_NX-100.qdf", "half a download");
+    // Temporary copies of an update killed while it saved, of a course no
+    // longer listed among them.
+    write("QDAT/nexa/_NX-099.qdf.tovalo-save-999999999-17", "half a download");
+    write("QDAT/nexa/#NX-099.qdf.tovalo-save-42", "half an archive");
+    write("QDAT/nexa/img/fig.jpg.tovalo-save-999999999-5", "half a figure");
+    write("QDAT/nexa/img/fig.jpg", "figure");
     remote.files = {{"NX-100.qdf", same}};
     UpdateReport report = run();
     EXPECT_TRUE(report.failures.empty());
     EXPECT_TRUE(workingFiles().empty());
     EXPECT_EQ(read("QDAT/nexa/NX-100.qdf"), same);
+    EXPECT_EQ(
+        std::distance(fs::directory_iterator(local("QDAT/nexa/img")), fs::directory_iterator()), 1);
 
     // A folder where the history file should be: it cannot be removed.
     tree.file("root/HIST/nexa/NX-100.HIS/keep", "x");
