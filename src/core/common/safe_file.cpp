@@ -146,7 +146,8 @@ bool isLeftover(const std::string& name) {
 
 }  // namespace
 
-Status saveFileAtomically(const std::string& path, std::string_view bytes, Durability durability) {
+Status saveFileAtomically(const std::string& path, std::string_view bytes, Durability durability,
+                          const BeforeRename& beforeRename) {
     const bool sync = durability == Durability::Synced;
     const std::string folder = folderOf(path);
     std::random_device rd;
@@ -172,9 +173,18 @@ Status saveFileAtomically(const std::string& path, std::string_view bytes, Durab
     } else if (crashed(SaveStep::Written)) {
         ::close(fd);
         return saveError(path, EINTR);
-    } else if (sync && ::fsync(fd) != 0) {
+    }
+    // Before the sync, so that what the step changes is synced with the bytes.
+    if (err == 0 && beforeRename) {
+        if (Status prepared = beforeRename(temp); !prepared) {
+            ::close(fd);
+            ::unlink(temp.c_str());
+            return prepared;
+        }
+    }
+    if (err == 0 && sync && ::fsync(fd) != 0) {
         err = errno;
-    } else if (crashed(SaveStep::Synced)) {
+    } else if (err == 0 && crashed(SaveStep::Synced)) {
         ::close(fd);
         return saveError(path, EINTR);
     }

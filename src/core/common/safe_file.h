@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -19,8 +20,15 @@ namespace tovalo {
 // they skip the syncs and keep only the all-or-nothing rename.
 enum class Durability { Synced, Replaceable };
 
+// Runs on the written temporary file, named by its path, before it takes
+// the place of the old one: what must be true of the file from the moment
+// it appears under its name (its times, for one) is made true here. A
+// failure ends the save like a failed write.
+using BeforeRename = std::function<Status(const std::string& tempPath)>;
+
 Status saveFileAtomically(const std::string& path, std::string_view bytes,
-                          Durability durability = Durability::Synced);
+                          Durability durability = Durability::Synced,
+                          const BeforeRename& beforeRename = {});
 
 // True when a save failed because the disk had no room left, which the
 // user can fix and is told so in words of its own.
