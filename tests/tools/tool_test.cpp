@@ -606,6 +606,14 @@ TEST_F(ToolTest, SyncSaysWhenTheServerIsNotThere) {
     const ToolRun r = tool("sync " + (dir_ / "inst").string() + " nexa --profile " + profile);
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, "サーバーへの接続に失敗しました。設定を確認して再実行をしてください。\n");
+
+    // There, but its answer ends inside the head: the exchange failed.
+    LoopbackServer cut([](const std::string&) { return std::string("HTTP/1.0 200 OK\r\nConte"); });
+    const std::string there = "127.0.0.1:" + std::to_string(cut.port());
+    write("inst/bin/His_srv", there + "/q\r\n" + there + "/u\r\n" + there + "/d\r\n");
+    const ToolRun c = tool("sync " + (dir_ / "inst").string() + " nexa --profile " + profile);
+    EXPECT_EQ(c.code, 1);
+    EXPECT_EQ(c.err, "サーバーとの通信に失敗しました。履歴情報の同期はできませんでした。\n");
 }
 
 // The advisor's figures and its two pages, from an installation whose

@@ -2,6 +2,7 @@
 // and what the screen shows, the verdict in both page formats, the sound,
 // the window's place, and storing every exam once when the screen is left.
 
+#include <unistd.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -734,23 +735,41 @@ class TestResultForm : public QObject {
 
     void leftoverSaveFilesAreRemovedAtStartUp() {
         ExamRig rig;
-        const QString nexaLeft = rig.path(QStringLiteral("HIST/nexa/NXN-101.HIS.tovalo-save-1234"));
-        const QString kumoLeft = rig.path(QStringLiteral("HIST/kumo/KCL-110.ADP.tovalo-save-77"));
-        const QString kept = rig.path(QStringLiteral("HIST/nexa/notes.txt"));
-        // A vendor whose bundle is gone still has its history folder.
-        QDir(rig.path(QString())).mkpath(QStringLiteral("HIST/retired"));
-        const QString retiredLeft =
-            rig.path(QStringLiteral("HIST/retired/OLD-1.HIS.tovalo-save-5"));
-        for (const QString& path : {nexaLeft, kumoLeft, retiredLeft, kept}) {
-            QFile f(path);
+        // Every folder the program saves into; a vendor whose bundle is gone
+        // still has its folders.
+        const QStringList leftovers = {
+            QStringLiteral("HIST/nexa/NXN-101.HIS.tovalo-save-1234"),
+            QStringLiteral("HIST/kumo/KCL-110.ADP.tovalo-save-77"),
+            QStringLiteral("HIST/retired/OLD-1.HIS.tovalo-save-5"),
+            QStringLiteral("QDAT/nexa/#NXN-101.qdf.tovalo-save-999999999-1"),
+            QStringLiteral("QDAT/nexa/_NXN-101.qdf.tovalo-save-999999999-2"),
+            QStringLiteral("QDAT/nexa/exam.htm.tovalo-save-999999999-3"),
+            QStringLiteral("QDAT/nexa/img/fig.jpg.tovalo-save-999999999-4"),
+            QStringLiteral("QDAT/retired/img/old.jpg.tovalo-save-999999999-5"),
+            QStringLiteral("bin/Ques.htm.tovalo-save-999999999-6"),
+            QStringLiteral("bin/Print/Print.htm.tovalo-save-999999999-7"),
+        };
+        // Not the program's leftovers: the user's files, a copy kept for the
+        // user to compare, and a save another running program is making.
+        const QStringList kept = {
+            QStringLiteral("HIST/nexa/notes.txt"),
+            QStringLiteral("QDAT/nexa/img/fig.jpg"),
+            QStringLiteral("bin/Tovalo20.ini.tovalo-new"),
+            QStringLiteral("QDAT/nexa/exam.htm.tovalo-save-%1-8").arg(::getppid()),
+        };
+        for (const QString& relative : leftovers + kept) {
+            QDir(rig.path(QString())).mkpath(QFileInfo(relative).path());
+            QFile f(rig.path(relative));
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("half a save");
         }
         QVERIFY(rig.start().ok());
-        QVERIFY(!QFile::exists(nexaLeft));
-        QVERIFY(!QFile::exists(kumoLeft));
-        QVERIFY(!QFile::exists(retiredLeft));
-        QVERIFY(QFile::exists(kept));
+        for (const QString& relative : leftovers) {
+            QVERIFY2(!QFile::exists(rig.path(relative)), qPrintable(relative));
+        }
+        for (const QString& relative : kept) {
+            QVERIFY2(QFile::exists(rig.path(relative)), qPrintable(relative));
+        }
     }
 };
 

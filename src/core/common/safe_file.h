@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -19,8 +20,15 @@ namespace tovalo {
 // they skip the syncs and keep only the all-or-nothing rename.
 enum class Durability { Synced, Replaceable };
 
+// Runs on the written temporary file, named by its path, before it takes
+// the place of the old one: what must be true of the file from the moment
+// it appears under its name (its times, for one) is made true here. A
+// failure ends the save like a failed write.
+using BeforeRename = std::function<Status(const std::string& tempPath)>;
+
 Status saveFileAtomically(const std::string& path, std::string_view bytes,
-                          Durability durability = Durability::Synced);
+                          Durability durability = Durability::Synced,
+                          const BeforeRename& beforeRename = {});
 
 // True when a save failed because the disk had no room left, which the
 // user can fix and is told so in words of its own.
@@ -32,11 +40,15 @@ bool failedForFullDisk(const Error& error);
 Status renameDurably(const std::string& from, const std::string& to);
 
 // Temporary files that saveFileAtomically leaves behind only when the
-// process dies mid-save carry this marker in their name.
+// process dies mid-save carry this marker in their name, followed by the
+// saving process's id, "-" and a random number.
 inline constexpr std::string_view kSaveTempMarker = ".tovalo-save-";
 
-// Removes the temporary files a crashed save left in `dir`; returns how many.
-int removeLeftoverSaveFiles(const std::string& dir);
+// Removes the temporary files crashed saves left in `dir` and in the
+// folders below it down to `depth` levels (0: `dir` alone; links to
+// folders are not followed); returns how many. A save still under way, in
+// this process or in another running one, keeps its file.
+int removeLeftoverSaveFiles(const std::string& dir, int depth = 0);
 // The same for `dir` and every folder below it.
 int removeLeftoverSaveFilesUnder(const std::string& dir);
 

@@ -92,9 +92,10 @@ HttpOutcome readHead(Connection& connection, const std::atomic<bool>* cancel, st
             return HttpOutcome::TooLarge;
         }
         std::size_t got = 0;
-        // A connection that ends before the head is complete failed.
+        // The server was reached and asked: an answer that stops before its
+        // head is complete is a failed exchange, not a failed connection.
         if (connection.receive(block.data(), block.size(), got) != NetStatus::Ok || got == 0) {
-            return HttpOutcome::ConnectionFailed;
+            return HttpOutcome::ExchangeFailed;
         }
         bytes.append(block.data(), got);
     }
@@ -116,6 +117,7 @@ std::optional<HttpAddress> parseHttpAddress(std::string_view address) {
     const std::size_t slash = rest.find('/');
     const std::string_view authority = rest.substr(0, slash);
     a.target = slash == std::string_view::npos ? "/" : std::string(rest.substr(slash));
+    a.origin = std::string(address.substr(0, address.size() - rest.size() + authority.size()));
     const std::size_t colon = authority.find(':');
     a.host = std::string(authority.substr(0, colon));
     if (colon != std::string_view::npos) {
@@ -240,10 +242,11 @@ HttpResponse HttpClient::run(HttpMethod method, std::string_view address, std::s
         if (secureScheme(response.location)) {
             next = parseHttpAddress(response.location);
         } else {
+            // The host stays as the address file wrote it: a proxy is asked
+            // for the same server, with no port that was never written.
             const std::string path =
                 response.location.starts_with('/') ? response.location : "/" + response.location;
-            next = parseHttpAddress(std::string(target->secure ? kSecureScheme : kPlainScheme) +
-                                    target->host + ":" + std::to_string(target->port) + path);
+            next = parseHttpAddress(target->origin + path);
         }
         // The request is sent again as it was, cookie and personal data
         // included: once it went out encrypted, no server may call it back
@@ -270,7 +273,9 @@ bool HttpClient::openTunnel(Connection& proxy, const HttpAddress& address,
     std::string head;
     std::size_t end = 0;
     if (const HttpOutcome read = readHead(proxy, cancel, head, end); read != HttpOutcome::Success) {
-        response.outcome = read;
+        // Without a tunnel the server was never reached.
+        response.outcome =
+            read == HttpOutcome::ExchangeFailed ? HttpOutcome::ConnectionFailed : read;
         return false;
     }
     const int status = statusOf(std::string_view(head).substr(0, head.find("\r\n")));
@@ -322,7 +327,7 @@ void HttpClient::exchange(HttpMethod method, const HttpAddress& address, std::st
         request += body;
     }
     if (connection->send(request) != NetStatus::Ok) {
-        response.outcome = HttpOutcome::ConnectionFailed;
+        response.outcome = HttpOutcome::ExchangeFailed;
         return;
     }
 
@@ -369,7 +374,7 @@ void HttpClient::exchange(HttpMethod method, const HttpAddress& address, std::st
         }
         std::size_t got = 0;
         if (connection->receive(block.data(), block.size(), got) != NetStatus::Ok) {
-            response.outcome = HttpOutcome::ConnectionFailed;
+            response.outcome = HttpOutcome::ExchangeFailed;
             return;
         }
         if (got == 0) {

@@ -22,6 +22,7 @@ struct HttpAddress {
     int port = 80;
     std::string target;    // from the slash after the host on; "/" when there is none
     std::string absolute;  // the whole address, as a proxy is asked for it
+    std::string origin;    // scheme, host and port as written, before the target
 };
 
 // Nothing, when the address is not "http[s]://host[:port][/...]".
@@ -64,7 +65,9 @@ enum class HttpOutcome {
     Failure,           // status 400 and above, 299, 303-399, too many redirections, a
                        // redirection from https to http, or a proxy refusing a tunnel
     InvalidHost,       // the server's (or proxy's) name could not be resolved
-    ConnectionFailed,  // no connection, or it broke or stalled on the way
+    ConnectionFailed,  // no connection: refused, unreachable, not answered in time, or no
+                       // tunnel or TLS session through which the request could go
+    ExchangeFailed,    // connected, but the request or its answer broke off or stalled
     TooLarge,          // a header block or body over its limit
     Cancelled,         // the caller gave up
     EmptyAddress,      // "Empty URL"

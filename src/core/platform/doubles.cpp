@@ -72,6 +72,11 @@ Status MemoryFileAttributes::setFileTimes(const std::string& path,
     return Ok{};
 }
 
+Status MemoryFileAttributes::setFileTimesBeforeRename(const std::string&, const std::string& path,
+                                                      std::chrono::system_clock::time_point time) {
+    return setFileTimes(path, time);
+}
+
 Result<std::string> FakeBundleLoader::load(const std::string& file, int slot) {
     attempts.push_back(file);
     auto it = bundles.find(file);

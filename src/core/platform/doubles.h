@@ -82,7 +82,8 @@ class FixedDriveLister : public DriveLister {
 };
 
 // Keeps attributes in memory; a path that was never touched reads as a
-// plain file with no time.
+// plain file with no time. There are no files to rename, so the times set
+// on a file about to be renamed go straight to the name it will have.
 class MemoryFileAttributes : public FileAttributes {
   public:
     struct Attributes {
@@ -97,6 +98,8 @@ class MemoryFileAttributes : public FileAttributes {
         const std::string& path) const override;
     Status setFileTimes(const std::string& path,
                         std::chrono::system_clock::time_point time) override;
+    Status setFileTimesBeforeRename(const std::string& temp, const std::string& path,
+                                    std::chrono::system_clock::time_point time) override;
 
     std::map<std::string, Attributes> files;
 };

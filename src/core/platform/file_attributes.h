@@ -23,6 +23,14 @@ class FileAttributes {
     // Sets both the access and the modification time.
     virtual Status setFileTimes(const std::string& path,
                                 std::chrono::system_clock::time_point time) = 0;
+    // The same for `temp`, a finished file that is about to be renamed to
+    // `path`: it then appears under that name with its bytes and its times
+    // together, and a crash in between leaves neither.
+    virtual Status setFileTimesBeforeRename(const std::string& temp, const std::string& path,
+                                            std::chrono::system_clock::time_point time) {
+        (void)path;
+        return setFileTimes(temp, time);
+    }
 };
 
 }  // namespace tovalo::platform

@@ -152,12 +152,16 @@ Status HistorySync::download(const SyncRow& row, const CourseEntry& course,
     if (!history) {
         return failure(kCommunicationFailed);
     }
-    if (Status saved = saveHistoryFile(course.HisPath, *history); !saved) {
-        return Error{kCommunicationFailed, course.HisPath, 0};
-    }
-    // Only a complete file takes the server's stamp, so that the next query
-    // finds both sides equal.
-    if (Status timed = files_.setFileTimes(course.HisPath, toTimePoint(*stamp)); !timed) {
+    // The server's stamp goes onto the new file before it takes the old
+    // one's place: a kill at any moment leaves the old history with its own
+    // time or the server's with the server's, so that the next query never
+    // takes a fetched copy for a newer local one and sends it back.
+    const auto stamped = [&](const std::string& temp) {
+        return files_.setFileTimesBeforeRename(temp, course.HisPath, toTimePoint(*stamp));
+    };
+    if (Status saved = saveFileAtomically(course.HisPath, historyFileBytes(*history),
+                                          Durability::Synced, stamped);
+        !saved) {
         return Error{kCommunicationFailed, course.HisPath, 0};
     }
     return Ok{};

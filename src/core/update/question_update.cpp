@@ -101,6 +101,9 @@ class QuestionUpdate::VendorRun {
     // The courses replaced, or what ended the update early. The working
     // files are gone either way.
     Problem perform(std::vector<std::string>& replaced) {
+        // An update killed while it saved leaves a temporary copy of a whole
+        // course (or figure) behind; the next one clears them first.
+        removeLeftoverSaveFiles(questionDir_, 1);
         if (Problem unlisted = listFiles(questionDir_, ".qdf", questionFiles_)) {
             return unlisted;
         }
@@ -152,6 +155,8 @@ class QuestionUpdate::VendorRun {
                                      owner_.setup_.proxyHost.empty() ? kNoNetwork : kBadProxy};
             case net::HttpOutcome::ConnectionFailed:
                 return UpdateMessage{kNetworkCaption, kConnectFailed};
+            case net::HttpOutcome::ExchangeFailed:
+                return failedBecause("サーバーからの応答が途中で途切れました");
             case net::HttpOutcome::Failure:
                 return UpdateMessage{kConfirmCaption, kTransferError};
             case net::HttpOutcome::Cancelled:
@@ -364,9 +369,8 @@ UpdateReport QuestionUpdate::run(const std::vector<UpdateTarget>& targets, bool 
         std::vector<std::string> replaced;
         const Problem problem = VendorRun(*this, target, events, cancel).perform(replaced);
         report.replaced.insert(report.replaced.end(), replaced.begin(), replaced.end());
-        if (!replaced.empty()) {
-            show({kInfoCaption, replacedList(replaced)});
-        }
+        // What ended the vendor's update is told as part of it; the courses
+        // it replaced before that are listed once it is over.
         if (problem) {
             if (stopped(cancel)) {
                 report.cancelled = true;
@@ -374,7 +378,10 @@ UpdateReport QuestionUpdate::run(const std::vector<UpdateTarget>& targets, bool 
                 report.failures.push_back(*problem);
             }
             show(*problem);
-        } else if (replaced.empty()) {
+        }
+        if (!replaced.empty()) {
+            show({kInfoCaption, replacedList(replaced)});
+        } else if (!problem) {
             show({kInfoCaption, kNothingNew});
         }
     }

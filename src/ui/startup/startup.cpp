@@ -137,10 +137,15 @@ Status createWindowSet(Session& session, Screens& screens) {
     screens.CourseMenuForm = create<TCourseMenuForm>(session, screens);
     screens.CourseMenuForm->FormCreate();
     // A save cut short by a crash or a power cut leaves its temporary file
-    // beside the history files; the old files themselves are whole. Every
-    // vendor's folder is swept, also of vendors whose bundle did not load
-    // this time.
-    removeLeftoverSaveFilesUnder(session.directories.historyBase());
+    // beside the file it was saving; the old files themselves are whole.
+    // Every folder the program writes is swept (pages and Print/ beside the
+    // program, each vendor's question folder with its img/, each history
+    // folder, also of vendors whose bundle did not load this time), and only
+    // to that depth, so start-up never walks a large tree.
+    const app::Directories& dirs = session.directories;
+    removeLeftoverSaveFiles(dirs.programDir(), 1);
+    removeLeftoverSaveFiles(dirs.questionBase(), 2);
+    removeLeftoverSaveFiles(dirs.historyBase(), 1);
     screens.GenericMBForm = create<TGenericMBForm>(session, screens);
     screens.ResultForm = create<TResultForm>(session, screens);
     screens.StudyForm = create<TStudyForm>(session, screens);

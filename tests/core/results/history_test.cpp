@@ -219,6 +219,52 @@ TEST(SafeSave, ACrashAtAnyStepLeavesTheOldFileOrTheNewOneWhole) {
     }
 }
 
+namespace {
+
+std::string gSweptDir;
+int gSweptMidSave = 0;
+
+}  // namespace
+
+// A sweep takes only what no running save can still rename: a save under
+// way in this process, or in another program still running, keeps its file.
+TEST(SafeSave, SweepsTakeOnlyLeftovers) {
+    const TempTree tree;
+    const std::string marker(kSaveTempMarker);
+    struct Case {
+        std::string name;
+        bool leftover;
+    };
+    const std::vector<Case> cases = {
+        {"a.HIS" + marker + std::to_string(::getpid()) + "-7", true},    // this process, not saving
+        {"a.HIS" + marker + "999999999-7", true},                        // a process long gone
+        {"a.HIS" + marker + "123", true},                                // named before ids were
+        {"a.HIS" + marker + std::to_string(::getppid()) + "-7", false},  // still running
+        {"a.HIS.tovalo-new", false},
+        {"a.HIS", false},
+    };
+    for (const Case& c : cases) {
+        tree.file(c.name, "x");
+    }
+    HistoryFile h;
+    recordExam(h, examOf(4, 2), "b.qdf");
+    gSweptDir = tree.path();
+    setSaveFaultHookForTesting([](SaveStep step) {
+        if (step == SaveStep::Written) {
+            gSweptMidSave += removeLeftoverSaveFiles(gSweptDir);
+        }
+        return SaveFault::None;
+    });
+    const Status saved = saveHistoryFile(tree.path("b.HIS"), h);
+    setSaveFaultHookForTesting(nullptr);
+    ASSERT_TRUE(saved.ok());
+    EXPECT_EQ(tree.read("b.HIS"), historyFileBytes(h));
+    EXPECT_EQ(gSweptMidSave, 3);
+    for (const Case& c : cases) {
+        EXPECT_EQ(tree.exists(c.name), !c.leftover) << c.name;
+    }
+}
+
 TEST(SafeSave, AFullDiskIsReportedAndChangesNothing) {
     const TempTree tree;
     const std::string path = tree.path("a.HIS");

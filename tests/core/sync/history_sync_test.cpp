@@ -6,9 +6,11 @@
 
 #include "common/scripted_server.h"
 #include "common/temp_tree.h"
+#include "core/common/safe_file.h"
 #include "core/platform/doubles.h"
 #include "core/questions/qdf_builder.h"
 #include "core/sync/history_sync.h"
+#include "platform/posix_file_attributes.h"
 
 using namespace tovalo;
 using namespace tovalo::sync;
@@ -218,8 +220,13 @@ TEST_F(HistorySyncTest, FailedTransfersLeaveUnfinishedFilesAlone) {
          kCommunicationFailed},
         {{NetStatus::Ok, reply(500, "", "[DLDATA]\r\n")}, kCommunicationFailed},
         {{NetStatus::Ok, reply(200, "", "[DLDATA]\r\nCORR000=many\r\n")}, kCommunicationFailed},
+        // Connected and asked: an answer that breaks off, in its head or
+        // after it, is a failed exchange, not a failed connection.
         {{NetStatus::Ok, "HTTP/1.0 200 OK\r\n\r\n[DLDATA]\r\nMAX=5", NetStatus::Broken},
-         kConnectFailed},
+         kCommunicationFailed},
+        {{NetStatus::Ok, "HTTP/1.0 200 OK\r\nContent-Le"}, kCommunicationFailed},
+        {{NetStatus::Ok, "HTTP/1.0 200 OK\r\nContent-Le", NetStatus::TimedOut},
+         kCommunicationFailed},
         {{NetStatus::ConnectionFailed, ""}, kConnectFailed},
         {{NetStatus::InvalidHost, ""}, kNameNotResolved},
     };
@@ -242,6 +249,53 @@ TEST_F(HistorySyncTest, FailedTransfersLeaveUnfinishedFilesAlone) {
     Status stopped = run.transfer(*rows, courses, {}, &cancel);
     ASSERT_FALSE(stopped);
     EXPECT_EQ(stopped.error().message, kSyncCancelled);
+}
+
+namespace {
+
+SaveStep gKillAt;
+SaveFault killAt(SaveStep step) {
+    return step == gKillAt ? SaveFault::Crash : SaveFault::None;
+}
+
+}  // namespace
+
+// Killed at any step of saving a download, the file on disk keeps its bytes
+// and its time together: the old history with its own time, or the server's
+// with the server's. The server's bytes with the time of the kill would
+// read as a newer local copy, and the next run would send them back.
+TEST_F(HistorySyncTest, AKilledDownloadLeavesBytesAndTimeTogether) {
+    platform::PosixFileAttributes disk;
+    const std::vector<CourseEntry> one = {courses[1]};
+    const std::string& path = one[0].HisPath;
+    const std::string oldBytes = read(path);
+    const Clock::time_point oldTime = localTime(2020, 12, 1, 10, 0, 0);
+    remote.answers["NX-102"] = "2020/11/20 07:30:00";
+    remote.copies["NX-102"] = "[DLDATA]\r\nMAX=66\r\n";
+    for (SaveStep step : {SaveStep::Created, SaveStep::Written, SaveStep::Synced, SaveStep::Closed,
+                          SaveStep::Renamed}) {
+        tree.write("HIST/nexa/NX-102.HIS", oldBytes);
+        ASSERT_TRUE(disk.setFileTimes(path, oldTime));
+        HistorySync run(remote.server, disk, clock, setup);
+        Result<std::vector<SyncRow>> rows = run.query(one);
+        ASSERT_TRUE(rows);
+        ASSERT_EQ((*rows)[0].state, SyncState::ServerNewer);
+        gKillAt = step;
+        setSaveFaultHookForTesting(killAt);
+        (void)run.transfer(*rows, one);
+        setSaveFaultHookForTesting(nullptr);
+
+        const bool fetched = read(path) != oldBytes;
+        EXPECT_EQ(fetched, step == SaveStep::Renamed) << static_cast<int>(step);
+        EXPECT_EQ(*disk.lastWriteTime(path), fetched ? localTime(2020, 11, 20, 7, 30, 0) : oldTime)
+            << static_cast<int>(step);
+        Result<std::vector<SyncRow>> again =
+            HistorySync(remote.server, disk, clock, setup).query(one);
+        ASSERT_TRUE(again);
+        EXPECT_EQ((*again)[0].state, fetched ? SyncState::Synced : SyncState::ServerNewer)
+            << static_cast<int>(step);
+        removeLeftoverSaveFiles(tree.path("HIST/nexa"));
+    }
 }
 
 TEST_F(HistorySyncTest, AddressesComeFromTheServerFile) {

@@ -259,7 +259,11 @@ TEST_F(QuestionUpdateTest, ShortDateLineFailsWithTheDownloadError) {
     EXPECT_EQ(read("QDAT/nexa/NX-101.qdf"), shortLine);
     EXPECT_EQ(read("QDAT/nexa/NX-102.qdf"), untouched);
     EXPECT_TRUE(workingFiles().empty());
-    EXPECT_EQ(shown.back(), (UpdateMessage{kInfoCaption, kMustRestart}));
+    // The failure ends the vendor's update; the list of what it replaced
+    // before that follows it.
+    EXPECT_EQ(shown, (std::vector<UpdateMessage>{report.failures[0],
+                                                 {kInfoCaption, replacedList(report.replaced)},
+                                                 {kInfoCaption, kMustRestart}}));
 }
 
 // A body shorter than its announced length, a body that is no question
@@ -342,11 +346,19 @@ TEST_F(QuestionUpdateTest, LeftoversGoAndWhatCannotBeTouchedFails) {
     write("QDAT/nexa/NX-100.qdf", same);
     write("QDAT/nexa/#NX-100.qdf", "half an archive");
     write("QDAT/nexa/_NX-100.qdf", "half a download");
+    // Temporary copies of an update killed while it saved, of a course no
+    // longer listed among them.
+    write("QDAT/nexa/_NX-099.qdf.tovalo-save-999999999-17", "half a download");
+    write("QDAT/nexa/#NX-099.qdf.tovalo-save-42", "half an archive");
+    write("QDAT/nexa/img/fig.jpg.tovalo-save-999999999-5", "half a figure");
+    write("QDAT/nexa/img/fig.jpg", "figure");
     remote.files = {{"NX-100.qdf", same}};
     UpdateReport report = run();
     EXPECT_TRUE(report.failures.empty());
     EXPECT_TRUE(workingFiles().empty());
     EXPECT_EQ(read("QDAT/nexa/NX-100.qdf"), same);
+    EXPECT_EQ(
+        std::distance(fs::directory_iterator(local("QDAT/nexa/img")), fs::directory_iterator()), 1);
 
     // A folder where the history file should be: it cannot be removed.
     tree.file("root/HIST/nexa/NX-100.HIS/keep", "x");
@@ -437,6 +449,13 @@ TEST_F(QuestionUpdateTest, NetworkFailuresShowTheirMessages) {
         return report.failures.empty() ? UpdateMessage{} : report.failures.front();
     };
     EXPECT_EQ(failureOf(), (UpdateMessage{kConfirmCaption, kTransferError}));  // 404
+    // Connected and asked, but the answer ends inside its head: the
+    // download error, not the connection's.
+    remote.rawAnswers["NX-101.qdf"] = "HTTP/1.0 200 OK\r\nContent-Le";
+    const UpdateMessage cut = failureOf();
+    EXPECT_EQ(cut.caption, kErrorCaption);
+    EXPECT_TRUE(cut.text.starts_with("ダウンロードに失敗しました。 (ﾒｯｾｰｼﾞ:")) << cut.text;
+    remote.rawAnswers.clear();
 
     int closedPort = 0;
     {
