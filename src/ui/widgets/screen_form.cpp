@@ -10,6 +10,7 @@
 #include <QWindowStateChangeEvent>
 #include <vector>
 
+#include "platform/qt_window_fit.h"
 #include "ui/session/session.h"
 #include "ui/widgets/lazy_controls.h"
 
@@ -164,14 +165,7 @@ void ScreenForm::showEvent(QShowEvent* event) {
     fitMinimumToScreen();
     // The frame is known only now that the window has one: a place chosen
     // before may leave the frame hanging off the free area.
-    if (!designMinimum_.isEmpty() &&
-        !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
-        const QRect fitted =
-            fittedBounds(app::Bounds{geometry().x(), geometry().y(), width(), height()});
-        if (fitted != geometry()) {
-            setGeometry(fitted);
-        }
-    }
+    platform::fitToScreen(this);
     if (!hintsGiven_) {
         hintsGiven_ = true;
         applyStartupTooltipsTo(*this);
