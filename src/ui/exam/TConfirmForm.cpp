@@ -139,7 +139,8 @@ void TConfirmForm::ensureControls() {
     ScrollBox->resize(kListAreaWidth, kReviewAreaHeight);
     ScrollBox->setFrameShape(QFrame::NoFrame);
     ScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // A bar only when there is a second page to scroll to.
+    ScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     ScrollBox->setWidgetResizable(false);
     // The list pages itself to the current row; the area is no Tab stop.
     ScrollBox->setFocusPolicy(Qt::NoFocus);
@@ -228,10 +229,11 @@ void TConfirmForm::ShowList(const QRect& over) {
     StringGrid1->move(0, -kReviewRowHeight);
     StringGrid2->move(StringGrid1->width(), -kReviewRowHeight);
     // Whole pages, so that the last page can scroll to its own top even
-    // when it is not full.
+    // when it is not full. The grid's closing line under a full page is no
+    // reason for a scroll bar.
     const int pages = qMax(1, (n + kReviewRowsPerPage - 1) / kReviewRowsPerPage);
     content->resize(StringGrid1->width() + StringGrid2->width(),
-                    qMax(StringGrid1->height() - kReviewRowHeight, pages * kReviewAreaHeight));
+                    qMax(StringGrid1->height() - kReviewRowHeight - 1, pages * kReviewAreaHeight));
     StringGrid1->setCurrentCell(n > 0 ? 1 : 0, 0);
     StringGrid2->setCurrentCell(n > 0 ? 1 : 0, 0);
     ScrollBox->verticalScrollBar()->setValue(0);
