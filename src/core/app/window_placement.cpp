@@ -29,12 +29,13 @@ CourseMenuPlacement readCourseMenuPlacement(const platform::SettingsStore& store
     return placement;
 }
 
-Bounds fitInside(const Bounds& wanted, const Bounds& area, const FrameMargins& frame) {
+Bounds fitInside(const Bounds& wanted, const Bounds& area, const FrameMargins& frame,
+                 const MinimumSize& minimum) {
     const int frameWidth = frame.left + frame.right;
     const int frameHeight = frame.top + frame.bottom;
     Bounds b = wanted;
-    b.width = std::max(1, std::min(b.width, area.width - frameWidth));
-    b.height = std::max(1, std::min(b.height, area.height - frameHeight));
+    b.width = std::max({1, minimum.width, std::min(b.width, area.width - frameWidth)});
+    b.height = std::max({1, minimum.height, std::min(b.height, area.height - frameHeight)});
     // The frame's top left corner, kept inside the area: first off the far
     // edges, then off the near ones, so that a window too big for the area
     // keeps its title bar on screen.

@@ -38,11 +38,21 @@ struct FrameMargins {
     int bottom = 0;
 };
 
+// The least size a window's layout allows.
+struct MinimumSize {
+    int width = 1;
+    int height = 1;
+};
+
 // Where a window asked for at `wanted` goes on a screen whose free area
-// (without panels and docks) is `area`: frame and all no larger than the
-// area, and moved no more than it takes to lie wholly inside it. At 200 %
-// a window stored by a 100 % session would otherwise open half off screen.
-Bounds fitInside(const Bounds& wanted, const Bounds& area, const FrameMargins& frame = {});
+// (without panels and docks) is `area`: moved no more than it takes to lie
+// wholly inside it, frame and all, and shrunk only where it is larger than
+// the area, never below `minimum`. A window that still does not fit keeps
+// its top left corner, and with it the title bar, inside the area. At 200 %
+// a window stored by a 100 % session would otherwise open half off screen,
+// and a window that grows where it stands would grow past the bottom.
+Bounds fitInside(const Bounds& wanted, const Bounds& area, const FrameMargins& frame = {},
+                 const MinimumSize& minimum = {});
 
 // A horizontal position or width of a screen laid out for `designWidth`,
 // in a window only `width` wide: unchanged when the window is as wide as the

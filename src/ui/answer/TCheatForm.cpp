@@ -9,6 +9,8 @@
 #include "core/exam/page_writer.h"
 #include "core/views/answer_view.h"
 #include "core/views/support_page.h"
+#include "platform/qt_modal_windows.h"
+#include "platform/qt_window_fit.h"
 #include "ui/answer/question_links.h"
 #include "ui/session/session.h"
 #include "ui/web/web_page_view.h"
@@ -209,12 +211,10 @@ void TCheatForm::openFor(const QRect& examBounds) {
         if (unfolded_) {
             unfold();  // the new question's text in the unfolded view
         }
-        raise();
     } else {
         fold();
-        show();
     }
-    activateWindow();
+    platform::openSecondary(this);
 }
 
 void TCheatForm::rebuild() {
@@ -265,6 +265,9 @@ void TCheatForm::unfold() {
     } else {
         resize(width(), kUnfoldedMinHeight);
     }
+    // Grown where it stood, low beside the exam screen, it would hang past
+    // the bottom of the screen with its bar of links.
+    platform::fitToScreen(this);
     if (html_) {
         const std::string page = currentQuestionDir(session_) + "cheat.htm";
         if (const Status st = WritePage(text_, page, PageMode::DropFirstLine); !st) {

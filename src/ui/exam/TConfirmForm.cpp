@@ -23,14 +23,20 @@ namespace tovalo::ui {
 namespace {
 
 constexpr int kMargin = 16;
+// What is left of the margins on a screen narrower than the list.
+constexpr int kNarrowMargin = 4;
+// The two grids side by side (each with its closing line) and the room
+// for their scroll bar.
+constexpr int kListAreaWidth = TConfirmForm::kNumberColumn + TConfirmForm::kTextColumn + 1 +
+                               TConfirmForm::kMarkColumn + 1 + 14;
 constexpr int kHeadingTop = 92;
 constexpr int kHeadingHeight = 20;
 constexpr int kAreaTop = kHeadingTop + kHeadingHeight + 2;
 const QColor kHeadingRed(200, 24, 32);
 
-QLabel* heading(const QString& text, QWidget* parent, int x, int width) {
+QLabel* heading(const QString& text, QWidget* parent, int width) {
     auto* label = new QLabel(text, parent);
-    label->setGeometry(x, kHeadingTop, width, kHeadingHeight);
+    label->resize(width, kHeadingHeight);
     label->setAlignment(Qt::AlignCenter);
     label->setFont(uiFont(12, true));
     label->setAutoFillBackground(true);
@@ -93,23 +99,26 @@ TConfirmForm::TConfirmForm(Session& session) : ScreenForm(session) {
     setPalette(pal);
     setAutoFillBackground(true);
 
-    setFixedSize(kMargin * 2 + kNumberColumn + kTextColumn + kMarkColumn + 16,
-                 kAreaTop + kReviewAreaHeight + 24);
+    // The margins give way on a screen narrower than the list (640 pixels
+    // at 200 %, frame and all); nothing else does.
+    setFixedHeight(kAreaTop + kReviewAreaHeight + 24);
+    setMinimumWidth(kListAreaWidth + 2 * kNarrowMargin);
+    setMaximumWidth(kListAreaWidth + 2 * kMargin);
+    resize(maximumWidth(), height());
 }
 
 void TConfirmForm::ensureControls() {
     if (Label1 != nullptr) {
         return;
     }
-    const int listWidth = kNumberColumn + kTextColumn + 1 + kMarkColumn + 1;
     Label1 = new QLabel(QString::fromUtf8(kReviewQuestion), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setFont(uiFont(18, true));
-    Label1->setGeometry(kMargin, 14, 420, 30);
+    Label1->resize(420, 30);
     Label2 = new QLabel(QString::fromUtf8(kReviewJumpHint), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setFont(uiFont(13));
-    Label2->setGeometry(kMargin, 50, 420, 22);
+    Label2->resize(420, 22);
     QPalette hintPal = Label2->palette();
     hintPal.setColor(QPalette::WindowText, QColor(255, 214, 96));
     Label2->setPalette(hintPal);
@@ -118,21 +127,20 @@ void TConfirmForm::ensureControls() {
     GradeButton->setObjectName(QStringLiteral("GradeButton"));
     GradeButton->setPictures(buttonPicture(QSize(120, 40), QStringLiteral("採点"),
                                            ButtonTone::Grade, ButtonGlyph::Check));
-    GradeButton->move(width() - kMargin - GradeButton->width(), 26);
     GradeButton->setAccessibleName(QStringLiteral("採点"));
     connect(GradeButton, &ImageButton::clicked, this, &TConfirmForm::GradeButtonClick);
 
-    heading(QStringLiteral("No."), this, kMargin, kNumberColumn);
-    heading(QStringLiteral("問題"), this, kMargin + kNumberColumn + 1, kTextColumn);
-    heading(QStringLiteral("付箋"), this, kMargin + kNumberColumn + 1 + kTextColumn + 1,
-            kMarkColumn);
+    Headings = {heading(QStringLiteral("No."), this, kNumberColumn),
+                heading(QStringLiteral("問題"), this, kTextColumn),
+                heading(QStringLiteral("付箋"), this, kMarkColumn)};
 
     ScrollBox = new QScrollArea(this);
     ScrollBox->setObjectName(QStringLiteral("ScrollBox"));
-    ScrollBox->setGeometry(kMargin, kAreaTop, listWidth + 14, kReviewAreaHeight);
+    ScrollBox->resize(kListAreaWidth, kReviewAreaHeight);
     ScrollBox->setFrameShape(QFrame::NoFrame);
     ScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // A bar only when there is a second page to scroll to.
+    ScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     ScrollBox->setWidgetResizable(false);
     // The list pages itself to the current row; the area is no Tab stop.
     ScrollBox->setFocusPolicy(Qt::NoFocus);
@@ -163,6 +171,28 @@ void TConfirmForm::ensureControls() {
             [this](int row, int, int, int) { SelectRow(row); });
     connect(StringGrid1, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int) { StringGrid1DblClick(row); });
+    layOut();
+}
+
+void TConfirmForm::layOut() {
+    if (Label1 == nullptr) {
+        return;
+    }
+    const int margin = (width() - kListAreaWidth) / 2;
+    Label1->move(margin, 14);
+    Label2->move(margin, 50);
+    GradeButton->move(width() - margin - GradeButton->width(), 26);
+    int x = margin;
+    for (QLabel* h : Headings) {
+        h->move(x, kHeadingTop);
+        x += h->width() + 1;
+    }
+    ScrollBox->move(margin, kAreaTop);
+}
+
+void TConfirmForm::resizeEvent(QResizeEvent* event) {
+    layOut();
+    ScreenForm::resizeEvent(event);
 }
 
 void TConfirmForm::fillGrid(QTableWidget* g, int rows) {
@@ -199,10 +229,11 @@ void TConfirmForm::ShowList(const QRect& over) {
     StringGrid1->move(0, -kReviewRowHeight);
     StringGrid2->move(StringGrid1->width(), -kReviewRowHeight);
     // Whole pages, so that the last page can scroll to its own top even
-    // when it is not full.
+    // when it is not full. The grid's closing line under a full page is no
+    // reason for a scroll bar.
     const int pages = qMax(1, (n + kReviewRowsPerPage - 1) / kReviewRowsPerPage);
     content->resize(StringGrid1->width() + StringGrid2->width(),
-                    qMax(StringGrid1->height() - kReviewRowHeight, pages * kReviewAreaHeight));
+                    qMax(StringGrid1->height() - kReviewRowHeight - 1, pages * kReviewAreaHeight));
     StringGrid1->setCurrentCell(n > 0 ? 1 : 0, 0);
     StringGrid2->setCurrentCell(n > 0 ? 1 : 0, 0);
     ScrollBox->verticalScrollBar()->setValue(0);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <array>
 
 #include "ui/widgets/screen_form.h"
 
@@ -52,9 +53,11 @@ class TConfirmForm : public ScreenForm {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void ensureControls();
+    void layOut();
     void fillGrid(QTableWidget* grid, int rows);
 
   private:
@@ -63,6 +66,7 @@ class TConfirmForm : public ScreenForm {
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     ImageButton* GradeButton = nullptr;
+    std::array<QLabel*, 3> Headings{};
     QScrollArea* ScrollBox = nullptr;
     QTableWidget* StringGrid1 = nullptr;
     QTableWidget* StringGrid2 = nullptr;

@@ -22,6 +22,7 @@
 #include "ui/widgets/level_strip.h"
 #include "ui/widgets/qt_convert.h"
 #include "ui/widgets/question_panel.h"
+#include "ui/widgets/side_column.h"
 
 namespace tovalo::ui {
 
@@ -87,14 +88,11 @@ void TExamModeForm::buildSideColumn() {
     LevelImage->setObjectName(QStringLiteral("LevelImage"));
     LevelImage->setGeometry(10, 4, kLevelSegmentWidth, kLevelSegmentHeight);
 
-    TitleBox = new QLabel(this);
+    TitleBox = new SideTitle(uiFont(12, true), this);
     TitleBox->setObjectName(QStringLiteral("TitleBox"));
-    TitleBox->setGeometry(4, 50, kSideWidth - 8, 40);
-    TitleBox->setWordWrap(true);
     TitleBox->setAlignment(Qt::AlignCenter);
-    TitleBox->setFont(uiFont(12, true));
-    TitleBox->setTextFormat(Qt::PlainText);
     TitleBox->setFrameShape(QFrame::Box);
+    TitleBox->setGeometry(4, 50, kSideWidth - 8, 40);
 
     QLabel** labels[] = {&CountLabel, &LimitLabel, &RemainLabel};
     const char* names[] = {"CountLabel", "LimitLabel", "RemainLabel"};
@@ -193,7 +191,7 @@ void TExamModeForm::applyVendorLook() {
     const QColor back = vendor != nullptr ? desktopColour(vendor->panelColor) : QColor(16, 40, 88);
     const QColor text =
         vendor != nullptr ? desktopColour(vendor->panelTextColor) : QColor(225, 235, 255);
-    for (QLabel* l : {TitleBox, CountLabel, LimitLabel, RemainLabel}) {
+    for (QLabel* l : {static_cast<QLabel*>(TitleBox), CountLabel, LimitLabel, RemainLabel}) {
         fill(l, back);
         paint(l, QPalette::WindowText, text);
     }
@@ -224,7 +222,7 @@ void TExamModeForm::Start() {
 
     const int limit = session_.exam.selection().TimeLimitSeconds;
     LimitLabel->setText(qs(timeLimitText(limit)));
-    TitleBox->setText(qs(course.ExamTitle));
+    TitleBox->setTitle(qs(course.ExamTitle));
     CountLabel->setText(qs(questionCountText(questionCount())));
     RemainLabel->setText(QStringLiteral("残り時間 : ") + qs(text::minutesSeconds(limit)));
     Clock->redrawFull();

@@ -22,6 +22,7 @@ namespace tovalo::ui {
 class ClockFace;
 class ImageButton;
 class QuestionPanel;
+class SideTitle;
 
 // The exam screen: one question at a time, with the clock, the navigation
 // buttons and the learner's marks. The exam session decides; this screen
@@ -160,7 +161,7 @@ class TExamModeForm : public ScreenForm {
     ChoicePanel* AnsPanel = nullptr;
     // Side column.
     QLabel* LevelImage = nullptr;
-    QLabel* TitleBox = nullptr;
+    SideTitle* TitleBox = nullptr;
     QLabel* CountLabel = nullptr;
     QLabel* LimitLabel = nullptr;
     QLabel* RemainLabel = nullptr;

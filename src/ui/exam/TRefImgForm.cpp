@@ -8,6 +8,7 @@
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/figure_picture.h"
 #include "ui/widgets/image_button.h"
+#include "ui/widgets/scrolling_canvas.h"
 
 namespace tovalo::ui {
 
@@ -29,11 +30,14 @@ void TRefImgForm::ensureControls() {
     if (Image1 != nullptr) {
         return;
     }
-    Image1 = new QLabel(this);
+    // A tall figure on a highly scaled screen scrolls inside the window.
+    Canvas = new ScrollingCanvas(this);
+    Canvas->setDesignSize(size());
+    Image1 = new QLabel(Canvas->canvas());
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->move(0, 0);
 
-    Button1 = new ImageButton(this);
+    Button1 = new ImageButton(Canvas->canvas());
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setPictures(buttonPicture(QSize(96, 32), QStringLiteral("閉じる"), ButtonTone::Close,
                                        ButtonGlyph::None));
@@ -43,8 +47,9 @@ void TRefImgForm::ensureControls() {
 }
 
 void TRefImgForm::placeButton() {
-    Button1->move(width() - Button1->width() - 12,
-                  height() - kButtonStrip + (kButtonStrip - Button1->height()) / 2);
+    const QSize laidOut = Canvas->designSize();
+    Button1->move(laidOut.width() - Button1->width() - 12,
+                  laidOut.height() - kButtonStrip + (kButtonStrip - Button1->height()) / 2);
 }
 
 void TRefImgForm::showFigure(const QString& caption, const QString& path) {
@@ -65,7 +70,8 @@ void TRefImgForm::reloadFigure() {
     }
     Image1->setPixmap(QPixmap::fromImage(picture));
     Image1->resize(picture.size());
-    setFixedSize(picture.width(), picture.height() + kButtonStrip);
+    Canvas->setDesignSize(QSize(picture.width(), picture.height() + kButtonStrip));
+    placeButton();
 }
 
 void TRefImgForm::showEvent(QShowEvent* event) {

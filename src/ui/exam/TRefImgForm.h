@@ -9,6 +9,7 @@ class QLabel;
 namespace tovalo::ui {
 
 class ImageButton;
+class ScrollingCanvas;
 
 // Shows one reference figure of a question or a case study. Callers set
 // the caption and FigurePath just before showing it; the picture is read
@@ -47,6 +48,7 @@ class TRefImgForm : public ScreenForm {
   private:
     // The controls; tests reach them by object name.
     // Made the first time a figure is shown.
+    ScrollingCanvas* Canvas = nullptr;
     QLabel* Image1 = nullptr;
     ImageButton* Button1 = nullptr;
 };

@@ -99,22 +99,26 @@ void TResultForm::ensureControls() {
         int height;
         bool bold;
     };
+    Memo2 = new SideTitle(uiFont(12), this);
+    Memo2->setObjectName(QStringLiteral("Memo2"));
+    QLabel* title = Memo2;
     const Side side[] = {{&Label1, "Label1", 26, true},  {&Label4, "Label4", 17, false},
-                         {&Memo2, "Memo2", 46, false},   {&Label6, "Label6", 17, false},
+                         {&title, "Memo2", 46, false},   {&Label6, "Label6", 17, false},
                          {&Label7, "Label7", 17, false}, {&Label8, "Label8", 17, false},
                          {&Label9, "Label9", 19, false}};
     int top = kSideTop;
     for (const Side& s : side) {
-        QLabel* l = label(this, s.name, s.bold ? uiFont(16, true) : uiFont(12));
-        l->setGeometry(kSideLabelLeft, top, kSideLabelWidth, s.height);
+        QLabel* l = *s.control != nullptr
+                        ? *s.control
+                        : label(this, s.name, s.bold ? uiFont(16, true) : uiFont(12));
         l->setContentsMargins(6, 0, 4, 0);
+        l->setGeometry(kSideLabelLeft, top, kSideLabelWidth, s.height);
         top += s.height;
         *s.control = l;
     }
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     Label4->setText(QStringLiteral("科目 : "));
     Label7->setText(QStringLiteral("実施日時 : "));
-    Memo2->setWordWrap(true);
     Memo2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label8->setContentsMargins(18, 0, 4, 0);
 
@@ -228,7 +232,7 @@ void TResultForm::FormShow() {
         resultTexts(course_, n, exam.grading().ExamRate, examDate_, progress.ElapsedSeconds);
     setWindowTitle(qs(texts.caption));
     Label1->setText(qs(texts.rate));
-    Memo2->setText(qs(texts.course).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    Memo2->setTitle(qs(texts.course).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     Label6->setText(qs(texts.count));
     Label8->setText(qs(texts.date));
     Label9->setText(qs(texts.timeTaken));
@@ -263,7 +267,8 @@ void TResultForm::applyVendorLook() {
     Image2->setPixmap(art.lowerStrip);
     Image2->resize(kResultSideWidth, art.lowerStripHeight);
     sideStrip_ = art.sideStrip;
-    for (QLabel* l : {Label1, Label4, Memo2, Label6, Label7, Label8, Label9}) {
+    for (QLabel* l :
+         {Label1, Label4, static_cast<QLabel*>(Memo2), Label6, Label7, Label8, Label9}) {
         colour(l, art.panelBack, art.panelText);
     }
 }

@@ -17,6 +17,7 @@ namespace tovalo::ui {
 class ImageButton;
 class ResultGrid;
 class ReviewPaneView;
+class SideTitle;
 
 // The result screen. Showing it grades the exam in the session and fills
 // the screen; hiding it, whatever the cause, stores the exam in the
@@ -98,13 +99,13 @@ class TResultForm : public ScreenForm {
     // The controls; tests reach them by object name.
     // Made the first time the screen is shown; null until then.
     QLabel* HiGradeImg = nullptr;
-    QLabel* Label1 = nullptr;  // rate
-    QLabel* Label4 = nullptr;  // "科目 : "
-    QLabel* Memo2 = nullptr;   // code and title
-    QLabel* Label6 = nullptr;  // question count
-    QLabel* Label7 = nullptr;  // "実施日時 : "
-    QLabel* Label8 = nullptr;  // date
-    QLabel* Label9 = nullptr;  // time taken
+    QLabel* Label1 = nullptr;    // rate
+    QLabel* Label4 = nullptr;    // "科目 : "
+    SideTitle* Memo2 = nullptr;  // code and title
+    QLabel* Label6 = nullptr;    // question count
+    QLabel* Label7 = nullptr;    // "実施日時 : "
+    QLabel* Label8 = nullptr;    // date
+    QLabel* Label9 = nullptr;    // time taken
     QLabel* Image_Left = nullptr;
     QLabel* Image2 = nullptr;
     QLabel* Shape2 = nullptr;

@@ -159,10 +159,14 @@ void TStudyForm::ensureControls() {
     Image1->setObjectName(QStringLiteral("Image1"));
     ScrollBox2 = box(this, "ScrollBox2", Image1);
     ScrollBox2->setFocusPolicy(Qt::StrongFocus);
-    // The arrows scroll the categories; a frame shows when they will.
-    ScrollBox2->setStyleSheet(
-        QStringLiteral("QScrollArea#ScrollBox2 { border: 1px solid transparent; }"
-                       "QScrollArea#ScrollBox2:focus { border: 1px dotted rgb(90, 160, 240); }"));
+    // The arrows scroll the categories; a frame shows when they will. A
+    // style sheet of its own gives the box the desktop's light ground unless
+    // it says otherwise, so it keeps the list's black, inside and out.
+    ScrollBox2->setStyleSheet(QStringLiteral(
+        "QScrollArea#ScrollBox2 { border: 1px solid transparent; background: black; }"
+        "QScrollArea#ScrollBox2:focus { border: 1px dotted rgb(90, 160, 240); }"
+        "QScrollArea#ScrollBox2 > QWidget#qt_scrollarea_viewport"
+        " { background: black; }"));
     ScrollBox2->setAccessibleName(QStringLiteral("カテゴリーごとの正答率"));
     ScrollBox2->hide();
 

@@ -32,9 +32,14 @@ QFont nameFont() {
     return f;
 }
 
+// `text` as it shows from `at` up to `width`.
+QString elidedFrom(const QFontMetrics& metrics, const ScreenPoint& at, int width,
+                   const QString& text) {
+    return metrics.elidedText(text, Qt::ElideRight, std::max(width - at.x, 0));
+}
+
 void drawTextAt(QPainter& p, const ScreenPoint& at, int width, const QString& text) {
-    const QString shown =
-        p.fontMetrics().elidedText(text, Qt::ElideRight, std::max(width - at.x, 0));
+    const QString shown = elidedFrom(p.fontMetrics(), at, width, text);
     p.drawText(QRect(at.x, at.y, std::max(width - at.x, 0), kTextHeight),
                Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shown);
 }
@@ -105,6 +110,19 @@ void AdvisorNames::setCurrentRow(int row) {
     if (current_ != was && current_ > 0) {
         emit currentRowChanged(current_);
     }
+}
+
+QString AdvisorNames::fullText(int row) const {
+    return row >= 1 && row <= count() ? qs(rows_[static_cast<std::size_t>(row - 1)].nameText)
+                                      : QString();
+}
+
+QString AdvisorNames::shownText(int row) const {
+    if (row < 1 || row > count()) {
+        return {};
+    }
+    return elidedFrom(QFontMetrics(nameFont(), this),
+                      rows_[static_cast<std::size_t>(row - 1)].nameAt, width(), fullText(row));
 }
 
 void AdvisorNames::paintEvent(QPaintEvent* event) {

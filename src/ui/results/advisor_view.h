@@ -28,6 +28,10 @@ class AdvisorNames : public QWidget {
     // The row the keys act on (1-based), 0 for none.
     [[nodiscard]] int currentRow() const { return current_; }
     void setCurrentRow(int row);
+    // Course `row`'s "code : title", and the same as drawn: cut short with
+    // "…" when the column is too narrow for it.
+    [[nodiscard]] QString fullText(int row) const;
+    [[nodiscard]] QString shownText(int row) const;
 
   signals:
     // A click or key on course `row` (1-based): on its adaptive mark, or

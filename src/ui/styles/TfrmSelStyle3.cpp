@@ -12,14 +12,14 @@ TfrmSelStyle3::TfrmSelStyle3(Session& session)
     : StyleWindow(session, QStringLiteral("frmSelStyle3"),
                   QStringLiteral("Tovalo グラフィック表示"), Kind::Answer) {
     DestImg =
-        new ClickPicture(this, ClickPicture::MarkShape::Ring, ClickPicture::RightPress::Places);
+        new ClickPicture(canvas(), ClickPicture::MarkShape::Ring, ClickPicture::RightPress::Places);
     DestImg->setObjectName(QStringLiteral("DestImg"));
     DestImg->move(kGraphicPictureAt);
     DestImg->setAccessibleName(QStringLiteral("解答する図"));
     DestImg->setAccessibleDescription(
         QStringLiteral("矢印キーで照準を動かし、Space キーで印を置きます。"
                        "Delete キーで最後の印を取り消します。"));
-    Guides = makeZoneFrames(this, Qt::black);
+    Guides = makeZoneFrames(canvas(), Qt::black);
     setTabOrder(DestImg, button());
     // The picture's top margin comes out of the strip, so that the window
     // stays the picture and the strip.
@@ -36,7 +36,7 @@ void TfrmSelStyle3::rebuild(const StyleHandoff& handoff) {
     DestImg->show();
     DestImg->setZones(handoff.zones);
     coverZones(Guides, handoff.zones, DestImg->pos(), false);
-    setFixedSize(graphicWindowSize(picture.size()));
+    setDesignSize(graphicWindowSize(picture.size()));
     DestImg->setFocus();
 }
 

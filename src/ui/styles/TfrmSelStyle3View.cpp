@@ -13,11 +13,11 @@ namespace tovalo::ui {
 TfrmSelStyle3View::TfrmSelStyle3View(Session& session)
     : StyleWindow(session, QStringLiteral("frmSelStyle3View"),
                   QStringLiteral("Tovalo 正解グラフィック表示"), Kind::View) {
-    DestImg = new QLabel(this);
+    DestImg = new QLabel(canvas());
     DestImg->setObjectName(QStringLiteral("DestImg"));
     DestImg->move(kGraphicPictureAt);
     DestImg->setAccessibleName(QStringLiteral("正解の領域を赤枠で示した図"));
-    Guides = makeZoneFrames(this, QColor(255, 0, 0));
+    Guides = makeZoneFrames(canvas(), QColor(255, 0, 0));
     setButtonStrip(kButtonStrip - kGraphicPictureAt.y());
 }
 
@@ -31,7 +31,7 @@ void TfrmSelStyle3View::rebuild(const StyleHandoff& handoff) {
     DestImg->setFixedSize(picture.size());
     DestImg->show();
     coverZones(Guides, handoff.zones, DestImg->pos(), true);
-    setFixedSize(graphicWindowSize(picture.size()));
+    setDesignSize(graphicWindowSize(picture.size()));
     button()->setFocus();
 }
 

@@ -19,22 +19,22 @@ constexpr int kUnlimited = 32767;
 TfrmSelStyle5::TfrmSelStyle5(Session& session)
     : StyleWindow(session, QStringLiteral("frmSelStyle5"), QStringLiteral("Tovalo 記述式"),
                   Kind::Answer) {
-    addCaptionedField(this, QStringLiteral("回答を入力"), Label1, Edit1);
+    addCaptionedField(canvas(), QStringLiteral("回答を入力"), Label1, Edit1);
     // Enter in the field answers, as the button does.
     connect(Edit1, &QLineEdit::returnPressed, button(), &ImageButton::click);
 
-    sAns = new QLabel(this);
+    sAns = new QLabel(canvas());
     sAns->setObjectName(QStringLiteral("sAns"));
     sAns->hide();
 
     setTabOrder(Edit1, button());
     setButtonStrip(kTypedClient.height() - 50);
-    setFixedSize(kTypedClient);
+    setDesignSize(kTypedClient);
 }
 
 void TfrmSelStyle5::rebuild(const StyleHandoff& handoff) {
     answer_ = handoff.descriptive;
-    setFixedSize(kTypedClient);
+    setDesignSize(kTypedClient);
     for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Edit1)}) {
         w->show();
     }

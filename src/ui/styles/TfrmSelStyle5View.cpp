@@ -12,16 +12,16 @@ namespace tovalo::ui {
 TfrmSelStyle5View::TfrmSelStyle5View(Session& session)
     : StyleWindow(session, QStringLiteral("frmSelStyle5View"), QStringLiteral("Tovalo 記述式"),
                   Kind::View) {
-    addCaptionedField(this, QStringLiteral("正解"), Label1, Edit1);
+    addCaptionedField(canvas(), QStringLiteral("正解"), Label1, Edit1);
     Edit1->setReadOnly(true);
 
     setTabOrder(Edit1, button());
     setButtonStrip(kTypedClient.height() - 50);
-    setFixedSize(kTypedClient);
+    setDesignSize(kTypedClient);
 }
 
 void TfrmSelStyle5View::rebuild(const StyleHandoff& handoff) {
-    setFixedSize(kTypedClient);
+    setDesignSize(kTypedClient);
     Label1->show();
     Edit1->show();
     Edit1->setText(qs(handoff.descriptive.expected));

@@ -32,7 +32,7 @@ constexpr const char16_t* kInstructions[] = {
 TfrmSelStyle7::TfrmSelStyle7(Session& session)
     : StyleWindow(session, QStringLiteral("frmSelStyle7"), QStringLiteral("Tovalo コネクト表示"),
                   Kind::Answer, QStringLiteral("Button5")) {
-    Image1 = new ConnectSurface(this);
+    Image1 = new ConnectSurface(canvas());
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setAccessibleName(QStringLiteral("接続図"));
     Image1->setAccessibleDescription(
@@ -40,7 +40,7 @@ TfrmSelStyle7::TfrmSelStyle7(Session& session)
                        "数字か英字のキーでコネクトを作成し、PageDown と PageUp でコネクトを選んで "
                        "Delete で削除。矢印キーでオブジェクトを移動。"));
     for (std::size_t i = 0; i < labels_.size(); ++i) {
-        labels_[i] = new QLabel(QString::fromUtf16(kInstructions[i]), this);
+        labels_[i] = new QLabel(QString::fromUtf16(kInstructions[i]), canvas());
         labels_[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
         labels_[i]->setFont(uiFont(13));
     }
@@ -69,7 +69,7 @@ void TfrmSelStyle7::rebuild(const StyleHandoff& handoff) {
     }
     const int width =
         std::max(picture.width(), kMargin + textWidth + kGap + button()->width() + kMargin);
-    setFixedSize(width, picture.height() + kInstructionStrip);
+    setDesignSize(QSize(width, picture.height() + kInstructionStrip));
 
     // Tab runs through the panels in list order, then to the button.
     QWidget* previous = nullptr;

@@ -20,7 +20,7 @@ TfrmSelStyle7View::TfrmSelStyle7View(Session& session)
     : StyleWindow(session, QStringLiteral("frmSelStyle7View"),
                   QStringLiteral("Tovalo 正解コネクト表示"), Kind::View,
                   QStringLiteral("Button5")) {
-    Image1 = new QLabel(this);
+    Image1 = new QLabel(canvas());
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setAccessibleName(QStringLiteral("正解の接続図"));
     setButtonStrip(kStrip);
@@ -38,8 +38,8 @@ void TfrmSelStyle7View::rebuild(const StyleHandoff& handoff) {
     Image1->setPixmap(QPixmap::fromImage(picture));
     Image1->setGeometry(0, 0, picture.width(), picture.height());
     Image1->show();
-    setFixedSize(std::max(picture.width(), button()->width() + 2 * kMargin),
-                 picture.height() + kStrip);
+    setDesignSize(QSize(std::max(picture.width(), button()->width() + 2 * kMargin),
+                        picture.height() + kStrip));
     button()->setFocus();
 }
 

@@ -24,7 +24,7 @@ PanelWindow::PanelWindow(Session& session, const QString& objectName, Kind kind,
                   kind),
       view_(kind == Kind::View),
       withIds_(withIds) {
-    Image1 = new PanelSurface(this);
+    Image1 = new PanelSurface(canvas());
     Image1->move(0, 0);
     if (view_) {
         Image1->setAccessibleName(QStringLiteral("正解のパネル配置"));
@@ -35,10 +35,10 @@ PanelWindow::PanelWindow(Session& session, const QString& objectName, Kind kind,
                            "キーで置きます。Delete キーで元の位置に戻します。"));
     }
 
-    Label1 = new QLabel(this);
+    Label1 = new QLabel(canvas());
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->hide();
-    Label2 = new QLabel(this);
+    Label2 = new QLabel(canvas());
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->hide();
 }
@@ -64,7 +64,7 @@ void PanelWindow::rebuild(const StyleHandoff& handoff) {
         Image1->load(picture, std::move(board), true);
     }
     Image1->show();
-    setFixedSize(std::max(picture.width(), kMinimumWidth), picture.height() + kButtonStrip);
+    setDesignSize(QSize(std::max(picture.width(), kMinimumWidth), picture.height() + kButtonStrip));
 
     // Keyboard order: the pieces in list order, then the button.
     QWidget* previous = nullptr;

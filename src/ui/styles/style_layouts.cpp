@@ -20,14 +20,13 @@ QSize graphicWindowSize(QSize picture) {
             picture.height() + StyleWindow::kButtonStrip};
 }
 
-void addCaptionedField(StyleWindow* window, const QString& caption, QLabel*& label,
-                       QLineEdit*& field) {
-    label = new QLabel(caption, window);
+void addCaptionedField(QWidget* parent, const QString& caption, QLabel*& label, QLineEdit*& field) {
+    label = new QLabel(caption, parent);
     label->setObjectName(QStringLiteral("Label1"));
     label->setFont(uiFont(13, true));
     label->setGeometry(7, 6, 336, 18);
 
-    field = new QLineEdit(window);
+    field = new QLineEdit(parent);
     field->setObjectName(QStringLiteral("Edit1"));
     field->setFont(uiFont(14));
     field->setGeometry(7, 26, 337, 24);

@@ -9,6 +9,7 @@
 class QLabel;
 class QLineEdit;
 class QString;
+class QWidget;
 
 namespace tovalo::ui {
 
@@ -23,7 +24,6 @@ inline constexpr QPoint kGraphicPictureAt{5, 5};
 // The typed answer: a window of kTypedClient with the caption over a
 // one-line field, named Label1 and Edit1.
 inline constexpr QSize kTypedClient{350, 86};
-void addCaptionedField(StyleWindow* window, const QString& caption, QLabel*& label,
-                       QLineEdit*& field);
+void addCaptionedField(QWidget* parent, const QString& caption, QLabel*& label, QLineEdit*& field);
 
 }  // namespace tovalo::ui

@@ -9,6 +9,7 @@
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/qt_convert.h"
+#include "ui/widgets/scrolling_canvas.h"
 
 namespace tovalo::ui {
 
@@ -22,7 +23,7 @@ constexpr int kMargin = 12;
 
 StyleWindow::StyleWindow(Session& session, const QString& objectName, const QString& caption,
                          Kind kind, const QString& buttonName)
-    : ScreenForm(session), kind_(kind) {
+    : ScreenForm(session), kind_(kind), pane_(new ScrollingCanvas(this)) {
     setObjectName(objectName);
     setWindowTitle(caption);
     setClosesOnEscape(true);
@@ -35,7 +36,7 @@ StyleWindow::StyleWindow(Session& session, const QString& objectName, const QStr
     setPalette(pal);
     setAutoFillBackground(true);
 
-    button_ = new ImageButton(this);
+    button_ = new ImageButton(canvas());
     button_->setObjectName(buttonName);
     button_->setFocusPolicy(Qt::StrongFocus);
     if (kind == Kind::Answer) {
@@ -49,7 +50,7 @@ StyleWindow::StyleWindow(Session& session, const QString& objectName, const QStr
     }
     connect(button_, &ImageButton::clicked, this, &StyleWindow::buttonClicked);
 
-    note_ = new QLabel(this);
+    note_ = new QLabel(canvas());
     note_->setObjectName(QStringLiteral("DefectNote"));
     note_->setWordWrap(true);
     note_->setFont(uiFont(13));
@@ -57,9 +58,17 @@ StyleWindow::StyleWindow(Session& session, const QString& objectName, const QStr
     note_->hide();
 }
 
+QWidget* StyleWindow::canvas() const {
+    return pane_->canvas();
+}
+
+void StyleWindow::setDesignSize(QSize size) {
+    pane_->setDesignSize(size);
+}
+
 void StyleWindow::showNote(const QString& note) {
     showingNote_ = true;
-    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    for (QWidget* child : canvas()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (child != button_ && child != note_) {
             child->hide();
         }
@@ -69,14 +78,14 @@ void StyleWindow::showNote(const QString& note) {
     note_->adjustSize();
     note_->move(kMargin, kMargin);
     note_->show();
-    setFixedSize(kNoteWidth, kMargin + note_->height() + kButtonStrip);
+    setDesignSize(QSize(kNoteWidth, kMargin + note_->height() + kButtonStrip));
     placeButton();
 }
 
 void StyleWindow::placeButton() {
     const int strip = showingNote_ ? kButtonStrip : strip_;
-    button_->move(width() - button_->width() - kMargin,
-                  height() - strip + (strip - button_->height()) / 2);
+    button_->move(canvas()->width() - button_->width() - kMargin,
+                  canvas()->height() - strip + (strip - button_->height()) / 2);
     button_->raise();
 }
 

@@ -6,10 +6,12 @@
 #include "ui/widgets/screen_form.h"
 
 class QLabel;
+class QSize;
 
 namespace tovalo::ui {
 
 class ImageButton;
+class ScrollingCanvas;
 
 // Base of the special-style windows and of their View twins. Each showing
 // builds the window afresh from the question on the exam screen; when the
@@ -37,6 +39,12 @@ class StyleWindow : public ScreenForm {
     // An answering window's verdict, asked when its button is pressed.
     virtual bool judge() { return false; }
 
+    // Where the window's content goes: it scrolls when the screen leaves
+    // less room than the window is laid out for.
+    [[nodiscard]] QWidget* canvas() const;
+    // The size the window is laid out for, the picture's and its strip.
+    void setDesignSize(QSize size);
+
     // Shows `note` in place of the answer; the window takes the note's size.
     void showNote(const QString& note);
     [[nodiscard]] bool showingNote() const { return showingNote_; }
@@ -53,6 +61,7 @@ class StyleWindow : public ScreenForm {
     void buttonClicked();
 
     Kind kind_;
+    ScrollingCanvas* pane_;
     ImageButton* button_;
     QLabel* note_;
     bool showingNote_ = false;

@@ -16,6 +16,7 @@ namespace {
 // Home and End go as far as the list allows; the menu clamps.
 constexpr int kToTheEnd = 1 << 20;
 constexpr int kPageRows = kRowsWithoutScrollBar - 1;
+constexpr int kTextLeft = 22;
 
 }  // namespace
 
@@ -59,6 +60,10 @@ void CourseRow::setHighlightColours(const QColor& band, const QColor& ink) {
     }
 }
 
+QString CourseRow::shownText() const {
+    return fontMetrics().elidedText(text_, Qt::ElideRight, width() - kTextLeft);
+}
+
 void CourseRow::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), kBackground);
@@ -74,8 +79,7 @@ void CourseRow::paintEvent(QPaintEvent*) {
     p.setPen(highlighted_ ? ink_ : kTextColour);
     // The text's top edge, not its baseline, sits 4 pixels down: the row
     // keeps the same look whatever the font's ascent.
-    p.drawText(QPoint(22, 4 + p.fontMetrics().ascent()),
-               p.fontMetrics().elidedText(text_, Qt::ElideRight, width() - 22));
+    p.drawText(QPoint(kTextLeft, 4 + p.fontMetrics().ascent()), shownText());
     if (hasFocus()) {
         p.setPen(highlighted_ ? ink_ : kTextColour);
         p.setBrush(Qt::NoBrush);

@@ -23,6 +23,8 @@ class CourseRow : public QWidget {
     [[nodiscard]] int row() const { return row_; }
     void setCourse(const QString& text, std::vector<int> levelIcons);
     [[nodiscard]] const QString& text() const { return text_; }
+    // The line as the row draws it: cut short with "…" when the row is too narrow.
+    [[nodiscard]] QString shownText() const;
     [[nodiscard]] const std::vector<int>& levelIcons() const { return icons_; }
 
     void setHighlighted(bool highlighted);

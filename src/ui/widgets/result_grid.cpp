@@ -77,7 +77,7 @@ ResultGrid::ResultGrid(QWidget* parent) : QTableView(parent) {
         setColumnWidth(c, kResultGridColumns[static_cast<std::size_t>(c)]);
     }
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -10,6 +10,7 @@
 #include <QWindowStateChangeEvent>
 #include <vector>
 
+#include "platform/qt_window_fit.h"
 #include "ui/session/session.h"
 #include "ui/widgets/lazy_controls.h"
 
@@ -162,16 +163,21 @@ void ScreenForm::noteSharedBounds() {
 
 void ScreenForm::showEvent(QShowEvent* event) {
     fitMinimumToScreen();
+    // A window that neither its screen nor the learner has placed opens over
+    // the window it is opened from, not wherever the desktop puts new ones
+    // (a corner, on some).
+    if (!testAttribute(Qt::WA_Moved)) {
+        const QWidget* opener = QApplication::activeWindow();
+        const QRect over = opener != nullptr && opener != this && opener->isVisible()
+                               ? opener->frameGeometry()
+                               : freeArea();
+        QRect r = frameGeometry();
+        r.moveCenter(over.center());
+        move(r.topLeft());
+    }
     // The frame is known only now that the window has one: a place chosen
     // before may leave the frame hanging off the free area.
-    if (!designMinimum_.isEmpty() &&
-        !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
-        const QRect fitted =
-            fittedBounds(app::Bounds{geometry().x(), geometry().y(), width(), height()});
-        if (fitted != geometry()) {
-            setGeometry(fitted);
-        }
-    }
+    platform::fitToScreen(this);
     if (!hintsGiven_) {
         hintsGiven_ = true;
         applyStartupTooltipsTo(*this);

@@ -3,6 +3,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 
+#include "core/text/title_lines.h"
+
 #include "platform/qt_bundle_loader.h"
 #include "ui/session/session.h"
 #include "ui/widgets/level_strip.h"
@@ -20,6 +22,8 @@ constexpr int kLowerStripHeight = 160;
 const QColor kPanelFallback(16, 40, 88);
 const QColor kPanelTextFallback(225, 235, 255);
 const QColor kPlainStrip(12, 16, 24);
+// One step down the font sizes, in pixels.
+constexpr int kFontStep = 1;
 
 }  // namespace
 
@@ -56,6 +60,43 @@ void paintButtonBar(QPainter& p, const QRect& bar) {
     p.fillRect(bar, shade);
     p.setPen(QColor(80, 92, 116));
     p.drawLine(bar.left(), bar.top(), bar.right() + 1, bar.top());
+}
+
+SideTitle::SideTitle(const QFont& font, QWidget* parent) : QLabel(parent), font_(font) {
+    setFont(font_);
+    setTextFormat(Qt::PlainText);
+    setWordWrap(false);
+}
+
+void SideTitle::setTitle(const QString& title) {
+    title_ = title;
+    setLines();
+}
+
+void SideTitle::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    setLines();
+}
+
+void SideTitle::setLines() {
+    QFont smaller = font_;
+    smaller.setPixelSize(std::max(1, font_.pixelSize() - kFontStep));
+    const QFontMetrics own(font_, this);
+    const QFontMetrics small(smaller, this);
+    const QRect box = contentsRect();
+    const text::TitleLines set = text::titleLines(
+        title_.toStdString(), box.width(), std::max(1, box.height() / own.lineSpacing()),
+        [&](std::string_view piece, bool shrunk) {
+            return (shrunk ? small : own)
+                .horizontalAdvance(
+                    QString::fromUtf8(piece.data(), static_cast<qsizetype>(piece.size())));
+        });
+    QStringList lines;
+    for (const std::string& line : set.lines) {
+        lines << QString::fromStdString(line);
+    }
+    setFont(set.smaller ? smaller : font_);
+    setText(lines.join(QLatin1Char('\n')));
 }
 
 }  // namespace tovalo::ui

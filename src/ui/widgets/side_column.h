@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
+#include <QLabel>
 #include <QPixmap>
 #include <QRect>
 
@@ -29,5 +31,26 @@ SideColumnArt sideColumnArt(const Session& session);
 void paintSideStrip(QPainter& p, const QRect& strip, const QPixmap& picture);
 // The button bar along the bottom, right of the column.
 void paintButtonBar(QPainter& p, const QRect& bar);
+
+// A course's code and title in a narrow box of the column: lines break at
+// blanks, and the font goes one step smaller before a word is broken, so
+// that "ケーススタディ" never reads "ケースス" and "タディ". The lines are
+// set anew whenever the box changes size.
+class SideTitle : public QLabel {
+    Q_OBJECT
+
+  public:
+    SideTitle(const QFont& font, QWidget* parent);
+    void setTitle(const QString& title);
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void setLines();
+
+    QFont font_;
+    QString title_;
+};
 
 }  // namespace tovalo::ui

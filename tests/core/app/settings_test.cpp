@@ -141,6 +141,21 @@ TEST(WindowFit, AWindowStoredAtOneScaleOpensWhollyOnAScreenAtAnother) {
               (Bounds{1920, 0, 900, 700}));
 }
 
+TEST(WindowFit, AWindowMovesBeforeItShrinksAndNeverBelowItsMinimum) {
+    const Bounds area{0, 24, 640, 426};
+    const FrameMargins frame{2, 20, 2, 2};
+    // The answer window unfolding from 95 to 250 pixels low on the screen
+    // rises by what it would hang over.
+    EXPECT_EQ(fitInside(Bounds{384, 274, 254, 250}, area, frame), (Bounds{384, 198, 254, 250}));
+    // A window that may shrink to 700 × 300 gives up the height but keeps
+    // its width, and shows its left edge.
+    EXPECT_EQ(fitInside(Bounds{100, 100, 760, 562}, area, frame, {700, 300}),
+              (Bounds{2, 44, 700, 404}));
+    // One whose size is fixed only moves, its title bar inside the area.
+    EXPECT_EQ(fitInside(Bounds{300, 200, 640, 495}, area, frame, {640, 495}),
+              (Bounds{2, 44, 640, 495}));
+}
+
 TEST(WindowFit, NarrowedRowsKeepTheirOrderInsideTheWindow) {
     // The design width and more leave positions as they are.
     EXPECT_EQ(narrowed(654, 760, 760), 654);
