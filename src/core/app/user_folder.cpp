@@ -238,7 +238,10 @@ Status walkPart(Preparation& p, const char* part) {
 // Write permission bits alone say nothing for root, and nothing about a
 // read-only mount; a file actually created is the only proof.
 Status proveWritable(const fs::path& dir) {
-    const fs::path probe = dir / (".tovalo-write-check-" + std::to_string(::getpid()));
+    // Named as a save's temporary file, so that a probe left by a start
+    // killed right here goes with the next start's sweep.
+    const fs::path probe =
+        dir / (".write-check" + std::string(kSaveTempMarker) + std::to_string(::getpid()) + "-0");
     errno = 0;
     {
         std::ofstream out(probe, std::ios::binary);
