@@ -14,7 +14,7 @@ packages=(
   libzip-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo fonts-ipafont-gothic qt6-translations-l10n python3
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-  desktop-file-utils appstream groff-base
+  desktop-file-utils appstream groff-base lintian
 )
 fuzz_packages=(clang libclang-rt-14-dev)
 
