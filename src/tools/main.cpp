@@ -30,7 +30,8 @@ void usage(std::FILE* out = stderr) {
         "       tovalo-tool report summary ROOT VENDOR OUT.htm [--profile PROFILE.json]\n"
         "       tovalo-tool report form ROOT VENDOR OUT.htm [--profile PROFILE.json]\n"
         "       tovalo-tool report advisor ROOT VENDOR\n"
-        "       tovalo-tool --help | --version\n",
+        "       tovalo-tool --help | --version\n"
+        "environment: TOVALO_CA_FILE, one more trusted certificate file for https:// servers\n",
         out);
 }
 

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -20,18 +21,21 @@ class Unprivileged {
             return;
         }
         namespace fs = std::filesystem;
-        (void)::lchown(tree.c_str(), kNobody, kNobody);
+        // A tree that could not be handed over stays root's: the ids stay
+        // too, and bound() says the bits do not bind.
+        bool handedOver = ::lchown(tree.c_str(), kNobody, kNobody) == 0;
         for (const auto& entry : fs::recursive_directory_iterator(tree)) {
-            (void)::lchown(entry.path().c_str(), kNobody, kNobody);
+            handedOver = ::lchown(entry.path().c_str(), kNobody, kNobody) == 0 && handedOver;
         }
         // Real and effective ids both, so that a shell started from here
         // does not go back to root; the saved ids stay root for the way back.
-        dropped_ = ::setresgid(kNobody, kNobody, 0) == 0 && ::setresuid(kNobody, kNobody, 0) == 0;
+        dropped_ = handedOver && ::setresgid(kNobody, kNobody, 0) == 0 &&
+                   ::setresuid(kNobody, kNobody, 0) == 0;
     }
     ~Unprivileged() {
-        if (dropped_) {
-            (void)::setresuid(0, 0, 0);
-            (void)::setresgid(0, 0, 0);
+        // Every later test would run as nobody.
+        if (dropped_ && (::setresuid(0, 0, 0) != 0 || ::setresgid(0, 0, 0) != 0)) {
+            std::abort();
         }
     }
     Unprivileged(const Unprivileged&) = delete;

@@ -37,4 +37,21 @@ for path in ./usr/bin/tovalo ./usr/bin/tovalo-tool ./usr/share/tovalo/sample/bin
 done
 grep -q '^\./usr/lib/.*tovalo/libtovalo_pagebrowser\.so$' "$work/contents" ||
   fail "page engine module not in the package"
+
+# --- Debian policy -------------------------------------------------------------
+# A new version needs its changelog entry.
+entry=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/tovalo/changelog.gz | gzip -dc | sed -n 1p)
+[[ $entry == "tovalo ($version) "* ]] || fail "changelog.gz starts with '$entry', not version $version"
+# lintian with its notes (-I): missing hardening and leftover .comment sections
+# are reported only as notes. The notes the package keeps are in its overrides,
+# each with the reason.
+if command -v lintian >/dev/null; then
+  lintian -I --fail-on error,warning,info --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 || {
+    grep -v '^running with root' "$work/lintian.log" >&2
+    fail "lintian"
+  }
+else
+  echo "lintian is not installed (./setup.sh installs it): the Debian policy check is skipped"
+fi
+
 echo "debian package: ok ($(basename "$deb"))"

@@ -29,7 +29,13 @@ std::string helpText(std::string_view version) {
            "\n"
            "An installed copy keeps each user's question files, history and generated\n"
            "pages in $XDG_DATA_HOME/tovalo (by default ~/.local/share/tovalo), filled\n"
-           "from the shared sample installation on first start.\n";
+           "from the shared sample installation on first start.\n"
+           "\n"
+           "environment:\n"
+           "  XDG_DATA_HOME    where the user's folder is made (an absolute path)\n"
+           "  XDG_CONFIG_HOME  where the profile and window places are kept\n"
+           "                   (by default ~/.config)\n"
+           "  TOVALO_CA_FILE   one more trusted certificate file for https:// servers\n";
 }
 
 }  // namespace tovalo::app
