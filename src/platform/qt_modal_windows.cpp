@@ -7,6 +7,7 @@
 #include <QWindow>
 
 #include "core/app/window_placement.h"
+#include "platform/qt_window_order.h"
 
 namespace tovalo::platform {
 
@@ -50,6 +51,7 @@ void keepOnScreen(QWidget* window) {
 }  // namespace
 
 void openModal(QWidget* window) {
+    handBackOnHide(window);
     window->setWindowModality(Qt::ApplicationModal);
     keepOnScreen(window);
     window->show();
@@ -58,11 +60,13 @@ void openModal(QWidget* window) {
 }
 
 int runModal(QDialog& dialog) {
+    handBackOnHide(&dialog);
     dialog.setWindowModality(Qt::ApplicationModal);
     return dialog.exec();
 }
 
 void openSecondary(QWidget* window) {
+    handBackOnHide(window);
     QWidget* modal = QApplication::activeModalWidget();
     if (modal == window) {
         modal = nullptr;

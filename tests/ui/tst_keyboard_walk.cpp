@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QtTest>
+#include <functional>
 
 #include "core/catalog/course_menu_rules.h"
 #include "core/results/history_file.h"
@@ -65,12 +66,9 @@ bool activeAndFocused(QWidget* window) {
     return window->isActiveWindow() && focused() != nullptr && focused()->window() == window;
 }
 
-// A closed window hands the keyboard back to the window under it. That is
-// the window manager's part, which the offscreen platform leaves undone.
+// A closed window hands the keyboard back to the window under it, also
+// where the desktop does not (the offscreen platform activates nothing).
 bool handedBackTo(QWidget* window) {
-    if (!window->isActiveWindow()) {
-        window->activateWindow();
-    }
     return QTest::qWaitFor([window] { return activeAndFocused(window); });
 }
 
@@ -338,6 +336,81 @@ class TestKeyboardWalk : public QObject {
         QTRY_VERIFY(activeAndFocused(screens.CheatForm));
         press(Qt::Key_Escape);
         QVERIFY(!screens.CheatForm->isVisible());
+    }
+
+    // A secondary window that goes hands the keyboard back by itself: the
+    // window under it is active again with the focus on the control that
+    // had it, and Tab walks on from there. Each window is closed the way the
+    // learner closes it; nothing here activates a window by hand.
+    void closedWindowHandsTheKeyboardBack() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        tovalo::ui::Screens& screens = *rig.screens;
+        rig.drawExam("sorane", "SRD-120", 13, 30, tovalo::SelectionMode::Normal,
+                     ExamRig::firstWhere([](const tovalo::ExamQuestion& q) {
+                         return ExamRig::answeredByMarks(q) &&
+                                q.QuesText.find("<INCLUDE IMG>") != std::string::npos;
+                     }));
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        tovalo::ui::TExamModeForm* exam = screens.ExamModeForm;
+        // The screens make their controls when first shown: looked up then.
+        struct Situation {
+            const char* what;
+            std::function<void()> openAndClose;
+            ScreenForm* window;
+            QString focus;
+        };
+        const Situation situations[] = {
+            {"試験開始 on the opening case study",
+             [&] {
+                 screens.GenericMBForm->startExam();
+                 QTRY_VERIFY(activeAndFocused(screens.GenericMBForm));
+                 press(Qt::Key_Space);
+                 QTRY_VERIFY(screens.CaseStudyForm->isActiveWindow());
+                 QTest::mouseClick(
+                     screens.CaseStudyForm->control<QWidget>(QStringLiteral("Button1")),
+                     Qt::LeftButton);
+                 QVERIFY(!screens.CaseStudyForm->isVisible());
+             },
+             exam, QStringLiteral("StickyNote")},
+            {"Esc on a figure of the question",
+             [&] {
+                 QVERIFY(tabTo(exam->control<QWidget>(QStringLiteral("FigButton1")), 8));
+                 press(Qt::Key_Return);
+                 QTRY_VERIFY(activeAndFocused(screens.RefImgForm));
+                 press(Qt::Key_Escape);
+                 QVERIFY(!screens.RefImgForm->isVisible());
+             },
+             exam, QStringLiteral("FigButton1")},
+            {"採点 on the review list",
+             [&] {
+                 press(Qt::Key_End);
+                 QTRY_VERIFY(activeAndFocused(screens.ConfirmForm));
+                 QVERIFY(tabTo(screens.ConfirmForm->control<QWidget>(QStringLiteral("GradeButton")),
+                               2));
+                 press(Qt::Key_Return);
+                 QVERIFY(!screens.ConfirmForm->isVisible());
+             },
+             screens.ResultForm, QStringLiteral("StringGrid1")},
+        };
+        for (const Situation& s : situations) {
+            s.openAndClose();
+            if (QTest::currentTestFailed()) {
+                QFAIL(s.what);
+            }
+            QVERIFY2(QTest::qWaitFor([&] { return activeAndFocused(s.window); }), s.what);
+            QWidget* had = s.window->control<QWidget>(s.focus);
+            QVERIFY2(focused() == had,
+                     qPrintable(QStringLiteral("%1: focus on %2")
+                                    .arg(QString::fromUtf8(s.what), focused()->objectName())));
+            press(Qt::Key_Tab);
+            QVERIFY2(focused() != had && focused()->window() == s.window && focused()->isVisible(),
+                     s.what);
+            press(Qt::Key_Backtab, Qt::ShiftModifier);
+            QVERIFY2(focused() == had, s.what);
+        }
     }
 
     // Where the focus is shows, on every kind of control the program draws

@@ -9,6 +9,7 @@
 #include "core/exam/page_writer.h"
 #include "core/views/answer_view.h"
 #include "core/views/support_page.h"
+#include "platform/qt_modal_windows.h"
 #include "ui/answer/question_links.h"
 #include "ui/session/session.h"
 #include "ui/web/web_page_view.h"
@@ -209,12 +210,10 @@ void TCheatForm::openFor(const QRect& examBounds) {
         if (unfolded_) {
             unfold();  // the new question's text in the unfolded view
         }
-        raise();
     } else {
         fold();
-        show();
     }
-    activateWindow();
+    platform::openSecondary(this);
 }
 
 void TCheatForm::rebuild() {

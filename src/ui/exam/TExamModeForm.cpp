@@ -595,9 +595,6 @@ void TExamModeForm::JumpFromReview(int q) {
     reviewing_ = true;
     session_.exam.engine().jumpTo(q);
     showQuestionAt(q);
-    // The list that sent the learner here is gone; the keys must come here
-    // even where the desktop does not hand the activation back by itself.
-    activateWindow();
     StickyNote->setFocus();
     placeBarButtons();
     NextButton->hide();
@@ -633,7 +630,6 @@ void TExamModeForm::ReturnFromReview() {
     const int last = engine.positions();
     engine.jumpTo(last);
     showQuestionAt(last);
-    activateWindow();
     StickyNote->setFocus();
 }
 

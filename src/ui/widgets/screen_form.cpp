@@ -10,6 +10,7 @@
 #include <QWindowStateChangeEvent>
 #include <vector>
 
+#include "platform/qt_window_order.h"
 #include "ui/session/session.h"
 #include "ui/widgets/lazy_controls.h"
 
@@ -54,6 +55,9 @@ void restoreOthers() {
 
 ScreenForm::ScreenForm(Session& session) : QWidget(nullptr, Qt::Window), session_(session) {
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // Before any screen shows, so that the first secondary window already
+    // knows which window is under it.
+    platform::followWindowOrder();
 }
 
 QString ScreenForm::formName() const {
