@@ -17,6 +17,7 @@
 #include "ui/session/session.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/clock_face.h"
+#include "ui/widgets/focus_outline.h"
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/level_strip.h"
@@ -73,6 +74,9 @@ void TExamModeForm::ensureControls() {
     StickyNote->setFont(uiFont(12));
     paint(StickyNote, QPalette::WindowText, QColor(150, 20, 20));
     QuesPanel->setCornerWidget(StickyNote);
+    // The desktop style marks the box only after a key has moved the focus,
+    // and each question starts with the focus here, put by the screen.
+    outlineKeyboardFocus(StickyNote, 1);
 
     AnsPanel = new ChoicePanel(this);
     connect(AnsPanel, &ChoicePanel::styleWindowRequested, this, &TExamModeForm::StyleButtonClick);
