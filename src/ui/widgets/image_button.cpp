@@ -15,6 +15,9 @@ ImageButton::ImageButton(QWidget* parent) : QAbstractButton(parent) {
     // Tab reaches every picture button; a click leaves the focus where it
     // was, as it always has.
     setFocusPolicy(Qt::TabFocus);
+    // Released comes just before clicked: a box the click opens waits for
+    // its answer with the button already drawn back in place, not pressed.
+    connect(this, &QAbstractButton::released, this, [this] { shift(false, true); });
 }
 
 void ImageButton::setPictures(const QPixmap& normal, const QPixmap& disabled) {
@@ -86,13 +89,17 @@ void ImageButton::keyPressEvent(QKeyEvent* event) {
     QAbstractButton::keyPressEvent(event);
 }
 
-void ImageButton::shift(bool down) {
+void ImageButton::shift(bool down, bool drawNow) {
     if (shifted_ == down) {
         return;
     }
     shifted_ = down;
+    const QRect was = geometry();
     int d = down ? kPressShift : -kPressShift;
     move(pos() + QPoint(d, d));
+    if (drawNow && parentWidget() != nullptr) {
+        parentWidget()->repaint(was.united(geometry()));
+    }
 }
 
 void ImageButton::mousePressEvent(QMouseEvent* event) {

@@ -37,7 +37,8 @@ class ImageButton : public QAbstractButton {
     bool hitButton(const QPoint& pos) const override;
 
   private:
-    void shift(bool down);
+    // `drawNow` paints the parent's changed area before returning.
+    void shift(bool down, bool drawNow = false);
 
     QPixmap normal_;
     QPixmap disabled_;
