@@ -7,33 +7,29 @@
 #include <QWindow>
 
 #include "platform/qt_window_fit.h"
+#include "platform/qt_window_order.h"
 
 namespace tovalo::platform {
 
-namespace {
-
-// Secondary windows are laid out for a 100 % desktop; on a highly scaled
-// one the case study or the adaptive list would be larger than the display.
-void keepOnScreen(QWidget* window) {
-    fitToScreen(window);
-}
-
-}  // namespace
-
 void openModal(QWidget* window) {
+    handBackOnHide(window);
     window->setWindowModality(Qt::ApplicationModal);
-    keepOnScreen(window);
+    // Laid out for a 100 % desktop; on a highly scaled one the case study or
+    // the adaptive list would be larger than the display.
+    fitToScreen(window);
     window->show();
     window->raise();
     window->activateWindow();
 }
 
 int runModal(QDialog& dialog) {
+    handBackOnHide(&dialog);
     dialog.setWindowModality(Qt::ApplicationModal);
     return dialog.exec();
 }
 
 void openSecondary(QWidget* window) {
+    handBackOnHide(window);
     QWidget* modal = QApplication::activeModalWidget();
     if (modal == window) {
         modal = nullptr;
@@ -42,7 +38,7 @@ void openSecondary(QWidget* window) {
     // once the widget has been created.
     window->winId();
     window->windowHandle()->setTransientParent(modal != nullptr ? modal->windowHandle() : nullptr);
-    keepOnScreen(window);
+    fitToScreen(window);
     window->show();
     window->raise();
     window->activateWindow();

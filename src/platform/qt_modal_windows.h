@@ -11,6 +11,8 @@ namespace tovalo::platform {
 // Qt lets only that window and its transient children take input: a window
 // opened from it (a figure of the case study or of a style window) must be
 // one of those children, or its buttons and close box do nothing.
+// Each of them, once it goes, hands the keyboard back to the window under it
+// (qt_window_order.h).
 
 // Shows `window` application-modal, in front and active.
 void openModal(QWidget* window);

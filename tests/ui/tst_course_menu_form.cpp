@@ -451,6 +451,39 @@ class TestCourseMenuForm : public QObject {
                  QString("nexa"));
     }
 
+    // A picture button's click may open a box that waits for an answer; the
+    // button must already be drawn back in place by then, not left pressed
+    // under the box. What the window has drawn is read from the screen.
+    void buttonIsDrawnReleasedWhileTheBoxItOpenedWaits() {
+        TestRig rig({"nexa"});
+        QVERIFY(rig.start().ok());
+        showMenu(rig);
+        auto* news = menu(rig)->control<tovalo::ui::ImageButton>(QStringLiteral("NewsButton"));
+        const QRect rest = news->geometry();
+        const auto drawn = [&] {
+            return menu(rig)
+                ->screen()
+                ->grabWindow(menu(rig)->winId(), rest.x(), rest.y(), rest.width(), rest.height())
+                .toImage();
+        };
+        QTRY_COMPARE(drawn(), menu(rig)->grab(rest).toImage());
+        const QImage released = drawn();
+
+        QTest::mousePress(news, Qt::LeftButton, {}, news->rect().center());
+        QTRY_VERIFY(drawn() != released);
+        bool boxWasUp = false;
+        rig.messages.whileShown = [&] {
+            boxWasUp = true;
+            QCOMPARE(news->geometry(), rest);
+            QVERIFY(drawn() == released);
+        };
+        QTest::mouseRelease(news, Qt::LeftButton, {}, news->rect().center());
+        // No news address installed: the click ends in an error box.
+        QVERIFY(boxWasUp);
+        QCOMPARE(rig.messages.shown.size(), std::size_t(1));
+        QCOMPARE(rig.messages.shown[0].caption, std::string("Error"));
+    }
+
     // The update and the synchronisation windows open over the menu, and
     // their close or back button, Esc and the close box lead back. (The
     // advisor's ways back are tested with the advisor, tst_study_form.)

@@ -9,9 +9,11 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QtTest>
+#include <functional>
 
 #include "core/catalog/course_menu_rules.h"
 #include "core/results/history_file.h"
+#include "core/views/focus_mark.h"
 #include "exam_rig.h"
 #include "ui/answer/TCheatForm.h"
 #include "ui/course/TCatSelForm.h"
@@ -26,6 +28,7 @@
 #include "ui/widgets/course_row.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/minor_category_list.h"
+#include "ui/widgets/qt_convert.h"
 #include "ui/widgets/screen_form.h"
 #include "ui/widgets/vendor_tab_strip.h"
 
@@ -65,33 +68,24 @@ bool activeAndFocused(QWidget* window) {
     return window->isActiveWindow() && focused() != nullptr && focused()->window() == window;
 }
 
-// A closed window hands the keyboard back to the window under it. That is
-// the window manager's part, which the offscreen platform leaves undone.
+// A closed window hands the keyboard back to the window under it, also
+// where the desktop does not (the offscreen platform activates nothing).
 bool handedBackTo(QWidget* window) {
-    if (!window->isActiveWindow()) {
-        window->activateWindow();
-    }
     return QTest::qWaitFor([window] { return activeAndFocused(window); });
 }
 
-double luminance(QColor c) {
-    auto linear = [](double v) {
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
-}
-
 double contrast(QColor a, QColor b) {
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    return tovalo::contrastRatio(tovalo::ui::desktopValue(a), tovalo::ui::desktopValue(b));
 }
 
-// What the focus adds to a control's picture: how many pixels change and
-// how strongly the most changed one stands out from what was there.
+// How the focus mark of a control shows: the pixels that differ with and
+// without the focus, and the pixels that border on them, each counted as
+// seen when a mark pixel beside it (a pixel of smoothing allowed) stands
+// out from it by 3:1, as a control's border must.
 struct MarkSeen {
     int pixels = 0;
-    double strongest = 1.0;
+    int border = 0;
+    int borderSeen = 0;
 };
 
 MarkSeen markBetween(const QImage& without, const QImage& with) {
@@ -99,41 +93,80 @@ MarkSeen markBetween(const QImage& without, const QImage& with) {
     if (without.size() != with.size()) {
         return seen;
     }
-    for (int y = 0; y < with.height(); ++y) {
-        for (int x = 0; x < with.width(); ++x) {
-            const QColor a = without.pixelColor(x, y);
-            const QColor b = with.pixelColor(x, y);
-            if (a != b) {
+    const int w = with.width();
+    const int h = with.height();
+    std::vector<bool> mark(static_cast<std::size_t>(w * h));
+    const auto inMark = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < w && y < h && mark[static_cast<std::size_t>(y * w + x)];
+    };
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if (without.pixel(x, y) != with.pixel(x, y)) {
+                mark[static_cast<std::size_t>(y * w + x)] = true;
                 ++seen.pixels;
-                seen.strongest = std::max(seen.strongest, contrast(a, b));
+            }
+        }
+    }
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if (inMark(x, y) ||
+                !(inMark(x - 1, y) || inMark(x + 1, y) || inMark(x, y - 1) || inMark(x, y + 1))) {
+                continue;
+            }
+            ++seen.border;
+            double best = 1.0;
+            for (int dy = -2; dy <= 2; ++dy) {
+                for (int dx = -2; dx <= 2; ++dx) {
+                    if (inMark(x + dx, y + dy)) {
+                        best = std::max(
+                            best, contrast(with.pixelColor(x + dx, y + dy), with.pixelColor(x, y)));
+                    }
+                }
+            }
+            if (best >= tovalo::kFocusMarkMinContrast) {
+                ++seen.borderSeen;
             }
         }
     }
     return seen;
 }
 
-// The control and a few pixels round it, where a mark may also be drawn.
+// The control as the window shows it (a list scrolled inside an area shows
+// only part of itself) and a few pixels round it, where a mark may also be
+// drawn.
 QImage around(const QWidget* control) {
-    return control->parentWidget()->grab(control->geometry().adjusted(-3, -3, 3, 3)).toImage();
+    QRect shown = control->rect();
+    for (const QWidget* w = control; !w->isWindow(); w = w->parentWidget()) {
+        shown = QRect(w->mapToParent(shown.topLeft()), shown.size()) & w->parentWidget()->rect();
+    }
+    return control->window()->grab(shown.adjusted(-6, -6, 6, 6)).toImage();
 }
 
-// The focus mark of `control`: grabbed with the focus on it and after Tab
-// took the focus on. The mark must cover a line's worth of pixels and stand
-// out from what it covers as a control's border must (3:1).
-void checkFocusMark(QWidget* control) {
+// The focus mark of `control`, which has the focus: a line's worth of
+// pixels, standing out from nearly everything next to it (text and the
+// style's own marks may touch it here and there).
+void expectFocusMark(QWidget* control) {
     QVERIFY(control->hasFocus());
     const QImage with = around(control);
+    control->clearFocus();
+    const QImage without = around(control);
+    control->setFocus(Qt::TabFocusReason);
+    const MarkSeen seen = markBetween(without, with);
+    const QString what = control->objectName();
+    QVERIFY2(seen.pixels >= 100,
+             qPrintable(QStringLiteral("%1: %2 pixels change").arg(what).arg(seen.pixels)));
+    QVERIFY2(seen.borderSeen >= 0.95 * seen.border,
+             qPrintable(QStringLiteral("%1: %2 of %3 pixels round the mark stand out")
+                            .arg(what)
+                            .arg(seen.borderSeen)
+                            .arg(seen.border)));
+}
+
+// As expectFocusMark; then Tab takes the focus on, as the learner goes on.
+void checkFocusMark(QWidget* control) {
+    expectFocusMark(control);
     press(Qt::Key_Tab);
     QVERIFY(!control->hasFocus());
-    const QImage without = around(control);
-    const MarkSeen seen = markBetween(without, with);
-    QVERIFY2(
-        seen.pixels >= 100,
-        qPrintable(
-            QStringLiteral("%1: %2 pixels change").arg(control->objectName()).arg(seen.pixels)));
-    QVERIFY2(seen.strongest >= 3.0,
-             qPrintable(
-                 QStringLiteral("%1: contrast %2").arg(control->objectName()).arg(seen.strongest)));
 }
 
 // The choice control of slot `slot` (1-based) on the exam screen.
@@ -338,6 +371,144 @@ class TestKeyboardWalk : public QObject {
         QTRY_VERIFY(activeAndFocused(screens.CheatForm));
         press(Qt::Key_Escape);
         QVERIFY(!screens.CheatForm->isVisible());
+    }
+
+    // A secondary window that goes hands the keyboard back by itself: the
+    // window under it is active again with the focus on the control that
+    // had it, and Tab walks on from there. Each window is closed the way the
+    // learner closes it; nothing here activates a window by hand.
+    void closedWindowHandsTheKeyboardBack() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        tovalo::ui::Screens& screens = *rig.screens;
+        rig.drawExam("sorane", "SRD-120", 13, 30, tovalo::SelectionMode::Normal,
+                     ExamRig::firstWhere([](const tovalo::ExamQuestion& q) {
+                         return ExamRig::answeredByMarks(q) &&
+                                q.QuesText.find("<INCLUDE IMG>") != std::string::npos;
+                     }));
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        tovalo::ui::TExamModeForm* exam = screens.ExamModeForm;
+        // The screens make their controls when first shown: looked up then.
+        struct Situation {
+            const char* what;
+            std::function<void()> openAndClose;
+            ScreenForm* window;
+            QString focus;
+        };
+        const Situation situations[] = {
+            {"試験開始 on the opening case study",
+             [&] {
+                 screens.GenericMBForm->startExam();
+                 QTRY_VERIFY(activeAndFocused(screens.GenericMBForm));
+                 press(Qt::Key_Space);
+                 QTRY_VERIFY(screens.CaseStudyForm->isActiveWindow());
+                 QTest::mouseClick(
+                     screens.CaseStudyForm->control<QWidget>(QStringLiteral("Button1")),
+                     Qt::LeftButton);
+                 QVERIFY(!screens.CaseStudyForm->isVisible());
+             },
+             exam, QStringLiteral("StickyNote")},
+            {"Esc on a figure of the question",
+             [&] {
+                 QVERIFY(tabTo(exam->control<QWidget>(QStringLiteral("FigButton1")), 8));
+                 press(Qt::Key_Return);
+                 QTRY_VERIFY(activeAndFocused(screens.RefImgForm));
+                 press(Qt::Key_Escape);
+                 QVERIFY(!screens.RefImgForm->isVisible());
+             },
+             exam, QStringLiteral("FigButton1")},
+            {"採点 on the review list",
+             [&] {
+                 press(Qt::Key_End);
+                 QTRY_VERIFY(activeAndFocused(screens.ConfirmForm));
+                 QVERIFY(tabTo(screens.ConfirmForm->control<QWidget>(QStringLiteral("GradeButton")),
+                               2));
+                 press(Qt::Key_Return);
+                 QVERIFY(!screens.ConfirmForm->isVisible());
+             },
+             screens.ResultForm, QStringLiteral("StringGrid1")},
+        };
+        for (const Situation& s : situations) {
+            s.openAndClose();
+            if (QTest::currentTestFailed()) {
+                QFAIL(s.what);
+            }
+            QVERIFY2(QTest::qWaitFor([&] { return activeAndFocused(s.window); }), s.what);
+            QWidget* had = s.window->control<QWidget>(s.focus);
+            QVERIFY2(focused() == had,
+                     qPrintable(QStringLiteral("%1: focus on %2")
+                                    .arg(QString::fromUtf8(s.what), focused()->objectName())));
+            press(Qt::Key_Tab);
+            QVERIFY2(focused() != had && focused()->window() == s.window && focused()->isVisible(),
+                     s.what);
+            press(Qt::Key_Backtab, Qt::ShiftModifier);
+            QVERIFY2(focused() == had, s.what);
+        }
+    }
+
+    // The focus mark of every kind of control stands out from what is
+    // round it, wherever the control sits: an edit, the 付箋 box given the
+    // focus by the exam itself, a picture button on the light answer panel
+    // and one on the dark bar, and a list.
+    void focusMarksStandOut() {
+        ExamRig rig;
+        QVERIFY(rig.start().ok());
+        tovalo::ui::Screens& screens = *rig.screens;
+        rig.drawExam("nexa", "NXS-210", 4, 30, tovalo::SelectionMode::Normal,
+                     ExamRig::firstWhere([](const tovalo::ExamQuestion& q) {
+                         return tovalo::traitsOf(q.Style).answeredWith ==
+                                tovalo::AnswerWith::StyleWindow;
+                     }));
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        tovalo::ui::TExamModeForm* exam = screens.ExamModeForm;
+        const tovalo::AnswerStyle style = tovalo::answerStyle(rig.session->exam.question(1).Style);
+        const std::pair<const char*, std::function<QWidget*()>> controls[] = {
+            {"name on the profile screen",
+             [&]() -> QWidget* {
+                 screens.MainMenuForm->show();
+                 [&] { QTRY_VERIFY(activeAndFocused(screens.MainMenuForm)); }();
+                 return focused();
+             }},
+            {"付箋 at the start of the exam",
+             [&]() -> QWidget* {
+                 screens.MainMenuForm->hide();
+                 screens.GenericMBForm->startExam();
+                 [&] { QTRY_VERIFY(activeAndFocused(screens.GenericMBForm)); }();
+                 press(Qt::Key_Space);
+                 [&] { QTRY_VERIFY(activeAndFocused(exam)); }();
+                 return focused();
+             }},
+            {"解答ウィンドウ",
+             [&]() -> QWidget* {
+                 QWidget* button = exam->control<QWidget>(
+                     QStringLiteral("ButtonType%1").arg(static_cast<int>(style)));
+                 return tabTo(button, 8) ? button : nullptr;
+             }},
+            {"採点 on the bar",
+             [&]() -> QWidget* {
+                 QWidget* button = exam->control<QWidget>(QStringLiteral("GradeButton"));
+                 return tabTo(button, 12) ? button : nullptr;
+             }},
+            {"the review list",
+             [&]() -> QWidget* {
+                 press(Qt::Key_End);
+                 [&] { QTRY_VERIFY(activeAndFocused(screens.ConfirmForm)); }();
+                 return focused();
+             }},
+        };
+        for (const auto& [what, reach] : controls) {
+            QWidget* control = reach();
+            QVERIFY2(control != nullptr && !QTest::currentTestFailed(), what);
+            expectFocusMark(control);
+            if (QTest::currentTestFailed()) {
+                QFAIL(what);
+            }
+        }
+        QCOMPARE(focused()->objectName(), QStringLiteral("StringGrid1"));
     }
 
     // Where the focus is shows, on every kind of control the program draws

@@ -18,10 +18,16 @@ void MemorySettingsStore::write(std::string_view key, std::string_view value) {
 
 void RecordingMessageBoxes::showError(const std::string& text) {
     shown.push_back({kErrorCaption, text});
+    if (whileShown) {
+        whileShown();
+    }
 }
 
 bool RecordingMessageBoxes::askYesNo(const std::string& text) {
     shown.push_back({kQuestionCaption, text});
+    if (whileShown) {
+        whileShown();
+    }
     if (answers.empty()) {
         return false;
     }

@@ -38,10 +38,11 @@ class RecordingMessageBoxes : public MessageBoxes {
         std::string text;
     };
 
+    // Each box is recorded, then `whileShown` runs as if the box were still
+    // open, before it is answered.
     void showError(const std::string& text) override;
     // Takes the next queued answer; No when none is queued.
     bool askYesNo(const std::string& text) override;
-    // Recorded, then `whileShown` runs as if the box were still open.
     void showNotice(const std::string& caption, const std::string& text) override;
 
     std::vector<Shown> shown;

@@ -121,8 +121,7 @@ void TCaseStudyForm::showOnRequest() {
     atStart_ = false;
     setButtonPicture(false);
     setWindowModality(Qt::NonModal);
-    show();
-    activateWindow();
+    platform::openSecondary(this);
 }
 
 void TCaseStudyForm::showEvent(QShowEvent* event) {

@@ -15,6 +15,7 @@
 #include "platform/qt_modal_windows.h"
 #include "ui/session/session.h"
 #include "ui/widgets/artwork.h"
+#include "ui/widgets/focus_outline.h"
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/image_button.h"
 
@@ -166,6 +167,9 @@ void TConfirmForm::ensureControls() {
     StringGrid2->setAttribute(Qt::WA_TransparentForMouseEvents);
     StringGrid2->setAccessibleName(QStringLiteral("付箋"));
     setTabOrder(StringGrid1, GradeButton);
+    // The selected row looks the same with the focus elsewhere: the area
+    // the list scrolls in is ringed while the list has it.
+    outlineKeyboardFocus(StringGrid1, 2, ScrollBox);
 
     connect(StringGrid1, &QTableWidget::currentCellChanged, this,
             [this](int row, int, int, int) { SelectRow(row); });

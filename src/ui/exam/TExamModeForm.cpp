@@ -17,6 +17,7 @@
 #include "ui/session/session.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/clock_face.h"
+#include "ui/widgets/focus_outline.h"
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/level_strip.h"
@@ -74,6 +75,9 @@ void TExamModeForm::ensureControls() {
     StickyNote->setFont(uiFont(12));
     paint(StickyNote, QPalette::WindowText, QColor(150, 20, 20));
     QuesPanel->setCornerWidget(StickyNote);
+    // The desktop style marks the box only after a key has moved the focus,
+    // and each question starts with the focus here, put by the screen.
+    outlineKeyboardFocus(StickyNote, 1);
 
     AnsPanel = new ChoicePanel(this);
     connect(AnsPanel, &ChoicePanel::styleWindowRequested, this, &TExamModeForm::StyleButtonClick);
@@ -593,9 +597,6 @@ void TExamModeForm::JumpFromReview(int q) {
     reviewing_ = true;
     session_.exam.engine().jumpTo(q);
     showQuestionAt(q);
-    // The list that sent the learner here is gone; the keys must come here
-    // even where the desktop does not hand the activation back by itself.
-    activateWindow();
     StickyNote->setFocus();
     placeBarButtons();
     NextButton->hide();
@@ -631,7 +632,6 @@ void TExamModeForm::ReturnFromReview() {
     const int last = engine.positions();
     engine.jumpTo(last);
     showQuestionAt(last);
-    activateWindow();
     StickyNote->setFocus();
 }
 

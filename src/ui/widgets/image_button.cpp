@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
+#include <QTimer>
 
 namespace tovalo::ui {
 
@@ -14,6 +15,9 @@ ImageButton::ImageButton(QWidget* parent) : QAbstractButton(parent) {
     // Tab reaches every picture button; a click leaves the focus where it
     // was, as it always has.
     setFocusPolicy(Qt::TabFocus);
+    // Released comes just before clicked: a box the click opens waits for
+    // its answer with the button already drawn back in place, not pressed.
+    connect(this, &QAbstractButton::released, this, [this] { shift(false, true); });
 }
 
 void ImageButton::setPictures(const QPixmap& normal, const QPixmap& disabled) {
@@ -27,6 +31,9 @@ void ImageButton::setPictures(const QPixmap& normal, const QPixmap& disabled) {
     }
     if (!normal_.isNull()) {
         setFixedSize(normal_.deviceIndependentSize().toSize());
+    }
+    if (hasFocus()) {
+        ring_.take(this, rect());
     }
     update();
 }
@@ -45,16 +52,29 @@ QSize ImageButton::sizeHint() const {
 void ImageButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawPixmap(0, 0, shownPicture());
+    // Drawn over the picture, since the pictures have no focused look of
+    // their own.
+    if (hasFocus() && !ring_.taking()) {
+        ring_.draw(painter);
+    }
+}
+
+void ImageButton::focusInEvent(QFocusEvent* event) {
+    ring_.take(this, rect());
+    QAbstractButton::focusInEvent(event);
+}
+
+void ImageButton::moveEvent(QMoveEvent* event) {
+    QAbstractButton::moveEvent(event);
+    // The ring looks at what lies round the button once the layout the
+    // move belongs to is done.
     if (hasFocus()) {
-        // Drawn over the picture, since the pictures have no focused look of
-        // their own. Pictures come in every colour, from the vendors' too:
-        // a light ring with a dark one inside shows on all of them.
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(Qt::white, 2));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
-        painter.setPen(QPen(QColor(20, 24, 32), 1.5));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(2.75, 2.75, -2.75, -2.75), 3, 3);
+        QTimer::singleShot(0, this, [this] {
+            if (hasFocus()) {
+                ring_.take(this, rect());
+                update();
+            }
+        });
     }
 }
 
@@ -69,13 +89,17 @@ void ImageButton::keyPressEvent(QKeyEvent* event) {
     QAbstractButton::keyPressEvent(event);
 }
 
-void ImageButton::shift(bool down) {
+void ImageButton::shift(bool down, bool drawNow) {
     if (shifted_ == down) {
         return;
     }
     shifted_ = down;
+    const QRect was = geometry();
     int d = down ? kPressShift : -kPressShift;
     move(pos() + QPoint(d, d));
+    if (drawNow && parentWidget() != nullptr) {
+        parentWidget()->repaint(was.united(geometry()));
+    }
 }
 
 void ImageButton::mousePressEvent(QMouseEvent* event) {

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QPixmap>
 
+#include "ui/widgets/focus_outline.h"
+
 namespace tovalo::ui {
 
 // A clickable picture. While the left button is held on it the whole
@@ -26,6 +28,8 @@ class ImageButton : public QAbstractButton {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -33,11 +37,13 @@ class ImageButton : public QAbstractButton {
     bool hitButton(const QPoint& pos) const override;
 
   private:
-    void shift(bool down);
+    // `drawNow` paints the parent's changed area before returning.
+    void shift(bool down, bool drawNow = false);
 
     QPixmap normal_;
     QPixmap disabled_;
     QPixmap greyed_;
+    FocusRing ring_;
     bool shifted_ = false;
 };
 

@@ -20,6 +20,12 @@ inline QColor desktopColour(long value) {
                   static_cast<int>((value >> 16) & 0xFF));
 }
 
+// The other way: a colour as a desktop colour value, for the core's rules.
+inline long desktopValue(const QColor& colour) {
+    return static_cast<long>(colour.red()) | (static_cast<long>(colour.green()) << 8) |
+           (static_cast<long>(colour.blue()) << 16);
+}
+
 // Sets one colour role of a widget's palette.
 inline void paint(QWidget* w, QPalette::ColorRole role, const QColor& colour) {
     QPalette pal = w->palette();

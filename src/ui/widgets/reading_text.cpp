@@ -24,10 +24,12 @@ bool ReadingText::eventFilter(QObject* watched, QEvent* event) {
     // Only pointers are compared here: the filter also sees the events of
     // a text being destroyed, when it may no longer be called.
     const QEvent::Type type = event->type();
-    if ((watched == text_ && type == QEvent::KeyRelease) ||
-        (watched == viewport_ && holder_->isActiveWindow() &&
-         (type == QEvent::MouseMove || type == QEvent::MouseButtonPress))) {
+    if (watched == text_ && type == QEvent::KeyRelease) {
         holder_->setFocus();
+    }
+    if (watched == viewport_ && holder_->isActiveWindow() &&
+        (type == QEvent::MouseMove || type == QEvent::MouseButtonPress)) {
+        holder_->setFocus(Qt::MouseFocusReason);
     }
     if (watched == holder_ && type == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/qt_window_fit.h"
+#include "platform/qt_window_order.h"
 #include "ui/session/session.h"
 #include "ui/widgets/lazy_controls.h"
 
@@ -55,6 +56,9 @@ void restoreOthers() {
 
 ScreenForm::ScreenForm(Session& session) : QWidget(nullptr, Qt::Window), session_(session) {
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // Before any screen shows, so that the first secondary window already
+    // knows which window is under it.
+    platform::followWindowOrder();
 }
 
 QString ScreenForm::formName() const {

@@ -37,12 +37,14 @@ void VendorTabStrip::setTabs(std::vector<Tab> tabs) {
     tabs_ = std::move(tabs);
     describeSelection();
     scrollTo(offset_);
+    takeRing();
     update();
 }
 
 void VendorTabStrip::setSelected(int vendor) {
     selected_ = vendor;
     describeSelection();
+    takeRing();
     update();
 }
 
@@ -63,6 +65,7 @@ void VendorTabStrip::scrollTo(int offset) {
     int clamped = clampTabScroll(offset, static_cast<int>(tabs_.size()), width());
     if (clamped != offset_) {
         offset_ = clamped;
+        takeRing();
         update();
     }
 }
@@ -99,15 +102,20 @@ void VendorTabStrip::paintEvent(QPaintEvent*) {
         const QRect tab(QPoint(tabLeft(pressed->tabPosition), kSelectedTabTop),
                         pressed->picture.deviceIndependentSize().toSize());
         p.drawPixmap(tab.topLeft(), pressed->picture);
-        if (hasFocus()) {
-            // Light on the strip's black and dark on the tab's own colours,
-            // so the mark shows whatever a vendor's tab looks like.
-            p.setPen(QPen(Qt::white, 2));
-            p.drawRect(QRectF(tab).adjusted(1, 1, -1, -1));
-            p.setPen(QPen(Qt::black, 1));
-            p.drawRect(QRectF(tab).adjusted(2.5, 2.5, -2.5, -2.5));
-        }
     }
+    if (hasFocus() && !ring_.taking()) {
+        p.resetTransform();
+        ring_.draw(p);
+    }
+}
+
+void VendorTabStrip::takeRing() {
+    const Tab* t = tabOf(selected_);
+    if (!hasFocus() || t == nullptr) {
+        return;
+    }
+    ring_.take(this, QRect(QPoint(tabLeft(t->tabPosition) - offset_, kSelectedTabTop),
+                           t->picture.deviceIndependentSize().toSize()));
 }
 
 void VendorTabStrip::keyPressEvent(QKeyEvent* event) {
@@ -142,6 +150,7 @@ void VendorTabStrip::keyPressEvent(QKeyEvent* event) {
 
 void VendorTabStrip::focusInEvent(QFocusEvent* event) {
     scrollToShow(selected_);
+    takeRing();
     update();
     QWidget::focusInEvent(event);
 }

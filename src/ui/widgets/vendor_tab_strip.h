@@ -4,6 +4,8 @@
 #include <QWidget>
 #include <vector>
 
+#include "ui/widgets/focus_outline.h"
+
 namespace tovalo::ui {
 
 // The row of vendor tabs across the top of the course menu. Each tab
@@ -57,10 +59,13 @@ class VendorTabStrip : public QWidget {
   private:
     [[nodiscard]] const Tab* tabOf(int vendor) const;
     void describeSelection();
+    // The focus ring round the selected tab looks again at what lies round it.
+    void takeRing();
 
     std::vector<Tab> tabs_;
     int selected_ = 0;
     int offset_ = 0;
+    FocusRing ring_;
 };
 
 }  // namespace tovalo::ui
