@@ -214,6 +214,9 @@ class TestUpdateForm : public QObject {
         QTest::mouseClick(t.at<ImageButton>("StartButton"), Qt::LeftButton);
         QTRY_VERIFY(!t.form->isVisible());
         QTRY_COMPARE(t.shown(), (std::vector<update::UpdateMessage>{kConfirm, kNothing}));
+        // The run ends after its last message; opened before that, the
+        // window would be closed again by the run's end.
+        QTRY_VERIFY(t.at("StartButton")->isEnabled());
         QCOMPARE(t.rig.endRequests, 0);
         QVERIFY(!t.rig.settings.values.count("LastUpdateYear"));
         QCOMPARE(t.requested().size(), std::size_t(6));
