@@ -12,6 +12,7 @@
 
 #include "core/app/command_line.h"
 #include "core/platform/doubles.h"
+#include "ui/course/TMainMenuForm.h"
 #include "ui/session/session.h"
 #include "ui/startup/screens.h"
 #include "ui/startup/startup.h"
@@ -50,13 +51,28 @@ class TestRig {
     }
 
     tovalo::Status start(const std::vector<std::string>& arguments = {}) {
+        newSession(arguments);
+        return tovalo::ui::createWindowSet(*session, *screens);
+    }
+
+    // As the program itself starts: the profile screen shown, the others to follow.
+    tovalo::Status startAsTheProgram() {
+        newSession({});
+        tovalo::Status started = tovalo::ui::createFirstScreen(*session, *screens);
+        if (started) {
+            screens->MainMenuForm->show();
+            tovalo::ui::completeWindowSetAfterFirstPaint(*session, *screens);
+        }
+        return started;
+    }
+
+    void newSession(const std::vector<std::string>& arguments) {
         tovalo::ui::Services services{settings, messages, sound, shell,
                                       clock,    drives,   files, bundles};
         session = std::make_unique<tovalo::ui::Session>(services, bin(),
                                                         tovalo::app::parseCommandLine(arguments));
         session->endProgram = [this] { ++endRequests; };
         screens = std::make_unique<tovalo::ui::Screens>();
-        return tovalo::ui::createWindowSet(*session, *screens);
     }
 
     [[nodiscard]] std::string root() const { return dir.path().toStdString(); }

@@ -52,6 +52,29 @@ class TestMainMenuForm : public QObject {
         QCOMPARE(rig.session->cgiUrl, std::string("http://diagnosis.example/cgi-bin/post.cgi"));
     }
 
+    // The program shows the profile screen before it makes the other
+    // windows; they follow its first paint, or come at once when the
+    // learner acts before that.
+    void otherWindowsFollowTheFirstPaint() {
+        {
+            TestRig rig({"nexa"});
+            QVERIFY(rig.startAsTheProgram().ok());
+            QVERIFY(!rig.screens->complete && courseMenu(rig) == nullptr);
+            QVERIFY(QTest::qWaitForWindowExposed(form(rig)));
+            QTRY_VERIFY(rig.screens->complete);
+            QCOMPARE(rig.screens->all().size(), std::size_t{27});
+        }
+        {
+            TestRig rig({"nexa"});
+            QVERIFY(rig.startAsTheProgram().ok());
+            typeText(form(rig)->control<QLineEdit>(QStringLiteral("Edit_Name")), "鈴木 花子");
+            QTest::mouseClick(form(rig)->control<QPushButton>(QStringLiteral("Button1")),
+                              Qt::LeftButton);
+            QVERIFY(rig.screens->complete);
+            QVERIFY(courseMenu(rig)->isVisible() && !form(rig)->isVisible());
+        }
+    }
+
     void missingCgiUrlStopsStartupBeforeAnyOtherWindow() {
         TestRig rig({"nexa"});
         QVERIFY(QFile::remove(rig.path("bin/CGI_URL")));

@@ -121,11 +121,12 @@ int main(int argc, char* argv[]) {
     session.endProgram = [] { QCoreApplication::quit(); };
 
     tovalo::ui::Screens screens;
-    tovalo::Status started = tovalo::ui::createWindowSet(session, screens);
+    tovalo::Status started = tovalo::ui::createFirstScreen(session, screens);
     if (!started) {
         return failStart(desktop.messages, started.error().describe());
     }
     screens.MainMenuForm->show();
+    tovalo::ui::completeWindowSetAfterFirstPaint(session, screens);
     // For start-up timing: leave as soon as the first screen is up.
     const QByteArray exitAfterShow = qgetenv("TOVALO_EXIT_AFTER_SHOW");
     if (exitAfterShow == "1") {

@@ -82,6 +82,10 @@ class Screens {
     TSyncCandidateForm* SyncCandidateForm = nullptr;
     TSpareForm* SpareForm = nullptr;
 
+    // Set once every screen above exists; before that only the profile
+    // screen does.
+    bool complete = false;
+
   private:
     std::vector<std::unique_ptr<ScreenForm>> owned_;
 };

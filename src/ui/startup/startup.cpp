@@ -101,6 +101,74 @@ class WindowGuard : public QObject {
     bool menuReached_ = false;
 };
 
+// Builds the rest of the window set once the profile screen has been
+// painted, so that the learner sees the program before it has made its
+// twenty-six other windows. Anything that could reach past the profile
+// screen (a key, a click, a timer of that screen) finishes the set first,
+// so no one ever meets a screen that is not there yet. Closing the profile
+// screen ends the program and needs none of them.
+class WindowSetCompleter : public QObject {
+  public:
+    WindowSetCompleter(Session& session, Screens& screens)
+        : QObject(screens.MainMenuForm), session_(session), screens_(screens) {
+        idle_.setSingleShot(true);
+        connect(&idle_, &QTimer::timeout, this, &WindowSetCompleter::complete);
+        qApp->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::Paint:
+                if (watched == screens_.MainMenuForm && !idle_.isActive() && !done_) {
+                    // A timer, not a queued call: it fires once the events
+                    // already waiting, the rest of this paint among them,
+                    // have been handled.
+                    idle_.start(0);
+                }
+                break;
+            case QEvent::KeyPress:
+            case QEvent::ShortcutOverride:
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::Wheel:
+            case QEvent::Timer:
+                if (withinProfileScreen(watched)) {
+                    complete();
+                }
+                break;
+            default:
+                break;
+        }
+        return false;
+    }
+
+  private:
+    bool withinProfileScreen(const QObject* object) const {
+        for (; object != nullptr; object = object->parent()) {
+            if (object == screens_.MainMenuForm) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void complete() {
+        if (done_) {
+            return;
+        }
+        done_ = true;
+        qApp->removeEventFilter(this);
+        completeWindowSet(session_, screens_);
+        deleteLater();
+    }
+
+    Session& session_;
+    Screens& screens_;
+    QTimer idle_;
+    bool done_ = false;
+};
+
 }  // namespace
 
 void prepareApplication(QApplication& app) {
@@ -128,11 +196,16 @@ void prepareApplication(QApplication& app) {
     app.setQuitOnLastWindowClosed(false);
 }
 
-Status createWindowSet(Session& session, Screens& screens) {
+Status createFirstScreen(Session& session, Screens& screens) {
     screens.MainMenuForm = create<TMainMenuForm>(session, screens);
-    if (Status created = screens.MainMenuForm->FormCreate(); !created) {
-        return created;
+    return screens.MainMenuForm->FormCreate();
+}
+
+void completeWindowSet(Session& session, Screens& screens) {
+    if (screens.complete) {
+        return;
     }
+    screens.complete = true;
     screens.ExamModeForm = create<TExamModeForm>(session, screens);
     screens.CourseMenuForm = create<TCourseMenuForm>(session, screens);
     screens.CourseMenuForm->FormCreate();
@@ -176,7 +249,18 @@ Status createWindowSet(Session& session, Screens& screens) {
     new WindowGuard(session, screens, screens.MainMenuForm);
     session.showQuestionNumbers = app::showsQuestionNumbers(
         app::settings::read(session.services.settings, app::settings::kDebug), session.commandLine);
+}
+
+Status createWindowSet(Session& session, Screens& screens) {
+    if (Status created = createFirstScreen(session, screens); !created) {
+        return created;
+    }
+    completeWindowSet(session, screens);
     return Ok{};
+}
+
+void completeWindowSetAfterFirstPaint(Session& session, Screens& screens) {
+    new WindowSetCompleter(session, screens);
 }
 
 void applyStartupTooltips(const Screens& screens) {

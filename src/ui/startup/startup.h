@@ -19,6 +19,16 @@ void prepareApplication(QApplication& app);
 // Fails, with nothing shown, when the profile screen's creation fails.
 Status createWindowSet(Session& session, Screens& screens);
 
+// The same in two steps, for the program's own start: the profile screen,
+// which may fail as above, and then every other screen, which cannot.
+// Completing an already complete set does nothing.
+Status createFirstScreen(Session& session, Screens& screens);
+void completeWindowSet(Session& session, Screens& screens);
+
+// Completes the set, when the profile screen has been painted or as soon
+// as anything could lead past it. Call after showing the profile screen.
+void completeWindowSetAfterFirstPaint(Session& session, Screens& screens);
+
 // Sets the start-up tooltips on every screen that has the named control.
 void applyStartupTooltips(const Screens& screens);
 
