@@ -1,6 +1,5 @@
 #include "core/app/user_folder.h"
 
-#include <openssl/evp.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +14,7 @@
 #include "core/app/vendors.h"
 #include "core/common/files.h"
 #include "core/common/safe_file.h"
+#include "core/common/sha256.h"
 #include "core/text/lines.h"
 #include "core/text/trim.h"
 
@@ -33,19 +33,6 @@ constexpr std::string_view kRecordHeader = "release ";
 
 Error folderError(const fs::path& path, const std::error_code& ec) {
     return Error{kCannotPrepare + path.string() + " (" + ec.message() + ")", {}, 0};
-}
-
-std::string sha256Hex(std::string_view bytes) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int size = 0;
-    EVP_Digest(bytes.data(), bytes.size(), digest, &size, EVP_sha256(), nullptr);
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned int i = 0; i < size; ++i) {
-        hex += kHex[digest[i] >> 4];
-        hex += kHex[digest[i] & 0xF];
-    }
-    return hex;
 }
 
 // Which release the folder's program files were brought to, and the hash
