@@ -82,9 +82,9 @@ class SocketConnection : public net::Connection {
 
 }  // namespace
 
-PosixConnector::PosixConnector() : tls_(caFileFromEnvironment()) {}
+PosixConnector::PosixConnector() : extraCaFile_(caFileFromEnvironment()) {}
 
-PosixConnector::PosixConnector(std::string extraCaFile) : tls_(std::move(extraCaFile)) {}
+PosixConnector::PosixConnector(std::string extraCaFile) : extraCaFile_(std::move(extraCaFile)) {}
 
 net::NetStatus PosixConnector::secure(const std::string& host, std::chrono::milliseconds timeout,
                                       std::unique_ptr<net::Connection>& connection) {
@@ -93,9 +93,14 @@ net::NetStatus PosixConnector::secure(const std::string& host, std::chrono::mill
         connection.reset();
         return net::NetStatus::ConnectionFailed;
     }
+    std::call_once(tlsMade_, [this] { tls_ = makeTlsHandshaker(extraCaFile_); });
     const int fd = socket->release();
     connection.reset();
-    return tls_.handshake(fd, host, timeout, connection);
+    if (tls_ == nullptr) {
+        ::close(fd);
+        return net::NetStatus::ConnectionFailed;
+    }
+    return tls_->handshake(fd, host, timeout, connection);
 }
 
 net::NetStatus PosixConnector::connect(const std::string& host, int port,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+#include <mutex>
 #include <string>
 
 #include "core/net/connection.h"
@@ -23,7 +25,10 @@ class PosixConnector : public net::Connector {
                           std::unique_ptr<net::Connection>& connection) override;
 
   private:
-    TlsClient tls_;
+    std::string extraCaFile_;
+    // Made on the first secure connection; several threads may ask at once.
+    std::once_flag tlsMade_;
+    std::unique_ptr<TlsHandshaker> tls_;
 };
 
 }  // namespace tovalo::platform

@@ -2,32 +2,43 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSoundEffect>
-#include <QUrl>
+#include <cstdio>
+
+#include "platform/qt_modules.h"
+#include "platform/sound_module.h"
 
 namespace tovalo::platform {
 
 QtSoundPlayer::QtSoundPlayer() = default;
 QtSoundPlayer::~QtSoundPlayer() = default;
 
+void QtSoundPlayer::preload() {
+    player();
+}
+
+SoundPlayer* QtSoundPlayer::player() {
+    if (!tried_) {
+        tried_ = true;
+        QString reason;
+        if (auto* factory =
+                moduleInterface<SoundPlayerFactory>(QStringLiteral("tovalo_sound"), &reason)) {
+            player_.reset(factory->create());
+        } else {
+            std::fprintf(stderr, "tovalo: no sound: %s\n", qPrintable(reason));
+        }
+    }
+    return player_.get();
+}
+
 void QtSoundPlayer::play(const std::string& path) {
-    if (effect_) {
-        effect_->stop();
-    }
-    if (path.empty()) {
+    // With nothing playing yet, a stop or a file that is not there needs no module.
+    if (player_ == nullptr &&
+        (path.empty() || !QFileInfo(QDir::current(), QString::fromStdString(path)).exists())) {
         return;
     }
-    // Relative names ("wav/test.wav") are meant relative to the working
-    // directory, which start-up sets to the program directory.
-    QFileInfo file(QDir::current(), QString::fromStdString(path));
-    if (!file.exists()) {
-        return;
+    if (SoundPlayer* p = player()) {
+        p->play(path);
     }
-    if (!effect_) {
-        effect_ = std::make_unique<QSoundEffect>();
-    }
-    effect_->setSource(QUrl::fromLocalFile(file.absoluteFilePath()));
-    effect_->play();
 }
 
 }  // namespace tovalo::platform

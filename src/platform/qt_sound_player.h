@@ -4,21 +4,24 @@
 
 #include "core/platform/sound_player.h"
 
-class QSoundEffect;
-
 namespace tovalo::platform {
 
+// Plays through the sound module, loaded by preload() once the first window
+// is up, or else on the first sound. Without the module the program stays
+// silent and says why once on standard error: sound is decoration.
 class QtSoundPlayer : public SoundPlayer {
   public:
     QtSoundPlayer();
     ~QtSoundPlayer() override;
 
     void play(const std::string& path) override;
+    void preload();
 
   private:
-    // Made on the first sound: bringing up the audio back end takes longer
-    // than the rest of start-up together.
-    std::unique_ptr<QSoundEffect> effect_;
+    SoundPlayer* player();
+
+    std::unique_ptr<SoundPlayer> player_;
+    bool tried_ = false;
 };
 
 }  // namespace tovalo::platform

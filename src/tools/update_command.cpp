@@ -5,6 +5,7 @@
 #include "core/common/files.h"
 #include "core/update/question_update.h"
 #include "platform/posix_connector.h"
+#include "platform/zip_entry_reader.h"
 #include "tools/commands.h"
 
 namespace tovalo::tool {
@@ -75,6 +76,7 @@ int updateCommand(const Args& args) {
     }
     setup.addresses = *addresses;
     setup.directories = app::Directories::resolve(programDir);
+    setup.readEntry = &platform::readZipEntry;
 
     // The vendors' display names live in their resource bundles, which
     // only the program loads; the tool names each vendor by its folder.

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,6 +17,10 @@
 #include "core/net/http_client.h"
 #include "platform/posix_connector.h"
 #include "platform/posix_file_attributes.h"
+#include "platform/qt_modules.h"
+#include "platform/sound_module.h"
+#include "platform/tls_module.h"
+#include "platform/zip_module.h"
 #include "platform/proc_mounts_drive_lister.h"
 #include "platform/qt_bundle_loader.h"
 #include "platform/qt_settings_store.h"
@@ -148,6 +153,29 @@ class TestPlatform : public QObject {
         QVERIFY(!opened.ok());
         QCOMPARE(opened.error().message, std::string("ファイルが見つかりません"));
         QCOMPARE(opened.error().file, page);
+    }
+
+    // What the first window does not need comes as modules: the program
+    // does not link their libraries, and each module loads and offers what
+    // it is for.
+    void modulesInsteadOfLinkedLibraries() {
+        QProcess readelf;
+        readelf.start(QStringLiteral("readelf"),
+                      {QStringLiteral("-d"), QStringLiteral(TOVALO_STAGE_ROOT "/bin/tovalo")});
+        QVERIFY(readelf.waitForFinished() && readelf.exitCode() == 0);
+        const QString linked = QString::fromLatin1(readelf.readAllStandardOutput());
+        QVERIFY(linked.contains(QStringLiteral("libQt6Widgets")));
+        for (const char* library : {"libQt6Multimedia", "libQt6Network", "libQt6WebEngine",
+                                    "libssl", "libcrypto", "libzip"}) {
+            QVERIFY2(!linked.contains(QLatin1String(library)), library);
+        }
+        using namespace tovalo::platform;
+        QVERIFY(moduleInterface<SoundPlayerFactory>(QStringLiteral("tovalo_sound")) != nullptr);
+        QVERIFY(moduleInterface<TlsHandshakerFactory>(QStringLiteral("tovalo_tls")) != nullptr);
+        QVERIFY(moduleInterface<ZipEntryReaderModule>(QStringLiteral("tovalo_unzip")) != nullptr);
+        QString reason;
+        QVERIFY(loadModule(QStringLiteral("tovalo_nothing"), &reason) == nullptr);
+        QVERIFY(!reason.isEmpty());
     }
 
     // The client over real sockets: a loopback server that answers, one

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/app/directories.h"
+#include "core/update/zip_archive.h"
 #include "core/app/profile.h"
 #include "core/net/http_client.h"
 #include "core/update/update_rules.h"
@@ -38,6 +39,9 @@ struct UpdateSetup {
     std::string proxyHost;  // empty: straight to the servers
     int proxyPort = 8080;
     std::chrono::milliseconds timeout{kDefaultTimeoutSeconds * 1000};
+    // Unpacks delivered archives; without one, an archive fails with
+    // UnzipResult::Unavailable.
+    EntryReader readEntry = nullptr;
 };
 
 // What a run tells its caller; every call comes on the thread that runs it.

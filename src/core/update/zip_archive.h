@@ -18,6 +18,7 @@ enum class UnzipResult : int {
     TooLarge = 15,         // over the size or the compression ratio allowed
     BadData = 16,          // the entry's data does not inflate to what it claims
     WriteFailed = 17,      // the candidate could not be saved
+    Unavailable = 18,      // the program's unpacking module could not be loaded
 };
 
 // A delivered archive holds one question file; nothing bigger is one.
@@ -29,11 +30,17 @@ inline constexpr std::uint64_t kMaxCompressionRatio = 100;
 // system the archive may have been made on.
 bool isUnsafeEntryName(const std::string& name);
 
-// Unpacks the archive at `archivePath`, which must hold exactly one entry,
-// a regular file named `entryName`, into the file `targetPath` (written
-// with the safe save, so a failure leaves no partial file). Nothing else is
-// ever written; every refusal is one of the codes above.
-UnzipResult extractSingleEntry(const std::string& archivePath, const std::string& entryName,
-                               const std::string& targetPath);
+// Reads the one entry of the archive at `archivePath` into `bytes`: it must
+// hold exactly one entry, a regular file named `entryName`, within the
+// limits above. Never answers DiskFull nor WriteFailed. The desktop's reader
+// is libzip's (platform/zip_entry_reader.h).
+using EntryReader = UnzipResult (*)(const std::string& archivePath, const std::string& entryName,
+                                    std::string& bytes);
+
+// Unpacks that entry with `read` into the file `targetPath` (written with the
+// safe save, so a failure leaves no partial file). Nothing else is ever
+// written; every refusal is one of the codes above.
+UnzipResult extractSingleEntry(EntryReader read, const std::string& archivePath,
+                               const std::string& entryName, const std::string& targetPath);
 
 }  // namespace tovalo::update

@@ -18,6 +18,7 @@
 
 #include "core/app/profile.h"
 #include "core/app/settings_keys.h"
+#include "platform/zip_entry_reader.h"
 #include "ui/online/online_buttons.h"
 #include "ui/online/proxy_panel.h"
 #include "ui/session/session.h"
@@ -208,6 +209,7 @@ void TUpdateForm::StartButtonClick() {
     }
     net::Connector& connector =
         session_.services.connector != nullptr ? *session_.services.connector : sockets_;
+    setup.readEntry = &platform::readZipEntry;
     run_ = std::make_unique<update::QuestionUpdate>(connector, std::move(setup));
 
     update::UpdateEvents events;

@@ -126,7 +126,9 @@ int main(int argc, char* argv[]) {
         return failStart(desktop.messages, started.error().describe());
     }
     screens.MainMenuForm->show();
-    tovalo::ui::completeWindowSetAfterFirstPaint(session, screens);
+    // Sound comes with the first windows of a course, not the profile screen.
+    tovalo::ui::completeWindowSetAfterFirstPaint(session, screens,
+                                                 [&desktop] { desktop.sound.preload(); });
     // For start-up timing: leave as soon as the first screen is up.
     const QByteArray exitAfterShow = qgetenv("TOVALO_EXIT_AFTER_SHOW");
     if (exitAfterShow == "1") {

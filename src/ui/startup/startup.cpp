@@ -4,6 +4,7 @@
 #include <QLibraryInfo>
 #include <QTimer>
 #include <QTranslator>
+#include <functional>
 #include <memory>
 
 #include "core/app/settings_keys.h"
@@ -109,8 +110,11 @@ class WindowGuard : public QObject {
 // screen ends the program and needs none of them.
 class WindowSetCompleter : public QObject {
   public:
-    WindowSetCompleter(Session& session, Screens& screens)
-        : QObject(screens.MainMenuForm), session_(session), screens_(screens) {
+    WindowSetCompleter(Session& session, Screens& screens, std::function<void()> afterwards)
+        : QObject(screens.MainMenuForm),
+          session_(session),
+          screens_(screens),
+          afterwards_(std::move(afterwards)) {
         idle_.setSingleShot(true);
         connect(&idle_, &QTimer::timeout, this, &WindowSetCompleter::complete);
         qApp->installEventFilter(this);
@@ -160,11 +164,22 @@ class WindowSetCompleter : public QObject {
         done_ = true;
         qApp->removeEventFilter(this);
         completeWindowSet(session_, screens_);
+        if (afterwards_) {
+            // In a turn of its own, so that what the learner did meanwhile comes first.
+            auto* later = new QTimer(parent());
+            later->setSingleShot(true);
+            connect(later, &QTimer::timeout, later, [later, afterwards = std::move(afterwards_)] {
+                afterwards();
+                later->deleteLater();
+            });
+            later->start(0);
+        }
         deleteLater();
     }
 
     Session& session_;
     Screens& screens_;
+    std::function<void()> afterwards_;
     QTimer idle_;
     bool done_ = false;
 };
@@ -259,8 +274,9 @@ Status createWindowSet(Session& session, Screens& screens) {
     return Ok{};
 }
 
-void completeWindowSetAfterFirstPaint(Session& session, Screens& screens) {
-    new WindowSetCompleter(session, screens);
+void completeWindowSetAfterFirstPaint(Session& session, Screens& screens,
+                                      std::function<void()> afterwards) {
+    new WindowSetCompleter(session, screens, std::move(afterwards));
 }
 
 void applyStartupTooltips(const Screens& screens) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "core/common/result.h"
 
 class QApplication;
@@ -26,8 +28,10 @@ Status createFirstScreen(Session& session, Screens& screens);
 void completeWindowSet(Session& session, Screens& screens);
 
 // Completes the set, when the profile screen has been painted or as soon
-// as anything could lead past it. Call after showing the profile screen.
-void completeWindowSetAfterFirstPaint(Session& session, Screens& screens);
+// as anything could lead past it, and then, in an idle turn of its own,
+// runs `afterwards`. Call after showing the profile screen.
+void completeWindowSetAfterFirstPaint(Session& session, Screens& screens,
+                                      std::function<void()> afterwards = {});
 
 // Sets the start-up tooltips on every screen that has the named control.
 void applyStartupTooltips(const Screens& screens);

@@ -2,9 +2,9 @@
 
 #include <QCoreApplication>
 #include <QLabel>
-#include <QPluginLoader>
 #include <QVBoxLayout>
 
+#include "platform/qt_modules.h"
 #include "ui/web/page_browser.h"
 #include "ui/widgets/fonts.h"
 
@@ -32,13 +32,8 @@ Module& module() {
     static Module m;
     if (!m.tried) {
         m.tried = true;
-        // Found beside the program, or in QT_PLUGIN_PATH for programs that
-        // run from elsewhere (the tests).
-        static QPluginLoader loader(QStringLiteral("tovalo_pagebrowser"));
-        m.factory = qobject_cast<PageBrowserFactory*>(loader.instance());
-        if (m.factory == nullptr) {
-            m.error = loader.errorString();
-        }
+        m.factory = platform::moduleInterface<PageBrowserFactory>(
+            QStringLiteral("tovalo_pagebrowser"), &m.error);
     }
     return m;
 }

@@ -16,6 +16,7 @@
 #include "core/questions/qdf_builder.h"
 #include "core/results/history_file.h"
 #include "core/update/question_update.h"
+#include "platform/zip_entry_reader.h"
 #include "core/update/zip_maker.h"
 #include "platform/posix_connector.h"
 
@@ -80,6 +81,7 @@ class QuestionUpdateTest : public ::testing::Test {
         tree.dir("root/HIST/nexa");
         setup.directories = app::Directories::resolve(tree.path("root/bin") + "/");
         setup.profile = {"Taro Yamada", "Org", "t@example.jp", "S-1"};
+        setup.readEntry = &platform::readZipEntry;
         setup.addresses = {remote.address(), "update/qdf.cgi", remote.address(), "img"};
         events.show = [this](const UpdateMessage& m) { shown.push_back(m); };
         events.fileStarted = [this](const std::string& label) { labels.push_back(label); };

@@ -6,6 +6,7 @@
 #include "core/common/safe_file.h"
 #include "core/update/zip_archive.h"
 #include "core/update/zip_maker.h"
+#include "platform/zip_entry_reader.h"
 
 using namespace tovalo;
 using namespace tovalo::update;
@@ -31,7 +32,7 @@ class ZipArchiveTest : public ::testing::Test {
     // Unpacks `zip` as "_NX-101.qdf" in a vendor folder two levels down.
     UnzipResult unpack(const std::string& zip) {
         tree.file("root/QDAT/nexa/_NX-101.qdf", zip);
-        return extractSingleEntry(tree.path("root/QDAT/nexa/_NX-101.qdf"), kEntry,
+        return extractSingleEntry(&platform::readZipEntry, tree.path("root/QDAT/nexa/_NX-101.qdf"), kEntry,
                                   tree.path("root/QDAT/nexa/#NX-101.qdf"));
     }
 

@@ -1,0 +1,38 @@
+#include "platform/qt_modules.h"
+
+#include <QPluginLoader>
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace tovalo::platform {
+
+namespace {
+
+struct Loaded {
+    std::unique_ptr<QPluginLoader> loader;
+    QObject* root = nullptr;
+};
+
+}  // namespace
+
+QObject* loadModule(const QString& name, QString* reason) {
+    // Tried once: a module that failed stays failed, with the same reason,
+    // rather than costing a search of every folder again on each use.
+    // The update and the synchronisation run on threads of their own.
+    static std::mutex mutex;
+    std::lock_guard lock(mutex);
+    static std::map<QString, Loaded> modules;
+    auto [found, added] = modules.try_emplace(name);
+    Loaded& module = found->second;
+    if (added) {
+        module.loader = std::make_unique<QPluginLoader>(name);
+        module.root = module.loader->instance();
+    }
+    if (module.root == nullptr && reason != nullptr) {
+        *reason = module.loader->errorString();
+    }
+    return module.root;
+}
+
+}  // namespace tovalo::platform
