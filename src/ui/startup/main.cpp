@@ -11,6 +11,7 @@
 #include "core/app/program_options.h"
 #include "core/app/user_folder.h"
 #include "platform/desktop_platform.h"
+#include "platform/qt_modules.h"
 #include "tovalo_version.h"
 #include "ui/course/TCourseMenuForm.h"
 #include "ui/course/TMainMenuForm.h"
@@ -38,9 +39,9 @@ int failStart(tovalo::platform::MessageBoxes& messages, const std::string& messa
 
 // TOVALO_EXIT_AFTER_SHOW=menu: leave once the course menu is up, the way
 // the install check proves that an installed copy gets that far. It also
-// loads the page engine module and exits with 3, naming the reason, when
-// the module cannot be found, since an installed copy finds it only through
-// the path set below.
+// loads every module and exits with 3, naming the reason, when one cannot
+// be found, since an installed copy finds them only through the path set
+// below.
 void leaveAtCourseMenu(tovalo::ui::Screens& screens) {
     QObject::connect(screens.MainMenuForm, &tovalo::ui::TMainMenuForm::profileDone,
                      screens.MainMenuForm, [&screens] {
@@ -54,6 +55,16 @@ void leaveAtCourseMenu(tovalo::ui::Screens& screens) {
                                               qPrintable(reason));
                                  QCoreApplication::exit(3);
                              } else {
+                                 for (const char* name : {"tovalo_sound", "tovalo_tls",
+                                                          "tovalo_unzip"}) {
+                                     if (!tovalo::platform::loadModule(QLatin1String(name),
+                                                                       &reason)) {
+                                         std::fprintf(stderr, "tovalo: %s: %s\n", name,
+                                                      qPrintable(reason));
+                                         QCoreApplication::exit(3);
+                                         return;
+                                     }
+                                 }
                                  QCoreApplication::exit(0);
                              }
                          });
