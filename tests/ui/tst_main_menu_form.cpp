@@ -278,7 +278,7 @@ class TestMainMenuForm : public QObject {
         TestRig unregistered;
         QVERIFY(unregistered.start().ok());
         form(unregistered)->show();
-        QTest::mouseClick(form(unregistered)->control<QLabel>(QStringLiteral("Image1")),
+        QTest::mouseClick(form(unregistered)->control<QWidget>(QStringLiteral("Image1")),
                           Qt::LeftButton);
         QTest::mouseClick(form(unregistered)->control<QFrame>(QStringLiteral("Panel1")),
                           Qt::LeftButton, {}, QPoint(4, 300));
@@ -289,7 +289,7 @@ class TestMainMenuForm : public QObject {
         registerProfile(onPicture);
         QVERIFY(onPicture.start().ok());
         form(onPicture)->show();
-        QTest::mouseClick(form(onPicture)->control<QLabel>(QStringLiteral("Image1")),
+        QTest::mouseClick(form(onPicture)->control<QWidget>(QStringLiteral("Image1")),
                           Qt::LeftButton);
         QVERIFY(!form(onPicture)->isVisible());
         QVERIFY(courseMenu(onPicture)->isVisible());

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -28,6 +29,25 @@ const QColor kLinkRed(255, 0, 0);
 const QColor kBodyColour(244, 246, 250);
 const QColor kFooterColour(22, 32, 48);
 constexpr int kPictureHeight = 168;
+
+// The title art, drawn the first time it is painted (and again for a screen
+// of another pixel ratio), not when the window is made or shown: until the
+// window reaches the screen nobody sees it.
+class TitlePicture : public QWidget {
+  public:
+    using QWidget::QWidget;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        if (picture_.isNull() || picture_.devicePixelRatio() != devicePixelRatioF()) {
+            picture_ = drawTitlePicture(size(), devicePixelRatioF());
+        }
+        QPainter(this).drawPixmap(0, 0, picture_);
+    }
+
+  private:
+    QPixmap picture_;
+};
 
 QLabel* captionLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -58,7 +78,7 @@ TMainMenuForm::TMainMenuForm(Session& session) : ScreenForm(session) {
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->setSpacing(0);
 
-    Image1 = new QLabel(Panel1);
+    Image1 = new TitlePicture(Panel1);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setFixedSize(kWidth, kPictureHeight);
     Image1->setCursor(Qt::PointingHandCursor);
@@ -179,9 +199,6 @@ void TMainMenuForm::showEvent(QShowEvent* event) {
 }
 
 void TMainMenuForm::FormShow() {
-    if (Image1->pixmap().isNull()) {
-        Image1->setPixmap(drawTitlePicture(Image1->size(), devicePixelRatioF()));
-    }
     session_.profile = app::readProfile(session_.services.settings);
     countdown_.reset();
     setLinkColour(false);

@@ -66,7 +66,7 @@ class TMainMenuForm : public ScreenForm {
   private:
     // The controls; tests reach them by object name.
     QFrame* Panel1;
-    QLabel* Image1;
+    QWidget* Image1;
     QLabel* Label1;  // the registration prompt
     QLabel* Label2;
     QLabel* Label3;
