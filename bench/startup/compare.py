@@ -4,7 +4,8 @@ apart they are: medians of wall time, CPU time and peak memory, and their
 ratios. Both run on the same platform plugin, one after the other, so that
 whatever else the machine is doing weighs on both alike.
 
-usage: compare.py BUILD_DIR [--pairs N]
+usage: compare.py BUILD_DIR [--pairs N] [--max-time-ratio R] [--max-memory-ratio R]
+Exits with 1 when a ratio is above its given maximum.
 """
 import argparse
 import os
@@ -34,6 +35,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("build", help="the build folder")
     parser.add_argument("--pairs", type=int, default=21)
+    parser.add_argument("--max-time-ratio", type=float)
+    parser.add_argument("--max-memory-ratio", type=float)
     options = parser.parse_args()
     if options.pairs < 1:
         parser.error("--pairs must be at least 1")
@@ -73,11 +76,19 @@ def main():
 
     print(f"{options.pairs} pairs, QT_QPA_PLATFORM=offscreen, medians")
     print(f"{'':10}{'program':>12}{'floor':>12}{'ratio':>9}")
-    for column, label, scale, unit in ((0, "wall", 1000, "ms"), (1, "CPU", 1000, "ms"),
-                                       (2, "memory", 1 / 1024, "MiB")):
+    over = []
+    for column, label, scale, unit, limit in (
+            (0, "wall", 1000, "ms", options.max_time_ratio),
+            (1, "CPU", 1000, "ms", options.max_time_ratio),
+            (2, "memory", 1 / 1024, "MiB", options.max_memory_ratio)):
         mine, least = median("program", column), median("floor", column)
+        ratio = mine / least
         print(f"{label:10}{mine * scale:>9.1f} {unit:3}{least * scale:>9.1f} {unit:3}"
-              f"{mine / least:>8.2f}×")
+              f"{ratio:>8.2f}×")
+        if limit is not None and ratio > limit:
+            over.append(f"{label} {ratio:.2f}× is above {limit}×")
+    if over:
+        sys.exit("; ".join(over))
 
 
 if __name__ == "__main__":

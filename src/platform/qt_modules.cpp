@@ -1,5 +1,6 @@
 #include "platform/qt_modules.h"
 
+#include <QCoreApplication>
 #include <QPluginLoader>
 #include <map>
 #include <memory>
@@ -28,6 +29,11 @@ QObject* loadModule(const QString& name, QString* reason) {
     if (added) {
         module.loader = std::make_unique<QPluginLoader>(name);
         module.root = module.loader->instance();
+        // Loaded on a worker thread, the module still belongs to the program.
+        QCoreApplication* app = QCoreApplication::instance();
+        if (module.root != nullptr && app != nullptr && module.root->thread() != app->thread()) {
+            module.root->moveToThread(app->thread());
+        }
     }
     if (module.root == nullptr && reason != nullptr) {
         *reason = module.loader->errorString();

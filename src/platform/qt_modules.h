@@ -10,8 +10,8 @@ namespace tovalo::platform {
 // first time they are wanted: every library linked into the program is paid
 // for on every start. A module is looked for beside the program, in the
 // installed module folder the program adds to the library paths, and in
-// QT_PLUGIN_PATH (the tests). Loaded once, kept until the program ends.
-// nullptr, with the loader's reason, when it cannot be loaded.
+// QT_PLUGIN_PATH (the tests). Loaded once, kept until the program ends; any
+// thread may ask. nullptr, with the loader's reason, when it cannot be loaded.
 QObject* loadModule(const QString& name, QString* reason = nullptr);
 
 template <class Interface>

@@ -12,16 +12,27 @@ namespace tovalo::platform {
 QtSoundPlayer::QtSoundPlayer() = default;
 QtSoundPlayer::~QtSoundPlayer() = default;
 
+namespace {
+
+constexpr QLatin1StringView kModule("tovalo_sound");
+
+}  // namespace
+
 void QtSoundPlayer::preload() {
-    player();
+    if (!tried_ && !loading_.valid()) {
+        loading_ = std::async(std::launch::async, [] { loadModule(kModule); });
+    }
 }
 
 SoundPlayer* QtSoundPlayer::player() {
+    if (loading_.valid()) {
+        loading_.get();
+    }
     if (!tried_) {
         tried_ = true;
         QString reason;
         if (auto* factory =
-                moduleInterface<SoundPlayerFactory>(QStringLiteral("tovalo_sound"), &reason)) {
+                moduleInterface<SoundPlayerFactory>(kModule, &reason)) {
             player_.reset(factory->create());
         } else {
             std::fprintf(stderr, "tovalo: no sound: %s\n", qPrintable(reason));
