@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -82,9 +83,11 @@ class Screens {
     TSyncCandidateForm* SyncCandidateForm = nullptr;
     TSpareForm* SpareForm = nullptr;
 
-    // Set once every screen above exists; before that only the profile
-    // screen does.
+    // Set once every screen above exists and they are connected; before
+    // that only the profile screen and the first `stepsDone` steps of the
+    // rest are there (see startup.h).
     bool complete = false;
+    std::size_t stepsDone = 0;
 
   private:
     std::vector<std::unique_ptr<ScreenForm>> owned_;

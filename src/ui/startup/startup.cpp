@@ -1,10 +1,12 @@
 #include "ui/startup/startup.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QTimer>
 #include <QTranslator>
 #include <functional>
+#include <iterator>
 #include <memory>
 
 #include "core/app/settings_keys.h"
@@ -115,8 +117,11 @@ class WindowSetCompleter : public QObject {
           session_(session),
           screens_(screens),
           afterwards_(std::move(afterwards)) {
-        idle_.setSingleShot(true);
-        connect(&idle_, &QTimer::timeout, this, &WindowSetCompleter::complete);
+        connect(&idle_, &QTimer::timeout, this, [this] {
+            if (completeWindowSetStep(session_, screens_)) {
+                finish();
+            }
+        });
         qApp->installEventFilter(this);
     }
 
@@ -124,20 +129,32 @@ class WindowSetCompleter : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         switch (event->type()) {
             case QEvent::Paint:
-                if (watched == screens_.MainMenuForm && !idle_.isActive() && !done_) {
+                // The form itself is covered by its panels: any of its
+                // widgets painted means the window has reached the screen.
+                if (!idle_.isActive() && !done_ && withinProfileScreen(watched)) {
                     // A timer, not a queued call: it fires once the events
                     // already waiting, the rest of this paint among them,
-                    // have been handled.
+                    // have been handled, and again whenever nothing waits.
                     idle_.start(0);
                 }
                 break;
             case QEvent::KeyPress:
             case QEvent::ShortcutOverride:
+                if (withinProfileScreen(watched) &&
+                    !typesText(*static_cast<const QKeyEvent*>(event))) {
+                    complete();
+                }
+                break;
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonDblClick:
-            case QEvent::Wheel:
-            case QEvent::Timer:
                 if (withinProfileScreen(watched)) {
+                    complete();
+                }
+                break;
+            case QEvent::Timer:
+                // The profile screen's own timers (its countdown), not the
+                // text cursor's blinking.
+                if (qobject_cast<QTimer*>(watched) != nullptr && withinProfileScreen(watched)) {
                     complete();
                 }
                 break;
@@ -157,13 +174,26 @@ class WindowSetCompleter : public QObject {
         return false;
     }
 
+    // A letter typed into a field leads nowhere; Enter, Space on a button,
+    // Escape or a shortcut may.
+    static bool typesText(const QKeyEvent& key) {
+        const bool confirms = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter ||
+                              key.key() == Qt::Key_Space || key.key() == Qt::Key_Escape;
+        const bool modified = key.modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+        return !confirms && !modified && !key.text().isEmpty() && key.text().at(0).isPrint();
+    }
+
     void complete() {
-        if (done_) {
-            return;
+        if (!done_) {
+            completeWindowSet(session_, screens_);
+            finish();
         }
+    }
+
+    void finish() {
         done_ = true;
+        idle_.stop();
         qApp->removeEventFilter(this);
-        completeWindowSet(session_, screens_);
         if (afterwards_) {
             // In a turn of its own, so that what the learner did meanwhile comes first.
             auto* later = new QTimer(parent());
@@ -216,12 +246,14 @@ Status createFirstScreen(Session& session, Screens& screens) {
     return screens.MainMenuForm->FormCreate();
 }
 
-void completeWindowSet(Session& session, Screens& screens) {
-    if (screens.complete) {
-        return;
-    }
-    screens.complete = true;
-    screens.ExamModeForm = create<TExamModeForm>(session, screens);
+namespace {
+
+template <class Form, Form* Screens::*slot>
+void make(Session& session, Screens& screens) {
+    screens.*slot = create<Form>(session, screens);
+}
+
+void makeCourseMenu(Session& session, Screens& screens) {
     screens.CourseMenuForm = create<TCourseMenuForm>(session, screens);
     screens.CourseMenuForm->FormCreate();
     // A save cut short by a crash or a power cut leaves its temporary file
@@ -234,36 +266,62 @@ void completeWindowSet(Session& session, Screens& screens) {
     removeLeftoverSaveFiles(dirs.programDir(), 1);
     removeLeftoverSaveFiles(dirs.questionBase(), 2);
     removeLeftoverSaveFiles(dirs.historyBase(), 1);
-    screens.GenericMBForm = create<TGenericMBForm>(session, screens);
-    screens.ResultForm = create<TResultForm>(session, screens);
-    screens.StudyForm = create<TStudyForm>(session, screens);
-    screens.CatSelForm = create<TCatSelForm>(session, screens);
-    screens.CheatForm = create<TCheatForm>(session, screens);
-    screens.ConfirmForm = create<TConfirmForm>(session, screens);
-    screens.UpdateForm = create<TUpdateForm>(session, screens);
-    screens.DownLoad = create<TDownLoad>(session, screens);
-    screens.RefImgForm = create<TRefImgForm>(session, screens);
-    screens.frmSelStyle4 = create<TfrmSelStyle4>(session, screens);
-    screens.frmSelStyle3 = create<TfrmSelStyle3>(session, screens);
-    screens.frmSelStyle4View = create<TfrmSelStyle4View>(session, screens);
-    screens.frmSelStyle3View = create<TfrmSelStyle3View>(session, screens);
-    screens.CaseStudyForm = create<TCaseStudyForm>(session, screens);
-    screens.frmSelStyle5 = create<TfrmSelStyle5>(session, screens);
-    screens.frmSelStyle5View = create<TfrmSelStyle5View>(session, screens);
-    screens.frmSelStyle6View = create<TfrmSelStyle6View>(session, screens);
-    screens.frmSelStyle6 = create<TfrmSelStyle6>(session, screens);
-    screens.AdaptiveForm = create<TAdaptiveForm>(session, screens);
-    screens.frmSelStyle7 = create<TfrmSelStyle7>(session, screens);
-    screens.frmSelStyle7View = create<TfrmSelStyle7View>(session, screens);
-    screens.SyncForm = create<TSyncForm>(session, screens);
-    screens.SyncCandidateForm = create<TSyncCandidateForm>(session, screens);
-    screens.SpareForm = create<TSpareForm>(session, screens);
+}
 
+void connectWindowSet(Session& session, Screens& screens) {
     applyStartupTooltips(screens);
     new Coordinator(screens, screens.MainMenuForm);
     new WindowGuard(session, screens, screens.MainMenuForm);
     session.showQuestionNumbers = app::showsQuestionNumbers(
         app::settings::read(session.services.settings, app::settings::kDebug), session.commandLine);
+    screens.complete = true;
+}
+
+// Everything after the profile screen, in the start-up order, one window a
+// step, so that making them in idle time never holds the learner up for long.
+using Step = void (*)(Session&, Screens&);
+constexpr Step kRemainingSteps[] = {
+    make<TExamModeForm, &Screens::ExamModeForm>,
+    makeCourseMenu,
+    make<TGenericMBForm, &Screens::GenericMBForm>,
+    make<TResultForm, &Screens::ResultForm>,
+    make<TStudyForm, &Screens::StudyForm>,
+    make<TCatSelForm, &Screens::CatSelForm>,
+    make<TCheatForm, &Screens::CheatForm>,
+    make<TConfirmForm, &Screens::ConfirmForm>,
+    make<TUpdateForm, &Screens::UpdateForm>,
+    make<TDownLoad, &Screens::DownLoad>,
+    make<TRefImgForm, &Screens::RefImgForm>,
+    make<TfrmSelStyle4, &Screens::frmSelStyle4>,
+    make<TfrmSelStyle3, &Screens::frmSelStyle3>,
+    make<TfrmSelStyle4View, &Screens::frmSelStyle4View>,
+    make<TfrmSelStyle3View, &Screens::frmSelStyle3View>,
+    make<TCaseStudyForm, &Screens::CaseStudyForm>,
+    make<TfrmSelStyle5, &Screens::frmSelStyle5>,
+    make<TfrmSelStyle5View, &Screens::frmSelStyle5View>,
+    make<TfrmSelStyle6View, &Screens::frmSelStyle6View>,
+    make<TfrmSelStyle6, &Screens::frmSelStyle6>,
+    make<TAdaptiveForm, &Screens::AdaptiveForm>,
+    make<TfrmSelStyle7, &Screens::frmSelStyle7>,
+    make<TfrmSelStyle7View, &Screens::frmSelStyle7View>,
+    make<TSyncForm, &Screens::SyncForm>,
+    make<TSyncCandidateForm, &Screens::SyncCandidateForm>,
+    make<TSpareForm, &Screens::SpareForm>,
+    connectWindowSet,
+};
+
+}  // namespace
+
+bool completeWindowSetStep(Session& session, Screens& screens) {
+    if (screens.stepsDone < std::size(kRemainingSteps)) {
+        kRemainingSteps[screens.stepsDone++](session, screens);
+    }
+    return screens.complete;
+}
+
+void completeWindowSet(Session& session, Screens& screens) {
+    while (!completeWindowSetStep(session, screens)) {
+    }
 }
 
 Status createWindowSet(Session& session, Screens& screens) {

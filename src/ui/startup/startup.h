@@ -26,10 +26,14 @@ Status createWindowSet(Session& session, Screens& screens);
 // Completing an already complete set does nothing.
 Status createFirstScreen(Session& session, Screens& screens);
 void completeWindowSet(Session& session, Screens& screens);
+// One more window of the rest, or the last step that connects them all;
+// true once the set is complete.
+bool completeWindowSetStep(Session& session, Screens& screens);
 
-// Completes the set, when the profile screen has been painted or as soon
-// as anything could lead past it, and then, in an idle turn of its own,
-// runs `afterwards`. Call after showing the profile screen.
+// Completes the set a window at a time in idle turns once the profile
+// screen has been painted, and all at once as soon as anything could lead
+// past it; then, in an idle turn of its own, runs `afterwards`. Call after
+// showing the profile screen.
 void completeWindowSetAfterFirstPaint(Session& session, Screens& screens,
                                       std::function<void()> afterwards = {});
 
