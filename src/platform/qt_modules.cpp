@@ -18,11 +18,11 @@ struct Loaded {
 }  // namespace
 
 QObject* loadModule(const QString& name, QString* reason) {
-    // Tried once: a module that failed stays failed, with the same reason,
-    // rather than costing a search of every folder again on each use.
-    // The update and the synchronisation run on threads of their own.
+    // The update and the synchronisation ask from threads of their own.
     static std::mutex mutex;
     std::lock_guard lock(mutex);
+    // Tried once: a module that failed stays failed, with the same reason,
+    // rather than costing a search of every folder again on each use.
     static std::map<QString, Loaded> modules;
     auto [found, added] = modules.try_emplace(name);
     Loaded& module = found->second;

@@ -31,8 +31,7 @@ SoundPlayer* QtSoundPlayer::player() {
     if (!tried_) {
         tried_ = true;
         QString reason;
-        if (auto* factory =
-                moduleInterface<SoundPlayerFactory>(kModule, &reason)) {
+        if (auto* factory = moduleInterface<SoundPlayerFactory>(kModule, &reason)) {
             player_.reset(factory->create());
         } else {
             std::fprintf(stderr, "tovalo: no sound: %s\n", qPrintable(reason));

@@ -17,14 +17,14 @@
 #include "core/net/http_client.h"
 #include "platform/posix_connector.h"
 #include "platform/posix_file_attributes.h"
+#include "platform/proc_mounts_drive_lister.h"
+#include "platform/qt_bundle_loader.h"
 #include "platform/qt_modules.h"
+#include "platform/qt_settings_store.h"
+#include "platform/qt_shell.h"
 #include "platform/sound_module.h"
 #include "platform/tls_module.h"
 #include "platform/zip_module.h"
-#include "platform/proc_mounts_drive_lister.h"
-#include "platform/qt_bundle_loader.h"
-#include "platform/qt_settings_store.h"
-#include "platform/qt_shell.h"
 
 using namespace tovalo::platform;
 

@@ -262,8 +262,8 @@ class QuestionUpdate::VendorRun {
         if (!downloaded->starts_with("PK")) {
             return renamed(path("_", name), path("#", name));
         }
-        const UnzipResult result = extractSingleEntry(owner_.setup_.readEntry, path("_", name), "#" + name,
-                                                      path("#", name));
+        const UnzipResult result = extractSingleEntry(owner_.setup_.readEntry, path("_", name),
+                                                      "#" + name, path("#", name));
         if (result == UnzipResult::Success) {
             return std::nullopt;
         }

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "core/app/directories.h"
-#include "core/update/zip_archive.h"
 #include "core/app/profile.h"
 #include "core/net/http_client.h"
 #include "core/update/update_rules.h"
+#include "core/update/zip_archive.h"
 
 namespace tovalo::update {
 

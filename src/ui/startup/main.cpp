@@ -43,32 +43,29 @@ int failStart(tovalo::platform::MessageBoxes& messages, const std::string& messa
 // be found, since an installed copy finds them only through the path set
 // below.
 void leaveAtCourseMenu(tovalo::ui::Screens& screens) {
-    QObject::connect(screens.MainMenuForm, &tovalo::ui::TMainMenuForm::profileDone,
-                     screens.MainMenuForm, [&screens] {
-                         QTimer::singleShot(0, [&screens] {
-                             QString reason;
-                             if (!screens.CourseMenuForm->isVisible()) {
-                                 std::fputs("tovalo: the course menu did not open\n", stderr);
-                                 QCoreApplication::exit(3);
-                             } else if (!tovalo::ui::WebPageView::engineAvailable(&reason)) {
-                                 std::fprintf(stderr, "tovalo: page engine: %s\n",
-                                              qPrintable(reason));
-                                 QCoreApplication::exit(3);
-                             } else {
-                                 for (const char* name : {"tovalo_sound", "tovalo_tls",
-                                                          "tovalo_unzip"}) {
-                                     if (!tovalo::platform::loadModule(QLatin1String(name),
-                                                                       &reason)) {
-                                         std::fprintf(stderr, "tovalo: %s: %s\n", name,
-                                                      qPrintable(reason));
-                                         QCoreApplication::exit(3);
-                                         return;
-                                     }
-                                 }
-                                 QCoreApplication::exit(0);
-                             }
-                         });
-                     });
+    QObject::connect(
+        screens.MainMenuForm, &tovalo::ui::TMainMenuForm::profileDone, screens.MainMenuForm,
+        [&screens] {
+            QTimer::singleShot(0, [&screens] {
+                QString reason;
+                if (!screens.CourseMenuForm->isVisible()) {
+                    std::fputs("tovalo: the course menu did not open\n", stderr);
+                    QCoreApplication::exit(3);
+                } else if (!tovalo::ui::WebPageView::engineAvailable(&reason)) {
+                    std::fprintf(stderr, "tovalo: page engine: %s\n", qPrintable(reason));
+                    QCoreApplication::exit(3);
+                } else {
+                    for (const char* name : {"tovalo_sound", "tovalo_tls", "tovalo_unzip"}) {
+                        if (!tovalo::platform::loadModule(QLatin1String(name), &reason)) {
+                            std::fprintf(stderr, "tovalo: %s: %s\n", name, qPrintable(reason));
+                            QCoreApplication::exit(3);
+                            return;
+                        }
+                    }
+                    QCoreApplication::exit(0);
+                }
+            });
+        });
 }
 
 }  // namespace

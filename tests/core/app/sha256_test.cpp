@@ -34,7 +34,8 @@ TEST(Sha256, AgreesWithThePublishedExamplesAndOpenSsl) {
               "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
     std::mt19937 random(7);
     std::string bytes;
-    for (std::size_t size : {0, 1, 55, 56, 57, 63, 64, 65, 119, 120, 127, 128, 129, 1000, 1 << 20}) {
+    for (std::size_t size :
+         {0, 1, 55, 56, 57, 63, 64, 65, 119, 120, 127, 128, 129, 1000, 1 << 20}) {
         bytes.resize(size);
         for (char& c : bytes) {
             c = static_cast<char>(random());

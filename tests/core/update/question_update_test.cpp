@@ -16,9 +16,9 @@
 #include "core/questions/qdf_builder.h"
 #include "core/results/history_file.h"
 #include "core/update/question_update.h"
-#include "platform/zip_entry_reader.h"
 #include "core/update/zip_maker.h"
 #include "platform/posix_connector.h"
+#include "platform/zip_entry_reader.h"
 
 using namespace tovalo;
 using namespace tovalo::update;

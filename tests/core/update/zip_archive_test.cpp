@@ -32,8 +32,8 @@ class ZipArchiveTest : public ::testing::Test {
     // Unpacks `zip` as "_NX-101.qdf" in a vendor folder two levels down.
     UnzipResult unpack(const std::string& zip) {
         tree.file("root/QDAT/nexa/_NX-101.qdf", zip);
-        return extractSingleEntry(&platform::readZipEntry, tree.path("root/QDAT/nexa/_NX-101.qdf"), kEntry,
-                                  tree.path("root/QDAT/nexa/#NX-101.qdf"));
+        return extractSingleEntry(&platform::readZipEntry, tree.path("root/QDAT/nexa/_NX-101.qdf"),
+                                  kEntry, tree.path("root/QDAT/nexa/#NX-101.qdf"));
     }
 
     TempTree tree;
