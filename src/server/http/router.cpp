@@ -1,0 +1,23 @@
+#include "server/http/server.h"
+
+namespace tovalo::server::http {
+
+void Router::add(std::string method, std::string path, Handler handler) {
+    routes_.push_back({std::move(method), std::move(path), std::move(handler)});
+}
+
+Response Router::route(const Request& request) const {
+    bool pathKnown = false;
+    for (const Route& r : routes_) {
+        if (r.path != request.path) {
+            continue;
+        }
+        pathKnown = true;
+        if (r.method == request.method) {
+            return r.handler(request);
+        }
+    }
+    return plainStatus(pathKnown ? 405 : 404);
+}
+
+}  // namespace tovalo::server::http

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/common/result.h"
+#include "server/http/exchange.h"
+
+namespace tovalo::server::http {
+
+struct Limits {
+    std::size_t maxHeaderBytes = 64 * 1024;
+    std::size_t maxBodyBytes = 16 * 1024 * 1024;
+    // From accepting a connection (or finishing the previous answer on a
+    // kept-alive one) to having the whole request.
+    std::chrono::milliseconds readTimeout{30'000};
+    // From accepting to the last byte of the answer.
+    std::chrono::milliseconds exchangeTimeout{120'000};
+    // Connections open at once; beyond it the server stops accepting and the
+    // kernel's queue holds the rest until one closes.
+    std::size_t maxConnections = 4096;
+};
+
+struct ServerOptions {
+    std::string host = "127.0.0.1";
+    std::uint16_t port = 8080;  // 0: any free port
+    Limits limits;
+    int ioThreads = 0;      // 0: one per core
+    int workerThreads = 0;  // 0: four per core
+    std::string tlsCertFile;  // both set: HTTPS
+    std::string tlsKeyFile;
+};
+
+// One line per request: time, address, method, path, status, bytes, ms.
+using LogSink = std::function<void(std::string_view line)>;
+
+class Router {
+  public:
+    void add(std::string method, std::string path, Handler handler);
+    // 404 for an unknown path, 405 for a known path with another method.
+    [[nodiscard]] Response route(const Request& request) const;
+
+  private:
+    struct Route {
+        std::string method;
+        std::string path;
+        Handler handler;
+    };
+    std::vector<Route> routes_;
+};
+
+class Server {
+  public:
+    Server(ServerOptions options, Router router, LogSink log);
+    ~Server();
+    Server(const Server&) = delete;
+    Server& operator=(const Server&) = delete;
+
+    // Binds and listens; fails with a message naming the address or the
+    // certificate files.
+    Status start();
+    // The bound port (useful with port 0).
+    [[nodiscard]] std::uint16_t port() const;
+    // Serves until stop() (from any thread or a signal handler's thread).
+    void run();
+    void stop();
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tovalo::server::http
