@@ -16,6 +16,7 @@
 #include "core/text/cp932.h"
 #include "tools/commands.h"
 #include "tools/exam_draw.h"
+#include "tools/history_json.h"
 
 namespace tovalo::tool {
 
@@ -179,36 +180,7 @@ int historyCommand(const Args& args) {
     if (!bytes) {
         return fail(bytes.error().describe());
     }
-    const HistoryFile h = parseHistoryFile(*bytes);
-    json exams = json::array();
-    for (const ExamRecord& e : h.exams) {
-        exams.push_back({{"Minutes", e.Minutes},
-                         {"Month", e.Month},
-                         {"Day", e.Day},
-                         {"Hour", e.Hour},
-                         {"Minute", e.Minute},
-                         {"Rate", e.Rate},
-                         {"Mode", e.Mode},
-                         {"QuestionCount", e.QuestionCount}});
-    }
-    json categories = json::array();
-    for (const CategoryRecord& c : h.categories) {
-        categories.push_back({{"RecentRates", c.RecentRates},
-                              {"CategoryAverage", c.CategoryAverage},
-                              {"CategoryBest", c.CategoryBest}});
-    }
-    const std::string magic = bytes->substr(0, 4);
-    json out = {{"Magic", text::cp932ToUtf8(magic)},
-                {"QuestionFilePath", text::cp932ToUtf8(h.QuestionFilePath)},
-                {"ExamRecord", exams},
-                {"BestRate", h.BestRate},
-                {"AverageRate", h.AverageRate},
-                {"Reserved", h.reserved},
-                {"CategoryRecord", categories},
-                {"CorrectCount", h.CorrectCount},
-                {"WrongCount", h.WrongCount},
-                {"Size", bytes->size()}};
-    std::printf("%s\n", out.dump(2).c_str());
+    std::printf("%s\n", historyJson(*bytes).dump(2).c_str());
     return 0;
 }
 

@@ -1,0 +1,173 @@
+#include "server/service/sync_service.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "server/protocol/sync_wire.h"
+
+namespace tovalo::server::service {
+
+namespace {
+
+using std::chrono::steady_clock;
+
+http::Response answer(int status, std::string body) {
+    http::Response r;
+    r.status = status;
+    r.contentType = "text/plain; charset=Shift_JIS";
+    r.body = std::move(body);
+    return r;
+}
+
+// The store could not answer: the client shows its communication failure
+// and nothing is taken for done.
+http::Response storeTrouble(const Error& error) {
+    std::fprintf(stderr, "store: %s\n", error.describe().c_str());
+    return answer(503, protocol::unavailableAnswer());
+}
+
+}  // namespace
+
+SyncService::SyncService(store::Store& store, SerialHasher hasher, SyncOptions options)
+    : store_(store),
+      hasher_(std::move(hasher)),
+      options_(std::move(options)),
+      throttle_(options_.throttle) {}
+
+void SyncService::addRoutes(http::Router& router) {
+    router.add("POST", options_.queryPath, [this](const http::Request& r) { return query(r); });
+    router.add("POST", options_.uploadPath, [this](const http::Request& r) { return upload(r); });
+    router.add("POST", options_.downloadPath,
+               [this](const http::Request& r) { return download(r); });
+}
+
+Result<SyncService::Found> SyncService::identify(const std::string& serial) {
+    Result<std::optional<store::Learner>> learner = store_.findLearner(hasher_.hash(serial));
+    if (!learner) {
+        return learner.error();
+    }
+    Found found;
+    found.learner = std::move(*learner);
+    found.refused = found.learner ? found.learner->disabled
+                                  : options_.registration == Registration::Closed;
+    return found;
+}
+
+void SyncService::served(steady_clock::time_point arrived) {
+    const long long took =
+        std::chrono::duration_cast<std::chrono::microseconds>(steady_clock::now() - arrived).count();
+    long long seen = slowestKnown_.load(std::memory_order_relaxed);
+    // Decays by 1/64 per answer, and never falls below what was just seen.
+    long long next = std::max(took, seen - seen / 64);
+    while (!slowestKnown_.compare_exchange_weak(seen, next, std::memory_order_relaxed)) {
+        next = std::max(took, seen - seen / 64);
+    }
+}
+
+http::Response SyncService::refusal(const http::Request& request, int status,
+                                    steady_clock::time_point arrived) {
+    const auto known = std::chrono::microseconds(2 * slowestKnown_.load(std::memory_order_relaxed));
+    const auto wait = std::max<steady_clock::duration>(
+        {options_.refusalFloor, known, throttle_.refuse(request.remoteAddress, arrived)});
+    http::Response r = answer(status, protocol::refusalAnswer(kNotRegistered));
+    r.notBefore = arrived + wait;
+    return r;
+}
+
+http::Response SyncService::query(const http::Request& request) {
+    const steady_clock::time_point arrived = steady_clock::now();
+    Result<protocol::PersonFields> person = protocol::parsePersonBody(request.body);
+    if (!person) {
+        return answer(400, protocol::unavailableAnswer());
+    }
+    Result<Found> found = identify(person->serial);
+    if (!found) {
+        return storeTrouble(found.error());
+    }
+    // The query's answer is read as a message, so a refusal stays a 200.
+    if (found->refused) {
+        return refusal(request, 200, arrived);
+    }
+    if (!found->learner) {
+        served(arrived);
+        return answer(200, protocol::notFoundAnswer());
+    }
+    const store::Learner& learner = *found->learner;
+    if (learner.name != person->name || learner.email != person->email) {
+        if (Status s = store_.updateLearnerContact(learner.id, person->name, person->email); !s) {
+            return storeTrouble(s.error());
+        }
+    }
+    Result<std::optional<store::HistoryVersion>> current =
+        store_.currentHistory(learner.id, person->testId);
+    if (!current) {
+        return storeTrouble(current.error());
+    }
+    served(arrived);
+    return answer(200, *current ? protocol::dateAnswer((*current)->upload.lastUpdate)
+                                : protocol::notFoundAnswer());
+}
+
+http::Response SyncService::upload(const http::Request& request) {
+    const steady_clock::time_point arrived = steady_clock::now();
+    Result<protocol::Upload> sent = protocol::parseUploadBody(request.body);
+    if (!sent) {
+        return answer(400, "ERROR1 " + sent.error().message + "\r\n");
+    }
+    Result<Found> found = identify(sent->serial);
+    if (!found) {
+        return storeTrouble(found.error());
+    }
+    if (found->refused) {
+        return refusal(request, 403, arrived);
+    }
+    store::HistoryUpload version;
+    version.testId = sent->testId;
+    version.lastUpdate = sent->lastUpdate;
+    version.sentOn = protocol::sentOnFromQuery(request.query);
+    version.bestRate = sent->bestRate;
+    version.averageRate = sent->averageRate;
+    version.questionCount = static_cast<int>(sent->questions.size());
+    version.record = protocol::downloadRecord(*sent);
+    const store::Sender sender{hasher_.hash(sent->serial), sent->name, sent->email};
+    Result<store::HistoryVersion> kept =
+        store_.addHistory(sender, options_.registration == Registration::Open, version);
+    if (!kept) {
+        return storeTrouble(kept.error());
+    }
+    served(arrived);
+    return answer(200, protocol::acceptedAnswer());
+}
+
+http::Response SyncService::download(const http::Request& request) {
+    const steady_clock::time_point arrived = steady_clock::now();
+    Result<protocol::PersonFields> person = protocol::parsePersonBody(request.body);
+    if (!person) {
+        return answer(400, protocol::unavailableAnswer());
+    }
+    Result<Found> found = identify(person->serial);
+    if (!found) {
+        return storeTrouble(found.error());
+    }
+    // A refused download must fail at the client: a 200 would be read as
+    // a history of zeros and written over the learner's own.
+    if (found->refused) {
+        return refusal(request, 403, arrived);
+    }
+    if (!found->learner) {
+        served(arrived);
+        return answer(404, protocol::notFoundAnswer());
+    }
+    Result<std::optional<store::HistoryVersion>> current =
+        store_.currentHistory(found->learner->id, person->testId);
+    if (!current) {
+        return storeTrouble(current.error());
+    }
+    served(arrived);
+    if (!*current) {
+        return answer(404, protocol::notFoundAnswer());
+    }
+    return answer(200, protocol::downloadAnswer(person->serial, (*current)->upload.record));
+}
+
+}  // namespace tovalo::server::service

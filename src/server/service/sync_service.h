@@ -1,0 +1,64 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <string>
+
+#include "server/http/server.h"
+#include "server/service/learner_keys.h"
+#include "server/service/refusal_throttle.h"
+#include "server/store/store.h"
+
+namespace tovalo::server::service {
+
+// Told to a learner the server does not serve: unknown while registration
+// is closed, or disabled by the staff. One message for both, so the answer
+// does not tell who exists.
+inline constexpr const char* kNotRegistered =
+    "この利用者は登録されていません。管理者に連絡してください。";
+
+enum class Registration { Open, Closed };
+
+struct SyncOptions {
+    std::string queryPath = "/sync/query.cgi";
+    std::string uploadPath = "/sync/upload.cgi";
+    std::string downloadPath = "/sync/download.cgi";
+    Registration registration = Registration::Open;
+    // No refusal is answered sooner than this after its request arrived.
+    std::chrono::milliseconds refusalFloor{50};
+    RefusalThrottle::Settings throttle;
+};
+
+// The three requests of the history synchronisation: the query for a
+// course's date, the upload of a course's history, and its download.
+class SyncService {
+  public:
+    SyncService(store::Store& store, SerialHasher hasher, SyncOptions options);
+
+    void addRoutes(http::Router& router);
+
+    http::Response query(const http::Request& request);
+    http::Response upload(const http::Request& request);
+    http::Response download(const http::Request& request);
+
+  private:
+    struct Found {
+        std::optional<store::Learner> learner;
+        bool refused = false;  // unknown with registration closed, or disabled
+    };
+    Result<Found> identify(const std::string& serial);
+    // The answer to a refused learner, timed so it says nothing by its speed.
+    http::Response refusal(const http::Request& request, int status,
+                           std::chrono::steady_clock::time_point arrived);
+    void served(std::chrono::steady_clock::time_point arrived);
+
+    store::Store& store_;
+    SerialHasher hasher_;
+    SyncOptions options_;
+    RefusalThrottle throttle_;
+    // The slowest recent answer to a known learner, in microseconds; it
+    // decays so that one slow moment does not slow refusals for ever.
+    std::atomic<long long> slowestKnown_{0};
+};
+
+}  // namespace tovalo::server::service
