@@ -17,6 +17,8 @@
 #include "core/text/ini.h"
 #include "core/text/lines.h"
 #include "core/text/scramble.h"
+#include "core/sync/sync_rules.h"
+#include "server/protocol/sync_wire.h"
 
 namespace tovalo::fuzz {
 
@@ -327,6 +329,35 @@ void httpResponse(const std::uint8_t* data, std::size_t size) {
             "success is a 2xx answer");
     require(r.received == r.body.size() || r.outcome != net::HttpOutcome::Success,
             "what was received is the body");
+}
+
+void syncUpload(const std::uint8_t* data, std::size_t size) {
+    const std::string_view body(reinterpret_cast<const char*>(data), size);
+    const Result<server::protocol::Upload> upload = server::protocol::parseUploadBody(body);
+    if (!upload) {
+        return;
+    }
+    // Whatever the server takes, it can give back as a history the client
+    // reads, with the same date the next query will answer.
+    const std::string answer =
+        server::protocol::downloadAnswer(upload->serial, server::protocol::downloadRecord(*upload));
+    require(sync::historyFromDownload(answer, "x.qdf").has_value(), "a kept upload downloads");
+    require(sync::parseSyncDate(upload->lastUpdate).has_value(), "the kept date is a date");
+    require(upload->questions.size() < server::protocol::kMaxQuestionSlots, "slots bounded");
+}
+
+void syncPerson(const std::uint8_t* data, std::size_t size) {
+    const std::string_view body(reinterpret_cast<const char*>(data), size);
+    const Result<server::protocol::PersonFields> person = server::protocol::parsePersonBody(body);
+    if (!person) {
+        return;
+    }
+    for (const std::string* field : {&person->name, &person->serial, &person->testId, &person->email}) {
+        require(field->find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos,
+                "no line break or NUL in a field");
+        require(text::isValidUtf8(*field), "fields are UTF-8");
+    }
+    require(!person->serial.empty() && !person->testId.empty(), "identifier and course present");
 }
 
 }  // namespace tovalo::fuzz

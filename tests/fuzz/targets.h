@@ -23,6 +23,8 @@ void iniFile(const std::uint8_t* data, std::size_t size);
 void cp932(const std::uint8_t* data, std::size_t size);
 void styleData(const std::uint8_t* data, std::size_t size);
 void httpResponse(const std::uint8_t* data, std::size_t size);
+void syncUpload(const std::uint8_t* data, std::size_t size);
+void syncPerson(const std::uint8_t* data, std::size_t size);
 
 inline constexpr NamedTarget kTargets[] = {
     {"question_file", questionFile},
@@ -33,6 +35,8 @@ inline constexpr NamedTarget kTargets[] = {
     {"cp932", cp932},
     {"style_data", styleData},
     {"http_response", httpResponse},
+    {"sync_upload", syncUpload},
+    {"sync_person", syncPerson},
 };
 
 }  // namespace tovalo::fuzz
