@@ -97,6 +97,23 @@ class Authority {
         return ctx;
     }
 
+    // A server certificate and its key as PEM files, for a server that
+    // reads them itself.
+    void writeServerFiles(const std::string& altNames, const std::string& certFile,
+                          const std::string& keyFile) {
+        Key key(EVP_EC_gen("P-256"), EVP_PKEY_free);
+        Certificate cert = makeCertificate(key.get(), "Tovalo test server", cert_.get(), key_.get(),
+                                           altNames, ++serial_);
+        FILE* c = std::fopen(certFile.c_str(), "w");
+        require(c != nullptr && PEM_write_X509(c, cert.get()) == 1, "certificate file");
+        std::fclose(c);
+        FILE* k = std::fopen(keyFile.c_str(), "w");
+        require(k != nullptr &&
+                    PEM_write_PrivateKey(k, key.get(), nullptr, nullptr, 0, nullptr, nullptr) == 1,
+                "key file");
+        std::fclose(k);
+    }
+
   private:
     Key key_;
     Certificate cert_;

@@ -1,0 +1,115 @@
+// Uploads while the server is killed at random moments: every upload that
+// was answered must be in the store afterwards, and the store must open.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <random>
+#include <set>
+
+#include "common/temp_tree.h"
+#include "core/results/history_file.h"
+#include "core/sync/sync_rules.h"
+#include "server/server_process.h"
+#include "server/service/learner_keys.h"
+#include "server/store/store.h"
+
+namespace {
+
+using namespace tovalo;
+
+int fromEnvironment(const char* name, int fallback) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::atoi(value) : fallback;
+}
+
+std::string uploadOf(int n) {
+    app::Profile p;
+    p.name = "Taro";
+    p.serial = "S-" + std::to_string(n % 3);
+    QuestionBank bank;
+    bank.QuesTotal = 0;
+    HistoryFile h;
+    h.BestRate = n % 101;
+    // Each upload its own date, so the store tells them apart.
+    const platform::LocalDateTime when{2020 + n / 100000, 1 + n / 10000 % 10, 1 + n / 400 % 25,
+                                       n / 60 % 24, n % 60, n % 60};
+    return sync::uploadBody(p, "NX-" + std::to_string(n % 5), sync::formatSyncDate(when), bank, h);
+}
+
+// TOVALO_DURABILITY_UPLOADS and TOVALO_DURABILITY_KILLS make it a longer run.
+TEST(ServerDurability, AnsweredUploadsSurviveKills) {
+    const int uploads = fromEnvironment("TOVALO_DURABILITY_UPLOADS", 200);
+    const int kills = fromEnvironment("TOVALO_DURABILITY_KILLS", 10);
+    TempTree tree;
+    const std::string data = tree.path("data");
+    std::mt19937 random(12345);
+
+    std::vector<std::string> acknowledged;
+    int answered = 0, failed = 0, killed = 0;
+    auto server = std::make_unique<ServerProcess>(data);
+    std::atomic<int> port = server->port();
+    std::atomic<bool> done = false;
+    std::thread client([&] {
+        for (int n = 0; n < uploads; ++n) {
+            const std::string body = uploadOf(n);
+            for (;;) {
+                const std::optional<HttpAnswer> a =
+                    httpExchange(port, postRequest("/sync/upload.cgi?2026/12/10", body));
+                if (a && a->status == 200) {
+                    acknowledged.push_back(body);
+                    ++answered;
+                    break;
+                }
+                ++failed;
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+        }
+        done = true;
+    });
+    // Kills spread over the run: at roughly 4 ms an upload (one fsync each),
+    // random pauses around the run's length over the kills land them in
+    // every phase of an upload.
+    const int spread = std::max(1, 2 * 4000 * uploads / std::max(kills, 1));
+    while (!done) {
+        std::this_thread::sleep_for(
+            std::chrono::microseconds(std::uniform_int_distribution<int>(0, spread)(random)));
+        if (done || killed >= kills) {
+            continue;
+        }
+        server->stop(SIGKILL);
+        ++killed;
+        server = std::make_unique<ServerProcess>(data);
+        port = server->port();
+    }
+    client.join();
+    server->stop(SIGTERM);
+    std::printf("%d uploads answered, %d attempts failed, %d kills\n", answered, failed, killed);
+    EXPECT_EQ(answered, uploads);
+    EXPECT_GE(killed, std::min(kills, 1));
+
+    Result<std::unique_ptr<store::Store>> store = store::openSqliteStore(data + "/tovalo.sqlite3");
+    ASSERT_TRUE(store) << store.error().describe();
+    Result<std::string> secret = server::service::loadOrCreateSecret(data);
+    ASSERT_TRUE(secret);
+    const server::service::SerialHasher hasher(*secret);
+    std::multiset<std::string> kept;
+    for (int s = 0; s < 3; ++s) {
+        auto learner = (*store)->findLearner(hasher.hash("S-" + std::to_string(s)));
+        ASSERT_TRUE(learner && *learner);
+        auto versions = (*store)->historyVersions((*learner)->id, "");
+        ASSERT_TRUE(versions);
+        for (const auto& v : *versions) {
+            kept.insert(v.upload.testId + " " + v.upload.lastUpdate);
+        }
+    }
+    for (int n = 0; n < uploads; ++n) {
+        const std::string body = acknowledged[n];
+        const std::size_t at = body.find("&LASTUPDATE=") + 12;
+        std::string date = body.substr(at, body.find('&', at) - at);
+        date.replace(date.find("%20"), 3, " ");
+        EXPECT_TRUE(kept.contains("NX-" + std::to_string(n % 5) + " " + date)) << n;
+    }
+}
+
+}  // namespace
