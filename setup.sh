@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 machine for Tovalo and then either starts the
-# program on the staged sample installation (run), runs every test (test),
+# program on the staged sample installation (run), starts tovalo-server for
+# it on 127.0.0.1:8080 (serve), runs every test (test),
 # only builds (build), runs every test under ASan and UBSan (sanitize), or
 # runs each fuzz target for a while (fuzz [seconds], 60 by default).
 set -euo pipefail
@@ -77,12 +78,18 @@ case "$what" in
   run)
     cd build/root/bin && exec ./tovalo "${@:2}"
     ;;
+  serve)
+    # The staged sample's address files name localhost:8080, so the program
+    # started with ./setup.sh run synchronises with this server as it is.
+    exec build/root/bin/tovalo-server --listen 127.0.0.1:8080 --data build/server-data \
+      --registration open "${@:2}"
+    ;;
   test)
     ctest --test-dir build --output-on-failure -j"$(nproc)"
     ;;
   build) ;;
   *)
-    echo "usage: $0 [run|test|build]" >&2
+    echo "usage: $0 [run|serve|test|build|sanitize|fuzz [seconds]]" >&2
     exit 2
     ;;
 esac
