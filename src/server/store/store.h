@@ -20,7 +20,9 @@ struct Learner {
     std::string name;        // UTF-8, as last sent
     std::string email;       // UTF-8, as last sent
     bool disabled = false;
-    std::string createdAt;   // UTC, "yyyy-mm-ddTHH:MM:SSZ"
+    std::string createdAt;  // UTC, "yyyy-mm-ddTHH:MM:SSZ"
+
+    friend bool operator==(const Learner&, const Learner&) = default;
 };
 
 // One course's history as one upload brought it.
@@ -30,8 +32,10 @@ struct HistoryUpload {
     std::string sentOn;      // the "yyyy/mm/dd" the client put in the address; "" when none
     int bestRate = 0;
     int averageRate = 0;
-    int questionCount = 0;   // question slots sent
-    std::string record;      // the history as the download gives it back (CP932 text)
+    int questionCount = 0;  // question slots sent
+    std::string record;     // the history as the download gives it back (CP932 text)
+
+    friend bool operator==(const HistoryUpload&, const HistoryUpload&) = default;
 };
 
 struct HistoryVersion {
@@ -39,6 +43,8 @@ struct HistoryVersion {
     std::int64_t learnerId = 0;
     std::string receivedAt;  // UTC, "yyyy-mm-ddTHH:MM:SSZ"
     HistoryUpload upload;
+
+    friend bool operator==(const HistoryVersion&, const HistoryVersion&) = default;
 };
 
 // Who an upload comes from.
@@ -59,6 +65,7 @@ class Store {
     virtual Result<Learner> addLearner(const Sender& learner) = 0;
     // Fails for an unknown learner.
     virtual Status setLearnerDisabled(std::string_view serialHash, bool disabled) = 0;
+    // Fails for an unknown learner.
     virtual Status updateLearnerContact(std::int64_t learnerId, std::string_view name,
                                         std::string_view email) = 0;
     // Every learner, oldest first.
@@ -66,8 +73,9 @@ class Store {
 
     // Keeps `upload` as a new version of the sender's course, and the name and
     // e-mail it came with, in one transaction. An unknown sender is created
-    // when `createLearner`, otherwise the call fails and stores nothing. It
-    // returns only after the commit is durable.
+    // when `createLearner`, otherwise the call fails and stores nothing; a
+    // disabled learner is refused the same way. It returns only after the
+    // commit is durable.
     virtual Result<HistoryVersion> addHistory(const Sender& sender, bool createLearner,
                                               const HistoryUpload& upload) = 0;
     // The course's current copy: the version committed last.
@@ -79,11 +87,18 @@ class Store {
                                                                 std::string_view testId) = 0;
 
     // A consistent copy of the whole store at `outPath`, taken while other
-    // calls go on.
+    // calls go on. It appears under `outPath` whole or not at all; the
+    // store's own file is never a target.
     virtual Status backup(const std::string& outPath) = 0;
     // The schema version the store is at after its migrations.
     virtual Result<int> schemaVersion() = 0;
 };
+
+// Why addHistory refused an upload: the client is answered differently for
+// a sender the server does not know (and may not register) and for one
+// whose account was disabled than for a store that failed.
+bool refusedAsUnknownLearner(const Error& error);
+bool refusedAsDisabledLearner(const Error& error);
 
 // Opens (creating when missing) the SQLite store at `path` and brings its
 // schema up to date. A file that exists but is no store, or is from a newer

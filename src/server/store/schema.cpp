@@ -1,0 +1,82 @@
+#include "server/store/schema.h"
+
+#include <array>
+
+namespace tovalo::server::store {
+
+namespace {
+
+// Built on first use: stores are opened from other files' static objects too.
+const std::vector<Migration>& steps() {
+    // Times are kept as text, "yyyy-mm-ddTHH:MM:SSZ" in UTC, so that they read
+    // the same in every database and sort as they compare. A learner's
+    // identifier never reaches the store, only its keyed hash. Versions of a
+    // history are only ever added: the current copy of a course is its row with
+    // the highest id.
+    static const std::vector<Migration> kMigrations = {
+        {1,
+         "learners and the versions of their histories",
+         {
+             R"(CREATE TABLE learners (
+    id {serial},
+    serial_hash TEXT NOT NULL UNIQUE,
+    name TEXT NOT NULL,
+    email TEXT NOT NULL,
+    disabled INTEGER NOT NULL DEFAULT 0 CHECK (disabled IN (0, 1)),
+    created_at TEXT NOT NULL
+))",
+             R"(CREATE TABLE histories (
+    id {serial},
+    learner_id BIGINT NOT NULL REFERENCES learners (id),
+    test_id TEXT NOT NULL,
+    last_update TEXT NOT NULL,
+    sent_on TEXT NOT NULL,
+    received_at TEXT NOT NULL,
+    best_rate INTEGER NOT NULL,
+    average_rate INTEGER NOT NULL,
+    question_count INTEGER NOT NULL,
+    record {bytes} NOT NULL
+))",
+             "CREATE INDEX histories_by_course ON histories (learner_id, test_id, id)",
+         }},
+    };
+    return kMigrations;
+}
+
+struct Word {
+    std::string_view token;
+    std::string_view sqlite;
+    std::string_view postgres;
+};
+
+// AUTOINCREMENT keeps SQLite from handing out the id of a deleted last row
+// again, so an id names one version for the life of the store.
+constexpr std::array kWords = {
+    Word{"{serial}", "INTEGER PRIMARY KEY AUTOINCREMENT",
+         "BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY"},
+    Word{"{bytes}", "BLOB", "BYTEA"},
+};
+
+}  // namespace
+
+std::span<const Migration> migrations() {
+    return steps();
+}
+
+int latestSchemaVersion() {
+    return static_cast<int>(steps().size());
+}
+
+std::string sqlFor(std::string_view statement, Dialect dialect) {
+    std::string sql(statement);
+    for (const Word& word : kWords) {
+        const std::string_view with = dialect == Dialect::Sqlite ? word.sqlite : word.postgres;
+        for (std::size_t at = sql.find(word.token); at != std::string::npos;
+             at = sql.find(word.token, at + with.size())) {
+            sql.replace(at, word.token.size(), with);
+        }
+    }
+    return sql;
+}
+
+}  // namespace tovalo::server::store

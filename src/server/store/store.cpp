@@ -1,0 +1,36 @@
+#include "server/store/store.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "server/store/support.h"
+
+namespace tovalo::server::store {
+
+std::string utcTimestamp(std::chrono::system_clock::time_point t) {
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(t);
+    std::tm utc{};
+    ::gmtime_r(&seconds, &utc);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", utc.tm_year + 1900,
+                  utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
+    return text;
+}
+
+Error unknownLearnerError() {
+    return Error{"登録されていない学習者です", {}, 0};
+}
+
+Error disabledLearnerError() {
+    return Error{"利用を停止された学習者です", {}, 0};
+}
+
+bool refusedAsUnknownLearner(const Error& error) {
+    return error.message == unknownLearnerError().message;
+}
+
+bool refusedAsDisabledLearner(const Error& error) {
+    return error.message == disabledLearnerError().message;
+}
+
+}  // namespace tovalo::server::store
