@@ -133,6 +133,11 @@ http::Response SyncService::upload(const http::Request& request) {
     Result<store::HistoryVersion> kept =
         store_.addHistory(sender, options_.registration == Registration::Open, version);
     if (!kept) {
+        // Disabled by the staff while this request was on its way.
+        if (store::refusedAsUnknownLearner(kept.error()) ||
+            store::refusedAsDisabledLearner(kept.error())) {
+            return refusal(request, 403, arrived);
+        }
         return storeTrouble(kept.error());
     }
     served(arrived);
