@@ -221,7 +221,8 @@ TEST(HttpServer, AnswersWithALengthAndClosesWhenItShould) {
         std::string statusLine;
         std::string body;  // "" when only the status matters
         bool closes;
-        std::string absent = {};  // must not appear in the answer
+        std::string absent = {};   // must not appear in the answer
+        std::string present = {};  // must
     };
     const std::vector<Case> cases = {
         {"1.0 GET as the desktop sends it",
@@ -237,7 +238,7 @@ TEST(HttpServer, AnswersWithALengthAndClosesWhenItShould) {
          "HTTP/1.1 200 OK", "POST /echo  x=1", false},
         {"header value with a line break",
          "POST /name HTTP/1.0\r\nContent-Length: 15\r\n\r\na\r\nSet-Cookie: b", "HTTP/1.0 200 OK",
-         "", true, "Set-Cookie"},
+         "", true, "Set-Cookie", "\r\nX-Kept: yes\r\n"},
         {"1.1 asking to close", "GET /echo HTTP/1.1\r\nHost: h\r\nConnection: close\r\n\r\n",
          "HTTP/1.1 200 OK", "GET /echo  ", true},
         {"head over the limit",
@@ -270,6 +271,7 @@ TEST(HttpServer, AnswersWithALengthAndClosesWhenItShould) {
         }
         if (!c.absent.empty()) {
             EXPECT_EQ(answer.find(c.absent), std::string::npos) << answer;
+            EXPECT_NE(answer.find(c.present), std::string::npos) << answer;
         }
         EXPECT_EQ(client.closes(c.closes ? 2000ms : 300ms), c.closes);
     }
