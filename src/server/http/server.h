@@ -30,13 +30,14 @@ struct ServerOptions {
     std::string host = "127.0.0.1";
     std::uint16_t port = 8080;  // 0: any free port
     Limits limits;
-    int ioThreads = 0;      // 0: one per core
-    int workerThreads = 0;  // 0: four per core
+    int ioThreads = 0;        // 0: one per core
+    int workerThreads = 0;    // 0: four per core
     std::string tlsCertFile;  // both set: HTTPS
     std::string tlsKeyFile;
 };
 
 // One line per request: time, address, method, path, status, bytes, ms.
+// Called from several of the server's threads at once.
 using LogSink = std::function<void(std::string_view line)>;
 
 class Router {
