@@ -40,13 +40,14 @@ std::string uploadOf(int n) {
 // TOVALO_DURABILITY_UPLOADS and TOVALO_DURABILITY_KILLS make it a longer run.
 TEST(ServerDurability, AnsweredUploadsSurviveKills) {
     const int uploads = fromEnvironment("TOVALO_DURABILITY_UPLOADS", 200);
-    const int kills = fromEnvironment("TOVALO_DURABILITY_KILLS", 10);
+    const int kills = fromEnvironment("TOVALO_DURABILITY_KILLS", 20);
     TempTree tree;
     const std::string data = tree.path("data");
     std::mt19937 random(12345);
 
     std::vector<std::string> acknowledged;
-    int answered = 0, failed = 0, killed = 0;
+    std::atomic<int> answered = 0;
+    int failed = 0, killed = 0;
     auto server = std::make_unique<ServerProcess>(data);
     std::atomic<int> port = server->port();
     std::atomic<bool> done = false;
@@ -67,15 +68,23 @@ TEST(ServerDurability, AnsweredUploadsSurviveKills) {
         }
         done = true;
     });
-    // Kills spread over the run: at roughly 4 ms an upload (one fsync each),
-    // random pauses around the run's length over the kills land them in
-    // every phase of an upload.
-    const int spread = std::max(1, 2 * 4000 * uploads / std::max(kills, 1));
-    while (!done) {
-        std::this_thread::sleep_for(
-            std::chrono::microseconds(std::uniform_int_distribution<int>(0, spread)(random)));
-        if (done || killed >= kills) {
-            continue;
+    // Kills land at random moments, spaced from the pace the uploads keep,
+    // so that they are spread over the whole run and hit every phase of an
+    // upload: reading it, committing it, answering it.
+    // The pace of uploads with nobody killing the server.
+    const auto began = std::chrono::steady_clock::now();
+    while (answered < std::min(10, uploads) && !done) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    const double pace =
+        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - began).count() /
+        std::max(answered.load(), 1);
+    while (!done && killed < kills) {
+        const double gap = 1.5 * pace * (uploads - answered) / (kills - killed);
+        std::this_thread::sleep_for(std::chrono::microseconds(
+            std::uniform_int_distribution<long>(0, static_cast<long>(gap))(random)));
+        if (done) {
+            break;
         }
         server->stop(SIGKILL);
         ++killed;
@@ -84,20 +93,23 @@ TEST(ServerDurability, AnsweredUploadsSurviveKills) {
     }
     client.join();
     server->stop(SIGTERM);
-    std::printf("%d uploads answered, %d attempts failed, %d kills\n", answered, failed, killed);
+    std::printf("%d uploads answered, %d attempts failed, %d kills\n", answered.load(), failed,
+                killed);
     EXPECT_EQ(answered, uploads);
-    EXPECT_GE(killed, std::min(kills, 1));
+    EXPECT_GE(killed, kills * 3 / 4) << "the kills should fall within the uploads";
 
-    Result<std::unique_ptr<store::Store>> store = store::openSqliteStore(data + "/tovalo.sqlite3");
-    ASSERT_TRUE(store) << store.error().describe();
+    Result<std::unique_ptr<server::store::Store>> opened =
+        server::store::openSqliteStore(data + "/tovalo.sqlite3");
+    ASSERT_TRUE(opened) << opened.error().describe();
+    server::store::Store& store = **opened;
     Result<std::string> secret = server::service::loadOrCreateSecret(data);
     ASSERT_TRUE(secret);
     const server::service::SerialHasher hasher(*secret);
     std::multiset<std::string> kept;
     for (int s = 0; s < 3; ++s) {
-        auto learner = (*store)->findLearner(hasher.hash("S-" + std::to_string(s)));
+        auto learner = store.findLearner(hasher.hash("S-" + std::to_string(s)));
         ASSERT_TRUE(learner && *learner);
-        auto versions = (*store)->historyVersions((*learner)->id, "");
+        auto versions = store.historyVersions((*learner)->id, "");
         ASSERT_TRUE(versions);
         for (const auto& v : *versions) {
             kept.insert(v.upload.testId + " " + v.upload.lastUpdate);

@@ -2,7 +2,11 @@
 // tovalo-server, over plain HTTP and over TLS.
 #include <gtest/gtest.h>
 
+#include <sys/time.h>
+
+#include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
@@ -16,6 +20,8 @@ namespace fs = std::filesystem;
 using json = nlohmann::json;
 
 namespace {
+
+using namespace tovalo;
 
 // A course's history after some exams, with a 300-question exam in it.
 std::string usedHistory(const std::string& qdfPath) {
@@ -65,8 +71,8 @@ class SyncEndToEnd : public ToolTest, public ::testing::WithParamInterface<bool>
         fs::create_directories(dir_ / inst / "HIST/nexa");
     }
     std::string profile(const std::string& name, const std::string& serial) {
-        return write(serial + ".json", json{{"Name", name}, {"Email", "t@example.jp"},
-                                            {"Serial", serial}}.dump());
+        return write("profile-" + std::to_string(++profiles_) + ".json",
+                     json{{"Name", name}, {"Email", "t@example.jp"}, {"Serial", serial}}.dump());
     }
     // The proposal for every course, as {test ID, state}.
     std::vector<std::pair<std::string, std::string>> sync(const std::string& inst,
@@ -83,6 +89,8 @@ class SyncEndToEnd : public ToolTest, public ::testing::WithParamInterface<bool>
         }
         return rows;
     }
+    int profiles_ = 0;
+
     std::string his(const std::string& inst, const std::string& course) {
         return read((dir_ / inst / "HIST/nexa" / (course + ".HIS")).string());
     }
@@ -90,12 +98,36 @@ class SyncEndToEnd : public ToolTest, public ::testing::WithParamInterface<bool>
 
 using Rows = std::vector<std::pair<std::string, std::string>>;
 
+// Sets a file's time (local), as a history last saved then.
+void touch(const fs::path& file, int day, int hour) {
+    std::tm t{};
+    t.tm_year = 2026 - 1900;
+    t.tm_mon = 10;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_isdst = -1;
+    const timeval times[2] = {{std::mktime(&t), 0}, {std::mktime(&t), 0}};
+    ASSERT_EQ(::utimes(file.c_str(), times), 0);
+}
+
+// Where two byte strings part, for a readable failure.
+std::string firstDifference(const std::string& a, const std::string& b) {
+    const auto [x, y] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    return x == a.end() && y == b.end() ? "none"
+                                        : "byte " + std::to_string(x - a.begin()) + " of " +
+                                              std::to_string(a.size()) + "/" +
+                                              std::to_string(b.size());
+}
+
 TEST_P(SyncEndToEnd, HistoriesTravelBetweenMachinesAndLearners) {
     const auto server = startServer();
     install("inst");
     const std::string original =
         usedHistory((dir_ / "inst/QDAT/nexa/NX 101.qdf").string());
     write("inst/HIST/nexa/NX 101.HIS", original);
+    write("inst/HIST/nexa/NX-102.HIS", emptyHistoryFile(""));
+    touch(dir_ / "inst/HIST/nexa/NX 101.HIS", 30, 10);
+    touch(dir_ / "inst/HIST/nexa/NX-102.HIS", 29, 8);
     const std::string taro = profile("Taro Yamada", "S-1 2");
 
     // Nothing on the server yet: the used course and the empty one both go up.
@@ -114,14 +146,15 @@ TEST_P(SyncEndToEnd, HistoriesTravelBetweenMachinesAndLearners) {
     // and the next query finds the two sides agree.
     fs::remove(dir_ / "inst/HIST/nexa/NX 101.HIS");
     EXPECT_EQ(sync("inst", taro, "--yes")[0].second, "ｻｰﾊﾞｰ最新");
-    EXPECT_EQ(his("inst", "NX 101"), original);
+    EXPECT_EQ(firstDifference(his("inst", "NX 101"), original), "none");
     EXPECT_EQ(sync("inst", taro), (Rows{{"NX 101", "同期済み"}, {"NX-102", "同期済み"}}));
 
     // The same learner on a second machine gets the same exams.
     install("inst2");
     EXPECT_EQ(sync("inst2", taro, "--yes"), (Rows{{"NX 101", "ｻｰﾊﾞｰ最新"}, {"NX-102", "ｻｰﾊﾞｰ最新"}}));
-    EXPECT_EQ(his("inst2", "NX 101").substr(4 + kHistoryPathField),
-              original.substr(4 + kHistoryPathField));
+    EXPECT_EQ(firstDifference(his("inst2", "NX 101").substr(4 + kHistoryPathField),
+                              original.substr(4 + kHistoryPathField)),
+              "none");
 
     // Another learner on that machine has nothing on the server, and his
     // upload leaves the first learner's copy alone.
