@@ -8,6 +8,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,6 +35,11 @@ class ServerProcess {
         }
         pid_ = ::fork();
         if (pid_ == 0) {
+            // Dies with the test, and never holds the test runner's output
+            // open after it.
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            const int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, STDOUT_FILENO);
             ::dup2(err[1], STDERR_FILENO);
             std::vector<char*> argv;
             for (std::string& a : args) {

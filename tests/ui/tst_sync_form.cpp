@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QTemporaryDir>
 #include <QTableWidget>
 #include <QtTest>
 #include <atomic>
@@ -13,6 +14,7 @@
 
 #include "core/sync/sync_rules.h"
 #include "online_rig.h"
+#include "server/server_process.h"
 #include "platform/qt_modal_windows.h"
 #include "ui/online/TSyncCandidateForm.h"
 #include "ui/online/TSyncForm.h"
@@ -251,6 +253,37 @@ class TestSyncForm : public QObject {
         QVERIFY(longestGap < 250);
         QCOMPARE(server.requests().size(), std::size_t(200));
         QCOMPARE(static_cast<unsigned char>(readBytes(s.catalog.courses[99].HisPath)[602]), 5);
+    }
+
+    // The window against our own server, as a learner meets it: nothing on
+    // the server at first, every course uploaded, then all in step.
+    void againstTovaloServer() {
+        if (std::string_view(TOVALO_SERVER).empty()) {
+            QSKIP("built without tovalo-server");
+        }
+        SyncRig t;
+        QTemporaryDir data;
+        ServerProcess server(data.path().toStdString());
+        const std::string a = "localhost:" + std::to_string(server.port());
+        writeBytes(t.rig.bin() + "His_srv", a + "/sync/query.cgi\r\n" + a +
+                                                 "/sync/upload.cgi\r\n" + a +
+                                                 "/sync/download.cgi\r\n");
+        t.rig.session->services.connector = nullptr;  // the desktop's sockets
+        t.open();
+        std::size_t runs = 0;
+        for (const char* expected : {"ｸﾗｲｱﾝﾄ最新", "同期済み"}) {
+            t.start();
+            QTRY_VERIFY(t.proposal->isVisible());
+            for (int row = 0; row < 3; ++row) {
+                QCOMPARE(t.cell(row, 1), QString::fromUtf8(expected));
+            }
+            QTest::mouseClick(t.proposal->control<QWidget>(QStringLiteral("OKButton")),
+                              Qt::LeftButton);
+            ++runs;
+            QTRY_COMPARE(t.shown().size(), runs);
+            QCOMPARE(t.shown().back(), std::string("履歴情報の同期が完了しました。"));
+        }
+        QCOMPARE(t.cell(0, 2), t.cell(0, 3));
     }
 };
 
