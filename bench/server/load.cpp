@@ -20,7 +20,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -161,13 +160,10 @@ struct Requests {
     std::vector<std::string> of[kKinds];
 };
 
+// "yyyy/mm/dd", as the client dates an upload's address.
 std::string today() {
-    const std::time_t now = std::time(nullptr);
-    std::tm t{};
-    localtime_r(&now, &t);
-    char text[16];
-    std::strftime(text, sizeof text, "%Y/%m/%d", &t);
-    return text;
+    return sync::formatSyncDate(platform::toLocalDateTime(std::chrono::system_clock::now()))
+        .substr(0, 10);
 }
 
 // A course worked through for a while: ten exams, five categories and every
