@@ -185,6 +185,22 @@ std::string requestHead(HttpMethod method, const HttpAddress& address, bool thro
     return head + "\r\n";
 }
 
+void readResponseHead(std::string_view head, HttpResponse& response) {
+    std::size_t start = 0;
+    bool first = true;
+    while (start < head.size()) {
+        const std::size_t eol = std::min(head.find("\r\n", start), head.size());
+        const std::string_view line = head.substr(start, eol - start);
+        if (first) {
+            response.status = statusOf(line);
+            first = false;
+        } else {
+            readHeaderLine(line, response);
+        }
+        start = eol + 2;
+    }
+}
+
 int statusOf(std::string_view statusLine) {
     const std::size_t first = statusLine.find(' ');
     if (first == std::string_view::npos) {
@@ -345,19 +361,7 @@ void HttpClient::exchange(HttpMethod method, const HttpAddress& address, std::st
     }
     response.head = buffered.substr(0, end + 2);
     response.body = buffered.substr(end + 4);
-    std::size_t start = 0;
-    bool first = true;
-    while (start < response.head.size()) {
-        const std::size_t eol = response.head.find("\r\n", start);
-        const std::string_view line(response.head.data() + start, eol - start);
-        if (first) {
-            response.status = statusOf(line);
-            first = false;
-        } else {
-            readHeaderLine(line, response);
-        }
-        start = eol + 2;
-    }
+    readResponseHead(response.head, response);
     std::array<char, 16 * 1024> block{};
     while (true) {
         if (response.body.size() > kMaxBodyBytes) {

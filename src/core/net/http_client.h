@@ -136,4 +136,8 @@ class HttpClient {
 // The status line's second word, or 0 when it is not a number.
 int statusOf(std::string_view statusLine);
 
+// What a response's status line and header lines say (status, cookie,
+// redirect address, announced length), read into `response`.
+void readResponseHead(std::string_view head, HttpResponse& response);
+
 }  // namespace tovalo::net
