@@ -174,7 +174,23 @@ TEST_P(SyncEndToEnd, AClosedServerServesOnlyTheLearnersItKnows) {
     ASSERT_EQ(serverAdmin(tree_.path("data"), "learners add S-9 Taro").first, 0);
     EXPECT_EQ(sync("inst", taro), (Rows{{"NX 101", "ｸﾗｲｱﾝﾄ最新"}, {"NX-102", "ｸﾗｲｱﾝﾄ最新"}}));
 
-    ASSERT_EQ(serverAdmin(tree_.path("data"), "learners disable S-9").first, 0);
+    sync("inst", taro, "--yes");
+
+    // What the staff take away while the server runs: a backup that opens
+    // as a store, and everything of one learner.
+    const std::string data = tree_.path("data");
+    ASSERT_EQ(serverAdmin(data, "backup " + tree_.path("copy.sqlite3")).first, 0);
+    fs::create_directories(tree_.path("restored"));
+    fs::copy_file(tree_.path("copy.sqlite3"), tree_.path("restored/tovalo.sqlite3"));
+    fs::copy_file(tree_.path("data/secret"), tree_.path("restored/secret"));
+    EXPECT_NE(serverAdmin(tree_.path("restored"), "learners history S-9 NX-102").second.find("\"Magic\""),
+              std::string::npos);
+    ASSERT_EQ(serverAdmin(data, "learners export S-9 " + tree_.path("taro.json")).first, 0);
+    const json exported = json::parse(read(tree_.path("taro.json")));
+    EXPECT_EQ(exported.at("Name"), "Taro");
+    EXPECT_EQ(exported.at("Versions").size(), 2u);
+
+    ASSERT_EQ(serverAdmin(data, "learners disable S-9").first, 0);
     EXPECT_EQ(tool(plan).err, "この利用者は登録されていません。管理者に連絡してください。\n");
 }
 
