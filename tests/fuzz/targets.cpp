@@ -13,11 +13,11 @@
 #include "core/results/history_file.h"
 #include "core/styles/style_handoff.h"
 #include "core/styles/zones.h"
+#include "core/sync/sync_rules.h"
 #include "core/text/cp932.h"
 #include "core/text/ini.h"
 #include "core/text/lines.h"
 #include "core/text/scramble.h"
-#include "core/sync/sync_rules.h"
 #include "server/protocol/sync_wire.h"
 
 namespace tovalo::fuzz {
@@ -352,7 +352,8 @@ void syncPerson(const std::uint8_t* data, std::size_t size) {
     if (!person) {
         return;
     }
-    for (const std::string* field : {&person->name, &person->serial, &person->testId, &person->email}) {
+    for (const std::string* field :
+         {&person->name, &person->serial, &person->testId, &person->email}) {
         require(field->find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos,
                 "no line break or NUL in a field");
         require(text::isValidUtf8(*field), "fields are UTF-8");

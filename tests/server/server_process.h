@@ -139,20 +139,21 @@ inline std::optional<HttpAnswer> httpExchange(int port, const std::string& reque
     a.body = received.substr(end + 4);
     // A body shorter than announced is a cut answer.
     const std::size_t length = a.head.find("Content-Length: ");
-    if (length == std::string::npos ||
-        std::stoul(a.head.substr(length + 16)) != a.body.size()) {
+    if (length == std::string::npos || std::stoul(a.head.substr(length + 16)) != a.body.size()) {
         return std::nullopt;
     }
     return a;
 }
 
 inline std::string postRequest(const std::string& target, const std::string& body) {
-    return "POST " + target + " HTTP/1.0\r\nHost: localhost\r\nContent-Length: " +
-           std::to_string(body.size()) + "\r\n\r\n" + body;
+    return "POST " + target +
+           " HTTP/1.0\r\nHost: localhost\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\n\r\n" + body;
 }
 
 // `tovalo-server admin --data DIR ARGS`: exit code and standard output.
-inline std::pair<int, std::string> serverAdmin(const std::string& dataDir, const std::string& args) {
+inline std::pair<int, std::string> serverAdmin(const std::string& dataDir,
+                                               const std::string& args) {
     const std::string cmd = std::string(TOVALO_SERVER) + " admin --data '" + dataDir + "' " + args;
     FILE* p = ::popen(cmd.c_str(), "r");
     std::string out;

@@ -6,16 +6,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QTemporaryDir>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <atomic>
 #include <thread>
 
 #include "core/sync/sync_rules.h"
 #include "online_rig.h"
-#include "server/server_process.h"
 #include "platform/qt_modal_windows.h"
+#include "server/server_process.h"
 #include "ui/online/TSyncCandidateForm.h"
 #include "ui/online/TSyncForm.h"
 #include "ui/widgets/image_button.h"
@@ -265,9 +265,8 @@ class TestSyncForm : public QObject {
         QTemporaryDir data;
         ServerProcess server(data.path().toStdString());
         const std::string a = "localhost:" + std::to_string(server.port());
-        writeBytes(t.rig.bin() + "His_srv", a + "/sync/query.cgi\r\n" + a +
-                                                 "/sync/upload.cgi\r\n" + a +
-                                                 "/sync/download.cgi\r\n");
+        writeBytes(t.rig.bin() + "His_srv", a + "/sync/query.cgi\r\n" + a + "/sync/upload.cgi\r\n" +
+                                                a + "/sync/download.cgi\r\n");
         t.rig.session->services.connector = nullptr;  // the desktop's sockets
         t.open();
         std::size_t runs = 0;

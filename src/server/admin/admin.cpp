@@ -94,7 +94,8 @@ int learners(const std::vector<std::string>& a, store::Store& store,
         if (!learner) {
             return fail(learner.error().describe());
         }
-        Result<std::vector<store::HistoryVersion>> versions = store.historyVersions(learner->id, "");
+        Result<std::vector<store::HistoryVersion>> versions =
+            store.historyVersions(learner->id, "");
         if (!versions) {
             return fail(versions.error().describe());
         }

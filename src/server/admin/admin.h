@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "server/store/store.h"
 #include "server/service/learner_keys.h"
+#include "server/store/store.h"
 
 namespace tovalo::server::admin {
 

@@ -16,7 +16,9 @@ constexpr std::size_t kMaxFieldBytes = 1024;
 // question slots of three numbers each and four free-text fields.
 constexpr std::size_t kMaxUploadBytes = 128 * 1024;
 
-Error refused(std::string what) { return Error{"request not understood: " + std::move(what), {}, 0}; }
+Error refused(std::string what) {
+    return Error{"request not understood: " + std::move(what), {}, 0};
+}
 
 // The one line of a body: its CR LF (or LF) taken off; a line break or NUL
 // inside it is no body the client writes.
@@ -109,8 +111,10 @@ Result<PersonFields> parsePersonBody(std::string_view body) {
     // The name is the field most likely to hold "&" or "=": the identifier,
     // the course and the address are found from the right.
     const std::size_t email = line->rfind("&Email=");
-    const std::size_t test = email == std::string_view::npos ? email : line->rfind("&Test_ID=", email);
-    const std::size_t serial = test == std::string_view::npos ? test : line->rfind("&Serial=", test);
+    const std::size_t test =
+        email == std::string_view::npos ? email : line->rfind("&Test_ID=", email);
+    const std::size_t serial =
+        test == std::string_view::npos ? test : line->rfind("&Serial=", test);
     if (serial == std::string_view::npos || serial < 4) {
         return refused("fields missing or out of order");
     }
@@ -210,9 +214,9 @@ Result<Upload> parseUploadBody(std::string_view body) {
         e.day = *day;
         e.hour = *hour;
         e.minute = *minute;
-        for (auto [key, max, into] : {std::tuple{"RATE", 255, &e.rate},
-                                      std::tuple{"MODE", 255, &e.mode},
-                                      std::tuple{"QAMNT", 511, &e.questionCount}}) {
+        for (auto [key, max, into] :
+             {std::tuple{"RATE", 255, &e.rate}, std::tuple{"MODE", 255, &e.mode},
+              std::tuple{"QAMNT", 511, &e.questionCount}}) {
             if (Status s = read(key + n, max, *into); !s) {
                 return s.error();
             }
@@ -240,9 +244,9 @@ Result<Upload> parseUploadBody(std::string_view body) {
     for (int q = 0; q < count; ++q) {
         const std::string n = padded(q, 3);
         QuestionSlot& slot = out.questions[q];
-        for (auto [key, max, into] : {std::tuple{"QNUM", 99999, &slot.number},
-                                      std::tuple{"CORR", 255, &slot.correct},
-                                      std::tuple{"FALS", 255, &slot.wrong}}) {
+        for (auto [key, max, into] :
+             {std::tuple{"QNUM", 99999, &slot.number}, std::tuple{"CORR", 255, &slot.correct},
+              std::tuple{"FALS", 255, &slot.wrong}}) {
             if (Status s = read(key + n, max, *into); !s) {
                 return s.error();
             }
@@ -281,8 +285,8 @@ std::string downloadRecord(const Upload& upload) {
         const ExamSlot& e = upload.exams[i];
         const std::string n = padded(i, 2);
         line("TIME" + n, std::to_string(e.minutes));
-        line("DATE" + n, padded(e.month, 2) + padded(e.day, 2) + padded(e.hour, 2) +
-                             padded(e.minute, 2));
+        line("DATE" + n,
+             padded(e.month, 2) + padded(e.day, 2) + padded(e.hour, 2) + padded(e.minute, 2));
         line("RATE" + n, std::to_string(e.rate));
         line("MODE" + n, std::to_string(e.mode));
         line("QAMNT" + n, std::to_string(e.questionCount));
@@ -310,12 +314,20 @@ std::string downloadAnswer(std::string_view serialUtf8, std::string_view record)
     return out;
 }
 
-std::string dateAnswer(std::string_view lastUpdate) { return std::string(lastUpdate) + "\r\n"; }
-std::string notFoundAnswer() { return "NOTFOUND\r\n"; }
+std::string dateAnswer(std::string_view lastUpdate) {
+    return std::string(lastUpdate) + "\r\n";
+}
+std::string notFoundAnswer() {
+    return "NOTFOUND\r\n";
+}
 std::string refusalAnswer(std::string_view messageUtf8) {
     return "ERROR1 " + text::utf8ToCp932(messageUtf8) + "\r\n";
 }
-std::string unavailableAnswer() { return "ERROR2\r\n"; }
-std::string acceptedAnswer() { return "OK\r\n"; }
+std::string unavailableAnswer() {
+    return "ERROR2\r\n";
+}
+std::string acceptedAnswer() {
+    return "OK\r\n";
+}
 
 }  // namespace tovalo::server::protocol

@@ -50,11 +50,12 @@ Result<std::string> loadOrCreateSecret(const std::string& dataDir) {
         if (fd < 0) {
             return secretError(path, std::string("cannot create: ") + std::strerror(errno));
         }
-        const bool written = ::write(fd, text.data(), text.size()) ==
-                                 static_cast<ssize_t>(text.size()) &&
-                             ::fsync(fd) == 0;
+        const bool written =
+            ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
+            ::fsync(fd) == 0;
         ::close(fd);
-        const bool linked = written && (::link(temporary.c_str(), path.c_str()) == 0 || errno == EEXIST);
+        const bool linked =
+            written && (::link(temporary.c_str(), path.c_str()) == 0 || errno == EEXIST);
         const int savedErrno = errno;
         ::unlink(temporary.c_str());
         if (!linked) {

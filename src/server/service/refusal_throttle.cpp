@@ -15,7 +15,8 @@ std::chrono::milliseconds RefusalThrottle::refuse(const std::string& address,
         // a flood of addresses only forgives, never punishes.
         if (buckets_.size() >= settings_.maxAddresses) {
             std::erase_if(buckets_, [&](const auto& entry) {
-                const double idle = duration<double, std::milli>(now - entry.second.updated).count();
+                const double idle =
+                    duration<double, std::milli>(now - entry.second.updated).count();
                 return entry.second.tokens + idle / perToken >= settings_.burst;
             });
         }

@@ -48,14 +48,15 @@ Result<SyncService::Found> SyncService::identify(const std::string& serial) {
     }
     Found found;
     found.learner = std::move(*learner);
-    found.refused = found.learner ? found.learner->disabled
-                                  : options_.registration == Registration::Closed;
+    found.refused =
+        found.learner ? found.learner->disabled : options_.registration == Registration::Closed;
     return found;
 }
 
 void SyncService::served(steady_clock::time_point arrived) {
     const long long took =
-        std::chrono::duration_cast<std::chrono::microseconds>(steady_clock::now() - arrived).count();
+        std::chrono::duration_cast<std::chrono::microseconds>(steady_clock::now() - arrived)
+            .count();
     long long seen = slowestKnown_.load(std::memory_order_relaxed);
     // Decays by 1/64 per answer, and never falls below what was just seen.
     long long next = std::max(took, seen - seen / 64);

@@ -32,8 +32,8 @@ std::string uploadOf(int n) {
     HistoryFile h;
     h.BestRate = n % 101;
     // Each upload its own date, so the store tells them apart.
-    const platform::LocalDateTime when{2020 + n / 100000, 1 + n / 10000 % 10, 1 + n / 400 % 25,
-                                       n / 60 % 24, n % 60, n % 60};
+    const platform::LocalDateTime when{
+        2020 + n / 100000, 1 + n / 10000 % 10, 1 + n / 400 % 25, n / 60 % 24, n % 60, n % 60};
     return sync::uploadBody(p, "NX-" + std::to_string(n % 5), sync::formatSyncDate(when), bank, h);
 }
 
@@ -77,7 +77,8 @@ TEST(ServerDurability, AnsweredUploadsSurviveKills) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     const double pace =
-        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - began).count() /
+        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - began)
+            .count() /
         std::max(answered.load(), 1);
     while (!done && killed < kills) {
         const double gap = 1.5 * pace * (uploads - answered) / (kills - killed);

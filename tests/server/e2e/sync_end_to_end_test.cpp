@@ -52,8 +52,8 @@ class SyncEndToEnd : public ToolTest, public ::testing::WithParamInterface<bool>
 
     std::unique_ptr<ServerProcess> startServer(std::vector<std::string> args = {}) {
         if (GetParam()) {
-            args.insert(args.end(), {"--tls-cert", tree_.path("cert.pem"), "--tls-key",
-                                     tree_.path("key.pem")});
+            args.insert(args.end(),
+                        {"--tls-cert", tree_.path("cert.pem"), "--tls-key", tree_.path("key.pem")});
         }
         auto server = std::make_unique<ServerProcess>(tree_.path("data"), args);
         const std::string base =
@@ -78,8 +78,8 @@ class SyncEndToEnd : public ToolTest, public ::testing::WithParamInterface<bool>
     std::vector<std::pair<std::string, std::string>> sync(const std::string& inst,
                                                           const std::string& profilePath,
                                                           const std::string& how = "--plan") {
-        const ToolRun r = tool("sync " + (dir_ / inst).string() + " nexa --profile " +
-                               profilePath + " " + how);
+        const ToolRun r =
+            tool("sync " + (dir_ / inst).string() + " nexa --profile " + profilePath + " " + how);
         EXPECT_EQ(r.code, 0) << r.err;
         std::vector<std::pair<std::string, std::string>> rows;
         if (r.code == 0) {
@@ -113,17 +113,16 @@ void touch(const fs::path& file, int day, int hour) {
 // Where two byte strings part, for a readable failure.
 std::string firstDifference(const std::string& a, const std::string& b) {
     const auto [x, y] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
-    return x == a.end() && y == b.end() ? "none"
-                                        : "byte " + std::to_string(x - a.begin()) + " of " +
-                                              std::to_string(a.size()) + "/" +
-                                              std::to_string(b.size());
+    return x == a.end() && y == b.end()
+               ? "none"
+               : "byte " + std::to_string(x - a.begin()) + " of " + std::to_string(a.size()) + "/" +
+                     std::to_string(b.size());
 }
 
 TEST_P(SyncEndToEnd, HistoriesTravelBetweenMachinesAndLearners) {
     const auto server = startServer();
     install("inst");
-    const std::string original =
-        usedHistory((dir_ / "inst/QDAT/nexa/NX 101.qdf").string());
+    const std::string original = usedHistory((dir_ / "inst/QDAT/nexa/NX 101.qdf").string());
     write("inst/HIST/nexa/NX 101.HIS", original);
     write("inst/HIST/nexa/NX-102.HIS", emptyHistoryFile(""));
     touch(dir_ / "inst/HIST/nexa/NX 101.HIS", 30, 10);
@@ -138,7 +137,8 @@ TEST_P(SyncEndToEnd, HistoriesTravelBetweenMachinesAndLearners) {
     EXPECT_EQ(listed, 0);
     EXPECT_NE(learners.find("\tTaro Yamada\tt@example.jp\n"), std::string::npos) << learners;
     EXPECT_EQ(learners.find("S-1 2"), std::string::npos) << "the identifier is never kept";
-    const auto [shown, stored] = serverAdmin(tree_.path("data"), "learners history 'S-1 2' 'NX 101'");
+    const auto [shown, stored] =
+        serverAdmin(tree_.path("data"), "learners history 'S-1 2' 'NX 101'");
     ASSERT_EQ(shown, 0);
     EXPECT_EQ(json::parse(stored).at("ExamRecord").at(0).at("QuestionCount"), 300);
 
@@ -151,7 +151,8 @@ TEST_P(SyncEndToEnd, HistoriesTravelBetweenMachinesAndLearners) {
 
     // The same learner on a second machine gets the same exams.
     install("inst2");
-    EXPECT_EQ(sync("inst2", taro, "--yes"), (Rows{{"NX 101", "ｻｰﾊﾞｰ最新"}, {"NX-102", "ｻｰﾊﾞｰ最新"}}));
+    EXPECT_EQ(sync("inst2", taro, "--yes"),
+              (Rows{{"NX 101", "ｻｰﾊﾞｰ最新"}, {"NX-102", "ｻｰﾊﾞｰ最新"}}));
     EXPECT_EQ(firstDifference(his("inst2", "NX 101").substr(4 + kHistoryPathField),
                               original.substr(4 + kHistoryPathField)),
               "none");
@@ -183,8 +184,9 @@ TEST_P(SyncEndToEnd, AClosedServerServesOnlyTheLearnersItKnows) {
     fs::create_directories(tree_.path("restored"));
     fs::copy_file(tree_.path("copy.sqlite3"), tree_.path("restored/tovalo.sqlite3"));
     fs::copy_file(tree_.path("data/secret"), tree_.path("restored/secret"));
-    EXPECT_NE(serverAdmin(tree_.path("restored"), "learners history S-9 NX-102").second.find("\"Magic\""),
-              std::string::npos);
+    EXPECT_NE(
+        serverAdmin(tree_.path("restored"), "learners history S-9 NX-102").second.find("\"Magic\""),
+        std::string::npos);
     ASSERT_EQ(serverAdmin(data, "learners export S-9 " + tree_.path("taro.json")).first, 0);
     const json exported = json::parse(read(tree_.path("taro.json")));
     EXPECT_EQ(exported.at("Name"), "Taro");

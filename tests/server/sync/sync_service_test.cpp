@@ -25,7 +25,8 @@ std::string person(const std::string& serial, const std::string& course = "NX-10
     return "Name=Taro&Serial=" + serial + "&Test_ID=" + course + "&Email=t@x.jp\r\n";
 }
 
-std::string uploadOf(const std::string& serial, const std::string& course, const std::string& when) {
+std::string uploadOf(const std::string& serial, const std::string& course,
+                     const std::string& when) {
     app::Profile p;
     p.name = "Taro";
     p.serial = serial;
@@ -61,15 +62,20 @@ TEST_F(SyncServiceTest, EachRequestAnswersWhatTheClientCanUse) {
     const std::vector<Case> cases = {
         {"query, nobody yet", &SyncService::query, person("S1"), 200, "NOTFOUND\r\n"},
         {"download, nobody yet", &SyncService::download, person("S1"), 404, "NOTFOUND\r\n"},
-        {"upload", &SyncService::upload, uploadOf("S1", "NX-101", "2026/12/01 10:00:00"), 200, "OK\r\n"},
-        {"upload, later", &SyncService::upload, uploadOf("S1", "NX-101", "2026/12/02 11:00:00"), 200, "OK\r\n"},
-        {"upload, other course", &SyncService::upload, uploadOf("S1", "NX-102", "2026/11/01 09:00:00"), 200, "OK\r\n"},
+        {"upload", &SyncService::upload, uploadOf("S1", "NX-101", "2026/12/01 10:00:00"), 200,
+         "OK\r\n"},
+        {"upload, later", &SyncService::upload, uploadOf("S1", "NX-101", "2026/12/02 11:00:00"),
+         200, "OK\r\n"},
+        {"upload, other course", &SyncService::upload,
+         uploadOf("S1", "NX-102", "2026/11/01 09:00:00"), 200, "OK\r\n"},
         {"query finds the last", &SyncService::query, person("S1"), 200, "2026/12/02 11:00:00\r\n"},
-        {"query, other course", &SyncService::query, person("S1", "NX-102"), 200, "2026/11/01 09:00:00\r\n"},
+        {"query, other course", &SyncService::query, person("S1", "NX-102"), 200,
+         "2026/11/01 09:00:00\r\n"},
         {"query, other learner", &SyncService::query, person("S2"), 200, "NOTFOUND\r\n"},
         {"query, not the protocol", &SyncService::query, "Serial=S1\r\n", 400, "ERROR2\r\n"},
         {"download, not the protocol", &SyncService::download, "", 400, "ERROR2\r\n"},
-        {"download, unknown course", &SyncService::download, person("S1", "NX-9"), 404, "NOTFOUND\r\n"},
+        {"download, unknown course", &SyncService::download, person("S1", "NX-9"), 404,
+         "NOTFOUND\r\n"},
     };
     for (const Case& c : cases) {
         const http::Response r = (open.*c.call)(post(c.body));
@@ -102,7 +108,9 @@ TEST_F(SyncServiceTest, RefusalsAreNeverQuickAndSlowDownPerAddress) {
 
     // A refused download must fail at the client, never read as a history.
     EXPECT_EQ(closed.download(post(person("S9"), "192.0.2.3")).status, 403);
-    EXPECT_EQ(closed.upload(post(uploadOf("S9", "NX-101", "2026/12/01 10:00:00"), "192.0.2.3")).status, 403);
+    EXPECT_EQ(
+        closed.upload(post(uploadOf("S9", "NX-101", "2026/12/01 10:00:00"), "192.0.2.3")).status,
+        403);
     auto learners = store_->learners();
     ASSERT_TRUE(learners);
     EXPECT_TRUE(learners->empty());

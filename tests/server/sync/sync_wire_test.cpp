@@ -85,8 +85,10 @@ TEST(SyncWire, PersonLinesKeepEveryFieldWhateverItHolds) {
         {"Name=Taro%20Yamada&Serial=S1&Test_ID=NX-101&Email=t@x.jp\r\n",
          {"Taro Yamada", "S1", "NX-101", "t@x.jp"}},
         {"Name=A&Serial=B=C&Serial=S2&Test_ID=T&Email=\r\n", {"A&Serial=B=C", "S2", "T", ""}},
-        {"Name=Plain blanks&Serial=S 3&Test_ID=NX 101&Email=e", {"Plain blanks", "S 3", "NX 101", "e"}},
-        {text::utf8ToCp932("Name=山田&Serial=S4&Test_ID=試験&Email=\r\n"), {"山田", "S4", "試験", ""}},
+        {"Name=Plain blanks&Serial=S 3&Test_ID=NX 101&Email=e",
+         {"Plain blanks", "S 3", "NX 101", "e"}},
+        {text::utf8ToCp932("Name=山田&Serial=S4&Test_ID=試験&Email=\r\n"),
+         {"山田", "S4", "試験", ""}},
     };
     for (const Case& c : cases) {
         Result<PersonFields> read = parsePersonBody(c.body);
@@ -100,8 +102,8 @@ TEST(SyncWire, PersonLinesKeepEveryFieldWhateverItHolds) {
 
 // Bodies that are not the protocol are refused, whatever is wrong.
 TEST(SyncWire, BodiesThatAreNotTheProtocolAreRefused) {
-    const std::string good =
-        sync::uploadBody(learner("Taro"), "NX-101", "2026/12/01 10:02:03", bankOf(3), busyHistory(3));
+    const std::string good = sync::uploadBody(learner("Taro"), "NX-101", "2026/12/01 10:02:03",
+                                              bankOf(3), busyHistory(3));
     ASSERT_TRUE(parseUploadBody(good));
     auto replaced = [&](std::string_view from, std::string_view to) {
         std::string s = good;
