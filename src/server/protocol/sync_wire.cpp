@@ -60,6 +60,32 @@ Result<std::string> textField(std::string_view name, std::string_view raw) {
     return utf8;
 }
 
+// Where one free-text field stands in a line, and where it goes.
+struct TextSpan {
+    std::string* into;
+    const char* key;
+    std::size_t from;
+    std::size_t to;
+};
+
+// Reads the free-text fields; the identifier and the course must not be
+// empty, since nothing could be stored under them.
+Status readTextFields(std::string_view line, std::initializer_list<TextSpan> spans,
+                      const std::string& serial, const std::string& testId) {
+    for (const TextSpan& span : spans) {
+        Result<std::string> value =
+            textField(span.key, line.substr(span.from, span.to - span.from));
+        if (!value) {
+            return value.error();
+        }
+        *span.into = std::move(*value);
+    }
+    if (serial.empty() || testId.empty()) {
+        return refused("identifier or course empty");
+    }
+    return Ok{};
+}
+
 std::optional<int> number(std::string_view digits, int max) {
     if (digits.empty() || digits.size() > 6) {
         return std::nullopt;
@@ -119,19 +145,14 @@ Result<PersonFields> parsePersonBody(std::string_view body) {
         return refused("fields missing or out of order");
     }
     PersonFields out;
-    for (auto [field, name, from, to] :
-         {std::tuple{&out.name, "Name", std::size_t{5}, serial},
-          std::tuple{&out.serial, "Serial", serial + 8, test},
-          std::tuple{&out.testId, "Test_ID", test + 9, email},
-          std::tuple{&out.email, "Email", email + 7, line->size()}}) {
-        Result<std::string> value = textField(name, line->substr(from, to - from));
-        if (!value) {
-            return value.error();
-        }
-        *field = std::move(*value);
-    }
-    if (out.serial.empty() || out.testId.empty()) {
-        return refused("identifier or course empty");
+    if (Status read = readTextFields(*line,
+                                     {{&out.name, "Name", 5, serial},
+                                      {&out.serial, "Serial", serial + 8, test},
+                                      {&out.testId, "Test_ID", test + 9, email},
+                                      {&out.email, "Email", email + 7, line->size()}},
+                                     out.serial, out.testId);
+        !read) {
+        return read.error();
     }
     return out;
 }
@@ -155,19 +176,14 @@ Result<Upload> parseUploadBody(std::string_view body) {
         return refused("fields missing or out of order");
     }
     Upload out;
-    for (auto [field, key, from, to] :
-         {std::tuple{&out.serial, "SERIAL", std::size_t{7}, email},
-          std::tuple{&out.email, "EMAIL", email + 7, name},
-          std::tuple{&out.name, "NAME", name + 6, test},
-          std::tuple{&out.testId, "TEST_ID", test + 9, head.size()}}) {
-        Result<std::string> value = textField(key, head.substr(from, to - from));
-        if (!value) {
-            return value.error();
-        }
-        *field = std::move(*value);
-    }
-    if (out.serial.empty() || out.testId.empty()) {
-        return refused("identifier or course empty");
+    if (Status read = readTextFields(head,
+                                     {{&out.serial, "SERIAL", 7, email},
+                                      {&out.email, "EMAIL", email + 7, name},
+                                      {&out.name, "NAME", name + 6, test},
+                                      {&out.testId, "TEST_ID", test + 9, head.size()}},
+                                     out.serial, out.testId);
+        !read) {
+        return read.error();
     }
 
     Fields fields(line->substr(numbers + 1));

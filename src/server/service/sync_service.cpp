@@ -75,8 +75,9 @@ http::Response SyncService::refusal(const http::Request& request, int status,
     return r;
 }
 
-http::Response SyncService::query(const http::Request& request) {
-    const steady_clock::time_point arrived = steady_clock::now();
+std::variant<http::Response, SyncService::Asked> SyncService::lookUp(
+    const http::Request& request, int refusedStatus, int absentStatus,
+    steady_clock::time_point arrived) {
     Result<protocol::PersonFields> person = protocol::parsePersonBody(request.body);
     if (!person) {
         return answer(400, protocol::unavailableAnswer());
@@ -85,13 +86,12 @@ http::Response SyncService::query(const http::Request& request) {
     if (!found) {
         return storeTrouble(found.error());
     }
-    // The query's answer is read as a message, so a refusal stays a 200.
     if (found->refused) {
-        return refusal(request, 200, arrived);
+        return refusal(request, refusedStatus, arrived);
     }
     if (!found->learner) {
         served(arrived);
-        return answer(200, protocol::notFoundAnswer());
+        return answer(absentStatus, protocol::notFoundAnswer());
     }
     const store::Learner& learner = *found->learner;
     if (learner.name != person->name || learner.email != person->email) {
@@ -105,8 +105,19 @@ http::Response SyncService::query(const http::Request& request) {
         return storeTrouble(current.error());
     }
     served(arrived);
-    return answer(200, *current ? protocol::dateAnswer((*current)->upload.lastUpdate)
-                                : protocol::notFoundAnswer());
+    if (!*current) {
+        return answer(absentStatus, protocol::notFoundAnswer());
+    }
+    return Asked{std::move(person->serial), std::move(**current)};
+}
+
+http::Response SyncService::query(const http::Request& request) {
+    // The query's answer is read as a message, so a refusal stays a 200.
+    auto asked = lookUp(request, 200, 200, steady_clock::now());
+    if (auto* done = std::get_if<http::Response>(&asked)) {
+        return std::move(*done);
+    }
+    return answer(200, protocol::dateAnswer(std::get<Asked>(asked).current.upload.lastUpdate));
 }
 
 http::Response SyncService::upload(const http::Request& request) {
@@ -146,34 +157,14 @@ http::Response SyncService::upload(const http::Request& request) {
 }
 
 http::Response SyncService::download(const http::Request& request) {
-    const steady_clock::time_point arrived = steady_clock::now();
-    Result<protocol::PersonFields> person = protocol::parsePersonBody(request.body);
-    if (!person) {
-        return answer(400, protocol::unavailableAnswer());
+    // A refused download must fail at the client: a 200 would be read as a
+    // history of zeros and written over the learner's own.
+    auto asked = lookUp(request, 403, 404, steady_clock::now());
+    if (auto* done = std::get_if<http::Response>(&asked)) {
+        return std::move(*done);
     }
-    Result<Found> found = identify(person->serial);
-    if (!found) {
-        return storeTrouble(found.error());
-    }
-    // A refused download must fail at the client: a 200 would be read as
-    // a history of zeros and written over the learner's own.
-    if (found->refused) {
-        return refusal(request, 403, arrived);
-    }
-    if (!found->learner) {
-        served(arrived);
-        return answer(404, protocol::notFoundAnswer());
-    }
-    Result<std::optional<store::HistoryVersion>> current =
-        store_.currentHistory(found->learner->id, person->testId);
-    if (!current) {
-        return storeTrouble(current.error());
-    }
-    served(arrived);
-    if (!*current) {
-        return answer(404, protocol::notFoundAnswer());
-    }
-    return answer(200, protocol::downloadAnswer(person->serial, (*current)->upload.record));
+    const Asked& a = std::get<Asked>(asked);
+    return answer(200, protocol::downloadAnswer(a.serial, a.current.upload.record));
 }
 
 }  // namespace tovalo::server::service

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <string>
+#include <variant>
 
 #include "server/http/server.h"
 #include "server/service/learner_keys.h"
@@ -47,6 +48,15 @@ class SyncService {
         bool refused = false;  // unknown with registration closed, or disabled
     };
     Result<Found> identify(const std::string& serial);
+    // What a query or a download asks about: the learner's current copy of
+    // the course, or the answer to give instead.
+    struct Asked {
+        std::string serial;
+        store::HistoryVersion current;
+    };
+    std::variant<http::Response, Asked> lookUp(const http::Request& request, int refusedStatus,
+                                               int absentStatus,
+                                               std::chrono::steady_clock::time_point arrived);
     // The answer to a refused learner, timed so it says nothing by its speed.
     http::Response refusal(const http::Request& request, int status,
                            std::chrono::steady_clock::time_point arrived);
