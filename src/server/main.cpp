@@ -1,5 +1,6 @@
 #include <pthread.h>
 #include <signal.h>
+#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -158,6 +159,21 @@ Result<std::unique_ptr<store::Store>> openStore(const Config& c) {
     return Error{"--db " + c.db + ": not a store this server knows (sqlite:PATH)", {}, 0};
 }
 
+// Root working on a folder that belongs to the service's user takes that
+// user's identity first, so that nothing it creates there (a store, its
+// write-ahead log) ends up belonging to root, which the service could not
+// write.
+Status becomeDataOwner(const std::string& data) {
+    struct stat info {};
+    if (::geteuid() != 0 || ::stat(data.c_str(), &info) != 0 || info.st_uid == 0) {
+        return Ok{};
+    }
+    if (::setgroups(0, nullptr) != 0 || ::setgid(info.st_gid) != 0 || ::setuid(info.st_uid) != 0) {
+        return Error{data + ": cannot take the identity of the folder's owner", {}, 0};
+    }
+    return Ok{};
+}
+
 // One write per line, so lines from several threads never interleave.
 void logLine(std::string_view line) {
     std::string out(line);
@@ -191,6 +207,9 @@ int main(int argc, char** argv) {
     std::error_code ec;
     std::filesystem::create_directories(config.data, ec);
     ::chmod(config.data.c_str(), 0700);
+    if (Status s = becomeDataOwner(config.data); !s) {
+        return fail(s.error().describe());
+    }
     Result<std::string> secret = service::loadOrCreateSecret(config.data);
     if (!secret) {
         return fail(secret.error().describe());

@@ -2,6 +2,7 @@
 // tovalo-server, over plain HTTP and over TLS.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/time.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "common/temp_tree.h"
 #include "common/tls_loopback_server.h"
 #include "core/results/history_file.h"
 #include "core/text/cp932.h"
@@ -204,3 +206,22 @@ INSTANTIATE_TEST_SUITE_P(Transports, SyncEndToEnd, ::testing::Values(false, true
                          [](const auto& info) { return info.param ? "Https" : "Http"; });
 
 }  // namespace
+
+// Root running the staff's commands on the service's folder leaves nothing
+// there that the service's own user could not write.
+TEST(ServerAdmin, RootWorksAsTheDataFoldersOwner) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root changes identity";
+    }
+    TempTree tree;
+    const std::string data = tree.path("data");
+    fs::create_directories(data);
+    ASSERT_EQ(::chmod(tree.path().c_str(), 0711), 0);
+    ASSERT_EQ(::chown(data.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(serverAdmin(data, "learners add S-1 Taro").first, 0);
+    for (const char* made : {"secret", "tovalo.sqlite3"}) {
+        struct stat info {};
+        ASSERT_EQ(::stat((data + "/" + made).c_str(), &info), 0) << made;
+        EXPECT_EQ(info.st_uid, 65534u) << made;
+    }
+}
