@@ -213,9 +213,9 @@ Result<Upload> parseUploadBody(std::string_view body) {
         return s.error();
     }
     for (int i = 0; i < kExamSlots; ++i) {
-        ExamSlot& e = out.exams[i];
+        ExamRecord& e = out.exams[i];
         const std::string n = padded(i, 2);
-        if (Status s = read("TIME" + n, 255, e.minutes); !s) {
+        if (Status s = read("TIME" + n, 255, e.Minutes); !s) {
             return s.error();
         }
         const std::optional<std::string_view> date = fields.next("DATE" + n);
@@ -226,13 +226,13 @@ Result<Upload> parseUploadBody(std::string_view body) {
         if (!month || !day || !hour || !minute) {
             return refused("DATE" + n + " is no month, day, hour and minute");
         }
-        e.month = *month;
-        e.day = *day;
-        e.hour = *hour;
-        e.minute = *minute;
+        e.Month = *month;
+        e.Day = *day;
+        e.Hour = *hour;
+        e.Minute = *minute;
         for (auto [key, max, into] :
-             {std::tuple{"RATE", 255, &e.rate}, std::tuple{"MODE", 255, &e.mode},
-              std::tuple{"QAMNT", 511, &e.questionCount}}) {
+             {std::tuple{"RATE", 255, &e.Rate}, std::tuple{"MODE", 255, &e.Mode},
+              std::tuple{"QAMNT", 511, &e.QuestionCount}}) {
             if (Status s = read(key + n, max, *into); !s) {
                 return s.error();
             }
@@ -298,14 +298,14 @@ std::string downloadRecord(const Upload& upload) {
     line("MAX", std::to_string(upload.bestRate));
     line("AVG", std::to_string(upload.averageRate));
     for (int i = 0; i < kExamSlots; ++i) {
-        const ExamSlot& e = upload.exams[i];
+        const ExamRecord& e = upload.exams[i];
         const std::string n = padded(i, 2);
-        line("TIME" + n, std::to_string(e.minutes));
+        line("TIME" + n, std::to_string(e.Minutes));
         line("DATE" + n,
-             padded(e.month, 2) + padded(e.day, 2) + padded(e.hour, 2) + padded(e.minute, 2));
-        line("RATE" + n, std::to_string(e.rate));
-        line("MODE" + n, std::to_string(e.mode));
-        line("QAMNT" + n, std::to_string(e.questionCount));
+             padded(e.Month, 2) + padded(e.Day, 2) + padded(e.Hour, 2) + padded(e.Minute, 2));
+        line("RATE" + n, std::to_string(e.Rate));
+        line("MODE" + n, std::to_string(e.Mode));
+        line("QAMNT" + n, std::to_string(e.QuestionCount));
     }
     for (int c = 0; c < kCategories; ++c) {
         std::string points;

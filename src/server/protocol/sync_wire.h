@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/common/result.h"
+#include "core/results/history_file.h"
 
 // The synchronisation's wire formats seen from the server: the bodies the
 // desktop client posts and the answers it reads. Text on the wire is CP932;
@@ -27,19 +28,11 @@ struct PersonFields {
 };
 Result<PersonFields> parsePersonBody(std::string_view body);
 
-inline constexpr int kExamSlots = 10;
+inline constexpr int kExamSlots = kHistoryExams;
 inline constexpr int kCategories = 50;
 inline constexpr int kPointValues = 7;
 // Three digits of slot number on the wire.
 inline constexpr int kMaxQuestionSlots = 1000;
-
-struct ExamSlot {
-    int minutes = 0;
-    int month = 0, day = 0, hour = 0, minute = 0;
-    int rate = 0;
-    int mode = 0;
-    int questionCount = 0;
-};
 
 struct QuestionSlot {
     int number = 0;
@@ -56,7 +49,7 @@ struct Upload {
     std::string lastUpdate;  // "yyyy/mm/dd HH:mm:ss"
     int bestRate = 0;
     int averageRate = 0;
-    std::array<ExamSlot, kExamSlots> exams{};
+    std::array<ExamRecord, kExamSlots> exams{};  // as the history file keeps them
     std::array<std::array<int, kPointValues>, kCategories> points{};
     std::vector<QuestionSlot> questions;
 };
