@@ -54,6 +54,78 @@ struct Sender {
     std::string email;
 };
 
+// One published version of a course: its question file, its settings file
+// and the figures that settings file lists. Files are kept once per content
+// (by the lowercase hex SHA-256 of their bytes), so a figure that several
+// versions share is stored once.
+struct PublishedFigure {
+    std::string name;  // as the settings file lists it, e.g. "nxn_osi.bmp"
+    std::string hash;
+    std::int64_t version = 0;  // the figure's number in the served figure list
+
+    friend bool operator==(const PublishedFigure&, const PublishedFigure&) = default;
+};
+
+struct CourseVersion {
+    std::int64_t id = 0;  // grows with every publish, across all courses
+    std::string vendor;   // the vendor folder, e.g. "nexa"
+    std::string course;   // the question file's name, e.g. "NXN-101.qdf"
+    std::string dateLine;  // line 9 of the question file, which clients compare
+    std::string qdfHash;
+    std::string iniHash;  // "" when the course has no settings file
+    std::int64_t figureListVersion = 0;  // line 2 of the served settings file
+    std::vector<PublishedFigure> figures;  // in the settings file's order
+    std::int64_t withdrawnFrom = 0;  // the version whose content this one restores; 0 for a publish
+    std::string publishedAt;         // UTC, "yyyy-mm-ddTHH:MM:SSZ"
+
+    friend bool operator==(const CourseVersion&, const CourseVersion&) = default;
+};
+
+struct StoredFile {
+    std::string hash;
+    std::string bytes;
+};
+
+enum class InboxKind { Question = 1, Diagnosis = 2 };
+
+// A form field as the learner's browser posted it, decoded to UTF-8.
+struct FormField {
+    std::string name;
+    std::string value;
+
+    friend bool operator==(const FormField&, const FormField&) = default;
+};
+
+struct InboxAnswer {
+    std::int64_t id = 0;
+    std::string text;  // UTF-8, as the staff wrote it
+    std::string answeredAt;
+
+    friend bool operator==(const InboxAnswer&, const InboxAnswer&) = default;
+};
+
+// A question about one exam question, or a request for a diagnosis.
+struct InboxItem {
+    std::int64_t receipt = 0;  // the number the learner is shown; grows, never reused
+    InboxKind kind = InboxKind::Question;
+    std::string receivedAt;
+    std::string testId;    // the course's ExamCode the item is about; "" when none was chosen
+    int quesNum = 0;       // the question's number, 0 for a diagnosis request
+    std::vector<FormField> fields;  // every field posted, in the order posted
+    std::vector<InboxAnswer> answers;  // oldest first
+
+    friend bool operator==(const InboxItem&, const InboxItem&) = default;
+};
+
+struct NewsItem {
+    std::int64_t id = 0;
+    std::string title;  // UTF-8
+    std::string text;   // UTF-8
+    std::string postedAt;
+
+    friend bool operator==(const NewsItem&, const NewsItem&) = default;
+};
+
 // Every call may come from any thread at the same time. A call that fails
 // returns the reason and has changed nothing.
 class Store {
@@ -85,6 +157,44 @@ class Store {
     // `testId` is empty (by course, then oldest first).
     virtual Result<std::vector<HistoryVersion>> historyVersions(std::int64_t learnerId,
                                                                 std::string_view testId) = 0;
+
+    // Keeps `version` (its id and publishedAt are given out here) with those
+    // of `files` the store does not hold yet, in one transaction. Every hash
+    // the version names must then be held. It fails and stores nothing when
+    // the course's current version is not `replacing` (0: the course must be
+    // new), so two publishes of one course cannot both win.
+    virtual Result<CourseVersion> publishCourse(const CourseVersion& version,
+                                                const std::vector<StoredFile>& files,
+                                                std::int64_t replacing) = 0;
+    // The course's version published last, by question file name.
+    virtual Result<std::optional<CourseVersion>> currentCourse(std::string_view course) = 0;
+    // The current version of every course, by vendor and then course name.
+    virtual Result<std::vector<CourseVersion>> currentCourses() = 0;
+    // Every version of one course, oldest first; of every course when
+    // `course` is empty (by course, then oldest first).
+    virtual Result<std::vector<CourseVersion>> courseVersions(std::string_view course) = 0;
+    // The highest version id given out, 0 before the first publish: a cheap
+    // way for a server to learn that its copy of the catalog is stale.
+    virtual Result<std::int64_t> latestCourseVersionId() = 0;
+    // The bytes kept under `hash`.
+    virtual Result<std::optional<std::string>> storedFile(std::string_view hash) = 0;
+
+    // Keeps `item` (receipt, receivedAt and answers are given out here; its
+    // answers are ignored) and returns it as stored.
+    virtual Result<InboxItem> addInboxItem(const InboxItem& item) = 0;
+    // Every item, oldest first.
+    virtual Result<std::vector<InboxItem>> inboxItems() = 0;
+    virtual Result<std::optional<InboxItem>> inboxItem(std::int64_t receipt) = 0;
+    // Adds an answer; fails for an unknown receipt.
+    virtual Result<InboxAnswer> answerInboxItem(std::int64_t receipt, std::string_view text) = 0;
+    // The questions about one question of one course that have at least one
+    // answer, the one answered last first.
+    virtual Result<std::vector<InboxItem>> answeredQuestions(std::string_view testId,
+                                                             int quesNum) = 0;
+
+    virtual Result<NewsItem> addNews(std::string_view title, std::string_view text) = 0;
+    // The `limit` notices posted last, newest first.
+    virtual Result<std::vector<NewsItem>> latestNews(int limit) = 0;
 
     // A consistent copy of the whole store at `outPath`, taken while other
     // calls go on. It appears under `outPath` whole or not at all; the
