@@ -7,7 +7,9 @@
 #include "core/common/safe_file.h"
 #include "core/results/history_file.h"
 #include "core/sync/sync_rules.h"
+#include "core/update/update_rules.h"
 #include "server/protocol/sync_wire.h"
+#include "server/service/courses.h"
 #include "tools/history_json.h"
 
 namespace tovalo::server::admin {
@@ -30,6 +32,9 @@ int usage() {
         "  learners enable SERIAL\n"
         "  learners export SERIAL OUT.json\n"
         "  learners history SERIAL TEST_ID\n"
+        "  publish VENDOR FILE.qdf|SOURCE.txt [--ini FILE.ini] [--figures DIR] [--if-newer]\n"
+        "  courses\n"
+        "  withdraw VENDOR COURSE\n"
         "  backup OUT\n",
         stderr);
     return 2;
@@ -129,6 +134,76 @@ int learners(const std::vector<std::string>& a, store::Store& store,
     return usage();
 }
 
+void printVersion(const store::CourseVersion& v) {
+    std::printf("%s\t%s\t%lld\t%s\t%s\t%lld\t%zu\t%s\n", v.vendor.c_str(), v.course.c_str(),
+                static_cast<long long>(v.id), v.dateLine.substr(0, 14).c_str(),
+                v.publishedAt.c_str(), static_cast<long long>(v.figureListVersion),
+                v.figures.size(),
+                v.withdrawnFrom != 0 ? ("withdrawn to " + std::to_string(v.withdrawnFrom)).c_str()
+                                     : "published");
+}
+
+int courses(const std::vector<std::string>& a, store::Store& store) {
+    service::CoursePublisher publisher(store);
+    if (a[0] == "courses" && a.size() == 1) {
+        Result<std::vector<store::CourseVersion>> all = store.courseVersions("");
+        if (!all) {
+            return fail(all.error().describe());
+        }
+        std::printf("vendor\tcourse\tversion\tdate\tpublished\tfigure list\tfigures\tstate\n");
+        for (const store::CourseVersion& v : *all) {
+            printVersion(v);
+        }
+        return 0;
+    }
+    if (a[0] == "withdraw" && a.size() == 3) {
+        Result<store::CourseVersion> v = publisher.withdraw(a[1], a[2]);
+        if (!v) {
+            return fail(v.error().describe());
+        }
+        printVersion(*v);
+        return 0;
+    }
+    if (a[0] != "publish" || a.size() < 3) {
+        return usage();
+    }
+    std::string ini;
+    std::string figures;
+    bool ifNewer = false;
+    for (std::size_t i = 3; i < a.size(); ++i) {
+        if (a[i] == "--if-newer") {
+            ifNewer = true;
+        } else if (a[i] == "--ini" && i + 1 < a.size()) {
+            ini = a[++i];
+        } else if (a[i] == "--figures" && i + 1 < a.size()) {
+            figures = a[++i];
+        } else {
+            return usage();
+        }
+    }
+    Result<service::CourseDraft> draft = service::readCourseFiles(a[1], a[2], ini, figures);
+    if (!draft) {
+        return fail(draft.error().describe());
+    }
+    if (ifNewer) {
+        Result<std::optional<store::CourseVersion>> current = store.currentCourse(draft->course);
+        if (!current) {
+            return fail(current.error().describe());
+        }
+        const std::string given = update::dateLineOf(draft->qdf).substr(0, 14);
+        if (*current && (*current)->dateLine.substr(0, 14) >= given) {
+            std::printf("%s: unchanged, the published version is as new\n", draft->course.c_str());
+            return 0;
+        }
+    }
+    Result<store::CourseVersion> v = publisher.publish(std::move(*draft));
+    if (!v) {
+        return fail(v.error().describe());
+    }
+    printVersion(*v);
+    return 0;
+}
+
 }  // namespace
 
 int run(const std::vector<std::string>& args, store::Store& store,
@@ -138,6 +213,9 @@ int run(const std::vector<std::string>& args, store::Store& store,
     }
     if (args[0] == "learners") {
         return learners(args, store, hasher);
+    }
+    if (args[0] == "publish" || args[0] == "courses" || args[0] == "withdraw") {
+        return courses(args, store);
     }
     if (args[0] == "backup" && args.size() == 2) {
         const Status s = store.backup(args[1]);
