@@ -19,6 +19,7 @@
 #include "server/admin/admin.h"
 #include "server/http/server.h"
 #include "server/service/content_service.h"
+#include "server/service/inbox_service.h"
 #include "server/service/learner_keys.h"
 #include "server/service/sync_service.h"
 #include "server/store/store.h"
@@ -34,7 +35,8 @@ constexpr const char* kHelp =
     "       tovalo-server admin [--data DIR] [--db URL] COMMAND ...\n"
     "\n"
     "Serves what the Tovalo program asks of its server: the history\n"
-    "synchronisation and the question file update.\n"
+    "synchronisation, the question file update, the support and diagnosis\n"
+    "forms, the FAQ and the news.\n"
     "\n"
     "options (each also read from the environment variable in brackets):\n"
     "  --listen HOST:PORT     address to serve on [TOVALO_LISTEN] (127.0.0.1:8080)\n"
@@ -52,6 +54,10 @@ constexpr const char* kHelp =
     "  --download-path PATH   [TOVALO_DOWNLOAD_PATH] (/sync/download.cgi)\n"
     "  --update-path PATH     question files [TOVALO_UPDATE_PATH] (/update/qdf.cgi)\n"
     "  --figure-path PATH     settings files and figures [TOVALO_FIGURE_PATH] (/update/img)\n"
+    "  --form-path PATH       support and diagnosis forms [TOVALO_FORM_PATH]\n"
+    "                         (/cgi-bin/tovalo/support.cgi)\n"
+    "  --faq-path PATH        [TOVALO_FAQ_PATH] (/faq/index.cgi)\n"
+    "  --news-path PATH       [TOVALO_NEWS_PATH] (/news/index.html)\n"
     "  --help, --version\n"
     "\n"
     "admin commands:\n"
@@ -59,6 +65,8 @@ constexpr const char* kHelp =
     "  learners export SERIAL OUT.json | history SERIAL TEST_ID\n"
     "  publish VENDOR FILE.qdf|SOURCE.txt [--ini FILE.ini] [--figures DIR] [--if-newer]\n"
     "  courses | withdraw VENDOR COURSE\n"
+    "  inbox list | show N | answer N TEXT\n"
+    "  news add TITLE TEXT | list\n"
     "  backup OUT\n";
 
 struct Config {
@@ -75,6 +83,9 @@ struct Config {
     std::string downloadPath = "/sync/download.cgi";
     std::string updatePath = "/update/qdf.cgi";
     std::string figurePath = "/update/img";
+    std::string formPath = "/cgi-bin/tovalo/support.cgi";
+    std::string faqPath = "/faq/index.cgi";
+    std::string newsPath = "/news/index.html";
 };
 
 struct Option {
@@ -97,6 +108,9 @@ constexpr Option kOptions[] = {
     {"--download-path", "TOVALO_DOWNLOAD_PATH", &Config::downloadPath},
     {"--update-path", "TOVALO_UPDATE_PATH", &Config::updatePath},
     {"--figure-path", "TOVALO_FIGURE_PATH", &Config::figurePath},
+    {"--form-path", "TOVALO_FORM_PATH", &Config::formPath},
+    {"--faq-path", "TOVALO_FAQ_PATH", &Config::faqPath},
+    {"--news-path", "TOVALO_NEWS_PATH", &Config::newsPath},
 };
 
 int fail(const std::string& message) {
@@ -282,9 +296,12 @@ int main(int argc, char** argv) {
         content.figurePath.pop_back();
     }
     service::ContentService contentService(store, content);
+    service::InboxService inboxService(store, hasher,
+                                       {config.formPath, config.faqPath, config.newsPath});
     http::Router router;
     syncService.addRoutes(router);
     contentService.addRoutes(router);
+    inboxService.addRoutes(router);
     router.add("GET", "/health", [](const http::Request&) {
         http::Response r;
         r.body = "OK\n";

@@ -76,13 +76,15 @@ ContentType parseContentType(std::string_view header) {
     return ct;
 }
 
-// "+" as a blank and "%XX" as a byte; any other "%" is no body a browser sends.
-std::optional<std::string> unescaped(std::string_view raw) {
+// "%XX" as a byte, and "+" as a blank where forms are meant; any other "%"
+// is nothing a browser sends.
+enum class Plus { Blank, Itself };
+std::optional<std::string> unescaped(std::string_view raw, Plus plus = Plus::Blank) {
     std::string out;
     out.reserve(raw.size());
     for (std::size_t i = 0; i < raw.size(); ++i) {
         const char c = raw[i];
-        if (c == '+') {
+        if (c == '+' && plus == Plus::Blank) {
             out += ' ';
         } else if (c != '%') {
             out += c;
@@ -360,6 +362,23 @@ Result<PostedForm> classifyForm(const FormFields& fields) {
         return diagnosisRequest(fields);
     }
     return refused("質問サービスの送信内容でも、診断の申し込みでもありません。");
+}
+
+std::optional<std::string> percentDecoded(std::string_view raw) {
+    return unescaped(raw, Plus::Itself);
+}
+
+std::optional<std::string> queryParameter(std::string_view query, std::string_view name) {
+    std::size_t start = 0;
+    while (start <= query.size()) {
+        const std::size_t end = std::min(query.find('&', start), query.size());
+        const std::string_view pair = query.substr(start, end - start);
+        if (pair.size() > name.size() && pair.starts_with(name) && pair[name.size()] == '=') {
+            return percentDecoded(pair.substr(name.size() + 1));
+        }
+        start = end + 1;
+    }
+    return std::nullopt;
 }
 
 }  // namespace tovalo::server::protocol

@@ -91,4 +91,14 @@ inline constexpr std::string_view kNoCourseChosen = "テストを選択してく
 // message in Japanese.
 Result<PostedForm> classifyForm(const FormFields& fields);
 
+// A piece of an address with its "%XX" escapes decoded to bytes, no
+// charset applied ("+" stays: addresses are not forms); nothing when an
+// escape is broken.
+std::optional<std::string> percentDecoded(std::string_view raw);
+
+// The first value of parameter `name` in an address's query, decoded as
+// above; nothing when it is absent or badly escaped. Only the pair
+// asked for is read, so other parameters may hold anything.
+std::optional<std::string> queryParameter(std::string_view query, std::string_view name);
+
 }  // namespace tovalo::server::protocol

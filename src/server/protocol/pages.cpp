@@ -55,7 +55,8 @@ class Page {
         return raw("<div class=\"text\">" + htmlEscaped(text) + "</div>");
     }
     Page& receipt(std::int64_t number) {
-        return raw("<p class=\"receipt\">受付番号 " + std::to_string(number) + "</p>");
+        return raw("<p class=\"receipt\">受付番号 <span id=\"receipt\">" + std::to_string(number) +
+                   "</span></p>");
     }
     // Rows of a two-column table, label and value.
     Page& info(std::initializer_list<std::pair<std::string_view, std::string>> rows) {

@@ -7,6 +7,7 @@
 #include "core/common/sha256.h"
 #include "core/update/update_rules.h"
 #include "server/protocol/course_files.h"
+#include "server/protocol/form_wire.h"
 #include "server/service/zip_pack.h"
 
 namespace tovalo::server::service {
@@ -23,55 +24,6 @@ http::Response textStatus(int status, const std::string& message) {
     r.contentType = "text/plain; charset=utf-8";
     r.body = message + "\n";
     return r;
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-// A %-escaped name; nothing when an escape is broken.
-std::optional<std::string> unescaped(std::string_view s) {
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != '%') {
-            out += s[i];
-            continue;
-        }
-        if (i + 2 >= s.size()) {
-            return std::nullopt;
-        }
-        const int high = hexValue(s[i + 1]);
-        const int low = hexValue(s[i + 2]);
-        if (high < 0 || low < 0) {
-            return std::nullopt;
-        }
-        out += static_cast<char>(high * 16 + low);
-        i += 2;
-    }
-    return out;
-}
-
-// The value of `key` in a query string.
-std::optional<std::string_view> queryValue(std::string_view query, std::string_view key) {
-    std::size_t at = 0;
-    while (at <= query.size()) {
-        const std::size_t end = std::min(query.find('&', at), query.size());
-        const std::string_view pair = query.substr(at, end - at);
-        if (pair.size() > key.size() && pair.starts_with(key) && pair[key.size()] == '=') {
-            return pair.substr(key.size() + 1);
-        }
-        at = end + 1;
-    }
-    return std::nullopt;
 }
 
 // The time a question file's date line names, as its zip entry's time.
@@ -231,8 +183,7 @@ http::Response ContentService::answer(const http::Request& request, const Body& 
 }
 
 http::Response ContentService::questionFile(const http::Request& request) {
-    const std::optional<std::string_view> raw = queryValue(request.query, "QDFName");
-    const std::optional<std::string> name = raw ? unescaped(*raw) : std::nullopt;
+    const std::optional<std::string> name = protocol::queryParameter(request.query, "QDFName");
     if (!name || !update::isSafeFigureName(*name)) {
         return textStatus(400, "問題ファイル名が正しくありません");
     }
@@ -267,7 +218,7 @@ http::Response ContentService::questionFile(const http::Request& request) {
 http::Response ContentService::figureFile(const http::Request& request) {
     const std::string_view rest =
         std::string_view(request.path).substr(options_.figurePath.size() + 1);
-    const std::optional<std::string> name = unescaped(rest);
+    const std::optional<std::string> name = protocol::percentDecoded(rest);
     if (!name || !update::isSafeFigureName(*name)) {
         return textStatus(400, "ファイル名が正しくありません");
     }
