@@ -1,5 +1,8 @@
 #include "server/protocol/pages.h"
 
+#include <cstdio>
+#include <ctime>
+
 #include "core/text/html_escape.h"
 
 namespace tovalo::server::protocol {
@@ -86,10 +89,34 @@ std::string percent(int rate) {
     return std::to_string(rate) + "%";
 }
 
+}  // namespace
+
+std::string localDate(std::string_view utc) {
+    std::tm t{};
+    char zone = 0;
+    const std::string text(utc);
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &t.tm_year, &t.tm_mon, &t.tm_mday,
+                    &t.tm_hour, &t.tm_min, &t.tm_sec, &zone) != 7 ||
+        zone != 'Z') {
+        return text;
+    }
+    t.tm_year -= 1900;
+    t.tm_mon -= 1;
+    const std::time_t when = ::timegm(&t);
+    std::tm local{};
+    ::localtime_r(&when, &local);
+    char out[64];
+    std::snprintf(out, sizeof out, "%d年%d月%d日 %02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
+                  local.tm_mday, local.tm_hour, local.tm_min);
+    return out;
+}
+
+namespace {
+
 std::string dated(std::string_view label, std::string_view date) {
     std::string s = "<p><span class=\"label\">" + htmlEscaped(label) + "</span>";
     if (!date.empty()) {
-        s += " <span class=\"date\">" + htmlEscaped(date) + "</span>";
+        s += " <span class=\"date\">" + htmlEscaped(localDate(date)) + "</span>";
     }
     return s + "</p>";
 }
@@ -238,7 +265,7 @@ std::string newsPage(const std::vector<NewsNotice>& notices) {
         page.raw("<div class=\"entry\">")
             .heading(n.title)
             .raw(n.postedAt.empty() ? std::string()
-                                    : "<p class=\"date\">" + htmlEscaped(n.postedAt) + "</p>")
+                                    : "<p class=\"date\">" + htmlEscaped(localDate(n.postedAt)) + "</p>")
             .block(n.text)
             .raw("</div>");
     }

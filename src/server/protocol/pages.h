@@ -50,6 +50,10 @@ struct NewsNotice {
 // The notices in the order given (newest first).
 std::string newsPage(const std::vector<NewsNotice>& notices);
 
+// A stored UTC time ("yyyy-mm-ddTHH:MM:SSZ") as learners read it, in the
+// server's time zone: "2026年12月10日 13:54". Anything else stays as it is.
+std::string localDate(std::string_view utc);
+
 // The page of a 400 or 404 answer (any other status reads as a failure);
 // `message` says what went wrong, in Japanese.
 std::string errorPage(int status, std::string_view message);

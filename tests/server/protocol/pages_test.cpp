@@ -102,7 +102,7 @@ TEST(Pages, DiagnosisReceiptShowsTheAdvice) {
                  course("NX-2", 30, 1), course("NX-3", 0, 0)};
     const std::string html = diagnosisReceiptPage(42, r, diagnosisAdvice(r.courses, "NX-1"));
     for (std::string_view shown :
-         {"受付番号 42", "弱点A", "まだ正解のないカテゴリー: 未出題B", "<p class=\"next\">NX-2</p>",
+         {"受付番号 <span id=\"receipt\">42</span>", "弱点A", "まだ正解のないカテゴリー: 未出題B", "<p class=\"next\">NX-2</p>",
           "まだ受験していないテスト: NX-3"}) {
         EXPECT_NE(html.find(shown), std::string::npos) << shown;
     }
@@ -110,3 +110,18 @@ TEST(Pages, DiagnosisReceiptShowsTheAdvice) {
 
 }  // namespace
 }  // namespace tovalo::server::protocol
+
+TEST(Pages, TimesAreShownInTheServersZone) {
+    const char* const before = std::getenv("TZ");
+    const std::string saved = before != nullptr ? before : "";
+    ::setenv("TZ", "JST-9", 1);
+    ::tzset();
+    EXPECT_EQ(tovalo::server::protocol::localDate("2026-12-31T15:04:05Z"), "2027年1月1日 00:04");
+    EXPECT_EQ(tovalo::server::protocol::localDate("2026-12-31 15:04"), "2026-12-31 15:04");
+    if (before != nullptr) {
+        ::setenv("TZ", saved.c_str(), 1);
+    } else {
+        ::unsetenv("TZ");
+    }
+    ::tzset();
+}
