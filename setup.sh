@@ -82,6 +82,13 @@ case "$what" in
   serve)
     # The staged sample's address files name localhost:8080, so the program
     # started with ./setup.sh run synchronises with this server as it is.
+    # The sample courses are published first (again only when the staged
+    # copy is newer), so the program's update finds what it has installed.
+    for course in build/root/QDAT/*/*.qdf; do
+      vendor=$(basename "$(dirname "$course")")
+      build/root/bin/tovalo-server admin --data build/server-data \
+        publish "$vendor" "$course" --if-newer >/dev/null
+    done
     exec build/root/bin/tovalo-server --listen 127.0.0.1:8080 --data build/server-data \
       --registration open "${@:2}"
     ;;

@@ -1,5 +1,6 @@
-// Closed-loop load on the synchronisation server. Each of C clients does
-// what the desktop program does for one course, without its pauses: connect,
+// Closed-loop load on the server. Each of C clients does what the desktop
+// program does for one course, synchronising its history or fetching its
+// question file, settings file or a figure, without its pauses: connect,
 // send one HTTP/1.0 request, read the answer until the server closes, and
 // start again at once. One thread and epoll, so the generator takes one core
 // at most and leaves the other to the server on a small machine.
@@ -20,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <numeric>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +29,7 @@
 
 #include "core/net/http_client.h"
 #include "core/sync/sync_rules.h"
+#include "core/update/update_rules.h"
 
 namespace {
 
@@ -39,7 +42,10 @@ constexpr const char* kUsage =
     "  --connections C        clients at once (1)\n"
     "  --seconds S            measured time (5); 0 with --seed: seed only\n"
     "  --warmup S             time before measuring (1)\n"
-    "  --mix query=80,upload=15,download=5   share of each request (query only)\n"
+    "  --mix query=80,upload=15,download=5   share of each request (query only);\n"
+    "                         update=50,figure=50 fetches the published files\n"
+    "  --files A.qdf,A.ini,a.bmp,...   what update (the .qdf names) and figure\n"
+    "                         (the others) fetch, each as often as the next\n"
     "  --learners N           learners the requests are spread over (1)\n"
     "  --courses K            courses of each learner (1)\n"
     "  --seed N               first upload one history per learner and course,\n"
@@ -55,10 +61,10 @@ constexpr int kQuestionsPerCourse = 100;
 constexpr long kMaxLearnerCourses = 10000;
 constexpr int kMaxEvents = 1024;
 
-enum Kind { Query, Upload, Download, kKinds };
-constexpr const char* kKindNames[kKinds] = {"query", "upload", "download"};
-constexpr const char* kPaths[kKinds] = {"/sync/query.cgi", "/sync/upload.cgi",
-                                        "/sync/download.cgi"};
+enum Kind { Query, Upload, Download, Update, Figure, kKinds };
+constexpr const char* kKindNames[kKinds] = {"query", "upload", "download", "update", "figure"};
+constexpr const char* kPaths[kKinds] = {"/sync/query.cgi", "/sync/upload.cgi", "/sync/download.cgi",
+                                        "/update/qdf.cgi", "/update/img"};
 
 struct Options {
     std::string host = "127.0.0.1";
@@ -73,6 +79,7 @@ struct Options {
     double timeout = 10;
     long maxRequests = 5'000'000;
     bool json = false;
+    std::vector<std::string> files[kKinds];  // of Update and Figure
 };
 
 std::optional<double> number(std::string_view text, double min, double max) {
@@ -101,7 +108,22 @@ bool readMix(std::string_view text, int (&mix)[kKinds]) {
         }
         mix[name - std::begin(kKindNames)] = static_cast<int>(*share);
     }
-    return mix[Query] + mix[Upload] + mix[Download] > 0;
+    return std::accumulate(std::begin(mix), std::end(mix), 0) > 0;
+}
+
+// "A.qdf,A.ini,a.bmp": question files to Update, the rest to Figure.
+bool readFiles(std::string_view text, std::vector<std::string> (&files)[kKinds]) {
+    files[Update].clear();
+    files[Figure].clear();
+    while (!text.empty()) {
+        const std::string name(text.substr(0, text.find(',')));
+        text.remove_prefix(std::min(text.size(), name.size() + 1));
+        if (!update::isSafeFigureName(name)) {
+            return false;
+        }
+        files[name.ends_with(".qdf") ? Update : Figure].push_back(name);
+    }
+    return true;
 }
 
 std::optional<Options> readOptions(int argc, char** argv) {
@@ -129,6 +151,7 @@ std::optional<Options> readOptions(int argc, char** argv) {
         } else if (arg == "--warmup" && (n = number(value, 0, 3600))) {
             o.warmup = *n;
         } else if (arg == "--mix" && readMix(value, o.mix)) {
+        } else if (arg == "--files" && readFiles(value, o.files)) {
         } else if (arg == "--learners" && (n = number(value, 1, kMaxLearnerCourses))) {
             o.learners = static_cast<long>(*n);
             learnersGiven = true;
@@ -148,14 +171,23 @@ std::optional<Options> readOptions(int argc, char** argv) {
         }
     }
     if (o.port.empty() || o.learners * o.courses > kMaxLearnerCourses ||
+        o.learners * static_cast<long>(o.files[Update].size()) > kMaxLearnerCourses ||
         (o.seconds == 0 && !o.seed)) {
         return std::nullopt;
+    }
+    // A kind in the mix needs something to ask for.
+    for (const Kind kind : {Update, Figure}) {
+        if (o.mix[kind] > 0 && o.files[kind].empty()) {
+            return std::nullopt;
+        }
     }
     return o;
 }
 
 // The bytes of every request, in the client's own words: its request head
-// and the bodies the synchronisation builds. Index: learner × courses + course.
+// and the bodies the synchronisation builds, or the addresses its update
+// asks. Index: learner × courses + course; learner × question files + file;
+// figure file.
 struct Requests {
     std::vector<std::string> of[kKinds];
 };
@@ -189,15 +221,18 @@ HistoryFile workedHistory(long learner, long course) {
 }
 
 Requests buildRequests(const Options& o, bool withUploads) {
+    // The client names the host as it connects to it; an IPv6 literal needs
+    // its brackets there.
+    const std::string server =
+        (o.host.find(':') != std::string::npos ? "[" + o.host + "]" : o.host) + ":" + o.port;
     std::optional<net::HttpAddress> address[kKinds];
-    for (int k = 0; k < kKinds; ++k) {
-        // The client names the host as it connects to it; an IPv6 literal
-        // needs its brackets there.
-        const bool v6 = o.host.find(':') != std::string::npos;
-        address[k] = net::parseHttpAddress("http://" + (v6 ? "[" + o.host + "]" : o.host) + ":" +
-                                           o.port + kPaths[k]);
+    for (const Kind k : {Query, Upload, Download}) {
+        address[k] = net::parseHttpAddress("http://" + server + kPaths[k]);
     }
     address[Upload]->target += "?" + today();
+    // As the installation's SRV_INFO names them: without the leading slash.
+    const update::UpdateAddresses updateServer{server, kPaths[Update] + 1, server,
+                                               kPaths[Figure] + 1};
     QuestionBank bank;
     bank.QuesTotal = kQuestionsPerCourse;
     bank.questions.resize(kQuestionsPerCourse);
@@ -210,7 +245,18 @@ Requests buildRequests(const Options& o, bool withUploads) {
                                 body.size()) +
                body;
     };
+    // The update's GETs carry its agent name; it has no cookie to send
+    // until a server sets one, and ours sets none.
+    net::HeaderList updateHeaders;
+    updateHeaders.set("User-Agent", update::kUserAgent);
+    auto get = [&](const std::string& url) {
+        return net::requestHead(net::HttpMethod::Get, *net::parseHttpAddress(url), false,
+                                updateHeaders, 0);
+    };
     Requests r;
+    for (const std::string& name : o.files[Figure]) {
+        r.of[Figure].push_back(get(update::figureAddress(updateServer, name)));
+    }
     for (long l = 0; l < o.learners; ++l) {
         app::Profile who;
         who.serial = "L" + std::to_string(l);
@@ -229,6 +275,12 @@ Requests buildRequests(const Options& o, bool withUploads) {
                                                      workedHistory(l, c))));
             }
         }
+        // The server sends the current file whatever date the installed
+        // copy has; an old one is what an update usually asks with.
+        for (const std::string& name : o.files[Update]) {
+            r.of[Update].push_back(
+                get(update::questionFileAddress(updateServer, who, name, "20000101000000")));
+        }
     }
     return r;
 }
@@ -239,7 +291,8 @@ struct Tally {
     long dropped = 0;  // reset, or closed before the whole answer
     long status = 0;   // answered with 400 or above
     long timeouts = 0;
-    long notFound = 0;  // queries the server had no history for
+    long notFound = 0;        // queries the server had no history for
+    long long bodyBytes = 0;  // of the answers counted in `done`
     std::vector<std::uint32_t> micros;
 
     [[nodiscard]] long errors() const { return connectFailed + dropped + status + timeouts; }
@@ -439,6 +492,7 @@ class Generator {
             return;
         }
         ++t.done;
+        t.bodyBytes += static_cast<long long>(r.received);
         if (c.kind == Query && c.received.compare(end + 4, 8, "NOTFOUND") == 0) {
             ++t.notFound;
         }
@@ -481,7 +535,7 @@ class MixPicker : public Picker {
     MixPicker(const Requests& requests, const int (&mix)[kKinds])
         : requests_(requests), mix_(mix) {}
     bool next(Kind& kind, const std::string*& request) override {
-        const int total = mix_[Query] + mix_[Upload] + mix_[Download];
+        const int total = std::accumulate(std::begin(mix_), std::end(mix_), 0);
         int roll = static_cast<int>(random() % static_cast<std::uint64_t>(total));
         kind = Query;
         while (roll >= mix_[kind]) {
@@ -600,6 +654,7 @@ int main(int argc, char** argv) {
         const double took = std::chrono::duration<double>(Clock::now() - measured).count();
         std::sort(tally.micros.begin(), tally.micros.end());
         const double rate = took > 0 ? static_cast<double>(tally.done) / took : 0;
+        const double bytesRate = took > 0 ? static_cast<double>(tally.bodyBytes) / took : 0;
         const double p50 = percentileMs(tally.micros, 0.50);
         const double p90 = percentileMs(tally.micros, 0.90);
         const double p99 = percentileMs(tally.micros, 0.99);
@@ -608,8 +663,8 @@ int main(int argc, char** argv) {
         if (o.json) {
             field("\"mix\": \"%s\", \"connections\": %d, \"seconds\": %.3f", mix.c_str(),
                   o.connections, took);
-            field("\"requests\": %ld, \"rate\": %.1f, \"not_found\": %ld", tally.done, rate,
-                  tally.notFound);
+            field("\"requests\": %ld, \"rate\": %.1f, \"bytes_per_s\": %.0f, \"not_found\": %ld",
+                  tally.done, rate, bytesRate, tally.notFound);
             field("\"p50_ms\": %.3f, \"p90_ms\": %.3f, \"p99_ms\": %.3f, \"max_ms\": %.3f", p50,
                   p90, p99, max);
             field(
@@ -619,8 +674,8 @@ int main(int argc, char** argv) {
         } else {
             field("%s, %d connections, %.1f s after %.1f s warm-up", mix.c_str(), o.connections,
                   took, o.warmup);
-            field("requests    %ld (%.0f req/s), %ld queries found nothing", tally.done, rate,
-                  tally.notFound);
+            field("requests    %ld (%.0f req/s, %.2f MB/s of answers), %ld queries found nothing",
+                  tally.done, rate, bytesRate / 1e6, tally.notFound);
             field("latency ms  p50 %.2f  p90 %.2f  p99 %.2f  max %.2f", p50, p90, p99, max);
             field("errors      connect %ld  reset/dropped %ld  status>=400 %ld  timeout %ld",
                   tally.connectFailed, tally.dropped, tally.status, tally.timeouts);

@@ -1,6 +1,6 @@
+#include <grp.h>
 #include <pthread.h>
 #include <signal.h>
-#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +18,8 @@
 
 #include "server/admin/admin.h"
 #include "server/http/server.h"
+#include "server/service/content_service.h"
+#include "server/service/inbox_service.h"
 #include "server/service/learner_keys.h"
 #include "server/service/sync_service.h"
 #include "server/store/store.h"
@@ -32,7 +34,9 @@ constexpr const char* kHelp =
     "usage: tovalo-server [OPTIONS]\n"
     "       tovalo-server admin [--data DIR] [--db URL] COMMAND ...\n"
     "\n"
-    "Serves the history synchronisation of the Tovalo program.\n"
+    "Serves what the Tovalo program asks of its server: the history\n"
+    "synchronisation, the question file update, the support and diagnosis\n"
+    "forms, the FAQ and the news.\n"
     "\n"
     "options (each also read from the environment variable in brackets):\n"
     "  --listen HOST:PORT     address to serve on [TOVALO_LISTEN] (127.0.0.1:8080)\n"
@@ -48,11 +52,21 @@ constexpr const char* kHelp =
     "  --query-path PATH      [TOVALO_QUERY_PATH] (/sync/query.cgi)\n"
     "  --upload-path PATH     [TOVALO_UPLOAD_PATH] (/sync/upload.cgi)\n"
     "  --download-path PATH   [TOVALO_DOWNLOAD_PATH] (/sync/download.cgi)\n"
+    "  --update-path PATH     question files [TOVALO_UPDATE_PATH] (/update/qdf.cgi)\n"
+    "  --figure-path PATH     settings files and figures [TOVALO_FIGURE_PATH] (/update/img)\n"
+    "  --form-path PATH       support and diagnosis forms [TOVALO_FORM_PATH]\n"
+    "                         (/cgi-bin/tovalo/support.cgi)\n"
+    "  --faq-path PATH        [TOVALO_FAQ_PATH] (/faq/index.cgi)\n"
+    "  --news-path PATH       [TOVALO_NEWS_PATH] (/news/index.html)\n"
     "  --help, --version\n"
     "\n"
     "admin commands:\n"
     "  learners list | add SERIAL NAME | disable SERIAL | enable SERIAL\n"
     "  learners export SERIAL OUT.json | history SERIAL TEST_ID\n"
+    "  publish VENDOR FILE.qdf|SOURCE.txt [--ini FILE.ini] [--figures DIR] [--if-newer]\n"
+    "  courses | withdraw VENDOR COURSE\n"
+    "  inbox list | show N | answer N TEXT\n"
+    "  news add TITLE TEXT | list\n"
     "  backup OUT\n";
 
 struct Config {
@@ -67,6 +81,11 @@ struct Config {
     std::string queryPath = "/sync/query.cgi";
     std::string uploadPath = "/sync/upload.cgi";
     std::string downloadPath = "/sync/download.cgi";
+    std::string updatePath = "/update/qdf.cgi";
+    std::string figurePath = "/update/img";
+    std::string formPath = "/cgi-bin/tovalo/support.cgi";
+    std::string faqPath = "/faq/index.cgi";
+    std::string newsPath = "/news/index.html";
 };
 
 struct Option {
@@ -87,6 +106,11 @@ constexpr Option kOptions[] = {
     {"--query-path", "TOVALO_QUERY_PATH", &Config::queryPath},
     {"--upload-path", "TOVALO_UPLOAD_PATH", &Config::uploadPath},
     {"--download-path", "TOVALO_DOWNLOAD_PATH", &Config::downloadPath},
+    {"--update-path", "TOVALO_UPDATE_PATH", &Config::updatePath},
+    {"--figure-path", "TOVALO_FIGURE_PATH", &Config::figurePath},
+    {"--form-path", "TOVALO_FORM_PATH", &Config::formPath},
+    {"--faq-path", "TOVALO_FAQ_PATH", &Config::faqPath},
+    {"--news-path", "TOVALO_NEWS_PATH", &Config::newsPath},
 };
 
 int fail(const std::string& message) {
@@ -105,6 +129,11 @@ std::optional<std::vector<std::string>> readConfig(int argc, char** argv, int fr
     std::vector<std::string> rest;
     for (int i = from; i < argc; ++i) {
         const std::string arg = argv[i];
+        // What follows an admin command is its own: "--ini" is not ours.
+        if (!rest.empty()) {
+            rest.push_back(arg);
+            continue;
+        }
         const Option* match = nullptr;
         for (const Option& o : kOptions) {
             if (arg == o.flag || arg.starts_with(std::string(o.flag) + "=")) {
@@ -260,8 +289,19 @@ int main(int argc, char** argv) {
     options.limits.maxConnections = static_cast<std::size_t>(*maxConnections);
 
     service::SyncService syncService(store, hasher, sync);
+    service::ContentOptions content;
+    content.questionPath = config.updatePath;
+    content.figurePath = config.figurePath;
+    while (content.figurePath.size() > 1 && content.figurePath.back() == '/') {
+        content.figurePath.pop_back();
+    }
+    service::ContentService contentService(store, content);
+    service::InboxService inboxService(store, hasher,
+                                       {config.formPath, config.faqPath, config.newsPath});
     http::Router router;
     syncService.addRoutes(router);
+    contentService.addRoutes(router);
+    inboxService.addRoutes(router);
     router.add("GET", "/health", [](const http::Request&) {
         http::Response r;
         r.body = "OK\n";

@@ -18,6 +18,7 @@
 #include "core/text/ini.h"
 #include "core/text/lines.h"
 #include "core/text/scramble.h"
+#include "server/protocol/form_wire.h"
 #include "server/protocol/sync_wire.h"
 
 namespace tovalo::fuzz {
@@ -359,6 +360,28 @@ void syncPerson(const std::uint8_t* data, std::size_t size) {
         require(text::isValidUtf8(*field), "fields are UTF-8");
     }
     require(!person->serial.empty() && !person->testId.empty(), "identifier and course present");
+}
+
+void formBody(const std::uint8_t* data, std::size_t size) {
+    using namespace server::protocol;
+    const Result<FormFields> fields = decodeForm(bytesOf(data, size));
+    if (!fields) {
+        require(!fields.error().message.empty(), "a refusal says why");
+        return;
+    }
+    require(fields->size() <= kMaxFormFields, "fields bounded");
+    for (const FormField& f : *fields) {
+        require(text::isValidUtf8(f.name) && text::isValidUtf8(f.value), "fields are UTF-8");
+        require(f.name.find('\0') == std::string::npos && f.value.find('\0') == std::string::npos,
+                "no NUL");
+        require(f.value.empty() || (f.value.front() != '\n' && f.value.back() != '\n'),
+                "values lose their outer line breaks");
+    }
+    const Result<PostedForm> form = classifyForm(*fields);
+    if (const auto* q = form ? std::get_if<SupportQuestion>(&*form) : nullptr) {
+        require(!q->course.code.empty() && q->quesNum > 0,
+                "a question names its course and number");
+    }
 }
 
 }  // namespace tovalo::fuzz

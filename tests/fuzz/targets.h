@@ -25,6 +25,7 @@ void styleData(const std::uint8_t* data, std::size_t size);
 void httpResponse(const std::uint8_t* data, std::size_t size);
 void syncUpload(const std::uint8_t* data, std::size_t size);
 void syncPerson(const std::uint8_t* data, std::size_t size);
+void formBody(const std::uint8_t* data, std::size_t size);
 
 inline constexpr NamedTarget kTargets[] = {
     {"question_file", questionFile},
@@ -37,6 +38,7 @@ inline constexpr NamedTarget kTargets[] = {
     {"http_response", httpResponse},
     {"sync_upload", syncUpload},
     {"sync_person", syncPerson},
+    {"form_body", formBody},
 };
 
 }  // namespace tovalo::fuzz

@@ -137,9 +137,11 @@ inline std::optional<HttpAnswer> httpExchange(int port, const std::string& reque
     a.status = std::atoi(received.c_str() + 9);
     a.head = received.substr(0, end);
     a.body = received.substr(end + 4);
-    // A body shorter than announced is a cut answer.
+    // A body shorter than announced is a cut answer; "not modified" has none.
     const std::size_t length = a.head.find("Content-Length: ");
-    if (length == std::string::npos || std::stoul(a.head.substr(length + 16)) != a.body.size()) {
+    if (a.status == 304 ? !a.body.empty()
+                        : length == std::string::npos ||
+                              std::stoul(a.head.substr(length + 16)) != a.body.size()) {
         return std::nullopt;
     }
     return a;

@@ -1,5 +1,7 @@
 #include "core/exam/choice_letters.h"
 
+#include "core/text/cp932.h"
+
 namespace tovalo {
 
 std::string choiceLetter(int slot, std::string_view labelStyle) {
@@ -11,11 +13,8 @@ std::string choiceLetter(int slot, std::string_view labelStyle) {
     }
     if (labelStyle == "ｱ") {
         // U+FF71 onwards: ｱ ｲ ｳ ｴ ｵ ｶ ｷ ｸ ｹ ｺ are consecutive code points.
-        const char32_t cp = 0xFF71 + slot - 1;
         std::string s;
-        s += static_cast<char>(0xE0 | (cp >> 12));
-        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
+        text::appendUtf8(s, 0xFF71 + slot - 1);
         return s;
     }
     return std::string(1, static_cast<char>('a' + slot - 1));

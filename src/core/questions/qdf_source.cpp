@@ -60,19 +60,6 @@ std::string escapeLine(std::string_view bytes) {
     return out;
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 Result<std::string> encodeExactly(std::string_view utf8, const std::string& path, int lineNo) {
     std::string bytes = text::utf8ToCp932(utf8);
     std::string back;
@@ -112,9 +99,10 @@ Result<std::string> sourceBytes(std::string_view line, const std::string& path, 
         if (i + 1 < line.size() && line[i + 1] == '\\') {
             out += '\\';
             ++i;
-        } else if (i + 3 < line.size() && line[i + 1] == 'x' && hexValue(line[i + 2]) >= 0 &&
-                   hexValue(line[i + 3]) >= 0) {
-            out += static_cast<char>(hexValue(line[i + 2]) * 16 + hexValue(line[i + 3]));
+        } else if (i + 3 < line.size() && line[i + 1] == 'x' &&
+                   text::hexDigitValue(line[i + 2]) >= 0 && text::hexDigitValue(line[i + 3]) >= 0) {
+            out += static_cast<char>(text::hexDigitValue(line[i + 2]) * 16 +
+                                     text::hexDigitValue(line[i + 3]));
             i += 3;
         } else {
             return Error{"\"\\\" の後は \"\\\" か \"xHH\" でなければなりません", path, lineNo};

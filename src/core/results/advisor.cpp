@@ -1,12 +1,12 @@
 #include "core/results/advisor.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "core/common/files.h"
 #include "core/common/rounding.h"
 #include "core/questions/numbers.h"
 #include "core/questions/question_file.h"
+#include "core/results/history_text.h"
 #include "core/results/print_report.h"
 #include "core/results/progress_bar.h"
 #include "core/text/html_escape.h"
@@ -22,12 +22,6 @@ namespace {
 // to 255; a bar never runs past 100 %.
 int percent(int rate) {
     return std::clamp(rate, 0, 100);
-}
-
-std::string twoDigits(int n) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02d", n);
-    return buf;
 }
 
 std::string courseName(const AdvisorCourse& c) {
@@ -174,28 +168,7 @@ int advisorDetailHeight(int categoryCount) {
 }
 
 std::string advisorHistoryText(const AdvisorCourse& course) {
-    const HistoryFile& h = course.history;
-    std::string t = "■過去10回の履歴\r\n";
-    for (const ExamRecord& e : h.exams) {
-        t += "所要時間 :" + twoDigits(e.Minutes) + "分 モード :" + std::to_string(e.Mode) +
-             " 解いた問題数 :" + std::to_string(e.QuestionCount) +
-             "問 テスト日時 :" + twoDigits(e.Month) + "月" + twoDigits(e.Day) + "日 " +
-             twoDigits(e.Hour) + ":" + twoDigits(e.Minute) + " 正答率 :" + std::to_string(e.Rate) +
-             "%\r\n";
-    }
-    t += "●最高正答率 :" + std::to_string(h.BestRate) +
-         "%●平均正答率 :" + std::to_string(h.AverageRate) + "%\r\n■カテゴリー毎の過去5回の履歴\r\n";
-    const int n = std::min(static_cast<int>(course.CategoryName.size()), kHistoryCategories);
-    for (int c = 1; c <= n; ++c) {
-        const CategoryRecord& cat = h.categories[c - 1];
-        t += course.CategoryName[c - 1] + ":";
-        for (int rate : cat.RecentRates) {
-            t += std::to_string(rate) + "%, ";
-        }
-        t += " 最高:" + std::to_string(cat.CategoryBest) +
-             "% 平均:" + std::to_string(cat.CategoryAverage) + "%\r\n";
-    }
-    return t;
+    return historyText(course.history, course.CategoryName);
 }
 
 std::string advisorSummaryPage(std::string_view prototype, std::string_view userName,

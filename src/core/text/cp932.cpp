@@ -311,6 +311,10 @@ bool cp932ToUtf8Exact(std::string_view bytes, std::string& utf8) {
     return decode<true>(bytes, utf8);
 }
 
+bool cp932ToUtf8Defined(std::string_view bytes, std::string& utf8) {
+    return decode<false>(bytes, utf8);
+}
+
 std::string utf8ToCp932(std::string_view utf8, Unmappable fallback) {
     const EncodeTable& table = encodeTable();
     std::string out;
@@ -349,6 +353,28 @@ bool isValidUtf8(std::string_view utf8) {
             return false;
         }
         utf8.remove_prefix(len);
+    }
+    return true;
+}
+
+bool appendUtf8(std::string& out, char32_t cp) {
+    if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+        return false;
+    }
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | cp >> 6);
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | cp >> 12);
+        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | cp >> 18);
+        out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
     }
     return true;
 }

@@ -17,6 +17,11 @@ std::string cp932ToUtf8(std::string_view bytes);
 // `bytes` (false for undefined sequences and for the few codes CP932 maps twice).
 bool cp932ToUtf8Exact(std::string_view bytes, std::string& utf8);
 
+// Decodes and reports whether every sequence is one CP932 defines. Unlike
+// the exact check it takes either code of a character CP932 maps twice, as
+// text typed into a browser may arrive with either.
+bool cp932ToUtf8Defined(std::string_view bytes, std::string& utf8);
+
 enum class Unmappable {
     Question,       // "?" in place of a character CP932 cannot hold
     HtmlReference,  // "&#NNNN;" in generated pages, so the browser still shows it
@@ -27,6 +32,10 @@ std::string utf8ToCp932(std::string_view utf8, Unmappable fallback = Unmappable:
 
 // True when `utf8` is well-formed UTF-8.
 bool isValidUtf8(std::string_view utf8);
+
+// Appends the UTF-8 bytes of `cp`; a surrogate or a value past U+10FFFF
+// appends nothing and returns false.
+bool appendUtf8(std::string& out, char32_t cp);
 
 // True for a byte that starts a double-byte CP932 character. Its trail byte
 // may be any of 0x40..0xFC, ASCII letters and "@" among them, so a scan for

@@ -24,6 +24,20 @@ inline std::string trimmed(std::string_view s) {
     return std::string(trim(s));
 }
 
+// The value of a hexadecimal digit in either case, -1 for any other byte.
+constexpr int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
 // ASCII-only lower case; the file names and keys compared with it are ASCII.
 std::string asciiLower(std::string_view s);
 

@@ -1,5 +1,6 @@
 #include "server/admin/admin.h"
 
+#include <charconv>
 #include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -7,7 +8,9 @@
 #include "core/common/safe_file.h"
 #include "core/results/history_file.h"
 #include "core/sync/sync_rules.h"
+#include "core/update/update_rules.h"
 #include "server/protocol/sync_wire.h"
+#include "server/service/courses.h"
 #include "tools/history_json.h"
 
 namespace tovalo::server::admin {
@@ -30,6 +33,11 @@ int usage() {
         "  learners enable SERIAL\n"
         "  learners export SERIAL OUT.json\n"
         "  learners history SERIAL TEST_ID\n"
+        "  publish VENDOR FILE.qdf|SOURCE.txt [--ini FILE.ini] [--figures DIR] [--if-newer]\n"
+        "  courses\n"
+        "  withdraw VENDOR COURSE\n"
+        "  inbox list | show N | answer N TEXT\n"
+        "  news add TITLE TEXT | list\n"
         "  backup OUT\n",
         stderr);
     return 2;
@@ -129,6 +137,171 @@ int learners(const std::vector<std::string>& a, store::Store& store,
     return usage();
 }
 
+void printVersion(const store::CourseVersion& v) {
+    std::printf("%s\t%s\t%lld\t%s\t%s\t%lld\t%zu\t%s\n", v.vendor.c_str(), v.course.c_str(),
+                static_cast<long long>(v.id), v.dateLine.substr(0, 14).c_str(),
+                v.publishedAt.c_str(), static_cast<long long>(v.figureListVersion),
+                v.figures.size(),
+                v.withdrawnFrom != 0 ? ("withdrawn to " + std::to_string(v.withdrawnFrom)).c_str()
+                                     : "published");
+}
+
+int courses(const std::vector<std::string>& a, store::Store& store) {
+    service::CoursePublisher publisher(store);
+    if (a[0] == "courses" && a.size() == 1) {
+        Result<std::vector<store::CourseVersion>> all = store.courseVersions("");
+        if (!all) {
+            return fail(all.error().describe());
+        }
+        std::printf("vendor\tcourse\tversion\tdate\tpublished\tfigure list\tfigures\tstate\n");
+        for (const store::CourseVersion& v : *all) {
+            printVersion(v);
+        }
+        return 0;
+    }
+    if (a[0] == "withdraw" && a.size() == 3) {
+        Result<store::CourseVersion> v = publisher.withdraw(a[1], a[2]);
+        if (!v) {
+            return fail(v.error().describe());
+        }
+        printVersion(*v);
+        return 0;
+    }
+    if (a[0] != "publish" || a.size() < 3) {
+        return usage();
+    }
+    std::string ini;
+    std::string figures;
+    bool ifNewer = false;
+    for (std::size_t i = 3; i < a.size(); ++i) {
+        if (a[i] == "--if-newer") {
+            ifNewer = true;
+        } else if (a[i] == "--ini" && i + 1 < a.size()) {
+            ini = a[++i];
+        } else if (a[i] == "--figures" && i + 1 < a.size()) {
+            figures = a[++i];
+        } else {
+            return usage();
+        }
+    }
+    Result<service::CourseDraft> draft = service::readCourseFiles(a[1], a[2], ini, figures);
+    if (!draft) {
+        return fail(draft.error().describe());
+    }
+    if (ifNewer) {
+        Result<std::optional<store::CourseVersion>> current = store.currentCourse(draft->course);
+        if (!current) {
+            return fail(current.error().describe());
+        }
+        const std::string given = update::dateLineOf(draft->qdf).substr(0, 14);
+        if (*current && (*current)->dateLine.substr(0, 14) >= given) {
+            std::printf("%s: unchanged, the published version is as new\n", draft->course.c_str());
+            return 0;
+        }
+    }
+    Result<store::CourseVersion> v = publisher.publish(std::move(*draft));
+    if (!v) {
+        return fail(v.error().describe());
+    }
+    printVersion(*v);
+    return 0;
+}
+
+const char* kindName(store::InboxKind kind) {
+    return kind == store::InboxKind::Question ? "question" : "diagnosis";
+}
+
+std::optional<std::int64_t> receiptNumber(const std::string& text) {
+    std::int64_t n = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    return ec == std::errc() && end == text.data() + text.size() && n > 0
+               ? std::optional<std::int64_t>(n)
+               : std::nullopt;
+}
+
+// What the learner wrote, on one line, for the list.
+std::string gist(const store::InboxItem& item) {
+    for (const char* name : {"question", "MESSAGE"}) {
+        for (const store::FormField& f : item.fields) {
+            if (f.name == name) {
+                std::string line = f.value.substr(0, 120);
+                for (char& c : line) {
+                    if (c == '\r' || c == '\n' || c == '\t') {
+                        c = ' ';
+                    }
+                }
+                return line;
+            }
+        }
+    }
+    return {};
+}
+
+int inbox(const std::vector<std::string>& a, store::Store& store) {
+    const std::string& verb = a.size() > 1 ? a[1] : std::string();
+    if (verb == "list" && a.size() == 2) {
+        Result<std::vector<store::InboxItem>> items = store.inboxItems();
+        if (!items) {
+            return fail(items.error().describe());
+        }
+        for (const store::InboxItem& item : *items) {
+            std::printf("%lld\t%s\t%s\t%s\t%d\t%s\t%s\n", static_cast<long long>(item.receipt),
+                        item.receivedAt.c_str(), kindName(item.kind), item.testId.c_str(),
+                        item.quesNum, item.answers.empty() ? "open" : "answered",
+                        gist(item).c_str());
+        }
+        return 0;
+    }
+    const std::optional<std::int64_t> receipt =
+        a.size() > 2 ? receiptNumber(a[2]) : std::nullopt;
+    if (verb == "show" && a.size() == 3 && receipt) {
+        Result<std::optional<store::InboxItem>> item = store.inboxItem(*receipt);
+        if (!item) {
+            return fail(item.error().describe());
+        }
+        if (!*item) {
+            return fail("no inbox item " + a[2]);
+        }
+        const store::InboxItem& i = **item;
+        json out = {{"Receipt", i.receipt},   {"Kind", kindName(i.kind)},
+                    {"ReceivedAt", i.receivedAt}, {"TestID", i.testId},
+                    {"QuesNum", i.quesNum},   {"Fields", json::array()},
+                    {"Answers", json::array()}};
+        for (const store::FormField& f : i.fields) {
+            out["Fields"].push_back({{"Name", f.name}, {"Value", f.value}});
+        }
+        for (const store::InboxAnswer& answer : i.answers) {
+            out["Answers"].push_back({{"Text", answer.text}, {"AnsweredAt", answer.answeredAt}});
+        }
+        std::printf("%s\n", out.dump(2).c_str());
+        return 0;
+    }
+    if (verb == "answer" && a.size() == 4 && receipt) {
+        Result<store::InboxAnswer> answered = store.answerInboxItem(*receipt, a[3]);
+        return answered ? 0 : fail(answered.error().describe());
+    }
+    return usage();
+}
+
+int news(const std::vector<std::string>& a, store::Store& store) {
+    if (a.size() == 4 && a[1] == "add") {
+        Result<store::NewsItem> added = store.addNews(a[2], a[3]);
+        return added ? 0 : fail(added.error().describe());
+    }
+    if (a.size() == 2 && a[1] == "list") {
+        Result<std::vector<store::NewsItem>> latest = store.latestNews(1000);
+        if (!latest) {
+            return fail(latest.error().describe());
+        }
+        for (const store::NewsItem& n : *latest) {
+            std::printf("%lld\t%s\t%s\n", static_cast<long long>(n.id), n.postedAt.c_str(),
+                        n.title.c_str());
+        }
+        return 0;
+    }
+    return usage();
+}
+
 }  // namespace
 
 int run(const std::vector<std::string>& args, store::Store& store,
@@ -138,6 +311,15 @@ int run(const std::vector<std::string>& args, store::Store& store,
     }
     if (args[0] == "learners") {
         return learners(args, store, hasher);
+    }
+    if (args[0] == "publish" || args[0] == "courses" || args[0] == "withdraw") {
+        return courses(args, store);
+    }
+    if (args[0] == "inbox") {
+        return inbox(args, store);
+    }
+    if (args[0] == "news") {
+        return news(args, store);
     }
     if (args[0] == "backup" && args.size() == 2) {
         const Status s = store.backup(args[1]);

@@ -113,9 +113,10 @@ bool ownedByTheServer(std::string_view name) {
 }
 
 wire::response<wire::string_body> toMessage(Response response, int version, bool keepAlive) {
-    // Statuses that may not carry a body or its length are not ours to send.
+    // Statuses that may not carry a body or its length are not ours to send,
+    // except "not modified", which says the copy the client holds is current.
     if (response.status < 200 || response.status > 599 || response.status == 204 ||
-        response.status == 304) {
+        (response.status == 304 && !response.body.empty())) {
         response = plainStatus(500);
     }
     wire::response<wire::string_body> message(static_cast<wire::status>(response.status),

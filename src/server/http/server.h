@@ -43,6 +43,8 @@ using LogSink = std::function<void(std::string_view line)>;
 class Router {
   public:
     void add(std::string method, std::string path, Handler handler);
+    // Every path below the folder `path` ("/img" takes "/img/a.bmp").
+    void addFolder(std::string method, std::string path, Handler handler);
     // 404 for an unknown path, 405 for a known path with another method.
     [[nodiscard]] Response route(const Request& request) const;
 
@@ -51,6 +53,7 @@ class Router {
         std::string method;
         std::string path;
         Handler handler;
+        bool folder = false;
     };
     std::vector<Route> routes_;
 };

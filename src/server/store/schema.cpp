@@ -39,6 +39,69 @@ const std::vector<Migration>& steps() {
 ))",
              "CREATE INDEX histories_by_course ON histories (learner_id, test_id, id)",
          }},
+        // Published courses, the inbox and news. Files are kept by the hash of
+        // their content, once however many versions name them. A course's
+        // current version is its row with the highest id; a withdrawal is a new
+        // version that names the content of an earlier one. An answer is a row
+        // of its own, so nothing an item or an answer said is ever replaced.
+        // A missing settings file or restored version is NULL rather than a
+        // key that names nothing.
+        {2,
+         "published courses, the inbox and news",
+         {
+             R"(CREATE TABLE files (
+    hash TEXT PRIMARY KEY,
+    bytes {bytes} NOT NULL
+))",
+             R"(CREATE TABLE course_versions (
+    id {serial},
+    vendor TEXT NOT NULL,
+    course TEXT NOT NULL,
+    date_line TEXT NOT NULL,
+    qdf_hash TEXT NOT NULL REFERENCES files (hash),
+    ini_hash TEXT REFERENCES files (hash),
+    figure_list_version BIGINT NOT NULL,
+    withdrawn_from BIGINT REFERENCES course_versions (id),
+    published_at TEXT NOT NULL
+))",
+             "CREATE INDEX course_versions_by_course ON course_versions (course, id)",
+             R"(CREATE TABLE course_figures (
+    version_id BIGINT NOT NULL REFERENCES course_versions (id),
+    position INTEGER NOT NULL,
+    name TEXT NOT NULL,
+    hash TEXT NOT NULL REFERENCES files (hash),
+    version BIGINT NOT NULL,
+    PRIMARY KEY (version_id, position)
+))",
+             R"(CREATE TABLE inbox_items (
+    receipt {serial},
+    kind INTEGER NOT NULL CHECK (kind IN (1, 2)),
+    received_at TEXT NOT NULL,
+    test_id TEXT NOT NULL,
+    ques_num INTEGER NOT NULL
+))",
+             "CREATE INDEX inbox_items_by_question ON inbox_items (test_id, ques_num)",
+             R"(CREATE TABLE inbox_fields (
+    receipt BIGINT NOT NULL REFERENCES inbox_items (receipt),
+    position INTEGER NOT NULL,
+    name TEXT NOT NULL,
+    value TEXT NOT NULL,
+    PRIMARY KEY (receipt, position)
+))",
+             R"(CREATE TABLE inbox_answers (
+    id {serial},
+    receipt BIGINT NOT NULL REFERENCES inbox_items (receipt),
+    text TEXT NOT NULL,
+    answered_at TEXT NOT NULL
+))",
+             "CREATE INDEX inbox_answers_by_item ON inbox_answers (receipt, id)",
+             R"(CREATE TABLE news (
+    id {serial},
+    title TEXT NOT NULL,
+    text TEXT NOT NULL,
+    posted_at TEXT NOT NULL
+))",
+         }},
     };
     return kMigrations;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "core/common/sha256.h"
 #include "server/store/support.h"
 
 namespace tovalo::server::store {
@@ -25,12 +26,30 @@ Error disabledLearnerError() {
     return Error{"利用を停止された学習者です", {}, 0};
 }
 
+Error stalePublishError() {
+    return Error{
+        "この講座には別の版が先に公開されました。読み込み直してから公開してください", {}, 0};
+}
+
+Status checkFileHashes(const std::vector<StoredFile>& files) {
+    for (const StoredFile& file : files) {
+        if (sha256Hex(file.bytes) != file.hash) {
+            return Error{"ファイルの内容がハッシュと合いません: " + file.hash, {}, 0};
+        }
+    }
+    return Ok{};
+}
+
 bool refusedAsUnknownLearner(const Error& error) {
     return error.message == unknownLearnerError().message;
 }
 
 bool refusedAsDisabledLearner(const Error& error) {
     return error.message == disabledLearnerError().message;
+}
+
+bool refusedAsStalePublish(const Error& error) {
+    return error.message == stalePublishError().message;
 }
 
 }  // namespace tovalo::server::store

@@ -67,13 +67,13 @@ struct PublishedFigure {
 };
 
 struct CourseVersion {
-    std::int64_t id = 0;  // grows with every publish, across all courses
-    std::string vendor;   // the vendor folder, e.g. "nexa"
-    std::string course;   // the question file's name, e.g. "NXN-101.qdf"
+    std::int64_t id = 0;   // grows with every publish, across all courses
+    std::string vendor;    // the vendor folder, e.g. "nexa"
+    std::string course;    // the question file's name, e.g. "NXN-101.qdf"
     std::string dateLine;  // line 9 of the question file, which clients compare
     std::string qdfHash;
-    std::string iniHash;  // "" when the course has no settings file
-    std::int64_t figureListVersion = 0;  // line 2 of the served settings file
+    std::string iniHash;                   // "" when the course has no settings file
+    std::int64_t figureListVersion = 0;    // line 2 of the served settings file
     std::vector<PublishedFigure> figures;  // in the settings file's order
     std::int64_t withdrawnFrom = 0;  // the version whose content this one restores; 0 for a publish
     std::string publishedAt;         // UTC, "yyyy-mm-ddTHH:MM:SSZ"
@@ -109,9 +109,9 @@ struct InboxItem {
     std::int64_t receipt = 0;  // the number the learner is shown; grows, never reused
     InboxKind kind = InboxKind::Question;
     std::string receivedAt;
-    std::string testId;    // the course's ExamCode the item is about; "" when none was chosen
-    int quesNum = 0;       // the question's number, 0 for a diagnosis request
-    std::vector<FormField> fields;  // every field posted, in the order posted
+    std::string testId;  // the course's ExamCode the item is about; "" when none was chosen
+    int quesNum = 0;     // the question's number, 0 for a diagnosis request
+    std::vector<FormField> fields;     // every field posted, in the order posted
     std::vector<InboxAnswer> answers;  // oldest first
 
     friend bool operator==(const InboxItem&, const InboxItem&) = default;
@@ -162,7 +162,9 @@ class Store {
     // of `files` the store does not hold yet, in one transaction. Every hash
     // the version names must then be held. It fails and stores nothing when
     // the course's current version is not `replacing` (0: the course must be
-    // new), so two publishes of one course cannot both win.
+    // new), so two publishes of one course cannot both win. A file whose
+    // bytes do not hash to its name, or a withdrawal naming no earlier
+    // version of the same course, is refused too.
     virtual Result<CourseVersion> publishCourse(const CourseVersion& version,
                                                 const std::vector<StoredFile>& files,
                                                 std::int64_t replacing) = 0;
@@ -209,6 +211,9 @@ class Store {
 // whose account was disabled than for a store that failed.
 bool refusedAsUnknownLearner(const Error& error);
 bool refusedAsDisabledLearner(const Error& error);
+// Why publishCourse refused: another publish of the course came first, so
+// the staff's copy of it is out of date rather than the store broken.
+bool refusedAsStalePublish(const Error& error);
 
 // Opens (creating when missing) the SQLite store at `path` and brings its
 // schema up to date. A file that exists but is no store, or is from a newer

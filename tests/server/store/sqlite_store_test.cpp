@@ -167,6 +167,54 @@ TEST(SqliteStore, MigrationStepsRunInOrderEachInATransactionOfItsOwn) {
     EXPECT_TRUE((*(*later)->findLearner("h")).has_value());
 }
 
+// A store the first release wrote is brought up to date on opening, with
+// its learners and every version of their histories, and takes the newer
+// services at once.
+TEST(SqliteStore, StoreOfTheFirstSchemaMigratesKeepingLearnersAndHistories) {
+    const TempTree tree;
+    const std::string path = tree.path("tovalo.db");
+    std::vector<Learner> learners;
+    std::vector<HistoryVersion> histories;
+    {
+        auto first = openSqliteStore(path, migrations().first(1));
+        ASSERT_TRUE(first.ok()) << first.error().describe();
+        Store& store = **first;
+        for (const char* who : {"h1", "h2"}) {
+            for (const char* testId : {"NET-101", "SEC-201", "NET-101"}) {
+                HistoryUpload upload{testId,
+                                     "2024/01/01 00:00:00",
+                                     "",
+                                     90,
+                                     60,
+                                     100,
+                                     std::string("\x83\x65\0", 3) + who};
+                ASSERT_TRUE(
+                    store.addHistory(Sender{who, "名前", "m@example.jp"}, true, upload).ok());
+            }
+        }
+        ASSERT_TRUE(store.setLearnerDisabled("h2", true).ok());
+        learners = *store.learners();
+        for (const Learner& learner : learners) {
+            const auto versions = *store.historyVersions(learner.id, "");
+            histories.insert(histories.end(), versions.begin(), versions.end());
+        }
+    }
+    ASSERT_EQ(inside(path).version, 1);
+
+    auto store = openSqliteStore(path);
+    ASSERT_TRUE(store.ok()) << store.error().describe();
+    EXPECT_EQ(*(*store)->schemaVersion(), kLatest);
+    EXPECT_EQ(*(*store)->learners(), learners);
+    std::vector<HistoryVersion> kept;
+    for (const Learner& learner : learners) {
+        const auto versions = *(*store)->historyVersions(learner.id, "");
+        kept.insert(kept.end(), versions.begin(), versions.end());
+    }
+    EXPECT_EQ(kept, histories);
+    EXPECT_TRUE((*store)->addNews("お知らせ", "本文").ok());
+    EXPECT_TRUE((*store)->addInboxItem(InboxItem{}).ok());
+}
+
 // Renamed over the live file, the copy would take the place of the store
 // while its connections go on writing into the replaced one.
 TEST(SqliteStore, BackupOntoItsOwnFileIsRefused) {

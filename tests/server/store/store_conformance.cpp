@@ -1,5 +1,6 @@
 #include "store_conformance.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <ctime>
@@ -10,6 +11,8 @@
 #include <set>
 #include <thread>
 #include <vector>
+
+#include "core/common/sha256.h"
 
 namespace tovalo::server::store {
 
@@ -23,6 +26,12 @@ void PrintTo(const HistoryVersion& v, std::ostream* out) {
          << v.upload.testId << " " << v.upload.lastUpdate << " " << v.upload.sentOn << " "
          << v.upload.bestRate << "/" << v.upload.averageRate << "/" << v.upload.questionCount
          << ", " << v.upload.record.size() << " bytes of record";
+}
+void PrintTo(const CourseVersion& v, std::ostream* out) {
+    *out << "course version " << v.id << " " << v.vendor << "/" << v.course << " [" << v.dateLine
+         << "] qdf " << v.qdfHash.substr(0, 8) << " ini " << v.iniHash.substr(0, 8) << " list "
+         << v.figureListVersion << " figures " << v.figures.size() << " restores "
+         << v.withdrawnFrom << " at " << v.publishedAt;
 }
 
 namespace testing {
@@ -50,6 +59,38 @@ std::int64_t learnerId(Store& store, int n) {
     const auto found = store.findLearner(sender(n).serialHash);
     EXPECT_TRUE(found.ok() && found->has_value()) << "learner " << n;
     return found.ok() && found->has_value() ? (*found)->id : -1;
+}
+
+StoredFile file(std::string bytes) {
+    return StoredFile{sha256Hex(bytes), std::move(bytes)};
+}
+
+// A version of `course` made of the given files; the first is the question
+// file, the second (when any) the settings file, the rest its figures.
+CourseVersion courseVersion(std::string vendor, std::string course,
+                            const std::vector<StoredFile>& files, std::int64_t withdrawnFrom = 0) {
+    CourseVersion v;
+    v.vendor = std::move(vendor);
+    v.course = std::move(course);
+    v.dateLine = "2024/04/01 第" + std::to_string(files.size()) + "版";
+    v.qdfHash = files.at(0).hash;
+    v.iniHash = files.size() > 1 ? files[1].hash : "";
+    v.figureListVersion = static_cast<std::int64_t>(files.size()) * 10;
+    for (std::size_t i = 2; i < files.size(); ++i) {
+        v.figures.push_back(PublishedFigure{"fig" + std::to_string(i) + ".bmp", files[i].hash,
+                                            static_cast<std::int64_t>(i)});
+    }
+    v.withdrawnFrom = withdrawnFrom;
+    return v;
+}
+
+// What publishCourse should hand back: the version with its id and time.
+CourseVersion asPublished(CourseVersion sent, const Result<CourseVersion>& published) {
+    if (published.ok()) {
+        sent.id = published->id;
+        sent.publishedAt = published->publishedAt;
+    }
+    return sent;
 }
 
 std::string utcNow() {
@@ -241,14 +282,20 @@ TEST_P(StoreConformance, TimesAreUtc) {
     tzset();
     const std::string before = utcNow();
     const auto added = store_->addHistory(sender(1), true, upload("NET-101", "x"));
+    const StoredFile qdf = file("qdf");
+    const auto published = store_->publishCourse(courseVersion("v", "C.qdf", {qdf}), {qdf}, 0);
+    const auto item = store_->addInboxItem(InboxItem{});
+    const auto answer = store_->answerInboxItem(item.ok() ? item->receipt : 0, "回答");
+    const auto news = store_->addNews("件名", "本文");
     const std::string after = utcNow();
     zone != nullptr ? setenv("TZ", savedZone.c_str(), 1) : unsetenv("TZ");
     tzset();
 
-    ASSERT_TRUE(added.ok());
+    ASSERT_TRUE(added.ok() && published.ok() && item.ok() && answer.ok() && news.ok());
     const std::regex shape(R"(\d{4}-\d{2}-\d{2}T\d{2}:\d{2}:\d{2}Z)");
     for (const std::string& time :
-         {added->receivedAt, (*store_->findLearner("hash1"))->createdAt}) {
+         {added->receivedAt, (*store_->findLearner("hash1"))->createdAt, published->publishedAt,
+          item->receivedAt, answer->answeredAt, news->postedAt}) {
         EXPECT_TRUE(std::regex_match(time, shape)) << time;
         EXPECT_LE(before, time);
         EXPECT_LE(time, after);
@@ -411,6 +458,285 @@ TEST_P(StoreConformance, ReopeningKeepsEverything) {
     const auto next = store_->addHistory(sender(1), true, upload("NET-101", "2024/01/03"));
     ASSERT_TRUE(next.ok());
     EXPECT_GT(next->id, highest);
+}
+
+// A publish names the version it replaces, so a staff member working from
+// an old copy of a course cannot overwrite what another published meanwhile.
+TEST_P(StoreConformance, CourseVersionsArePublishedInTurnAndTheLastIsCurrent) {
+    constexpr int kNew = -1;
+    struct Step {
+        const char* vendor;
+        const char* course;
+        int replacing;  // the step whose version is replaced, or kNew
+        bool wins;
+        int restores = kNew;  // the step whose content is published again
+    };
+    const Step steps[] = {
+        {"beta", "ZZ-9.qdf", kNew, true},  {"alpha", "MM-5.qdf", kNew, true},
+        {"beta", "AA-1.qdf", kNew, true},  {"alpha", "MM-5.qdf", 1, true},
+        {"alpha", "MM-5.qdf", 1, false},    // replaces what is no longer current
+        {"beta", "ZZ-9.qdf", kNew, false},  // the course exists
+        {"beta", "AA-1.qdf", 0, false},     // another course's version
+        {"beta", "NEW-0.qdf", 2, false},    // the course does not exist
+        {"alpha", "MM-5.qdf", 3, true, 1},  // withdraws step 3: step 1 again
+    };
+    const StoredFile ini = file("[INI]\r\n1\r\n");
+    std::vector<CourseVersion> published(std::size(steps));
+    std::vector<StoredFile> refusedFiles;
+    std::int64_t lastId = 0;
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        const Step& step = steps[i];
+        SCOPED_TRACE("step " + std::to_string(i));
+        const StoredFile qdf = file("question file of step " + std::to_string(i));
+        const StoredFile figure = file(std::string("BM\0\0figure ", 11) + std::to_string(i));
+        const bool restoring = step.restores != kNew;
+        // Restoring brings no file: the store holds the earlier content.
+        const std::vector<StoredFile> files =
+            restoring ? std::vector<StoredFile>{} : std::vector{qdf, ini, figure};
+        CourseVersion sent =
+            restoring ? published[step.restores] : courseVersion(step.vendor, step.course, files);
+        sent.withdrawnFrom = restoring ? sent.id : 0;
+        const std::int64_t replacing = step.replacing == kNew ? 0 : published[step.replacing].id;
+        const auto result = store_->publishCourse(sent, files, replacing);
+        ASSERT_EQ(result.ok(), step.wins) << (result.ok() ? "" : result.error().describe());
+        if (!step.wins) {
+            EXPECT_TRUE(refusedAsStalePublish(result.error())) << result.error().describe();
+            refusedFiles.push_back(qdf);
+            continue;
+        }
+        EXPECT_GT(result->id, lastId);
+        lastId = result->id;
+        EXPECT_EQ(*result, asPublished(sent, result));
+        published[i] = *result;
+    }
+
+    for (const bool reopened : {false, true}) {
+        SCOPED_TRACE(reopened ? "after reopening" : "before reopening");
+        if (reopened) {
+            reopen();
+        }
+        EXPECT_EQ(*store_->latestCourseVersionId(), published[8].id);
+        EXPECT_EQ(*store_->currentCourse("MM-5.qdf"), published[8]);
+        EXPECT_EQ(*store_->currentCourse("NEW-0.qdf"), std::nullopt);
+        EXPECT_EQ(*store_->currentCourses(),
+                  (std::vector{published[8], published[2], published[0]}));
+        EXPECT_EQ(*store_->courseVersions("MM-5.qdf"),
+                  (std::vector{published[1], published[3], published[8]}));
+        EXPECT_EQ(
+            *store_->courseVersions(""),
+            (std::vector{published[2], published[1], published[3], published[8], published[0]}));
+        for (const StoredFile& refused : refusedFiles) {
+            EXPECT_EQ(*store_->storedFile(refused.hash), std::nullopt);
+        }
+    }
+}
+
+// Files are kept by content: a version may name a file that an earlier one
+// brought, and every byte comes back as it was sent.
+TEST_P(StoreConformance, PublishedFilesAreKeptOnceByContentAndComeBackExactly) {
+    std::string bitmap = std::string("BM\x36\x10\0\0\0\0\0\0\x36\0\0\0", 14);
+    for (int b = 0; b < 4096; ++b) {
+        bitmap.push_back(static_cast<char>(b * 31));
+    }
+    const StoredFile qdfA = file(std::string("[FILE_INFO]\r\n\x83\x65\x83\x58\x83\x67\0\r\n", 20));
+    const StoredFile qdfB = file("\x8a\xee\x91\x62\r\n");
+    const StoredFile ini = file("[INI]\r\n2\r\nfig2.bmp\r\n");
+    const StoredFile shared = file(bitmap);
+    const StoredFile jpeg = file(std::string("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11));
+    const StoredFile empty = file("");
+
+    const CourseVersion a = courseVersion("nexa", "A.qdf", {qdfA, ini, shared, jpeg, empty});
+    const CourseVersion b = courseVersion("nexa", "B.qdf", {qdfB, ini, shared});
+    const auto first = store_->publishCourse(a, {qdfA, ini, shared, jpeg, empty}, 0);
+    ASSERT_TRUE(first.ok()) << first.error().describe();
+    // Only the file the store does not hold yet travels; one it holds may
+    // come again.
+    const auto second = store_->publishCourse(b, {qdfB}, 0);
+    ASSERT_TRUE(second.ok()) << second.error().describe();
+    const auto third = store_->publishCourse(a, {qdfA, shared}, first->id);
+    ASSERT_TRUE(third.ok()) << third.error().describe();
+
+    for (const bool reopened : {false, true}) {
+        SCOPED_TRACE(reopened ? "after reopening" : "before reopening");
+        if (reopened) {
+            reopen();
+        }
+        EXPECT_EQ(*store_->currentCourse("B.qdf"), asPublished(b, second));
+        EXPECT_EQ(*store_->currentCourse("A.qdf"), asPublished(a, third));
+        for (const StoredFile& f : {qdfA, qdfB, ini, shared, jpeg, empty}) {
+            const auto bytes = store_->storedFile(f.hash);
+            ASSERT_TRUE(bytes.ok() && bytes->has_value()) << f.hash;
+            EXPECT_TRUE(**bytes == f.bytes) << f.hash << ": " << (*bytes)->size() << " bytes";
+        }
+        EXPECT_EQ(*store_->storedFile(sha256Hex("never sent")), std::nullopt);
+    }
+}
+
+TEST_P(StoreConformance, PublishThatCannotBeServedWholeStoresNothing) {
+    const StoredFile qdf = file("qdf v1");
+    const auto current = store_->publishCourse(courseVersion("v", "C.qdf", {qdf}), {qdf}, 0);
+    ASSERT_TRUE(current.ok()) << current.error().describe();
+    const auto other =
+        store_->publishCourse(courseVersion("v", "D.qdf", {file("d")}), {file("d")}, 0);
+    ASSERT_TRUE(other.ok()) << other.error().describe();
+
+    const StoredFile brought = file("brought along");
+    const StoredFile absent = file("never sent");
+    struct Case {
+        const char* name;
+        CourseVersion version;
+        std::vector<StoredFile> files;
+    };
+    CourseVersion restoresOther = courseVersion("v", "C.qdf", {qdf});
+    restoresOther.withdrawnFrom = other->id;
+    CourseVersion restoresNothing = courseVersion("v", "C.qdf", {qdf});
+    restoresNothing.withdrawnFrom = other->id + 100;
+    const Case cases[] = {
+        {"question file not held", courseVersion("v", "C.qdf", {absent}), {brought}},
+        {"settings file not held", courseVersion("v", "C.qdf", {qdf, absent}), {brought}},
+        {"a figure not held",
+         courseVersion("v", "C.qdf", {qdf, brought, brought, absent}),
+         {brought}},
+        {"bytes that are not the content of their hash",
+         courseVersion("v", "C.qdf", {brought}),
+         {StoredFile{brought.hash, "tampered"}}},
+        {"restores another course's version", restoresOther, {brought}},
+        {"restores a version that does not exist", restoresNothing, {brought}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto refused = store_->publishCourse(c.version, c.files, current->id);
+        ASSERT_FALSE(refused.ok());
+        EXPECT_FALSE(refusedAsStalePublish(refused.error())) << refused.error().describe();
+        EXPECT_EQ(*store_->storedFile(brought.hash), std::nullopt);
+        EXPECT_EQ(*store_->latestCourseVersionId(), other->id);
+        EXPECT_EQ(*store_->currentCourse("C.qdf"), *current);
+    }
+}
+
+TEST_P(StoreConformance, ConcurrentPublishesOfOneCourseHaveOneWinner) {
+    constexpr int kPublishers = 6;
+    std::int64_t replacing = 0;
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        std::atomic<bool> go = false;
+        std::atomic<int> stale = 0;
+        std::vector<Result<CourseVersion>> results(kPublishers, Error{});
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kPublishers; ++t) {
+            threads.emplace_back([&, t] {
+                const StoredFile qdf = file(std::to_string(round) + "/" + std::to_string(t));
+                while (!go) {
+                    std::this_thread::yield();
+                }
+                results[t] =
+                    store_->publishCourse(courseVersion("v", "C.qdf", {qdf}), {qdf}, replacing);
+                if (!results[t].ok() && refusedAsStalePublish(results[t].error())) {
+                    ++stale;
+                }
+            });
+        }
+        go = true;
+        for (std::thread& t : threads) {
+            t.join();
+        }
+        std::vector<CourseVersion> winners;
+        for (const auto& r : results) {
+            if (r.ok()) {
+                winners.push_back(*r);
+            }
+        }
+        ASSERT_EQ(winners.size(), 1u);
+        EXPECT_EQ(stale, kPublishers - 1);
+        EXPECT_EQ(*store_->currentCourse("C.qdf"), winners[0]);
+        EXPECT_EQ(store_->courseVersions("C.qdf")->size(), static_cast<std::size_t>(round + 1));
+        replacing = winners[0].id;
+    }
+}
+
+// Learners see the answered questions about the question they are on, the
+// one answered last first; everything else waits for the staff.
+TEST_P(StoreConformance, InboxKeepsItemsAndAnswersAndShowsAnsweredQuestions) {
+    struct Posted {
+        InboxKind kind;
+        const char* testId;
+        int quesNum;
+    };
+    const Posted posted[] = {
+        {InboxKind::Question, "NET-101", 7},   // 0: answered first, and again last
+        {InboxKind::Question, "NET-101", 7},   // 1: answered once, in between
+        {InboxKind::Question, "NET-101", 7},   // 2: not answered
+        {InboxKind::Question, "SEC-201", 7},   // 3: another course
+        {InboxKind::Question, "NET-101", 8},   // 4: another question
+        {InboxKind::Diagnosis, "NET-101", 7},  // 5: a diagnosis request
+        {InboxKind::Question, "", 0},          // 6: about no question
+    };
+    const int answeredInTurn[] = {0, 3, 4, 5, 1, 6, 0};
+
+    std::vector<InboxItem> expected;
+    for (std::size_t i = 0; i < std::size(posted); ++i) {
+        InboxItem item;
+        item.kind = posted[i].kind;
+        item.testId = posted[i].testId;
+        item.quesNum = posted[i].quesNum;
+        item.fields = {{"Name", "受講者 " + std::to_string(i)},
+                       {"Q_TEXT", "質問\r\n" + std::to_string(i)},
+                       {"Q_TEXT", ""},
+                       {"Mail", ""}};
+        item.answers = {InboxAnswer{1, "posted answers are not kept", "2000-01-01T00:00:00Z"}};
+        const auto added = store_->addInboxItem(item);
+        ASSERT_TRUE(added.ok()) << added.error().describe();
+        item.answers.clear();
+        item.receipt = added->receipt;
+        item.receivedAt = added->receivedAt;
+        EXPECT_EQ(*added, item);
+        EXPECT_TRUE(expected.empty() || expected.back().receipt < item.receipt);
+        expected.push_back(item);
+    }
+    for (const int i : answeredInTurn) {
+        const auto answer = store_->answerInboxItem(
+            expected[i].receipt, "回答 " + std::to_string(expected[i].answers.size()));
+        ASSERT_TRUE(answer.ok()) << answer.error().describe();
+        expected[i].answers.push_back(*answer);
+    }
+    const std::int64_t unknown = expected.back().receipt + 1;
+    EXPECT_FALSE(store_->answerInboxItem(unknown, "誰にも届かない").ok());
+
+    for (const bool reopened : {false, true}) {
+        SCOPED_TRACE(reopened ? "after reopening" : "before reopening");
+        if (reopened) {
+            reopen();
+        }
+        EXPECT_EQ(*store_->inboxItems(), expected);
+        for (const InboxItem& item : expected) {
+            EXPECT_EQ(*store_->inboxItem(item.receipt), item);
+        }
+        EXPECT_EQ(*store_->inboxItem(unknown), std::nullopt);
+        EXPECT_EQ(*store_->answeredQuestions("NET-101", 7),
+                  (std::vector{expected[0], expected[1]}));
+        EXPECT_EQ(*store_->answeredQuestions("SEC-201", 7), std::vector{expected[3]});
+        EXPECT_TRUE(store_->answeredQuestions("NET-101", 9)->empty());
+    }
+}
+
+TEST_P(StoreConformance, NewsComesNewestFirstUpToTheLimit) {
+    std::vector<NewsItem> posted;
+    for (int i = 0; i < 4; ++i) {
+        const auto added = store_->addNews("お知らせ " + std::to_string(i),
+                                           i == 2 ? "" : "本文\n" + std::to_string(i));
+        ASSERT_TRUE(added.ok()) << added.error().describe();
+        posted.insert(posted.begin(), *added);
+    }
+    for (const bool reopened : {false, true}) {
+        if (reopened) {
+            reopen();
+        }
+        for (const int limit : {-1, 0, 1, 3, 4, 10}) {
+            SCOPED_TRACE(std::to_string(limit) + (reopened ? " after reopening" : ""));
+            const auto shown = posted.begin() + std::clamp(limit, 0, 4);
+            EXPECT_EQ(*store_->latestNews(limit), std::vector(posted.begin(), shown));
+        }
+    }
 }
 
 }  // namespace testing

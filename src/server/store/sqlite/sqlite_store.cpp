@@ -55,6 +55,61 @@ constexpr const char* kAllVersions =
     TOVALO_HISTORY_COLUMNS "WHERE learner_id = ? ORDER BY test_id, id";
 #undef TOVALO_HISTORY_COLUMNS
 
+constexpr const char* kAddFile =
+    "INSERT INTO files (hash, bytes) VALUES (?, ?) ON CONFLICT (hash) DO NOTHING";
+constexpr const char* kHeldFile = "SELECT 1 FROM files WHERE hash = ?";
+constexpr const char* kFileBytes = "SELECT bytes FROM files WHERE hash = ?";
+constexpr const char* kCurrentCourseId =
+    "SELECT COALESCE(max(id), 0) FROM course_versions WHERE course = ?";
+constexpr const char* kVersionOfCourse =
+    "SELECT 1 FROM course_versions WHERE id = ? AND course = ?";
+constexpr const char* kLatestCourseVersionId = "SELECT COALESCE(max(id), 0) FROM course_versions";
+constexpr const char* kAddCourseVersion =
+    "INSERT INTO course_versions (vendor, course, date_line, qdf_hash, ini_hash, "
+    "figure_list_version, withdrawn_from, published_at) "
+    "VALUES (?, ?, ?, ?, NULLIF(?, ''), ?, NULLIF(?, 0), ?)";
+constexpr const char* kAddFigure =
+    "INSERT INTO course_figures (version_id, position, name, hash, version) "
+    "VALUES (?, ?, ?, ?, ?)";
+constexpr const char* kFigures =
+    "SELECT name, hash, version FROM course_figures WHERE version_id = ? ORDER BY position";
+#define TOVALO_COURSE_COLUMNS                                                  \
+    "SELECT id, vendor, course, date_line, qdf_hash, COALESCE(ini_hash, ''), " \
+    "figure_list_version, COALESCE(withdrawn_from, 0), published_at FROM course_versions "
+constexpr const char* kCurrentCourse =
+    TOVALO_COURSE_COLUMNS "WHERE course = ? ORDER BY id DESC LIMIT 1";
+constexpr const char* kCurrentCourses = TOVALO_COURSE_COLUMNS
+    "WHERE id IN (SELECT max(id) FROM course_versions GROUP BY course) ORDER BY vendor, course";
+constexpr const char* kVersionsOfCourse = TOVALO_COURSE_COLUMNS "WHERE course = ? ORDER BY id";
+constexpr const char* kEveryCourseVersion = TOVALO_COURSE_COLUMNS "ORDER BY course, id";
+#undef TOVALO_COURSE_COLUMNS
+
+constexpr const char* kAddInboxItem =
+    "INSERT INTO inbox_items (kind, received_at, test_id, ques_num) VALUES (?, ?, ?, ?)";
+constexpr const char* kAddInboxField =
+    "INSERT INTO inbox_fields (receipt, position, name, value) VALUES (?, ?, ?, ?)";
+constexpr const char* kAddInboxAnswer =
+    "INSERT INTO inbox_answers (receipt, text, answered_at) VALUES (?, ?, ?)";
+constexpr const char* kHasInboxItem = "SELECT 1 FROM inbox_items WHERE receipt = ?";
+constexpr const char* kInboxFields =
+    "SELECT name, value FROM inbox_fields WHERE receipt = ? ORDER BY position";
+constexpr const char* kInboxAnswers =
+    "SELECT id, text, answered_at FROM inbox_answers WHERE receipt = ? ORDER BY id";
+#define TOVALO_INBOX_COLUMNS \
+    "SELECT i.receipt, i.kind, i.received_at, i.test_id, i.ques_num FROM inbox_items i "
+constexpr const char* kEveryInboxItem = TOVALO_INBOX_COLUMNS "ORDER BY i.receipt";
+constexpr const char* kInboxItem = TOVALO_INBOX_COLUMNS "WHERE i.receipt = ?";
+// Answer ids grow in commit order, unlike their times, which share a second.
+constexpr const char* kAnsweredQuestions = TOVALO_INBOX_COLUMNS
+    "JOIN inbox_answers a ON a.receipt = i.receipt "
+    "WHERE i.kind = ? AND i.test_id = ? AND i.ques_num = ? "
+    "GROUP BY i.receipt, i.kind, i.received_at, i.test_id, i.ques_num ORDER BY max(a.id) DESC";
+#undef TOVALO_INBOX_COLUMNS
+
+constexpr const char* kAddNews = "INSERT INTO news (title, text, posted_at) VALUES (?, ?, ?)";
+constexpr const char* kLatestNews =
+    "SELECT id, title, text, posted_at FROM news ORDER BY id DESC LIMIT ?";
+
 Error failure(const std::string& path, std::string_view what, sqlite3* db) {
     std::string message(what);
     if (db != nullptr) {
@@ -308,6 +363,42 @@ HistoryVersion versionFrom(const Query& row) {
     return version;
 }
 
+CourseVersion courseFrom(const Query& row) {
+    CourseVersion version;
+    version.id = row.integerAt(0);
+    version.vendor = row.bytesAt(1);
+    version.course = row.bytesAt(2);
+    version.dateLine = row.bytesAt(3);
+    version.qdfHash = row.bytesAt(4);
+    version.iniHash = row.bytesAt(5);
+    version.figureListVersion = row.integerAt(6);
+    version.withdrawnFrom = row.integerAt(7);
+    version.publishedAt = row.bytesAt(8);
+    return version;
+}
+
+InboxItem inboxItemFrom(const Query& row) {
+    InboxItem item;
+    item.receipt = row.integerAt(0);
+    item.kind = static_cast<InboxKind>(row.integerAt(1));
+    item.receivedAt = row.bytesAt(2);
+    item.testId = row.bytesAt(3);
+    item.quesNum = static_cast<int>(row.integerAt(4));
+    return item;
+}
+
+// The first of what a query found, when it found anything.
+template <class T>
+Result<std::optional<T>> firstOf(Result<std::vector<T>> found) {
+    if (!found) {
+        return found.error();
+    }
+    if (found->empty()) {
+        return std::optional<T>();
+    }
+    return std::optional<T>(std::move(found->front()));
+}
+
 class SqliteStore final : public Store {
   public:
     SqliteStore(std::string path, std::vector<std::unique_ptr<Connection>> connections)
@@ -431,6 +522,219 @@ class SqliteStore final : public Store {
         return versions;
     }
 
+    Result<CourseVersion> publishCourse(const CourseVersion& version,
+                                        const std::vector<StoredFile>& files,
+                                        std::int64_t replacing) override {
+        if (Status checked = checkFileHashes(files); !checked) {
+            return Error{checked.error().message, path_, 0};
+        }
+        return write<CourseVersion>([&](Connection& connection) -> Result<CourseVersion> {
+            const Result<std::optional<std::int64_t>> current = firstInteger(
+                connection, kCurrentCourseId, [&](Query& query) { query.text(version.course); });
+            if (!current) {
+                return current.error();
+            }
+            if (current->value_or(0) != replacing) {
+                return stalePublishError();
+            }
+            if (version.withdrawnFrom != 0) {
+                const Result<std::optional<std::int64_t>> restored =
+                    firstInteger(connection, kVersionOfCourse, [&](Query& query) {
+                        query.integer(version.withdrawnFrom).text(version.course);
+                    });
+                if (!restored) {
+                    return restored.error();
+                }
+                if (!restored->has_value()) {
+                    return Error{
+                        "戻す版がこの講座にありません: " + std::to_string(version.withdrawnFrom),
+                        path_, 0};
+                }
+            }
+            for (const StoredFile& file : files) {
+                const Result<std::int64_t> added =
+                    insert(connection, kAddFile, "ファイルを保存できません",
+                           [&](Query& query) { query.text(file.hash).bytes(file.bytes); });
+                if (!added) {
+                    return added.error();
+                }
+            }
+            std::vector<std::string_view> named{version.qdfHash};
+            if (!version.iniHash.empty()) {
+                named.push_back(version.iniHash);
+            }
+            for (const PublishedFigure& figure : version.figures) {
+                named.push_back(figure.hash);
+            }
+            for (const std::string_view hash : named) {
+                const Result<std::optional<std::int64_t>> held =
+                    firstInteger(connection, kHeldFile, [&](Query& query) { query.text(hash); });
+                if (!held) {
+                    return held.error();
+                }
+                if (!held->has_value()) {
+                    return Error{"公開する版のファイルが届いていません: " + std::string(hash),
+                                 path_, 0};
+                }
+            }
+            return insertCourseVersion(connection, version);
+        });
+    }
+
+    Result<std::optional<CourseVersion>> currentCourse(std::string_view course) override {
+        return snapshot<std::optional<CourseVersion>>([&](Connection& connection) {
+            return firstOf(
+                courses(connection, kCurrentCourse, [&](Query& query) { query.text(course); }));
+        });
+    }
+
+    Result<std::vector<CourseVersion>> currentCourses() override {
+        return snapshot<std::vector<CourseVersion>>([&](Connection& connection) {
+            return courses(connection, kCurrentCourses, [](Query&) {});
+        });
+    }
+
+    Result<std::vector<CourseVersion>> courseVersions(std::string_view course) override {
+        return snapshot<std::vector<CourseVersion>>([&](Connection& connection) {
+            return course.empty() ? courses(connection, kEveryCourseVersion, [](Query&) {})
+                                  : courses(connection, kVersionsOfCourse,
+                                            [&](Query& query) { query.text(course); });
+        });
+    }
+
+    Result<std::int64_t> latestCourseVersionId() override {
+        const Lease lease(*this);
+        const Result<std::optional<std::int64_t>> latest =
+            firstInteger(lease.connection(), kLatestCourseVersionId, [](Query&) {});
+        if (!latest) {
+            return latest.error();
+        }
+        return latest->value_or(0);
+    }
+
+    Result<std::optional<std::string>> storedFile(std::string_view hash) override {
+        const Lease lease(*this);
+        std::optional<std::string> bytes;
+        const Status read = eachRow(
+            lease.connection(), kFileBytes, [&](Query& query) { query.text(hash); },
+            [&](const Query& row) { bytes = row.bytesAt(0); });
+        if (!read) {
+            return read.error();
+        }
+        return bytes;
+    }
+
+    Result<InboxItem> addInboxItem(const InboxItem& item) override {
+        return write<InboxItem>([&](Connection& connection) -> Result<InboxItem> {
+            InboxItem stored = item;
+            stored.answers.clear();
+            stored.receivedAt = utcTimestamp(std::chrono::system_clock::now());
+            const Result<std::int64_t> receipt =
+                insert(connection, kAddInboxItem, "問い合わせを保存できません", [&](Query& query) {
+                    query.integer(static_cast<std::int64_t>(stored.kind))
+                        .text(stored.receivedAt)
+                        .text(stored.testId)
+                        .integer(stored.quesNum);
+                });
+            if (!receipt) {
+                return receipt.error();
+            }
+            stored.receipt = *receipt;
+            const Status fields =
+                insertEach(connection, kAddInboxField, "問い合わせを保存できません", stored.receipt,
+                           stored.fields, [](Query& query, const FormField& field) {
+                               query.text(field.name).text(field.value);
+                           });
+            if (!fields) {
+                return fields.error();
+            }
+            return stored;
+        });
+    }
+
+    Result<std::vector<InboxItem>> inboxItems() override {
+        return snapshot<std::vector<InboxItem>>([&](Connection& connection) {
+            return inbox(connection, kEveryInboxItem, [](Query&) {});
+        });
+    }
+
+    Result<std::optional<InboxItem>> inboxItem(std::int64_t receipt) override {
+        return snapshot<std::optional<InboxItem>>([&](Connection& connection) {
+            return firstOf(
+                inbox(connection, kInboxItem, [&](Query& query) { query.integer(receipt); }));
+        });
+    }
+
+    Result<InboxAnswer> answerInboxItem(std::int64_t receipt, std::string_view text) override {
+        return write<InboxAnswer>([&](Connection& connection) -> Result<InboxAnswer> {
+            const Result<std::optional<std::int64_t>> known = firstInteger(
+                connection, kHasInboxItem, [&](Query& query) { query.integer(receipt); });
+            if (!known) {
+                return known.error();
+            }
+            if (!known->has_value()) {
+                return Error{"受付番号 " + std::to_string(receipt) + " の問い合わせはありません",
+                             path_, 0};
+            }
+            InboxAnswer answer{0, std::string(text),
+                               utcTimestamp(std::chrono::system_clock::now())};
+            const Result<std::int64_t> id =
+                insert(connection, kAddInboxAnswer, "回答を保存できません", [&](Query& query) {
+                    query.integer(receipt).text(answer.text).text(answer.answeredAt);
+                });
+            if (!id) {
+                return id.error();
+            }
+            answer.id = *id;
+            return answer;
+        });
+    }
+
+    Result<std::vector<InboxItem>> answeredQuestions(std::string_view testId,
+                                                     int quesNum) override {
+        return snapshot<std::vector<InboxItem>>([&](Connection& connection) {
+            return inbox(connection, kAnsweredQuestions, [&](Query& query) {
+                query.integer(static_cast<std::int64_t>(InboxKind::Question))
+                    .text(testId)
+                    .integer(quesNum);
+            });
+        });
+    }
+
+    Result<NewsItem> addNews(std::string_view title, std::string_view text) override {
+        return write<NewsItem>([&](Connection& connection) -> Result<NewsItem> {
+            NewsItem item{0, std::string(title), std::string(text),
+                          utcTimestamp(std::chrono::system_clock::now())};
+            const Result<std::int64_t> id = insert(
+                connection, kAddNews, "お知らせを保存できません",
+                [&](Query& query) { query.text(item.title).text(item.text).text(item.postedAt); });
+            if (!id) {
+                return id.error();
+            }
+            item.id = *id;
+            return item;
+        });
+    }
+
+    Result<std::vector<NewsItem>> latestNews(int limit) override {
+        std::vector<NewsItem> news;
+        // SQLite reads a negative limit as none at all.
+        if (limit <= 0) {
+            return news;
+        }
+        const Lease lease(*this);
+        const Status read = eachRow(
+            lease.connection(), kLatestNews, [&](Query& query) { query.integer(limit); },
+            [&](const Query& row) {
+                news.push_back(
+                    NewsItem{row.integerAt(0), row.bytesAt(1), row.bytesAt(2), row.bytesAt(3)});
+            });
+        if (!read) {
+            return read.error();
+        }
+        return news;
+    }
+
     Status backup(const std::string& outPath) override;
 
     Result<int> schemaVersion() override {
@@ -476,8 +780,20 @@ class SqliteStore final : public Store {
     Result<T> write(Body&& body) {
         const std::lock_guard writer(writeMutex_);
         const Lease lease(*this);
-        Connection& connection = lease.connection();
-        if (Status begun = connection.exec("BEGIN IMMEDIATE"); !begun) {
+        return transaction<T>(lease.connection(), "BEGIN IMMEDIATE", body);
+    }
+
+    // Runs `body`, which reads with several statements, on one snapshot, so
+    // that a commit between them cannot mix two states of the store.
+    template <class T, class Body>
+    Result<T> snapshot(Body&& body) {
+        const Lease lease(*this);
+        return transaction<T>(lease.connection(), "BEGIN", body);
+    }
+
+    template <class T, class Body>
+    static Result<T> transaction(Connection& connection, const char* begin, Body& body) {
+        if (Status begun = connection.exec(begin); !begun) {
             return begun.error();
         }
         Result<T> result = body(connection);
@@ -510,6 +826,130 @@ class SqliteStore final : public Store {
             return connection.fail("履歴ストアを読めません");
         }
         return Ok{};
+    }
+
+    // The first column of the first row as a number; nothing when no row.
+    template <class Bind>
+    Result<std::optional<std::int64_t>> firstInteger(Connection& connection, const char* sql,
+                                                     Bind&& bind) {
+        std::optional<std::int64_t> value;
+        const Status read = eachRow(connection, sql, bind, [&](const Query& row) {
+            if (!value) {
+                value = row.integerAt(0);
+            }
+        });
+        if (!read) {
+            return read.error();
+        }
+        return value;
+    }
+
+    // Runs one INSERT and gives the key of its row.
+    template <class Bind>
+    static Result<std::int64_t> insert(Connection& connection, const char* sql,
+                                       std::string_view failed, Bind&& bind) {
+        const Result<sqlite3_stmt*> stmt = connection.prepared(sql);
+        if (!stmt) {
+            return stmt.error();
+        }
+        Query query(*stmt);
+        bind(query);
+        if (query.step() != SQLITE_DONE) {
+            return connection.fail(failed);
+        }
+        return sqlite3_last_insert_rowid(connection.handle());
+    }
+
+    // Inserts the rows that belong to `owner`, numbered in their order.
+    template <class Row, class Bind>
+    static Status insertEach(Connection& connection, const char* sql, std::string_view failed,
+                             std::int64_t owner, const std::vector<Row>& rows, Bind&& bind) {
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const Result<std::int64_t> added = insert(connection, sql, failed, [&](Query& query) {
+                query.integer(owner).integer(static_cast<std::int64_t>(i));
+                bind(query, rows[i]);
+            });
+            if (!added) {
+                return added.error();
+            }
+        }
+        return Ok{};
+    }
+
+    // The versions a query finds, each with its figures.
+    template <class Bind>
+    Result<std::vector<CourseVersion>> courses(Connection& connection, const char* sql,
+                                               Bind&& bind) {
+        std::vector<CourseVersion> found;
+        Status read = eachRow(connection, sql, bind,
+                              [&](const Query& row) { found.push_back(courseFrom(row)); });
+        for (auto version = found.begin(); read && version != found.end(); ++version) {
+            read = eachRow(
+                connection, kFigures, [&](Query& query) { query.integer(version->id); },
+                [&](const Query& row) {
+                    version->figures.push_back(
+                        PublishedFigure{row.bytesAt(0), row.bytesAt(1), row.integerAt(2)});
+                });
+        }
+        if (!read) {
+            return read.error();
+        }
+        return found;
+    }
+
+    // The items a query finds, each with its fields and answers.
+    template <class Bind>
+    Result<std::vector<InboxItem>> inbox(Connection& connection, const char* sql, Bind&& bind) {
+        std::vector<InboxItem> found;
+        Status read = eachRow(connection, sql, bind,
+                              [&](const Query& row) { found.push_back(inboxItemFrom(row)); });
+        for (auto item = found.begin(); read && item != found.end(); ++item) {
+            const auto byReceipt = [&](Query& query) { query.integer(item->receipt); };
+            read = eachRow(connection, kInboxFields, byReceipt, [&](const Query& row) {
+                item->fields.push_back(FormField{row.bytesAt(0), row.bytesAt(1)});
+            });
+            if (read) {
+                read = eachRow(connection, kInboxAnswers, byReceipt, [&](const Query& row) {
+                    item->answers.push_back(
+                        InboxAnswer{row.integerAt(0), row.bytesAt(1), row.bytesAt(2)});
+                });
+            }
+        }
+        if (!read) {
+            return read.error();
+        }
+        return found;
+    }
+
+    Result<CourseVersion> insertCourseVersion(Connection& connection,
+                                              const CourseVersion& version) {
+        CourseVersion stored = version;
+        stored.publishedAt = utcTimestamp(std::chrono::system_clock::now());
+        const char* const failed = "講座の版を保存できません";
+        const Result<std::int64_t> id =
+            insert(connection, kAddCourseVersion, failed, [&](Query& query) {
+                query.text(stored.vendor)
+                    .text(stored.course)
+                    .text(stored.dateLine)
+                    .text(stored.qdfHash)
+                    .text(stored.iniHash)
+                    .integer(stored.figureListVersion)
+                    .integer(stored.withdrawnFrom)
+                    .text(stored.publishedAt);
+            });
+        if (!id) {
+            return id.error();
+        }
+        stored.id = *id;
+        const Status figures =
+            insertEach(connection, kAddFigure, failed, stored.id, stored.figures,
+                       [](Query& query, const PublishedFigure& figure) {
+                           query.text(figure.name).text(figure.hash).integer(figure.version);
+                       });
+        if (!figures) {
+            return figures.error();
+        }
+        return stored;
     }
 
     Result<std::optional<Learner>> findIn(Connection& connection, std::string_view serialHash) {
@@ -545,47 +985,43 @@ class SqliteStore final : public Store {
     }
 
     static Result<Learner> insertLearner(Connection& connection, const Sender& sender) {
-        const Result<sqlite3_stmt*> stmt = connection.prepared(kAddLearner);
-        if (!stmt) {
-            return stmt.error();
-        }
         Learner learner{0,           sender.serialHash,
                         sender.name, sender.email,
                         false,       utcTimestamp(std::chrono::system_clock::now())};
-        Query query(*stmt);
-        query.text(learner.serialHash)
-            .text(learner.name)
-            .text(learner.email)
-            .text(learner.createdAt);
-        if (query.step() != SQLITE_DONE) {
-            return connection.fail("学習者を登録できません");
+        const Result<std::int64_t> id =
+            insert(connection, kAddLearner, "学習者を登録できません", [&](Query& query) {
+                query.text(learner.serialHash)
+                    .text(learner.name)
+                    .text(learner.email)
+                    .text(learner.createdAt);
+            });
+        if (!id) {
+            return id.error();
         }
-        learner.id = sqlite3_last_insert_rowid(connection.handle());
+        learner.id = *id;
         return learner;
     }
 
     static Result<HistoryVersion> insertHistory(Connection& connection, std::int64_t learnerId,
                                                 const HistoryUpload& upload) {
-        const Result<sqlite3_stmt*> stmt = connection.prepared(kAddHistory);
-        if (!stmt) {
-            return stmt.error();
-        }
         HistoryVersion version{0, learnerId, utcTimestamp(std::chrono::system_clock::now()),
                                upload};
-        Query query(*stmt);
-        query.integer(learnerId)
-            .text(upload.testId)
-            .text(upload.lastUpdate)
-            .text(upload.sentOn)
-            .text(version.receivedAt)
-            .integer(upload.bestRate)
-            .integer(upload.averageRate)
-            .integer(upload.questionCount)
-            .bytes(upload.record);
-        if (query.step() != SQLITE_DONE) {
-            return connection.fail("履歴を保存できません");
+        const Result<std::int64_t> id =
+            insert(connection, kAddHistory, "履歴を保存できません", [&](Query& query) {
+                query.integer(learnerId)
+                    .text(upload.testId)
+                    .text(upload.lastUpdate)
+                    .text(upload.sentOn)
+                    .text(version.receivedAt)
+                    .integer(upload.bestRate)
+                    .integer(upload.averageRate)
+                    .integer(upload.questionCount)
+                    .bytes(upload.record);
+            });
+        if (!id) {
+            return id.error();
         }
-        version.id = sqlite3_last_insert_rowid(connection.handle());
+        version.id = *id;
         return version;
     }
 
