@@ -120,13 +120,25 @@ def as_posted(value):
 
 
 def compare_fields(stored, held, what):
+    """Every field as the page held it, in order; the learner's identifier
+    only as the server's keyed hash, which is returned."""
     expected = [{"Name": n, "Value": as_posted(v)} for n, v in held]
     got = stored["Fields"]
+    hashed = None
     for k, (e, g) in enumerate(zip(expected, got)):
+        if e["Name"].lower() == "serial" and g["Name"] == e["Name"]:
+            hashed = g["Value"]
+            check(re.fullmatch(r"[0-9a-f]{64}", hashed),
+                  f"{what}: the identifier is kept as {hashed!r}, not as its keyed hash")
+            continue
         check(e == g, f"{what}: field {k + 1} kept as {g!r}, the page held {e!r}")
     check(len(expected) == len(got),
           f"{what}: {len(got)} fields kept, the page held {len(expected)}: "
           f"{[f['Name'] for f in got]} against {[n for n, _ in held]}")
+    check(hashed is not None, f"{what}: no identifier field kept")
+    check(not any(PROFILE["Serial"] in f["Value"] for f in got),
+          f"{what}: the identifier is kept in clear")
+    return hashed
 
 
 def submit(driver):
@@ -164,7 +176,7 @@ def post_question(driver, server, tool, root, work, shots):
           (receipt, "question", QUESTION_COURSE, quesnum),
           f"question kept as {item['Receipt']} {item['Kind']} {item['TestID']} "
           f"{item['QuesNum']}, expected {receipt} question {QUESTION_COURSE} {quesnum}")
-    compare_fields(item, held, "question")
+    learner = compare_fields(item, held, "question")
 
     server.admin("inbox", "answer", str(receipt), STAFF_ANSWER)
     answers = server.item(receipt)["Answers"]
@@ -177,9 +189,10 @@ def post_question(driver, server, tool, root, work, shots):
     driver.save_screenshot(str(shots / "faq.png"))
     for text in [STAFF_ANSWER, *TYPED_QUESTION.split("\n")]:
         check(text in shown, f"the FAQ page {faq} does not show {text!r} as text:\n{shown}")
+    return learner
 
 
-def post_diagnosis(driver, server, tool, root, work, shots):
+def post_diagnosis(driver, server, tool, root, work, shots, learner):
     profile = work / "profile.json"
     profile.write_text(json.dumps(PROFILE, ensure_ascii=False))
     form = work / "Form.htm"
@@ -188,20 +201,23 @@ def post_diagnosis(driver, server, tool, root, work, shots):
     select = Select(driver.find_element(By.NAME, "TEST"))
     courses = [o.text for o in select.options[1:]]
     check(len(courses) >= 2, f"the course list offers {courses}")
-    chosen = next(c for c in courses if c.startswith(QUESTION_COURSE + " : "))
+    chosen = next((c for c in courses if c.startswith(QUESTION_COURSE + " : ")), None)
+    check(chosen is not None, f"the course list does not offer {QUESTION_COURSE}: {courses}")
     select.select_by_visible_text(chosen)
     driver.find_element(By.NAME, "MESSAGE").send_keys(TYPED_MESSAGE)
     held = page_fields(driver)
     receipt = submit(driver)
     shown = body_text(driver)
     driver.save_screenshot(str(shots / "diagnosis-receipt.png"))
-    check(QUESTION_COURSE in shown, f"the advice does not name {chosen}:\n{shown}")
+    for name in [chosen, *(c.split(" : ")[0] for c in courses)]:
+        check(name in shown, f"the advice does not name {name}:\n{shown}")
 
     item = server.item(receipt)
     check((item["Receipt"], item["Kind"], item["TestID"]) ==
           (receipt, "diagnosis", QUESTION_COURSE),
           f"diagnosis kept as {item['Receipt']} {item['Kind']} {item['TestID']}")
-    compare_fields(item, held, "diagnosis")
+    check(compare_fields(item, held, "diagnosis") == learner,
+          "the same learner's identifier is kept as another hash in the diagnosis request")
     # Every course's history went along, not only the chosen one's.
     kept = {f["Name"]: f["Value"] for f in item["Fields"]}
     for course in courses:
@@ -237,8 +253,8 @@ def main():
                 options.add_argument(flag)
             options.binary_location = "/usr/bin/chromium"
             driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
-            post_question(driver, server, args.tool, root, work, args.out)
-            post_diagnosis(driver, server, args.tool, root, work, args.out)
+            learner = post_question(driver, server, args.tool, root, work, args.out)
+            post_diagnosis(driver, server, args.tool, root, work, args.out, learner)
             server.stop()
         except Mismatch as e:
             print(f"FAIL: {e}", file=sys.stderr)
