@@ -89,6 +89,13 @@ case "$what" in
       build/root/bin/tovalo-server admin --data build/server-data \
         publish "$vendor" "$course" --if-newer >/dev/null
     done
+    # A first notice, so that the course menu's news button shows a page
+    # with something on it.
+    if [ -z "$(build/root/bin/tovalo-server admin --data build/server-data news list)" ]; then
+      build/root/bin/tovalo-server admin --data build/server-data news add \
+        "サンプルのコースを公開しました" \
+        "このサーバーはサンプルの3ベンダー・7コースを公開しています。コースメニューの「問題更新」で新しい版を受け取れます。"
+    fi
     exec build/root/bin/tovalo-server --listen 127.0.0.1:8080 --data build/server-data \
       --registration open "${@:2}"
     ;;
