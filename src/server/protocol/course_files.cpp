@@ -1,5 +1,6 @@
 #include "server/protocol/course_files.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "core/text/cp932.h"
@@ -94,18 +95,32 @@ std::string withFigureVersions(std::string_view ini, std::uint64_t listVersion,
     return out;
 }
 
-std::string secondAfter(std::string_view stamp) {
+std::time_t stampTime(std::string_view stamp) {
+    if (stamp.size() < 14 || !std::all_of(stamp.begin(), stamp.begin() + 14,
+                                          [](char c) { return c >= '0' && c <= '9'; })) {
+        return 0;
+    }
+    const auto number = [&](std::size_t at, std::size_t digits) {
+        int n = 0;
+        for (std::size_t i = at; i < at + digits; ++i) {
+            n = n * 10 + (stamp[i] - '0');
+        }
+        return n;
+    };
     std::tm t{};
-    const std::string s(stamp.substr(0, 14));
-    t.tm_year = std::stoi(s.substr(0, 4)) - 1900;
-    t.tm_mon = std::stoi(s.substr(4, 2)) - 1;
-    t.tm_mday = std::stoi(s.substr(6, 2));
-    t.tm_hour = std::stoi(s.substr(8, 2));
-    t.tm_min = std::stoi(s.substr(10, 2));
-    t.tm_sec = std::stoi(s.substr(12, 2)) + 1;
+    t.tm_year = number(0, 4) - 1900;
+    t.tm_mon = number(4, 2) - 1;
+    t.tm_mday = number(6, 2);
+    t.tm_hour = number(8, 2);
+    t.tm_min = number(10, 2);
+    t.tm_sec = number(12, 2);
     // The stamp is a wall-clock reading with no zone; UTC arithmetic keeps
     // it free of daylight-saving jumps.
-    const std::time_t next = ::timegm(&t);
+    return ::timegm(&t);
+}
+
+std::string secondAfter(std::string_view stamp) {
+    const std::time_t next = stampTime(stamp) + 1;
     std::tm out{};
     ::gmtime_r(&next, &out);
     char text[32];

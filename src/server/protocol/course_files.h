@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,6 +25,10 @@ std::string withDateLine(std::string_view qdf, std::string_view dateLine);
 // stays. `figureVersions` holds one number per listed figure.
 std::string withFigureVersions(std::string_view ini, std::uint64_t listVersion,
                                std::span<const std::uint64_t> figureVersions);
+
+// A "yyyymmddhhmmss" stamp as seconds, read as if it were UTC (it names
+// no zone); 0 for anything else.
+std::time_t stampTime(std::string_view stamp);
 
 // The "yyyymmddhhmmss" one second after `stamp` (which has that form), for
 // a date line that must be later than another one.

@@ -1,10 +1,10 @@
 #include "server/service/content_service.h"
 
 #include <algorithm>
-#include <cctype>
 #include <ctime>
 
 #include "core/common/sha256.h"
+#include "core/text/trim.h"
 #include "core/update/update_rules.h"
 #include "server/protocol/course_files.h"
 #include "server/protocol/form_wire.h"
@@ -26,60 +26,29 @@ http::Response textStatus(int status, const std::string& message) {
     return r;
 }
 
-// The time a question file's date line names, as its zip entry's time.
-std::time_t entryTime(std::string_view dateLine) {
-    std::tm t{};
-    if (dateLine.size() >= 14) {
-        const std::string s(dateLine.substr(0, 14));
-        t.tm_year = std::stoi(s.substr(0, 4)) - 1900;
-        t.tm_mon = std::stoi(s.substr(4, 2)) - 1;
-        t.tm_mday = std::stoi(s.substr(6, 2));
-        t.tm_hour = std::stoi(s.substr(8, 2));
-        t.tm_min = std::stoi(s.substr(10, 2));
-        t.tm_sec = std::stoi(s.substr(12, 2));
-    }
-    return ::timegm(&t);
-}
-
 std::string contentTypeOf(std::string_view name) {
-    const auto endsWith = [&](std::string_view suffix) {
-        return name.size() >= suffix.size() &&
-               std::equal(
-                   suffix.begin(), suffix.end(), name.end() - suffix.size(),
-                   [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+    const std::string lower = text::asciiLower(name);
+    const std::pair<std::string_view, std::string_view> types[] = {
+        {".ini", "text/plain; charset=Shift_JIS"},
+        {".jpg", "image/jpeg"},
+        {".jpeg", "image/jpeg"},
+        {".bmp", "image/bmp"},
+        {".png", "image/png"},
+        {".gif", "image/gif"},
     };
-    if (endsWith(".ini")) {
-        return "text/plain; charset=Shift_JIS";
-    }
-    if (endsWith(".jpg") || endsWith(".jpeg")) {
-        return "image/jpeg";
-    }
-    if (endsWith(".bmp")) {
-        return "image/bmp";
-    }
-    if (endsWith(".png")) {
-        return "image/png";
-    }
-    if (endsWith(".gif")) {
-        return "image/gif";
+    for (const auto& [suffix, type] : types) {
+        if (lower.ends_with(suffix)) {
+            return std::string(type);
+        }
     }
     return "application/octet-stream";
 }
 
 bool etagMatches(std::string_view header, std::string_view etag) {
     std::size_t at = 0;
-    while (at < header.size()) {
-        std::size_t end = header.find(',', at);
-        if (end == std::string_view::npos) {
-            end = header.size();
-        }
-        std::string_view tag = header.substr(at, end - at);
-        while (!tag.empty() && (tag.front() == ' ' || tag.front() == '\t')) {
-            tag.remove_prefix(1);
-        }
-        while (!tag.empty() && (tag.back() == ' ' || tag.back() == '\t')) {
-            tag.remove_suffix(1);
-        }
+    while (at <= header.size()) {
+        const std::size_t end = std::min(header.find(',', at), header.size());
+        std::string_view tag = text::trim(header.substr(at, end - at));
         if (tag.starts_with("W/")) {
             tag.remove_prefix(2);
         }
@@ -196,23 +165,15 @@ http::Response ContentService::questionFile(const http::Request& request) {
         return textStatus(404, "公開されていない問題ファイルです: " + *name);
     }
     const store::CourseVersion& course = found->second;
-    Result<std::shared_ptr<const Body>> made = body("q:" + course.qdfHash, [&]() -> Result<Body> {
-        Result<std::optional<std::string>> qdf = store_.storedFile(course.qdfHash);
-        if (!qdf || !*qdf) {
-            return qdf ? Error{"保存された問題ファイルがありません", course.course, 0}
-                       : qdf.error();
-        }
-        Result<std::string> sent = smallerForm(course.course, **qdf, entryTime(course.dateLine));
+    return stored(request, course.qdfHash, course.course, [&](std::string qdf) -> Result<Body> {
+        Result<std::string> sent =
+            smallerForm(course.course, qdf, protocol::stampTime(course.dateLine));
         if (!sent) {
             return sent.error();
         }
         const bool zipped = sent->starts_with("PK");
         return Body{std::move(*sent), {}, zipped ? "application/zip" : "application/octet-stream"};
     });
-    if (!made) {
-        return textStatus(503, made.error().describe());
-    }
-    return answer(request, **made);
 }
 
 http::Response ContentService::figureFile(const http::Request& request) {
@@ -230,13 +191,23 @@ http::Response ContentService::figureFile(const http::Request& request) {
     if (found == (*published)->files.end()) {
         return textStatus(404, "公開されていないファイルです: " + *name);
     }
-    const std::string hash = found->second;
-    Result<std::shared_ptr<const Body>> made = body("f:" + hash, [&]() -> Result<Body> {
+    return stored(request, found->second, *name, [&](std::string bytes) -> Result<Body> {
+        return Body{std::move(bytes), {}, contentTypeOf(*name)};
+    });
+}
+
+http::Response ContentService::stored(const http::Request& request, const std::string& hash,
+                                      const std::string& name,
+                                      const std::function<Result<Body>(std::string)>& shape) {
+    Result<std::shared_ptr<const Body>> made = body(name + ":" + hash, [&]() -> Result<Body> {
         Result<std::optional<std::string>> bytes = store_.storedFile(hash);
-        if (!bytes || !*bytes) {
-            return bytes ? Error{"保存されたファイルがありません", *name, 0} : bytes.error();
+        if (!bytes) {
+            return bytes.error();
         }
-        return Body{std::move(**bytes), {}, contentTypeOf(*name)};
+        if (!*bytes) {
+            return Error{"保存されたファイルがありません", name, 0};
+        }
+        return shape(std::move(**bytes));
     });
     if (!made) {
         return textStatus(503, made.error().describe());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -46,6 +47,11 @@ class ContentService {
     Result<std::shared_ptr<const Body>> body(const std::string& key,
                                              const std::function<Result<Body>()>& make);
     http::Response answer(const http::Request& request, const Body& body);
+    // The stored file `hash`, served as `name`: made into a body by `shape`
+    // once, then sent as often as asked.
+    http::Response stored(const http::Request& request, const std::string& hash,
+                          const std::string& name,
+                          const std::function<Result<Body>(std::string)>& shape);
 
     store::Store& store_;
     ContentOptions options_;
