@@ -58,14 +58,17 @@ TEST_F(InboxEndToEnd, AnAnsweredQuestionBecomesTheFaqOfThatQuestion) {
     // The hidden values carry the line breaks the template puts around them.
     const std::string question = "<b>なぜ</b> & \"ウ\" ではないのですか？\r\n教えてください";
     const std::optional<HttpAnswer> receipt = httpExchange(
-        server_.port(),
-        postRequest("/cgi-bin/tovalo/support.cgi",
-                    form({{"serial", "\r\nS-1 2\r\n"}, {"name", "\r\n山田 太郎\r\n"},
-                          {"org", "\r\n\r\n"}, {"mail", "\r\nt@example.jp\r\n"},
-                          {"test", "\r\nNXN-101 : ネットワーク基礎\r\n"},
-                          {"qdfdate", "\r\n20250310093000\r\n"}, {"quesnum", "\r\n12\r\n"},
-                          {"ques", "OSI 参照モデルの第3層は？"}, {"answ", "A : 物理層\r\n正解 :C\r\n解答 : A "},
-                          {"question", question}})));
+        server_.port(), postRequest("/cgi-bin/tovalo/support.cgi",
+                                    form({{"serial", "\r\nS-1 2\r\n"},
+                                          {"name", "\r\n山田 太郎\r\n"},
+                                          {"org", "\r\n\r\n"},
+                                          {"mail", "\r\nt@example.jp\r\n"},
+                                          {"test", "\r\nNXN-101 : ネットワーク基礎\r\n"},
+                                          {"qdfdate", "\r\n20250310093000\r\n"},
+                                          {"quesnum", "\r\n12\r\n"},
+                                          {"ques", "OSI 参照モデルの第3層は？"},
+                                          {"answ", "A : 物理層\r\n正解 :C\r\n解答 : A "},
+                                          {"question", question}})));
     ASSERT_TRUE(receipt);
     ASSERT_EQ(receipt->status, 200) << receipt->body;
     EXPECT_NE(receipt->body.find("id=\"receipt\">1<"), std::string::npos) << receipt->body;
@@ -102,16 +105,17 @@ TEST_F(InboxEndToEnd, AnAnsweredQuestionBecomesTheFaqOfThatQuestion) {
 
     const auto [listed, list] = admin("inbox list");
     EXPECT_EQ(listed, 0);
-    EXPECT_NE(list.find("\tquestion\tNXN-101\t12\tanswered\t<b>なぜ</b>"), std::string::npos) << list;
+    EXPECT_NE(list.find("\tquestion\tNXN-101\t12\tanswered\t<b>なぜ</b>"), std::string::npos)
+        << list;
 }
 
 TEST_F(InboxEndToEnd, NewsShowsTheLatestNoticesFirst) {
     EXPECT_EQ(httpExchange(server_.port(), get("/news/index.html"))->status, 200);
     for (int i = 1; i <= 22; ++i) {
-        ASSERT_EQ(admin("news add 'お知らせ" + std::to_string(i) + "' '本文<" + std::to_string(i) +
-                        ">'")
-                      .first,
-                  0);
+        ASSERT_EQ(
+            admin("news add 'お知らせ" + std::to_string(i) + "' '本文<" + std::to_string(i) + ">'")
+                .first,
+            0);
     }
     const std::string page = httpExchange(server_.port(), get("/news/index.html"))->body;
     EXPECT_LT(page.find("お知らせ22"), page.find("お知らせ21"));
@@ -135,7 +139,8 @@ TEST_F(InboxEndToEnd, HostileFormsAreRefusedAndNothingIsStored) {
         {"neither form", postRequest("/cgi-bin/tovalo/support.cgi", "a=1&b=2"), 400},
         {"a broken escape", postRequest("/cgi-bin/tovalo/support.cgi", "quesnum=%G1"), 400},
         {"a question with no text",
-         postRequest("/cgi-bin/tovalo/support.cgi", form({{"test", "X : Y"}, {"quesnum", "1"}, {"question", " \r\n"}})),
+         postRequest("/cgi-bin/tovalo/support.cgi",
+                     form({{"test", "X : Y"}, {"quesnum", "1"}, {"question", " \r\n"}})),
          400},
         {"FAQ without a question", get("/faq/index.cgi?testid=NXN-101"), 400},
         {"FAQ with a broken number", get("/faq/index.cgi?testid=NXN-101&testno=1x"), 400},

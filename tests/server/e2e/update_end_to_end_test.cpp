@@ -157,6 +157,40 @@ TEST_F(UpdateEndToEnd, ClientsTakeExactlyWhatWasPublished) {
     EXPECT_NE(courses.find("withdrawn to"), std::string::npos) << courses;
 }
 
+TEST_F(UpdateEndToEnd, WhatClientsCouldNotUseIsNeverPublished) {
+    const std::string sample = (kSample / "NXN-101.txt").string();
+    std::string source = read(sample);
+    write("broken/NXN-101.txt", source.substr(0, source.size() / 2));
+    write("noimg/NXN-101.ini", read((kSample / "NXN-101.ini").string()));
+    write("noimg/img/nxn_osi.bmp", "BM");
+    write("badlist/NXN-101.ini", "; x\n1\n; figures\nnxn_osi.bmp\n[Level]\n");
+    write("unsafe/NXN-101.ini", "; x\n1\n; figures\n../data/secret 1\n");
+    const struct {
+        std::string args;
+        std::string said;  // the file and line named
+    } cases[] = {
+        {"nexa " + tree_.path("broken/NXN-101.txt"), tree_.path("broken/NXN-101.txt") + ":"},
+        {"nexa " + sample + " --ini " + tree_.path("noimg/NXN-101.ini") + " --figures " +
+             tree_.path("noimg/img"),
+         tree_.path("noimg/NXN-101.ini") + ":5: 図版が見つかりません"},
+        {"nexa " + sample + " --ini " + tree_.path("badlist/NXN-101.ini"),
+         tree_.path("badlist/NXN-101.ini") + ":4: 'nxn_osi.bmp' は数値ではありません"},
+        {"nexa " + sample + " --ini " + tree_.path("unsafe/NXN-101.ini"),
+         tree_.path("unsafe/NXN-101.ini") + ":4: 図版のファイル名が正しくありません"},
+        // Published already with this date.
+        {"nexa " + sample, "NXN-101.qdf:9: 日付の行 20250310093000 が公開中の版の"},
+        {"sorane " + edited("NXN-101", "20261201090000", "別ベンダー"), "ベンダー nexa"},
+        {"'../x' " + sample, "ベンダー名"},
+    };
+    for (const auto& c : cases) {
+        const auto [code, said] = serverAdmin(tree_.path("data"), "publish " + c.args + " 2>&1");
+        EXPECT_EQ(code, 1) << c.args;
+        EXPECT_NE(said.find(c.said), std::string::npos) << c.args << "\n" << said;
+    }
+    const auto [listed, courses] = serverAdmin(tree_.path("data"), "courses");
+    EXPECT_EQ(std::count(courses.begin(), courses.end(), '\n'), 4) << courses;
+}
+
 TEST_F(UpdateEndToEnd, AnswersAreTheSmallerFormAndTheSameBytesEachTime) {
     for (const std::string course : {"NXN-101.qdf", "NXS-210.qdf", "NXA-330.qdf"}) {
         const std::string target =
