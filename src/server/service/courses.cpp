@@ -9,6 +9,7 @@
 #include "core/common/sha256.h"
 #include "core/questions/qdf_source.h"
 #include "core/questions/question_file.h"
+#include "core/text/trim.h"
 #include "core/update/update_rules.h"
 #include "server/protocol/course_files.h"
 
@@ -64,7 +65,7 @@ std::string withoutNumbers(const std::string& ini, std::size_t figures) {
 }  // namespace
 
 std::string courseFileName(const std::string& course) {
-    return course.ends_with(".qdf") ? course : course + ".qdf";
+    return text::asciiLower(course).ends_with(".qdf") ? course : course + ".qdf";
 }
 
 Result<CourseDraft> readCourseFiles(const std::string& vendor, const std::string& path,
@@ -79,11 +80,14 @@ Result<CourseDraft> readCourseFiles(const std::string& vendor, const std::string
     const fs::path file(path);
     CourseDraft draft;
     draft.vendor = vendor;
-    draft.course = file.stem().string() + ".qdf";
+    // A question file keeps its own name, whatever the case of its ending:
+    // clients ask for the name they have installed.
+    const bool stored = text::asciiLower(file.extension().string()) == ".qdf";
+    draft.course = stored ? file.filename().string() : file.stem().string() + ".qdf";
     if (!update::isSafeFigureName(draft.course)) {
         return Error{"問題ファイルの名前に使えない文字があります", path, 0};
     }
-    if (file.extension() == ".qdf") {
+    if (stored) {
         draft.qdf = std::move(*given);
     } else {
         Result<std::string> packed = packQuestionSource(*given, path);
