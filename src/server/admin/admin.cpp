@@ -193,8 +193,8 @@ int courses(const std::vector<std::string>& a, store::Store& store) {
         if (!current) {
             return fail(current.error().describe());
         }
-        const std::string given = update::dateLineOf(draft->qdf).substr(0, 14);
-        if (*current && (*current)->dateLine.substr(0, 14) >= given) {
+        if (*current &&
+            !service::isLaterDateLine(update::dateLineOf(draft->qdf), (*current)->dateLine)) {
             std::printf("%s: unchanged, the published version is as new\n", draft->course.c_str());
             return 0;
         }
@@ -252,8 +252,7 @@ int inbox(const std::vector<std::string>& a, store::Store& store) {
         }
         return 0;
     }
-    const std::optional<std::int64_t> receipt =
-        a.size() > 2 ? receiptNumber(a[2]) : std::nullopt;
+    const std::optional<std::int64_t> receipt = a.size() > 2 ? receiptNumber(a[2]) : std::nullopt;
     if (verb == "show" && a.size() == 3 && receipt) {
         Result<std::optional<store::InboxItem>> item = store.inboxItem(*receipt);
         if (!item) {
@@ -263,9 +262,9 @@ int inbox(const std::vector<std::string>& a, store::Store& store) {
             return fail("no inbox item " + a[2]);
         }
         const store::InboxItem& i = **item;
-        json out = {{"Receipt", i.receipt},   {"Kind", kindName(i.kind)},
+        json out = {{"Receipt", i.receipt},       {"Kind", kindName(i.kind)},
                     {"ReceivedAt", i.receivedAt}, {"TestID", i.testId},
-                    {"QuesNum", i.quesNum},   {"Fields", json::array()},
+                    {"QuesNum", i.quesNum},       {"Fields", json::array()},
                     {"Answers", json::array()}};
         for (const store::FormField& f : i.fields) {
             out["Fields"].push_back({{"Name", f.name}, {"Value", f.value}});

@@ -95,9 +95,13 @@ std::string withFigureVersions(std::string_view ini, std::uint64_t listVersion,
     return out;
 }
 
+bool isStamp(std::string_view line) {
+    return line.size() >= 14 && std::all_of(line.begin(), line.begin() + 14,
+                                            [](char c) { return c >= '0' && c <= '9'; });
+}
+
 std::time_t stampTime(std::string_view stamp) {
-    if (stamp.size() < 14 || !std::all_of(stamp.begin(), stamp.begin() + 14,
-                                          [](char c) { return c >= '0' && c <= '9'; })) {
+    if (!isStamp(stamp)) {
         return 0;
     }
     const auto number = [&](std::size_t at, std::size_t digits) {

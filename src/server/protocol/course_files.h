@@ -26,6 +26,10 @@ std::string withDateLine(std::string_view qdf, std::string_view dateLine);
 std::string withFigureVersions(std::string_view ini, std::uint64_t listVersion,
                                std::span<const std::uint64_t> figureVersions);
 
+// Whether a date line starts with the 14 digits "yyyymmddhhmmss" that
+// clients compare.
+bool isStamp(std::string_view line);
+
 // A "yyyymmddhhmmss" stamp as seconds, read as if it were UTC (it names
 // no zone); 0 for anything else.
 std::time_t stampTime(std::string_view stamp);

@@ -200,14 +200,11 @@ http::Response ContentService::stored(const http::Request& request, const std::s
                                       const std::string& name,
                                       const std::function<Result<Body>(std::string)>& shape) {
     Result<std::shared_ptr<const Body>> made = body(name + ":" + hash, [&]() -> Result<Body> {
-        Result<std::optional<std::string>> bytes = store_.storedFile(hash);
+        Result<std::string> bytes = store::heldFile(store_, hash);
         if (!bytes) {
             return bytes.error();
         }
-        if (!*bytes) {
-            return Error{"保存されたファイルがありません", name, 0};
-        }
-        return shape(std::move(**bytes));
+        return shape(std::move(*bytes));
     });
     if (!made) {
         return textStatus(503, made.error().describe());

@@ -23,11 +23,6 @@ constexpr int kDateLine = 9;
 // Figure entries start on line 4 of a settings file.
 constexpr int kFirstFigureLine = 4;
 
-bool isStamp(std::string_view line) {
-    return line.size() >= 14 && std::all_of(line.begin(), line.begin() + 14,
-                                            [](char c) { return c >= '0' && c <= '9'; });
-}
-
 // Vendor folders are plain names: they become folders on every client.
 bool isVendorName(std::string_view name) {
     return !name.empty() && name.size() <= 64 && std::all_of(name.begin(), name.end(), [](char c) {
@@ -45,24 +40,36 @@ std::string nowStamp() {
     return text;
 }
 
-Result<std::string> storedBytes(store::Store& store, const std::string& hash) {
-    Result<std::optional<std::string>> bytes = store.storedFile(hash);
-    if (!bytes) {
-        return bytes.error();
-    }
-    if (!*bytes) {
-        return Error{"保存されたファイルが見つかりません: " + hash, {}, 0};
-    }
-    return std::move(**bytes);
-}
-
 // The settings file with every number of its figure list at zero: what is
 // left is what its author wrote.
 std::string withoutNumbers(const std::string& ini, std::size_t figures) {
     return protocol::withFigureVersions(ini, 0, std::vector<std::uint64_t>(figures, 0));
 }
 
+// Takes the settings file and figures that `v` is served with into
+// `draft`. With `keepNumbers` the served numbers stand as the author's;
+// without, they are numbered afresh against what was served since.
+Status takeSettings(store::Store& store, const store::CourseVersion& v, bool keepNumbers,
+                    CourseDraft& draft) {
+    Result<std::string> ini = store::heldFile(store, v.iniHash);
+    if (!ini) {
+        return ini.error();
+    }
+    draft.ini = std::move(*ini);
+    draft.listedVersion = keepNumbers ? static_cast<std::uint64_t>(v.figureListVersion) : 0;
+    for (const store::PublishedFigure& f : v.figures) {
+        draft.figures.push_back({f.name, f.hash,
+                                 keepNumbers ? static_cast<std::uint64_t>(f.version) : 0,
+                                 std::nullopt});
+    }
+    return Ok{};
+}
+
 }  // namespace
+
+bool isLaterDateLine(std::string_view given, std::string_view current) {
+    return given.substr(0, 14) > current.substr(0, 14);
+}
 
 std::string courseFileName(const std::string& course) {
     return text::asciiLower(course).ends_with(".qdf") ? course : course + ".qdf";
@@ -104,7 +111,7 @@ Result<CourseDraft> readCourseFiles(const std::string& vendor, const std::string
         }
         return Error{all, {}, 0};
     }
-    if (!isStamp(update::dateLineOf(draft.qdf))) {
+    if (!protocol::isStamp(update::dateLineOf(draft.qdf))) {
         return Error{"日付の行が \"yyyymmddhhmmss\" で始まっていません", path, kDateLine};
     }
 
@@ -204,7 +211,7 @@ Result<store::CourseVersion> CoursePublisher::publish(CourseDraft draft) {
     if (!history->empty()) {
         const std::string current = history->back().dateLine.substr(0, 14);
         const std::string given = update::dateLineOf(draft.qdf).substr(0, 14);
-        if (given <= current) {
+        if (!isLaterDateLine(given, current)) {
             return Error{
                 "日付の行 " + given + " が公開中の版の " + current + " より新しくありません",
                 draft.course, kDateLine};
@@ -238,26 +245,20 @@ Result<store::CourseVersion> CoursePublisher::withdraw(const std::string& vendor
     draft.vendor = vendor;
     draft.course = name;
     draft.withdrawnFrom = target.withdrawnFrom != 0 ? target.withdrawnFrom : target.id;
-    Result<std::string> qdf = storedBytes(store_, target.qdfHash);
+    Result<std::string> qdf = store::heldFile(store_, target.qdfHash);
     if (!qdf) {
         return qdf.error();
     }
     const std::string targetLine = update::dateLineOf(*qdf);
     std::string stamp = nowStamp();
-    if (stamp <= current.dateLine.substr(0, 14)) {
+    if (!isLaterDateLine(stamp, current.dateLine)) {
         stamp = protocol::secondAfter(current.dateLine);
     }
     draft.qdf = protocol::withDateLine(
         *qdf, stamp + targetLine.substr(std::min<std::size_t>(14, targetLine.size())));
     if (!target.iniHash.empty()) {
-        Result<std::string> ini = storedBytes(store_, target.iniHash);
-        if (!ini) {
-            return ini.error();
-        }
-        draft.ini = std::move(*ini);
-        draft.listedVersion = 0;
-        for (const store::PublishedFigure& f : target.figures) {
-            draft.figures.push_back({f.name, f.hash, 0, std::nullopt});
+        if (Status taken = takeSettings(store_, target, false, draft); !taken) {
+            return taken.error();
         }
     }
     return commit(std::move(draft), *history);
@@ -275,15 +276,8 @@ Result<store::CourseVersion> CoursePublisher::commit(
     // Without a settings file the course keeps the one it is served with:
     // every client asks for it, and a missing one fails their whole update.
     if (!draft.ini && current != nullptr && !current->iniHash.empty()) {
-        Result<std::string> ini = storedBytes(store_, current->iniHash);
-        if (!ini) {
-            return ini.error();
-        }
-        draft.ini = std::move(*ini);
-        draft.listedVersion = static_cast<std::uint64_t>(current->figureListVersion);
-        for (const store::PublishedFigure& f : current->figures) {
-            draft.figures.push_back(
-                {f.name, f.hash, static_cast<std::uint64_t>(f.version), std::nullopt});
+        if (Status taken = takeSettings(store_, *current, true, draft); !taken) {
+            return taken.error();
         }
     }
 
@@ -314,7 +308,7 @@ Result<store::CourseVersion> CoursePublisher::commit(
         if (current->iniHash.empty()) {
             settingsChanged = true;
         } else {
-            Result<std::string> before = storedBytes(store_, current->iniHash);
+            Result<std::string> before = store::heldFile(store_, current->iniHash);
             if (!before) {
                 return before.error();
             }

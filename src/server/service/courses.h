@@ -72,6 +72,10 @@ class CoursePublisher {
     store::Store& store_;
 };
 
+// Whether the question file date line `given` is later than `current`, by
+// the 14 characters "yyyymmddhhmmss" that clients compare.
+bool isLaterDateLine(std::string_view given, std::string_view current);
+
 // "NXN-101" and "NXN-101.qdf" name the same course.
 std::string courseFileName(const std::string& course);
 

@@ -52,4 +52,15 @@ bool refusedAsStalePublish(const Error& error) {
     return error.message == stalePublishError().message;
 }
 
+Result<std::string> heldFile(Store& store, std::string_view hash) {
+    Result<std::optional<std::string>> bytes = store.storedFile(hash);
+    if (!bytes) {
+        return bytes.error();
+    }
+    if (!*bytes) {
+        return Error{"保存されたファイルが見つかりません: " + std::string(hash), {}, 0};
+    }
+    return std::move(**bytes);
+}
+
 }  // namespace tovalo::server::store

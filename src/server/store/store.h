@@ -215,6 +215,10 @@ bool refusedAsDisabledLearner(const Error& error);
 // the staff's copy of it is out of date rather than the store broken.
 bool refusedAsStalePublish(const Error& error);
 
+// The bytes a published version names: they must be held, so their absence
+// is a failure naming the hash rather than an empty answer.
+Result<std::string> heldFile(Store& store, std::string_view hash);
+
 // Opens (creating when missing) the SQLite store at `path` and brings its
 // schema up to date. A file that exists but is no store, or is from a newer
 // release, fails with a message naming it.
