@@ -128,20 +128,14 @@ TEST_F(InboxEndToEnd, HostileFormsAreRefusedAndNothingIsStored) {
     for (int i = 0; i < 10000; ++i) {
         manyFields += "f" + std::to_string(i) + "=1&";
     }
-    const std::string huge(16u << 20, 'a');
+    // What the form reader refuses is proven on its own; here, that a
+    // refusal reaches the browser as a 400 and leaves nothing behind.
     const struct {
         const char* what;
         std::string request;
         int status;
     } cases[] = {
         {"10,000 fields", postRequest("/cgi-bin/tovalo/support.cgi", manyFields), 400},
-        {"16 MiB value", postRequest("/cgi-bin/tovalo/support.cgi", "question=" + huge), 413},
-        {"neither form", postRequest("/cgi-bin/tovalo/support.cgi", "a=1&b=2"), 400},
-        {"a broken escape", postRequest("/cgi-bin/tovalo/support.cgi", "quesnum=%G1"), 400},
-        {"a question with no text",
-         postRequest("/cgi-bin/tovalo/support.cgi",
-                     form({{"test", "X : Y"}, {"quesnum", "1"}, {"question", " \r\n"}})),
-         400},
         {"FAQ without a question", get("/faq/index.cgi?testid=NXN-101"), 400},
         {"FAQ with a broken number", get("/faq/index.cgi?testid=NXN-101&testno=1x"), 400},
         {"FAQ with a NUL", get("/faq/index.cgi?testid=N%00&testno=1"), 400},
