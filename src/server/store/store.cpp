@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
+#include <random>
 
 #include "core/common/sha256.h"
 #include "server/store/support.h"
@@ -29,6 +31,20 @@ Error disabledLearnerError() {
 Error stalePublishError() {
     return Error{
         "この講座には別の版が先に公開されました。読み込み直してから公開してください", {}, 0};
+}
+
+Error newerSchemaError(int found, int latest, const std::string& where) {
+    return Error{"履歴ストアはこのサーバーより新しい版のものです (スキーマ " +
+                     std::to_string(found) + "、このサーバーは " + std::to_string(latest) +
+                     " まで)",
+                 where, 0};
+}
+
+std::string partialPathBeside(const std::string& outPath) {
+    const std::filesystem::path target(outPath);
+    return (target.parent_path() /
+            (target.filename().string() + ".partial-" + std::to_string(std::random_device{}())))
+        .string();
 }
 
 Status checkFileHashes(const std::vector<StoredFile>& files) {

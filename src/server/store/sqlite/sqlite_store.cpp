@@ -2,12 +2,10 @@
 
 #include <sqlite3.h>
 
-#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
-#include <random>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -295,10 +293,7 @@ Result<int> storedVersion(Connection& connection, int latest) {
         return notAStore(connection.path());
     }
     if (version > latest) {
-        return Error{"履歴ストアはこのサーバーより新しい版のものです (スキーマ " +
-                         std::to_string(version) + "、このサーバーは " + std::to_string(latest) +
-                         " まで)",
-                     connection.path(), 0};
+        return newerSchemaError(static_cast<int>(version), latest, connection.path());
     }
     return static_cast<int>(version);
 }
@@ -343,73 +338,13 @@ Status migrate(Connection& connection, std::span<const Migration> steps, int fro
     return Ok{};
 }
 
-Learner learnerFrom(const Query& row) {
-    return Learner{row.integerAt(0), row.bytesAt(1),        row.bytesAt(2),
-                   row.bytesAt(3),   row.integerAt(4) != 0, row.bytesAt(5)};
-}
-
-HistoryVersion versionFrom(const Query& row) {
-    HistoryVersion version;
-    version.id = row.integerAt(0);
-    version.learnerId = row.integerAt(1);
-    version.receivedAt = row.bytesAt(2);
-    version.upload.testId = row.bytesAt(3);
-    version.upload.lastUpdate = row.bytesAt(4);
-    version.upload.sentOn = row.bytesAt(5);
-    version.upload.bestRate = static_cast<int>(row.integerAt(6));
-    version.upload.averageRate = static_cast<int>(row.integerAt(7));
-    version.upload.questionCount = static_cast<int>(row.integerAt(8));
-    version.upload.record = row.bytesAt(9);
-    return version;
-}
-
-CourseVersion courseFrom(const Query& row) {
-    CourseVersion version;
-    version.id = row.integerAt(0);
-    version.vendor = row.bytesAt(1);
-    version.course = row.bytesAt(2);
-    version.dateLine = row.bytesAt(3);
-    version.qdfHash = row.bytesAt(4);
-    version.iniHash = row.bytesAt(5);
-    version.figureListVersion = row.integerAt(6);
-    version.withdrawnFrom = row.integerAt(7);
-    version.publishedAt = row.bytesAt(8);
-    return version;
-}
-
-InboxItem inboxItemFrom(const Query& row) {
-    InboxItem item;
-    item.receipt = row.integerAt(0);
-    item.kind = static_cast<InboxKind>(row.integerAt(1));
-    item.receivedAt = row.bytesAt(2);
-    item.testId = row.bytesAt(3);
-    item.quesNum = static_cast<int>(row.integerAt(4));
-    return item;
-}
-
-// The first of what a query found, when it found anything.
-template <class T>
-Result<std::optional<T>> firstOf(Result<std::vector<T>> found) {
-    if (!found) {
-        return found.error();
-    }
-    if (found->empty()) {
-        return std::optional<T>();
-    }
-    return std::optional<T>(std::move(found->front()));
-}
-
 class SqliteStore final : public Store {
   public:
     SqliteStore(std::string path, std::vector<std::unique_ptr<Connection>> connections)
-        : path_(std::move(path)), connections_(std::move(connections)) {
-        for (const auto& connection : connections_) {
-            idle_.push_back(connection.get());
-        }
-    }
+        : path_(std::move(path)), pool_(std::move(connections)) {}
 
     Result<std::optional<Learner>> findLearner(std::string_view serialHash) override {
-        const Lease lease(*this);
+        const Lease lease(pool_);
         return findIn(lease.connection(), serialHash);
     }
 
@@ -446,7 +381,7 @@ class SqliteStore final : public Store {
     }
 
     Result<std::vector<Learner>> learners() override {
-        const Lease lease(*this);
+        const Lease lease(pool_);
         std::vector<Learner> all;
         const Status read = eachRow(
             lease.connection(), kAllLearners, [](Query&) {},
@@ -491,7 +426,7 @@ class SqliteStore final : public Store {
 
     Result<std::optional<HistoryVersion>> currentHistory(std::int64_t learnerId,
                                                          std::string_view testId) override {
-        const Lease lease(*this);
+        const Lease lease(pool_);
         std::optional<HistoryVersion> current;
         const Status read = eachRow(
             lease.connection(), kCurrentHistory,
@@ -505,7 +440,7 @@ class SqliteStore final : public Store {
 
     Result<std::vector<HistoryVersion>> historyVersions(std::int64_t learnerId,
                                                         std::string_view testId) override {
-        const Lease lease(*this);
+        const Lease lease(pool_);
         std::vector<HistoryVersion> versions;
         const auto collect = [&](const Query& row) { versions.push_back(versionFrom(row)); };
         const Status read =
@@ -603,7 +538,7 @@ class SqliteStore final : public Store {
     }
 
     Result<std::int64_t> latestCourseVersionId() override {
-        const Lease lease(*this);
+        const Lease lease(pool_);
         const Result<std::optional<std::int64_t>> latest =
             firstInteger(lease.connection(), kLatestCourseVersionId, [](Query&) {});
         if (!latest) {
@@ -613,7 +548,7 @@ class SqliteStore final : public Store {
     }
 
     Result<std::optional<std::string>> storedFile(std::string_view hash) override {
-        const Lease lease(*this);
+        const Lease lease(pool_);
         std::optional<std::string> bytes;
         const Status read = eachRow(
             lease.connection(), kFileBytes, [&](Query& query) { query.text(hash); },
@@ -722,7 +657,7 @@ class SqliteStore final : public Store {
         if (limit <= 0) {
             return news;
         }
-        const Lease lease(*this);
+        const Lease lease(pool_);
         const Status read = eachRow(
             lease.connection(), kLatestNews, [&](Query& query) { query.integer(limit); },
             [&](const Query& row) {
@@ -738,7 +673,7 @@ class SqliteStore final : public Store {
     Status backup(const std::string& outPath) override;
 
     Result<int> schemaVersion() override {
-        const Lease lease(*this);
+        const Lease lease(pool_);
         const Result<std::int64_t> version = lease.connection().number("PRAGMA user_version");
         if (!version) {
             return version.error();
@@ -747,31 +682,7 @@ class SqliteStore final : public Store {
     }
 
   private:
-    // A connection of the pool, for one call; waits while all are in use.
-    class Lease {
-      public:
-        explicit Lease(SqliteStore& store) : store_(store) {
-            std::unique_lock lock(store_.poolMutex_);
-            store_.poolReturned_.wait(lock, [&] { return !store_.idle_.empty(); });
-            connection_ = store_.idle_.back();
-            store_.idle_.pop_back();
-        }
-        ~Lease() {
-            {
-                const std::lock_guard lock(store_.poolMutex_);
-                store_.idle_.push_back(connection_);
-            }
-            store_.poolReturned_.notify_one();
-        }
-        Lease(const Lease&) = delete;
-        Lease& operator=(const Lease&) = delete;
-
-        [[nodiscard]] Connection& connection() const { return *connection_; }
-
-      private:
-        SqliteStore& store_;
-        Connection* connection_ = nullptr;
-    };
+    using Lease = ConnectionPool<Connection>::Lease;
 
     // Runs `body` in a write transaction and commits what it returns, or
     // rolls everything back when it fails. The writers of this process take
@@ -779,7 +690,7 @@ class SqliteStore final : public Store {
     template <class T, class Body>
     Result<T> write(Body&& body) {
         const std::lock_guard writer(writeMutex_);
-        const Lease lease(*this);
+        const Lease lease(pool_);
         return transaction<T>(lease.connection(), "BEGIN IMMEDIATE", body);
     }
 
@@ -787,7 +698,7 @@ class SqliteStore final : public Store {
     // that a commit between them cannot mix two states of the store.
     template <class T, class Body>
     Result<T> snapshot(Body&& body) {
-        const Lease lease(*this);
+        const Lease lease(pool_);
         return transaction<T>(lease.connection(), "BEGIN", body);
     }
 
@@ -1026,10 +937,7 @@ class SqliteStore final : public Store {
     }
 
     std::string path_;
-    std::vector<std::unique_ptr<Connection>> connections_;
-    std::mutex poolMutex_;
-    std::condition_variable poolReturned_;
-    std::vector<Connection*> idle_;
+    ConnectionPool<Connection> pool_;
     std::mutex writeMutex_;
 };
 
@@ -1040,10 +948,7 @@ Status SqliteStore::backup(const std::string& outPath) {
     if (fs::equivalent(outPath, path_, ignored)) {
         return Error{"履歴ストアをそれ自身に複製することはできません", outPath, 0};
     }
-    const fs::path folder = fs::path(outPath).parent_path();
-    const std::string temp = (folder / (fs::path(outPath).filename().string() + ".partial-" +
-                                        std::to_string(std::random_device{}())))
-                                 .string();
+    const std::string temp = partialPathBeside(outPath);
     const auto removeTemp = [&] {
         for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
             fs::remove(temp + suffix, ignored);
@@ -1061,7 +966,7 @@ Status SqliteStore::backup(const std::string& outPath) {
         {
             // One step under one read transaction: a snapshot of every
             // commit before it, while writers go on in the log.
-            const Lease lease(*this);
+            const Lease lease(pool_);
             sqlite3_backup* job =
                 sqlite3_backup_init(raw, "main", lease.connection().handle(), "main");
             if (job == nullptr) {
