@@ -224,4 +224,11 @@ Result<std::string> heldFile(Store& store, std::string_view hash);
 // release, fails with a message naming it.
 Result<std::unique_ptr<Store>> openSqliteStore(const std::string& path);
 
+// Opens the store in the PostgreSQL database that `url` names (a libpq
+// connection string, "postgresql://user@host/db" or "host=... dbname=..."),
+// which the administrator created, and brings its schema up to date. Many
+// servers may share one database. A database with tables of another
+// program, or from a newer release, fails with a message naming it.
+Result<std::unique_ptr<Store>> openPostgresStore(const std::string& url);
+
 }  // namespace tovalo::server::store

@@ -1,0 +1,1190 @@
+#include "server/store/postgres/postgres_store.h"
+
+#include <fcntl.h>
+#include <libpq-fe.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "core/common/safe_file.h"
+#include "server/store/support.h"
+
+extern char** environ;
+
+namespace tovalo::server::store {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Each server process keeps this many sessions; the database's
+// max_connections must allow it for every server behind the balancer.
+constexpr int kConnections = 8;
+// Held by the process that migrates, for all of it: the others opening the
+// same database meanwhile wait, then find the schema up to date. Any number
+// serves that no other program of the database locks.
+constexpr std::int64_t kMigrationLock = 0x54564C53'4D494752;
+// Where a store keeps the last migration step it took: its mark, too, that
+// the database is one of ours.
+constexpr const char* kSchemaVersion = "SELECT version FROM tovalo_schema";
+constexpr const char* kWhatTheDatabaseHolds =
+    "SELECT to_regclass('tovalo_schema') IS NOT NULL, "
+    "(SELECT count(*) FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+    "WHERE n.nspname = current_schema())";
+
+constexpr const char* kFindLearner =
+    "SELECT id, serial_hash, name, email, disabled, created_at FROM learners "
+    "WHERE serial_hash = $1";
+// Every upload of a learner takes this lock first, so that they commit one
+// after the other (see addHistory).
+constexpr const char* kLockLearner =
+    "SELECT id, serial_hash, name, email, disabled, created_at FROM learners "
+    "WHERE serial_hash = $1 FOR UPDATE";
+constexpr const char* kAllLearners =
+    "SELECT id, serial_hash, name, email, disabled, created_at FROM learners ORDER BY id";
+constexpr const char* kAddLearner =
+    "INSERT INTO learners (serial_hash, name, email, disabled, created_at) "
+    "VALUES ($1, $2, $3, 0, $4) ON CONFLICT (serial_hash) DO NOTHING RETURNING id";
+constexpr const char* kSetDisabled = "UPDATE learners SET disabled = $1 WHERE serial_hash = $2";
+constexpr const char* kSetContact = "UPDATE learners SET name = $1, email = $2 WHERE id = $3";
+constexpr const char* kAddHistory =
+    "INSERT INTO histories (learner_id, test_id, last_update, sent_on, received_at, best_rate, "
+    "average_rate, question_count, record) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9) "
+    "RETURNING id";
+// Texts are ordered by their bytes, as in the embedded store, whatever
+// collation the database was created with.
+#define TOVALO_HISTORY_COLUMNS                                                       \
+    "SELECT id, learner_id, received_at, test_id, last_update, sent_on, best_rate, " \
+    "average_rate, question_count, record FROM histories "
+constexpr const char* kCurrentHistory =
+    TOVALO_HISTORY_COLUMNS "WHERE learner_id = $1 AND test_id = $2 ORDER BY id DESC LIMIT 1";
+constexpr const char* kCourseVersions =
+    TOVALO_HISTORY_COLUMNS "WHERE learner_id = $1 AND test_id = $2 ORDER BY id";
+constexpr const char* kAllVersions =
+    TOVALO_HISTORY_COLUMNS "WHERE learner_id = $1 ORDER BY test_id COLLATE \"C\", id";
+#undef TOVALO_HISTORY_COLUMNS
+
+// Publishes take turns on this lock, which readers do not wait for: each
+// draws its id and commits while holding it, so versions commit in the
+// order of their ids. The highest id of a course is then the version
+// published last, the `replacing` check sees every earlier publish, and a
+// server that read latestCourseVersionId cannot miss a version committed
+// after it with a lower id. Publishing is rare enough that one at a time
+// costs nothing.
+constexpr const char* kLockPublishing = "LOCK TABLE course_versions IN SHARE ROW EXCLUSIVE MODE";
+constexpr const char* kAddFile =
+    "INSERT INTO files (hash, bytes) VALUES ($1, $2) ON CONFLICT (hash) DO NOTHING";
+constexpr const char* kHeldFile = "SELECT 1 FROM files WHERE hash = $1";
+constexpr const char* kFileBytes = "SELECT bytes FROM files WHERE hash = $1";
+constexpr const char* kCurrentCourseId =
+    "SELECT COALESCE(max(id), 0) FROM course_versions WHERE course = $1";
+constexpr const char* kVersionOfCourse =
+    "SELECT 1 FROM course_versions WHERE id = $1 AND course = $2";
+constexpr const char* kLatestCourseVersionId = "SELECT COALESCE(max(id), 0) FROM course_versions";
+constexpr const char* kAddCourseVersion =
+    "INSERT INTO course_versions (vendor, course, date_line, qdf_hash, ini_hash, "
+    "figure_list_version, withdrawn_from, published_at) "
+    "VALUES ($1, $2, $3, $4, NULLIF($5::text, ''), $6, NULLIF($7::bigint, 0), $8) RETURNING id";
+constexpr const char* kAddFigure =
+    "INSERT INTO course_figures (version_id, position, name, hash, version) "
+    "VALUES ($1, $2, $3, $4, $5)";
+// The figures of many versions in one round trip.
+constexpr const char* kFiguresOf =
+    "SELECT version_id, name, hash, version FROM course_figures "
+    "WHERE version_id = ANY ($1::bigint[]) ORDER BY version_id, position";
+#define TOVALO_COURSE_COLUMNS                                                  \
+    "SELECT id, vendor, course, date_line, qdf_hash, COALESCE(ini_hash, ''), " \
+    "figure_list_version, COALESCE(withdrawn_from, 0), published_at FROM course_versions "
+constexpr const char* kCurrentCourse =
+    TOVALO_COURSE_COLUMNS "WHERE course = $1 ORDER BY id DESC LIMIT 1";
+constexpr const char* kCurrentCourses = TOVALO_COURSE_COLUMNS
+    "WHERE id IN (SELECT max(id) FROM course_versions GROUP BY course) "
+    "ORDER BY vendor COLLATE \"C\", course COLLATE \"C\"";
+constexpr const char* kVersionsOfCourse = TOVALO_COURSE_COLUMNS "WHERE course = $1 ORDER BY id";
+constexpr const char* kEveryCourseVersion =
+    TOVALO_COURSE_COLUMNS "ORDER BY course COLLATE \"C\", id";
+#undef TOVALO_COURSE_COLUMNS
+
+constexpr const char* kAddInboxItem =
+    "INSERT INTO inbox_items (kind, received_at, test_id, ques_num) VALUES ($1, $2, $3, $4) "
+    "RETURNING receipt";
+constexpr const char* kAddInboxField =
+    "INSERT INTO inbox_fields (receipt, position, name, value) VALUES ($1, $2, $3, $4)";
+constexpr const char* kAddInboxAnswer =
+    "INSERT INTO inbox_answers (receipt, text, answered_at) VALUES ($1, $2, $3) RETURNING id";
+constexpr const char* kHasInboxItem = "SELECT 1 FROM inbox_items WHERE receipt = $1";
+constexpr const char* kInboxFieldsOf =
+    "SELECT receipt, name, value FROM inbox_fields WHERE receipt = ANY ($1::bigint[]) "
+    "ORDER BY receipt, position";
+constexpr const char* kInboxAnswersOf =
+    "SELECT receipt, id, text, answered_at FROM inbox_answers "
+    "WHERE receipt = ANY ($1::bigint[]) ORDER BY receipt, id";
+#define TOVALO_INBOX_COLUMNS \
+    "SELECT i.receipt, i.kind, i.received_at, i.test_id, i.ques_num FROM inbox_items i "
+constexpr const char* kEveryInboxItem = TOVALO_INBOX_COLUMNS "ORDER BY i.receipt";
+constexpr const char* kInboxItem = TOVALO_INBOX_COLUMNS "WHERE i.receipt = $1";
+constexpr const char* kAnsweredQuestions = TOVALO_INBOX_COLUMNS
+    "JOIN inbox_answers a ON a.receipt = i.receipt "
+    "WHERE i.kind = $1 AND i.test_id = $2 AND i.ques_num = $3 "
+    "GROUP BY i.receipt, i.kind, i.received_at, i.test_id, i.ques_num ORDER BY max(a.id) DESC";
+#undef TOVALO_INBOX_COLUMNS
+
+constexpr const char* kAddNews =
+    "INSERT INTO news (title, text, posted_at) VALUES ($1, $2, $3) RETURNING id";
+constexpr const char* kLatestNews =
+    "SELECT id, title, text, posted_at FROM news ORDER BY id DESC LIMIT $1";
+
+const char* const kReadFailed = "履歴ストアを読めません";
+const char* const kWriteFailed = "履歴ストアを更新できません";
+
+// The values of one statement. Texts and bytes travel in binary, as they
+// are, so that no byte is escaped or lost; numbers as decimal text, which
+// the server reads into whatever integer type the column has.
+class Params {
+  public:
+    Params& text(std::string_view value) { return add(value, 1); }
+    Params& bytes(std::string_view value) { return add(value, 1); }
+    Params& integer(std::int64_t value) { return decimal(std::to_string(value)); }
+    // An array of keys, "{1,2,3}".
+    Params& integers(const std::vector<std::int64_t>& values) {
+        std::string array = "{";
+        for (const std::int64_t value : values) {
+            array += (array.size() > 1 ? "," : "") + std::to_string(value);
+        }
+        return decimal(array + "}");
+    }
+
+    [[nodiscard]] int count() const { return static_cast<int>(values_.size()); }
+    [[nodiscard]] const char* const* values() const { return values_.data(); }
+    [[nodiscard]] const int* lengths() const { return lengths_.data(); }
+    [[nodiscard]] const int* formats() const { return formats_.data(); }
+
+  private:
+    Params& decimal(std::string text) {
+        owned_.push_back(std::move(text));
+        return add(owned_.back(), 0);
+    }
+    // A null pointer would send SQL NULL, which an empty text is not.
+    Params& add(std::string_view value, int format) {
+        values_.push_back(value.empty() ? "" : value.data());
+        lengths_.push_back(static_cast<int>(value.size()));
+        formats_.push_back(format);
+        return *this;
+    }
+
+    std::deque<std::string> owned_;  // stays where it is as it grows
+    std::vector<const char*> values_;
+    std::vector<int> lengths_;
+    std::vector<int> formats_;
+};
+
+// One row of a result that came in binary: texts and bytes as stored,
+// integers big-endian in the width of their type.
+class Row {
+  public:
+    Row(const PGresult* result, int row) : result_(result), row_(row) {}
+
+    [[nodiscard]] std::int64_t integerAt(int column) const {
+        const auto* bytes =
+            reinterpret_cast<const unsigned char*>(PQgetvalue(result_, row_, column));
+        const int size = PQgetlength(result_, row_, column);
+        std::uint64_t value = 0;
+        for (int i = 0; i < size; ++i) {
+            value = value << 8 | bytes[i];
+        }
+        if (size > 0 && size < 8 && (bytes[0] & 0x80) != 0) {
+            value |= ~std::uint64_t{0} << (size * 8);
+        }
+        return static_cast<std::int64_t>(value);
+    }
+    [[nodiscard]] std::string bytesAt(int column) const {
+        return std::string(PQgetvalue(result_, row_, column),
+                           static_cast<std::size_t>(PQgetlength(result_, row_, column)));
+    }
+
+  private:
+    const PGresult* result_;
+    int row_;
+};
+
+using ResultPtr = std::unique_ptr<PGresult, decltype(&PQclear)>;
+
+bool succeeded(const PGresult* result) {
+    const ExecStatusType status = PQresultStatus(result);
+    return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+}
+
+std::string trimmed(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+// The database as messages name it, without the password an address may
+// carry.
+std::string databaseName(const std::string& url) {
+    char* error = nullptr;
+    PQconninfoOption* options = PQconninfoParse(url.c_str(), &error);
+    PQfreemem(error);
+    if (options == nullptr) {
+        return "postgresql (読めない接続先)";
+    }
+    std::string user;
+    std::string host;
+    std::string port;
+    std::string dbname;
+    for (const PQconninfoOption* option = options; option->keyword != nullptr; ++option) {
+        const std::string_view keyword = option->keyword;
+        std::string* field = keyword == "user"     ? &user
+                             : keyword == "host"   ? &host
+                             : keyword == "port"   ? &port
+                             : keyword == "dbname" ? &dbname
+                                                   : nullptr;
+        if (field != nullptr && option->val != nullptr) {
+            *field = option->val;
+        }
+    }
+    PQconninfoFree(options);
+    return "postgresql://" + (user.empty() ? "" : user + "@") + host +
+           (port.empty() ? "" : ":" + port) + "/" + dbname;
+}
+
+// One session with the database and the statements it has prepared. Used
+// by one thread at a time.
+class Connection {
+  public:
+    Connection(PGconn* conn, std::string name) : conn_(conn), name_(std::move(name)) {}
+    ~Connection() { PQfinish(conn_); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    [[nodiscard]] PGconn* handle() const { return conn_; }
+    [[nodiscard]] const std::string& name() const { return name_; }
+
+    // Runs one of this file's statements, prepared on first use (their
+    // address names them), and asks for the rows in binary.
+    Result<ResultPtr> run(const char* sql, const Params& params, std::string_view failed) {
+        auto found = prepared_.find(sql);
+        if (found == prepared_.end()) {
+            std::string statement = "s" + std::to_string(prepared_.size());
+            const ResultPtr made(PQprepare(conn_, statement.c_str(), sql, 0, nullptr), PQclear);
+            if (!succeeded(made.get())) {
+                return fail(failed, made.get());
+            }
+            found = prepared_.emplace(sql, std::move(statement)).first;
+        }
+        ResultPtr result(PQexecPrepared(conn_, found->second.c_str(), params.count(),
+                                        params.values(), params.lengths(), params.formats(), 1),
+                         PQclear);
+        if (!succeeded(result.get())) {
+            return fail(failed, result.get());
+        }
+        return result;
+    }
+
+    // A command without values, or several separated by semicolons.
+    Result<ResultPtr> command(const std::string& sql, std::string_view failed) {
+        ResultPtr result(PQexec(conn_, sql.c_str()), PQclear);
+        if (!succeeded(result.get())) {
+            return fail(failed, result.get());
+        }
+        return result;
+    }
+    Status commit() {
+        const Result<ResultPtr> done = command("COMMIT", kWriteFailed);
+        if (!done) {
+            return done.error();
+        }
+        // A transaction that an error had ended answers COMMIT with ROLLBACK.
+        if (std::string_view(PQcmdStatus(done->get())) != "COMMIT") {
+            return fail(kWriteFailed, nullptr);
+        }
+        return Ok{};
+    }
+
+    // A session the server or the network ended is opened again; what was
+    // prepared on it went with it.
+    Status revive();
+
+    [[nodiscard]] bool lost() const { return PQstatus(conn_) != CONNECTION_OK; }
+
+    [[nodiscard]] Error fail(std::string_view what, const PGresult* result) const {
+        const char* detail =
+            result != nullptr ? PQresultErrorMessage(result) : PQerrorMessage(conn_);
+        std::string message(what);
+        if (detail != nullptr && *detail != '\0') {
+            message += " (" + trimmed(detail) + ")";
+        }
+        return Error{std::move(message), name_, 0};
+    }
+
+  private:
+    PGconn* conn_;
+    std::string name_;
+    std::unordered_map<const char*, std::string> prepared_;
+};
+
+// How every session works, whatever the database's defaults say: texts in
+// UTF-8, and a commit that returns only once it is durable.
+Status setUpSession(Connection& connection) {
+    if (PQsetClientEncoding(connection.handle(), "UTF8") != 0) {
+        return connection.fail("履歴ストアのデータベースを UTF-8 で使えません", nullptr);
+    }
+    const Result<ResultPtr> set = connection.command(
+        "SELECT set_config('synchronous_commit', 'on', false) "
+        "WHERE current_setting('synchronous_commit') = 'off'",
+        "履歴ストアのデータベースを設定できません");
+    if (!set) {
+        return set.error();
+    }
+    return Ok{};
+}
+
+Status Connection::revive() {
+    if (!lost()) {
+        return Ok{};
+    }
+    prepared_.clear();
+    PQreset(conn_);
+    if (lost()) {
+        return fail("履歴ストアのデータベースにつながりません", nullptr);
+    }
+    return setUpSession(*this);
+}
+
+Result<std::unique_ptr<Connection>> connect(const std::string& url, const std::string& name) {
+    auto connection = std::make_unique<Connection>(PQconnectdb(url.c_str()), name);
+    if (connection->lost()) {
+        return connection->fail("履歴ストアのデータベースにつながりません", nullptr);
+    }
+    if (Status set = setUpSession(*connection); !set) {
+        return set.error();
+    }
+    return connection;
+}
+
+Error notAStore(const std::string& name) {
+    return Error{"履歴ストアのデータベースではありません (ほかのテーブルがあります)", name, 0};
+}
+
+// The version of the store in the database, 0 for an empty one, or the
+// refusal. Only reads, so that a database refused here is left as it was.
+Result<int> storedVersion(Connection& connection, int latest) {
+    const Result<ResultPtr> holds = connection.run(kWhatTheDatabaseHolds, Params(), kReadFailed);
+    if (!holds) {
+        return holds.error();
+    }
+    const Row found(holds->get(), 0);
+    if (found.integerAt(0) == 0) {
+        return found.integerAt(1) == 0 ? Result<int>(0) : notAStore(connection.name());
+    }
+    const Result<ResultPtr> version = connection.run(kSchemaVersion, Params(), kReadFailed);
+    if (!version) {
+        return version.error();
+    }
+    if (PQntuples(version->get()) != 1) {
+        return notAStore(connection.name());
+    }
+    const auto stored = static_cast<int>(Row(version->get(), 0).integerAt(0));
+    if (stored > latest) {
+        return newerSchemaError(stored, latest, connection.name());
+    }
+    return stored;
+}
+
+// Takes each step the database has not taken yet, each in a transaction of
+// its own: a step that fails leaves the database at the one before. The
+// version is read only once this process holds the migration lock, so that
+// two servers started together do not both take a step.
+Status migrate(Connection& connection, std::span<const Migration> steps) {
+    const std::string lock = "(" + std::to_string(kMigrationLock) + ")";
+    if (auto locked = connection.command("SELECT pg_advisory_lock" + lock, kWriteFailed); !locked) {
+        return locked.error();
+    }
+    const Result<int> from = storedVersion(connection, steps.empty() ? 0 : steps.back().version);
+    Status done = from ? Status(Ok{}) : Status(from.error());
+    for (const Migration& step : steps) {
+        if (!done) {
+            break;
+        }
+        if (step.version <= *from) {
+            continue;
+        }
+        std::string sql = "BEGIN;\n";
+        for (const std::string_view statement : step.statements) {
+            sql += sqlFor(statement, Dialect::Postgres) + ";\n";
+        }
+        sql += step.version == 1
+                   ? "CREATE TABLE tovalo_schema (version INTEGER NOT NULL);\n"
+                     "INSERT INTO tovalo_schema VALUES (1)"
+                   : "UPDATE tovalo_schema SET version = " + std::to_string(step.version);
+        const Result<ResultPtr> taken = connection.command(sql, kWriteFailed);
+        done = taken ? connection.commit() : Status(taken.error());
+        if (!done) {
+            (void)connection.command("ROLLBACK", kWriteFailed);
+            done = Error{"履歴ストアのスキーマを版 " + std::to_string(step.version) +
+                             " にできません: " + done.error().message,
+                         connection.name(), 0};
+        }
+    }
+    (void)connection.command("SELECT pg_advisory_unlock" + lock, kWriteFailed);
+    return done;
+}
+
+// The newest pg_dump Debian has installed dumps every server up to its own
+// version; without one, whichever the PATH finds.
+std::string dumpProgram() {
+    std::string best = "pg_dump";
+    int bestVersion = 0;
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator("/usr/lib/postgresql", ignored)) {
+        const int version = std::atoi(entry.path().filename().c_str());
+        const fs::path program = entry.path() / "bin" / "pg_dump";
+        if (version > bestVersion && fs::exists(program, ignored)) {
+            bestVersion = version;
+            best = program.string();
+        }
+    }
+    return best;
+}
+
+// Runs `argv` with `environment` and gives its exit status, or -1 when it
+// did not run; what it wrote on standard error lands in `errors`.
+int runProgram(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+               std::string& errors) {
+    int pipeEnds[2];
+    if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
+        errors = "pipe";
+        return -1;
+    }
+    std::vector<char*> args;
+    for (const std::string& arg : argv) {
+        args.push_back(const_cast<char*>(arg.c_str()));
+    }
+    args.push_back(nullptr);
+    std::vector<char*> env;
+    for (const std::string& variable : environment) {
+        env.push_back(const_cast<char*>(variable.c_str()));
+    }
+    env.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
+    pid_t pid = 0;
+    const int spawned = ::posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), env.data());
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipeEnds[1]);
+    if (spawned == 0) {
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) != 0;) {
+            if (n > 0) {
+                errors.append(buffer, static_cast<std::size_t>(n));
+            } else if (errno != EINTR) {
+                break;
+            }
+        }
+    }
+    ::close(pipeEnds[0]);
+    if (spawned != 0) {
+        errors = argv[0] + ": " + std::strerror(spawned);
+        return -1;
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+class PostgresStore final : public Store {
+  public:
+    PostgresStore(std::string name, std::vector<std::unique_ptr<Connection>> connections)
+        : name_(std::move(name)), pool_(std::move(connections)) {}
+
+    Result<std::optional<Learner>> findLearner(std::string_view serialHash) override {
+        return read<std::optional<Learner>>(
+            [&](Connection& connection) { return findIn(connection, kFindLearner, serialHash); });
+    }
+
+    Result<Learner> addLearner(const Sender& learner) override {
+        return write<Learner>([&](Connection& connection) -> Result<Learner> {
+            Result<std::optional<Learner>> added = insertLearner(connection, learner);
+            if (!added) {
+                return added.error();
+            }
+            if (!added->has_value()) {
+                return Error{"この学習者はすでに登録されています", name_, 0};
+            }
+            return std::move(**added);
+        });
+    }
+
+    Status setLearnerDisabled(std::string_view serialHash, bool disabled) override {
+        return write<Ok>([&](Connection& connection) {
+            return changedOne(connection, kSetDisabled,
+                              Params().integer(disabled ? 1 : 0).text(serialHash));
+        });
+    }
+
+    Status updateLearnerContact(std::int64_t learnerId, std::string_view name,
+                                std::string_view email) override {
+        return write<Ok>([&](Connection& connection) {
+            return changedOne(connection, kSetContact,
+                              Params().text(name).text(email).integer(learnerId));
+        });
+    }
+
+    Result<std::vector<Learner>> learners() override {
+        return read<std::vector<Learner>>([&](Connection& connection) {
+            return rows<Learner>(connection, kAllLearners, Params(), learnerFrom<Row>);
+        });
+    }
+
+    // The current copy of a course is its version with the highest id, so
+    // ids must grow in the order the versions commit. An id is drawn at the
+    // INSERT, not at the COMMIT: two uploads of one learner from two servers
+    // could draw 10 and 11 and commit 11 first, and the version committed
+    // last would not be current. Every upload therefore locks its learner's
+    // row before it draws an id and holds the lock until it commits, so the
+    // uploads of one learner (the only ones that share a course) commit in
+    // the order of their ids, while other learners' go on alongside.
+    Result<HistoryVersion> addHistory(const Sender& sender, bool createLearner,
+                                      const HistoryUpload& upload) override {
+        return write<HistoryVersion>([&](Connection& connection) -> Result<HistoryVersion> {
+            Result<std::optional<Learner>> known =
+                findIn(connection, kLockLearner, sender.serialHash);
+            if (known && !known->has_value() && createLearner) {
+                // Another server may register the same learner at once: one
+                // insert wins, and the other's upload goes to that learner,
+                // whose row it then waits for and locks.
+                const Result<std::optional<Learner>> added = insertLearner(connection, sender);
+                if (!added) {
+                    return added.error();
+                }
+                if (added->has_value()) {
+                    known = *added;
+                } else {
+                    known = findIn(connection, kLockLearner, sender.serialHash);
+                }
+            }
+            if (!known) {
+                return known.error();
+            }
+            if (!known->has_value()) {
+                return unknownLearnerError();
+            }
+            const Learner& learner = **known;
+            if (learner.disabled) {
+                return disabledLearnerError();
+            }
+            if (learner.name != sender.name || learner.email != sender.email) {
+                if (Status set = changedOne(
+                        connection, kSetContact,
+                        Params().text(sender.name).text(sender.email).integer(learner.id));
+                    !set) {
+                    return set.error();
+                }
+            }
+            HistoryVersion version{0, learner.id, utcTimestamp(std::chrono::system_clock::now()),
+                                   upload};
+            const Result<std::int64_t> id = insert(connection, kAddHistory,
+                                                   Params()
+                                                       .integer(learner.id)
+                                                       .text(upload.testId)
+                                                       .text(upload.lastUpdate)
+                                                       .text(upload.sentOn)
+                                                       .text(version.receivedAt)
+                                                       .integer(upload.bestRate)
+                                                       .integer(upload.averageRate)
+                                                       .integer(upload.questionCount)
+                                                       .bytes(upload.record),
+                                                   "履歴を保存できません");
+            if (!id) {
+                return id.error();
+            }
+            version.id = *id;
+            return version;
+        });
+    }
+
+    Result<std::optional<HistoryVersion>> currentHistory(std::int64_t learnerId,
+                                                         std::string_view testId) override {
+        return read<std::optional<HistoryVersion>>([&](Connection& connection) {
+            return firstOf(rows<HistoryVersion>(connection, kCurrentHistory,
+                                                Params().integer(learnerId).text(testId),
+                                                versionFrom<Row>));
+        });
+    }
+
+    Result<std::vector<HistoryVersion>> historyVersions(std::int64_t learnerId,
+                                                        std::string_view testId) override {
+        return read<std::vector<HistoryVersion>>([&](Connection& connection) {
+            return testId.empty()
+                       ? rows<HistoryVersion>(connection, kAllVersions, Params().integer(learnerId),
+                                              versionFrom<Row>)
+                       : rows<HistoryVersion>(connection, kCourseVersions,
+                                              Params().integer(learnerId).text(testId),
+                                              versionFrom<Row>);
+        });
+    }
+
+    Result<CourseVersion> publishCourse(const CourseVersion& version,
+                                        const std::vector<StoredFile>& files,
+                                        std::int64_t replacing) override {
+        if (Status checked = checkFileHashes(files); !checked) {
+            return Error{checked.error().message, name_, 0};
+        }
+        return write<CourseVersion>([&](Connection& connection) -> Result<CourseVersion> {
+            if (auto locked = connection.command(kLockPublishing, kWriteFailed); !locked) {
+                return locked.error();
+            }
+            const Result<std::optional<std::int64_t>> current =
+                firstInteger(connection, kCurrentCourseId, Params().text(version.course));
+            if (!current) {
+                return current.error();
+            }
+            if (current->value_or(0) != replacing) {
+                return stalePublishError();
+            }
+            if (version.withdrawnFrom != 0) {
+                const Result<std::optional<std::int64_t>> restored =
+                    firstInteger(connection, kVersionOfCourse,
+                                 Params().integer(version.withdrawnFrom).text(version.course));
+                if (!restored) {
+                    return restored.error();
+                }
+                if (!restored->has_value()) {
+                    return Error{
+                        "戻す版がこの講座にありません: " + std::to_string(version.withdrawnFrom),
+                        name_, 0};
+                }
+            }
+            for (const StoredFile& file : files) {
+                const Result<ResultPtr> added =
+                    connection.run(kAddFile, Params().text(file.hash).bytes(file.bytes),
+                                   "ファイルを保存できません");
+                if (!added) {
+                    return added.error();
+                }
+            }
+            std::vector<std::string_view> named{version.qdfHash};
+            if (!version.iniHash.empty()) {
+                named.push_back(version.iniHash);
+            }
+            for (const PublishedFigure& figure : version.figures) {
+                named.push_back(figure.hash);
+            }
+            for (const std::string_view hash : named) {
+                const Result<std::optional<std::int64_t>> held =
+                    firstInteger(connection, kHeldFile, Params().text(hash));
+                if (!held) {
+                    return held.error();
+                }
+                if (!held->has_value()) {
+                    return Error{"公開する版のファイルが届いていません: " + std::string(hash),
+                                 name_, 0};
+                }
+            }
+            return insertCourseVersion(connection, version);
+        });
+    }
+
+    Result<std::optional<CourseVersion>> currentCourse(std::string_view course) override {
+        return snapshot<std::optional<CourseVersion>>([&](Connection& connection) {
+            return firstOf(courses(connection, kCurrentCourse, Params().text(course)));
+        });
+    }
+
+    Result<std::vector<CourseVersion>> currentCourses() override {
+        return snapshot<std::vector<CourseVersion>>(
+            [&](Connection& connection) { return courses(connection, kCurrentCourses, Params()); });
+    }
+
+    Result<std::vector<CourseVersion>> courseVersions(std::string_view course) override {
+        return snapshot<std::vector<CourseVersion>>([&](Connection& connection) {
+            return course.empty() ? courses(connection, kEveryCourseVersion, Params())
+                                  : courses(connection, kVersionsOfCourse, Params().text(course));
+        });
+    }
+
+    Result<std::int64_t> latestCourseVersionId() override {
+        return read<std::int64_t>([&](Connection& connection) -> Result<std::int64_t> {
+            const Result<std::optional<std::int64_t>> latest =
+                firstInteger(connection, kLatestCourseVersionId, Params());
+            if (!latest) {
+                return latest.error();
+            }
+            return latest->value_or(0);
+        });
+    }
+
+    Result<std::optional<std::string>> storedFile(std::string_view hash) override {
+        return read<std::optional<std::string>>([&](Connection& connection) {
+            return firstOf(rows<std::string>(connection, kFileBytes, Params().text(hash),
+                                             [](const Row& row) { return row.bytesAt(0); }));
+        });
+    }
+
+    Result<InboxItem> addInboxItem(const InboxItem& item) override {
+        return write<InboxItem>([&](Connection& connection) -> Result<InboxItem> {
+            const char* const failed = "問い合わせを保存できません";
+            InboxItem stored = item;
+            stored.answers.clear();
+            stored.receivedAt = utcTimestamp(std::chrono::system_clock::now());
+            const Result<std::int64_t> receipt =
+                insert(connection, kAddInboxItem,
+                       Params()
+                           .integer(static_cast<std::int64_t>(stored.kind))
+                           .text(stored.receivedAt)
+                           .text(stored.testId)
+                           .integer(stored.quesNum),
+                       failed);
+            if (!receipt) {
+                return receipt.error();
+            }
+            stored.receipt = *receipt;
+            for (std::size_t i = 0; i < stored.fields.size(); ++i) {
+                const FormField& field = stored.fields[i];
+                const Result<ResultPtr> added =
+                    connection.run(kAddInboxField,
+                                   Params()
+                                       .integer(stored.receipt)
+                                       .integer(static_cast<std::int64_t>(i))
+                                       .text(field.name)
+                                       .text(field.value),
+                                   failed);
+                if (!added) {
+                    return added.error();
+                }
+            }
+            return stored;
+        });
+    }
+
+    Result<std::vector<InboxItem>> inboxItems() override {
+        return snapshot<std::vector<InboxItem>>(
+            [&](Connection& connection) { return inbox(connection, kEveryInboxItem, Params()); });
+    }
+
+    Result<std::optional<InboxItem>> inboxItem(std::int64_t receipt) override {
+        return snapshot<std::optional<InboxItem>>([&](Connection& connection) {
+            return firstOf(inbox(connection, kInboxItem, Params().integer(receipt)));
+        });
+    }
+
+    Result<InboxAnswer> answerInboxItem(std::int64_t receipt, std::string_view text) override {
+        return write<InboxAnswer>([&](Connection& connection) -> Result<InboxAnswer> {
+            const Result<std::optional<std::int64_t>> known =
+                firstInteger(connection, kHasInboxItem, Params().integer(receipt));
+            if (!known) {
+                return known.error();
+            }
+            if (!known->has_value()) {
+                return Error{"受付番号 " + std::to_string(receipt) + " の問い合わせはありません",
+                             name_, 0};
+            }
+            InboxAnswer answer{0, std::string(text),
+                               utcTimestamp(std::chrono::system_clock::now())};
+            const Result<std::int64_t> id =
+                insert(connection, kAddInboxAnswer,
+                       Params().integer(receipt).text(answer.text).text(answer.answeredAt),
+                       "回答を保存できません");
+            if (!id) {
+                return id.error();
+            }
+            answer.id = *id;
+            return answer;
+        });
+    }
+
+    Result<std::vector<InboxItem>> answeredQuestions(std::string_view testId,
+                                                     int quesNum) override {
+        return snapshot<std::vector<InboxItem>>([&](Connection& connection) {
+            return inbox(connection, kAnsweredQuestions,
+                         Params()
+                             .integer(static_cast<std::int64_t>(InboxKind::Question))
+                             .text(testId)
+                             .integer(quesNum));
+        });
+    }
+
+    Result<NewsItem> addNews(std::string_view title, std::string_view text) override {
+        return write<NewsItem>([&](Connection& connection) -> Result<NewsItem> {
+            NewsItem item{0, std::string(title), std::string(text),
+                          utcTimestamp(std::chrono::system_clock::now())};
+            const Result<std::int64_t> id = insert(
+                connection, kAddNews, Params().text(item.title).text(item.text).text(item.postedAt),
+                "お知らせを保存できません");
+            if (!id) {
+                return id.error();
+            }
+            item.id = *id;
+            return item;
+        });
+    }
+
+    Result<std::vector<NewsItem>> latestNews(int limit) override {
+        // PostgreSQL refuses a negative limit.
+        if (limit <= 0) {
+            return std::vector<NewsItem>();
+        }
+        return read<std::vector<NewsItem>>([&](Connection& connection) {
+            return rows<
+                NewsItem>(connection, kLatestNews, Params().integer(limit), [](const Row& row) {
+                return NewsItem{row.integerAt(0), row.bytesAt(1), row.bytesAt(2), row.bytesAt(3)};
+            });
+        });
+    }
+
+    Status backup(const std::string& outPath) override;
+
+    Result<int> schemaVersion() override {
+        return read<int>([&](Connection& connection) -> Result<int> {
+            const Result<std::optional<std::int64_t>> version =
+                firstInteger(connection, kSchemaVersion, Params());
+            if (!version) {
+                return version.error();
+            }
+            return static_cast<int>(version->value_or(0));
+        });
+    }
+
+  private:
+    using Lease = ConnectionPool<Connection>::Lease;
+
+    // Runs `body`, one statement, outside a transaction. A read is asked
+    // again once when the session was lost under it: nothing changed.
+    template <class T, class Body>
+    Result<T> read(Body&& body) {
+        const Lease lease(pool_);
+        Connection& connection = lease.connection();
+        for (int attempt = 0;; ++attempt) {
+            if (Status alive = connection.revive(); !alive) {
+                return alive.error();
+            }
+            Result<T> result = body(connection);
+            if (result || attempt > 0 || !connection.lost()) {
+                return result;
+            }
+        }
+    }
+
+    // Runs `body` in a transaction and commits what it returns, or rolls
+    // everything back when it fails. The statements of a write each see
+    // every commit before them (READ COMMITTED), so one that waited for a
+    // lock sees what its holder wrote.
+    template <class T, class Body>
+    Result<T> write(Body&& body) {
+        return transaction<T>("BEGIN", body);
+    }
+
+    // Runs `body`, which reads with several statements, on one snapshot, so
+    // that a commit between them cannot mix two states of the store.
+    template <class T, class Body>
+    Result<T> snapshot(Body&& body) {
+        return transaction<T>("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY", body);
+    }
+
+    template <class T, class Body>
+    Result<T> transaction(const char* begin, Body& body) {
+        const Lease lease(pool_);
+        Connection& connection = lease.connection();
+        // Nothing is sent before BEGIN, so a session lost since its last use
+        // is opened again and the call goes on.
+        Result<ResultPtr> begun = Error{};
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            if (Status alive = connection.revive(); !alive) {
+                return alive.error();
+            }
+            begun = connection.command(begin, kWriteFailed);
+            if (begun || !connection.lost()) {
+                break;
+            }
+        }
+        if (!begun) {
+            return begun.error();
+        }
+        Result<T> result = body(connection);
+        if (result) {
+            // synchronous_commit is on: COMMIT returns once the commit is durable.
+            if (Status committed = connection.commit(); !committed) {
+                result = committed.error();
+            }
+        }
+        if (!result) {
+            (void)connection.command("ROLLBACK", kWriteFailed);
+        }
+        return result;
+    }
+
+    // Runs a query and hands each row to `row`.
+    template <class Each>
+    static Status eachRow(Connection& connection, const char* sql, const Params& params,
+                          Each&& row) {
+        const Result<ResultPtr> result = connection.run(sql, params, kReadFailed);
+        if (!result) {
+            return result.error();
+        }
+        for (int i = 0; i < PQntuples(result->get()); ++i) {
+            row(Row(result->get(), i));
+        }
+        return Ok{};
+    }
+
+    // Every row a query finds, each made into a T by `make`.
+    template <class T, class Make>
+    static Result<std::vector<T>> rows(Connection& connection, const char* sql,
+                                       const Params& params, Make&& make) {
+        std::vector<T> found;
+        const Status read =
+            eachRow(connection, sql, params, [&](const Row& row) { found.push_back(make(row)); });
+        if (!read) {
+            return read.error();
+        }
+        return found;
+    }
+
+    // The first column of the first row as a number; nothing when no row.
+    static Result<std::optional<std::int64_t>> firstInteger(Connection& connection, const char* sql,
+                                                            const Params& params) {
+        return firstOf(rows<std::int64_t>(connection, sql, params,
+                                          [](const Row& row) { return row.integerAt(0); }));
+    }
+
+    // Runs one INSERT ... RETURNING and gives the key of its row.
+    static Result<std::int64_t> insert(Connection& connection, const char* sql,
+                                       const Params& params, std::string_view failed) {
+        const Result<ResultPtr> result = connection.run(sql, params, failed);
+        if (!result) {
+            return result.error();
+        }
+        if (PQntuples(result->get()) != 1) {
+            return connection.fail(failed, nullptr);
+        }
+        return Row(result->get(), 0).integerAt(0);
+    }
+
+    // Runs an UPDATE of one learner, who must exist.
+    static Status changedOne(Connection& connection, const char* sql, const Params& params) {
+        const Result<ResultPtr> result = connection.run(sql, params, kWriteFailed);
+        if (!result) {
+            return result.error();
+        }
+        if (std::string_view(PQcmdTuples(result->get())) != "1") {
+            return unknownLearnerError();
+        }
+        return Ok{};
+    }
+
+    static Result<std::optional<Learner>> findIn(Connection& connection, const char* sql,
+                                                 std::string_view serialHash) {
+        return firstOf(rows<Learner>(connection, sql, Params().text(serialHash), learnerFrom<Row>));
+    }
+
+    // The learner made, or nothing when one with that hash exists already.
+    static Result<std::optional<Learner>> insertLearner(Connection& connection,
+                                                        const Sender& sender) {
+        Learner learner{0,           sender.serialHash,
+                        sender.name, sender.email,
+                        false,       utcTimestamp(std::chrono::system_clock::now())};
+        const Result<std::optional<std::int64_t>> id = firstInteger(connection, kAddLearner,
+                                                                    Params()
+                                                                        .text(learner.serialHash)
+                                                                        .text(learner.name)
+                                                                        .text(learner.email)
+                                                                        .text(learner.createdAt));
+        if (!id) {
+            return id.error();
+        }
+        if (!id->has_value()) {
+            return std::optional<Learner>();
+        }
+        learner.id = **id;
+        return std::optional(std::move(learner));
+    }
+
+    static Result<CourseVersion> insertCourseVersion(Connection& connection,
+                                                     const CourseVersion& version) {
+        const char* const failed = "講座の版を保存できません";
+        CourseVersion stored = version;
+        stored.publishedAt = utcTimestamp(std::chrono::system_clock::now());
+        const Result<std::int64_t> id = insert(connection, kAddCourseVersion,
+                                               Params()
+                                                   .text(stored.vendor)
+                                                   .text(stored.course)
+                                                   .text(stored.dateLine)
+                                                   .text(stored.qdfHash)
+                                                   .text(stored.iniHash)
+                                                   .integer(stored.figureListVersion)
+                                                   .integer(stored.withdrawnFrom)
+                                                   .text(stored.publishedAt),
+                                               failed);
+        if (!id) {
+            return id.error();
+        }
+        stored.id = *id;
+        for (std::size_t i = 0; i < stored.figures.size(); ++i) {
+            const PublishedFigure& figure = stored.figures[i];
+            const Result<ResultPtr> added = connection.run(kAddFigure,
+                                                           Params()
+                                                               .integer(stored.id)
+                                                               .integer(static_cast<int>(i))
+                                                               .text(figure.name)
+                                                               .text(figure.hash)
+                                                               .integer(figure.version),
+                                                           failed);
+            if (!added) {
+                return added.error();
+            }
+        }
+        return stored;
+    }
+
+    // The keys of what a query found, as one array for the query of what
+    // belongs to them, and where each key's element stands.
+    template <class T, class Key>
+    static std::pair<std::vector<std::int64_t>, std::unordered_map<std::int64_t, T*>> byKey(
+        std::vector<T>& found, Key key) {
+        std::vector<std::int64_t> keys;
+        std::unordered_map<std::int64_t, T*> at;
+        for (T& element : found) {
+            keys.push_back(element.*key);
+            at.emplace(element.*key, &element);
+        }
+        return {std::move(keys), std::move(at)};
+    }
+
+    // The versions a query finds, each with its figures.
+    static Result<std::vector<CourseVersion>> courses(Connection& connection, const char* sql,
+                                                      const Params& params) {
+        Result<std::vector<CourseVersion>> found =
+            rows<CourseVersion>(connection, sql, params, courseFrom<Row>);
+        if (!found || found->empty()) {
+            return found;
+        }
+        auto [ids, at] = byKey(*found, &CourseVersion::id);
+        const Status figures =
+            eachRow(connection, kFiguresOf, Params().integers(ids), [&](const Row& row) {
+                at.at(row.integerAt(0))
+                    ->figures.push_back(
+                        PublishedFigure{row.bytesAt(1), row.bytesAt(2), row.integerAt(3)});
+            });
+        if (!figures) {
+            return figures.error();
+        }
+        return found;
+    }
+
+    // The items a query finds, each with its fields and answers.
+    static Result<std::vector<InboxItem>> inbox(Connection& connection, const char* sql,
+                                                const Params& params) {
+        Result<std::vector<InboxItem>> found =
+            rows<InboxItem>(connection, sql, params, inboxItemFrom<Row>);
+        if (!found || found->empty()) {
+            return found;
+        }
+        auto [receipts, at] = byKey(*found, &InboxItem::receipt);
+        Status read =
+            eachRow(connection, kInboxFieldsOf, Params().integers(receipts), [&](const Row& row) {
+                at.at(row.integerAt(0))
+                    ->fields.push_back(FormField{row.bytesAt(1), row.bytesAt(2)});
+            });
+        if (read) {
+            read = eachRow(
+                connection, kInboxAnswersOf, Params().integers(receipts), [&](const Row& row) {
+                    at.at(row.integerAt(0))
+                        ->answers.push_back(
+                            InboxAnswer{row.integerAt(1), row.bytesAt(2), row.bytesAt(3)});
+                });
+        }
+        if (!read) {
+            return read.error();
+        }
+        return found;
+    }
+
+    std::string name_;
+    ConnectionPool<Connection> pool_;
+};
+
+// pg_dump copies the database as one snapshot while the servers go on, in
+// its own archive format (pg_restore reads it back). It learns where the
+// database is from the environment, so that no password shows in the
+// process list; the copy takes the target's name only when it is whole.
+Status PostgresStore::backup(const std::string& outPath) {
+    std::vector<std::string> environment;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        if (std::string_view(*variable).substr(0, 2) != "PG") {
+            environment.emplace_back(*variable);
+        }
+    }
+    {
+        const Lease lease(pool_);
+        PQconninfoOption* options = PQconninfo(lease.connection().handle());
+        for (const PQconninfoOption* option = options;
+             options != nullptr && option->keyword != nullptr; ++option) {
+            if (option->envvar != nullptr && option->val != nullptr) {
+                environment.push_back(std::string(option->envvar) + "=" + option->val);
+            }
+        }
+        PQconninfoFree(options);
+    }
+    const std::string temp = partialPathBeside(outPath);
+    std::string errors;
+    const int status = runProgram(
+        {dumpProgram(), "--format=custom", "--no-password", "--file=" + temp}, environment, errors);
+    Status copied = Ok{};
+    if (status != 0) {
+        copied = Error{"複製できません (" + trimmed(errors) + ")", outPath, 0};
+    } else {
+        copied = renameDurably(temp, outPath);
+    }
+    if (!copied) {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+    }
+    return copied;
+}
+
+}  // namespace
+
+Result<std::unique_ptr<Store>> openPostgresStore(const std::string& url,
+                                                 std::span<const Migration> steps) {
+    const std::string name = databaseName(url);
+    std::vector<std::unique_ptr<Connection>> connections;
+    Result<std::unique_ptr<Connection>> first = connect(url, name);
+    if (!first) {
+        return first.error();
+    }
+    if (Status migrated = migrate(**first, steps); !migrated) {
+        return migrated.error();
+    }
+    connections.push_back(std::move(*first));
+    while (connections.size() < static_cast<std::size_t>(kConnections)) {
+        Result<std::unique_ptr<Connection>> more = connect(url, name);
+        if (!more) {
+            return more.error();
+        }
+        connections.push_back(std::move(*more));
+    }
+    return std::unique_ptr<Store>(std::make_unique<PostgresStore>(name, std::move(connections)));
+}
+
+Result<std::unique_ptr<Store>> openPostgresStore(const std::string& url) {
+    return openPostgresStore(url, migrations());
+}
+
+}  // namespace tovalo::server::store
