@@ -52,12 +52,6 @@ Inside inside(const std::string& path) {
     return found;
 }
 
-std::vector<Migration> releaseWith(std::vector<Migration> later) {
-    std::vector<Migration> steps(migrations().begin(), migrations().end());
-    steps.insert(steps.end(), later.begin(), later.end());
-    return steps;
-}
-
 const int kLatest = latestSchemaVersion();
 const Migration kCourses{kLatest + 1, "courses", {"CREATE TABLE courses (id {serial})"}};
 // Its first statement succeeds, its second cannot.

@@ -104,6 +104,12 @@ std::string utcNow() {
 
 }  // namespace
 
+std::vector<Migration> releaseWith(std::vector<Migration> later) {
+    std::vector<Migration> steps(migrations().begin(), migrations().end());
+    steps.insert(steps.end(), later.begin(), later.end());
+    return steps;
+}
+
 std::string kindName(const ::testing::TestParamInfo<StoreKind>& info) {
     return info.param.name;
 }
@@ -458,6 +464,38 @@ TEST_P(StoreConformance, ReopeningKeepsEverything) {
     const auto next = store_->addHistory(sender(1), true, upload("NET-101", "2024/01/03"));
     ASSERT_TRUE(next.ok());
     EXPECT_GT(next->id, highest);
+}
+
+// Names come back in the order of their bytes, as clients and the staff's
+// lists have always had them, whatever order the database's own collation
+// would give.
+TEST_P(StoreConformance, NamesAreOrderedByTheirBytes) {
+    const std::vector<std::string> inByteOrder = {"B-2", "_c-3", "a-1", "\xC3\x84-4"};
+    for (const int i : {2, 0, 3, 1}) {
+        const std::string& name = inByteOrder[i];
+        ASSERT_TRUE(store_->addHistory(sender(1), true, upload(name, "2024/01/01 00:00:00")).ok());
+        const StoredFile qdf = file(name);
+        ASSERT_TRUE(store_->publishCourse(courseVersion(name, name, {qdf}), {qdf}, 0).ok());
+    }
+    std::vector<std::string> testIds;
+    std::vector<std::string> vendors;
+    std::vector<std::string> courses;
+    const auto histories = store_->historyVersions(learnerId(*store_, 1), "");
+    const auto current = store_->currentCourses();
+    const auto every = store_->courseVersions("");
+    ASSERT_TRUE(histories.ok() && current.ok() && every.ok());
+    for (const HistoryVersion& v : *histories) {
+        testIds.push_back(v.upload.testId);
+    }
+    for (const CourseVersion& v : *current) {
+        vendors.push_back(v.vendor);
+    }
+    for (const CourseVersion& v : *every) {
+        courses.push_back(v.course);
+    }
+    EXPECT_EQ(testIds, inByteOrder);
+    EXPECT_EQ(vendors, inByteOrder);
+    EXPECT_EQ(courses, inByteOrder);
 }
 
 // A publish names the version it replaces, so a staff member working from

@@ -6,8 +6,10 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "common/temp_tree.h"
+#include "server/store/schema.h"
 #include "server/store/store.h"
 
 // The cases every implementation of the store must pass. An implementation
@@ -26,6 +28,10 @@ struct StoreKind {
 
 void PrintTo(const StoreKind& kind, std::ostream* out);
 std::string kindName(const ::testing::TestParamInfo<StoreKind>& info);
+
+// This release's migration steps followed by `later`: how tests play a
+// release after this one.
+std::vector<Migration> releaseWith(std::vector<Migration> later);
 
 class StoreConformance : public ::testing::TestWithParam<StoreKind> {
   protected:
