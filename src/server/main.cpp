@@ -42,7 +42,8 @@ constexpr const char* kHelp =
     "  --listen HOST:PORT     address to serve on [TOVALO_LISTEN] (127.0.0.1:8080)\n"
     "  --data DIR             data folder: store, secret [TOVALO_DATA]\n"
     "                         (~/.local/share/tovalo-server)\n"
-    "  --db URL               sqlite:PATH [TOVALO_DB] (sqlite:DIR/tovalo.sqlite3)\n"
+    "  --db URL               sqlite:PATH, or postgresql://USER@HOST/DB for a store\n"
+    "                         that many servers share [TOVALO_DB] (sqlite:DIR/tovalo.sqlite3)\n"
     "  --registration MODE    open: a learner is made at the first upload;\n"
     "                         closed: only learners the staff added [TOVALO_REGISTRATION] (open)\n"
     "  --tls-cert FILE        certificate chain (PEM): serve HTTPS [TOVALO_TLS_CERT]\n"
@@ -185,7 +186,15 @@ Result<std::unique_ptr<store::Store>> openStore(const Config& c) {
     if (c.db.starts_with("sqlite:")) {
         return store::openSqliteStore(c.db.substr(7));
     }
-    return Error{"--db " + c.db + ": not a store this server knows (sqlite:PATH)", {}, 0};
+    // libpq reads the whole address, its settings after "?" included.
+    if (c.db.starts_with("postgresql://") || c.db.starts_with("postgres://")) {
+        return store::openPostgresStore(c.db);
+    }
+    // Only the scheme: the rest may hold a password.
+    return Error{"--db " + c.db.substr(0, c.db.find(':')) +
+                     ": not a store this server knows (sqlite:PATH or postgresql://...)",
+                 {},
+                 0};
 }
 
 // Root working on a folder that belongs to the service's user takes that
