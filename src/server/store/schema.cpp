@@ -118,6 +118,7 @@ constexpr std::array kWords = {
     Word{"{serial}", "INTEGER PRIMARY KEY AUTOINCREMENT",
          "BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY"},
     Word{"{bytes}", "BLOB", "BYTEA"},
+    Word{"{bytewise}", "COLLATE BINARY", "COLLATE \"C\""},
 };
 
 }  // namespace
@@ -137,6 +138,15 @@ std::string sqlFor(std::string_view statement, Dialect dialect) {
         for (std::size_t at = sql.find(word.token); at != std::string::npos;
              at = sql.find(word.token, at + with.size())) {
             sql.replace(at, word.token.size(), with);
+        }
+    }
+    // PostgreSQL numbers its values.
+    if (dialect == Dialect::Postgres) {
+        int value = 0;
+        for (std::size_t at = sql.find('?'); at != std::string::npos; at = sql.find('?', at)) {
+            const std::string number = "$" + std::to_string(++value);
+            sql.replace(at, 1, number);
+            at += number.size();
         }
     }
     return sql;

@@ -28,9 +28,11 @@ std::span<const Migration> migrations();
 // The version a store has after every step of this release.
 int latestSchemaVersion();
 
-// A statement of a step in the words of `dialect`:
-//   {serial}  a 64-bit key that the database gives out, growing, never reused
-//   {bytes}   a column of raw bytes
+// A statement (of a step, or one the stores run) in the words of `dialect`:
+//   {serial}    a 64-bit key that the database gives out, growing, never reused
+//   {bytes}     a column of raw bytes
+//   {bytewise}  after a text in ORDER BY: by its bytes, whatever the collation
+//   ?           a value, given in order (no statement has "?" in a literal)
 std::string sqlFor(std::string_view statement, Dialect dialect);
 
 }  // namespace tovalo::server::store

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/common/safe_file.h"
+#include "server/store/statements.h"
 #include "server/store/support.h"
 
 extern char** environ;
@@ -43,38 +44,11 @@ constexpr const char* kWhatTheDatabaseHolds =
     "(SELECT count(*) FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
     "WHERE n.nspname = current_schema())";
 
-constexpr const char* kFindLearner =
-    "SELECT id, serial_hash, name, email, disabled, created_at FROM learners "
-    "WHERE serial_hash = $1";
 // Every upload of a learner takes this lock first, so that they commit one
 // after the other (see addHistory).
 constexpr const char* kLockLearner =
     "SELECT id, serial_hash, name, email, disabled, created_at FROM learners "
-    "WHERE serial_hash = $1 FOR UPDATE";
-constexpr const char* kAllLearners =
-    "SELECT id, serial_hash, name, email, disabled, created_at FROM learners ORDER BY id";
-constexpr const char* kAddLearner =
-    "INSERT INTO learners (serial_hash, name, email, disabled, created_at) "
-    "VALUES ($1, $2, $3, 0, $4) ON CONFLICT (serial_hash) DO NOTHING RETURNING id";
-constexpr const char* kSetDisabled = "UPDATE learners SET disabled = $1 WHERE serial_hash = $2";
-constexpr const char* kSetContact = "UPDATE learners SET name = $1, email = $2 WHERE id = $3";
-constexpr const char* kAddHistory =
-    "INSERT INTO histories (learner_id, test_id, last_update, sent_on, received_at, best_rate, "
-    "average_rate, question_count, record) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9) "
-    "RETURNING id";
-// Texts are ordered by their bytes, as in the embedded store, whatever
-// collation the database was created with.
-#define TOVALO_HISTORY_COLUMNS                                                       \
-    "SELECT id, learner_id, received_at, test_id, last_update, sent_on, best_rate, " \
-    "average_rate, question_count, record FROM histories "
-constexpr const char* kCurrentHistory =
-    TOVALO_HISTORY_COLUMNS "WHERE learner_id = $1 AND test_id = $2 ORDER BY id DESC LIMIT 1";
-constexpr const char* kCourseVersions =
-    TOVALO_HISTORY_COLUMNS "WHERE learner_id = $1 AND test_id = $2 ORDER BY id";
-constexpr const char* kAllVersions =
-    TOVALO_HISTORY_COLUMNS "WHERE learner_id = $1 ORDER BY test_id COLLATE \"C\", id";
-#undef TOVALO_HISTORY_COLUMNS
-
+    "WHERE serial_hash = ? FOR UPDATE";
 // Publishes take turns on this lock, which readers do not wait for: each
 // draws its id and commits while holding it, so versions commit in the
 // order of their ids. The highest id of a course is then the version
@@ -83,84 +57,34 @@ constexpr const char* kAllVersions =
 // after it with a lower id. Publishing is rare enough that one at a time
 // costs nothing.
 constexpr const char* kLockPublishing = "LOCK TABLE course_versions IN SHARE ROW EXCLUSIVE MODE";
-constexpr const char* kAddFile =
-    "INSERT INTO files (hash, bytes) VALUES ($1, $2) ON CONFLICT (hash) DO NOTHING";
-constexpr const char* kHeldFile = "SELECT 1 FROM files WHERE hash = $1";
-constexpr const char* kFileBytes = "SELECT bytes FROM files WHERE hash = $1";
-constexpr const char* kCurrentCourseId =
-    "SELECT COALESCE(max(id), 0) FROM course_versions WHERE course = $1";
-constexpr const char* kVersionOfCourse =
-    "SELECT 1 FROM course_versions WHERE id = $1 AND course = $2";
-constexpr const char* kLatestCourseVersionId = "SELECT COALESCE(max(id), 0) FROM course_versions";
-constexpr const char* kAddCourseVersion =
-    "INSERT INTO course_versions (vendor, course, date_line, qdf_hash, ini_hash, "
-    "figure_list_version, withdrawn_from, published_at) "
-    "VALUES ($1, $2, $3, $4, NULLIF($5::text, ''), $6, NULLIF($7::bigint, 0), $8) RETURNING id";
-constexpr const char* kAddFigure =
-    "INSERT INTO course_figures (version_id, position, name, hash, version) "
-    "VALUES ($1, $2, $3, $4, $5)";
-// The figures of many versions in one round trip.
+// What the versions and items a query found hold, in one round trip each.
 constexpr const char* kFiguresOf =
     "SELECT version_id, name, hash, version FROM course_figures "
-    "WHERE version_id = ANY ($1::bigint[]) ORDER BY version_id, position";
-#define TOVALO_COURSE_COLUMNS                                                  \
-    "SELECT id, vendor, course, date_line, qdf_hash, COALESCE(ini_hash, ''), " \
-    "figure_list_version, COALESCE(withdrawn_from, 0), published_at FROM course_versions "
-constexpr const char* kCurrentCourse =
-    TOVALO_COURSE_COLUMNS "WHERE course = $1 ORDER BY id DESC LIMIT 1";
-constexpr const char* kCurrentCourses = TOVALO_COURSE_COLUMNS
-    "WHERE id IN (SELECT max(id) FROM course_versions GROUP BY course) "
-    "ORDER BY vendor COLLATE \"C\", course COLLATE \"C\"";
-constexpr const char* kVersionsOfCourse = TOVALO_COURSE_COLUMNS "WHERE course = $1 ORDER BY id";
-constexpr const char* kEveryCourseVersion =
-    TOVALO_COURSE_COLUMNS "ORDER BY course COLLATE \"C\", id";
-#undef TOVALO_COURSE_COLUMNS
-
-constexpr const char* kAddInboxItem =
-    "INSERT INTO inbox_items (kind, received_at, test_id, ques_num) VALUES ($1, $2, $3, $4) "
-    "RETURNING receipt";
-constexpr const char* kAddInboxField =
-    "INSERT INTO inbox_fields (receipt, position, name, value) VALUES ($1, $2, $3, $4)";
-constexpr const char* kAddInboxAnswer =
-    "INSERT INTO inbox_answers (receipt, text, answered_at) VALUES ($1, $2, $3) RETURNING id";
-constexpr const char* kHasInboxItem = "SELECT 1 FROM inbox_items WHERE receipt = $1";
+    "WHERE version_id = ANY (CAST(? AS BIGINT[])) ORDER BY version_id, position";
 constexpr const char* kInboxFieldsOf =
-    "SELECT receipt, name, value FROM inbox_fields WHERE receipt = ANY ($1::bigint[]) "
+    "SELECT receipt, name, value FROM inbox_fields WHERE receipt = ANY (CAST(? AS BIGINT[])) "
     "ORDER BY receipt, position";
 constexpr const char* kInboxAnswersOf =
     "SELECT receipt, id, text, answered_at FROM inbox_answers "
-    "WHERE receipt = ANY ($1::bigint[]) ORDER BY receipt, id";
-#define TOVALO_INBOX_COLUMNS \
-    "SELECT i.receipt, i.kind, i.received_at, i.test_id, i.ques_num FROM inbox_items i "
-constexpr const char* kEveryInboxItem = TOVALO_INBOX_COLUMNS "ORDER BY i.receipt";
-constexpr const char* kInboxItem = TOVALO_INBOX_COLUMNS "WHERE i.receipt = $1";
-constexpr const char* kAnsweredQuestions = TOVALO_INBOX_COLUMNS
-    "JOIN inbox_answers a ON a.receipt = i.receipt "
-    "WHERE i.kind = $1 AND i.test_id = $2 AND i.ques_num = $3 "
-    "GROUP BY i.receipt, i.kind, i.received_at, i.test_id, i.ques_num ORDER BY max(a.id) DESC";
-#undef TOVALO_INBOX_COLUMNS
+    "WHERE receipt = ANY (CAST(? AS BIGINT[])) ORDER BY receipt, id";
 
-constexpr const char* kAddNews =
-    "INSERT INTO news (title, text, posted_at) VALUES ($1, $2, $3) RETURNING id";
-constexpr const char* kLatestNews =
-    "SELECT id, title, text, posted_at FROM news ORDER BY id DESC LIMIT $1";
-
-const char* const kReadFailed = "履歴ストアを読めません";
-const char* const kWriteFailed = "履歴ストアを更新できません";
+// An array of keys, as PostgreSQL reads one: "{1,2,3}".
+struct Keys {
+    std::vector<std::int64_t> values;
+};
 
 // The values of one statement. Texts and bytes travel in binary, as they
 // are, so that no byte is escaped or lost; numbers as decimal text, which
 // the server reads into whatever integer type the column has.
 class Params {
   public:
-    Params& text(std::string_view value) { return add(value, 1); }
-    Params& bytes(std::string_view value) { return add(value, 1); }
-    Params& integer(std::int64_t value) { return decimal(std::to_string(value)); }
-    // An array of keys, "{1,2,3}".
-    Params& integers(const std::vector<std::int64_t>& values) {
+    Params& bind(std::string_view text) { return add(text, 1); }
+    Params& bind(const Bytes& bytes) { return add(bytes.value, 1); }
+    Params& bind(std::int64_t integer) { return decimal(std::to_string(integer)); }
+    Params& bind(const Keys& keys) {
         std::string array = "{";
-        for (const std::int64_t value : values) {
-            array += (array.size() > 1 ? "," : "") + std::to_string(value);
+        for (const std::int64_t key : keys.values) {
+            array += (array.size() > 1 ? "," : "") + std::to_string(key);
         }
         return decimal(array + "}");
     }
@@ -272,14 +196,17 @@ class Connection {
 
     [[nodiscard]] PGconn* handle() const { return conn_; }
     [[nodiscard]] const std::string& name() const { return name_; }
+    [[nodiscard]] const std::string& where() const { return name_; }
 
-    // Runs one of this file's statements, prepared on first use (their
+    // Runs one of the store's statements, prepared on first use (their
     // address names them), and asks for the rows in binary.
     Result<ResultPtr> run(const char* sql, const Params& params, std::string_view failed) {
         auto found = prepared_.find(sql);
         if (found == prepared_.end()) {
             std::string statement = "s" + std::to_string(prepared_.size());
-            const ResultPtr made(PQprepare(conn_, statement.c_str(), sql, 0, nullptr), PQclear);
+            const ResultPtr made(PQprepare(conn_, statement.c_str(),
+                                           sqlFor(sql, Dialect::Postgres).c_str(), 0, nullptr),
+                                 PQclear);
             if (!succeeded(made.get())) {
                 return fail(failed, made.get());
             }
@@ -292,6 +219,33 @@ class Connection {
             return fail(failed, result.get());
         }
         return result;
+    }
+
+    // Runs a statement and hands each row to `each`.
+    template <class Each, class... Values>
+    Status eachRow(const char* sql, std::string_view failed, Each&& each, const Values&... values) {
+        Params params;
+        (params.bind(values), ...);
+        const Result<ResultPtr> result = run(sql, params, failed);
+        if (!result) {
+            return result.error();
+        }
+        for (int i = 0; i < PQntuples(result->get()); ++i) {
+            each(Row(result->get(), i));
+        }
+        return Ok{};
+    }
+    // Runs a statement that gives no rows and tells how many it changed.
+    template <class... Values>
+    Result<std::int64_t> changes(const char* sql, std::string_view failed,
+                                 const Values&... values) {
+        Params params;
+        (params.bind(values), ...);
+        const Result<ResultPtr> result = run(sql, params, failed);
+        if (!result) {
+            return result.error();
+        }
+        return std::strtoll(PQcmdTuples(result->get()), nullptr, 10);
     }
 
     // A command without values, or several separated by semicolons.
@@ -515,8 +469,9 @@ class PostgresStore final : public Store {
         : name_(std::move(name)), pool_(std::move(connections)) {}
 
     Result<std::optional<Learner>> findLearner(std::string_view serialHash) override {
-        return read<std::optional<Learner>>(
-            [&](Connection& connection) { return findIn(connection, kFindLearner, serialHash); });
+        return read<std::optional<Learner>>([&](Connection& connection) {
+            return findLearnerIn(connection, sql::kFindLearner, serialHash);
+        });
     }
 
     Result<Learner> addLearner(const Sender& learner) override {
@@ -534,22 +489,22 @@ class PostgresStore final : public Store {
 
     Status setLearnerDisabled(std::string_view serialHash, bool disabled) override {
         return write<Ok>([&](Connection& connection) {
-            return changedOne(connection, kSetDisabled,
-                              Params().integer(disabled ? 1 : 0).text(serialHash));
+            return changeLearner(connection, sql::kSetDisabled, std::int64_t{disabled ? 1 : 0},
+                                 serialHash);
         });
     }
 
     Status updateLearnerContact(std::int64_t learnerId, std::string_view name,
                                 std::string_view email) override {
         return write<Ok>([&](Connection& connection) {
-            return changedOne(connection, kSetContact,
-                              Params().text(name).text(email).integer(learnerId));
+            return changeLearner(connection, sql::kSetContact, name, email, learnerId);
         });
     }
 
     Result<std::vector<Learner>> learners() override {
         return read<std::vector<Learner>>([&](Connection& connection) {
-            return rows<Learner>(connection, kAllLearners, Params(), learnerFrom<Row>);
+            return rowsOf<Learner>(connection, sql::kAllLearners,
+                                   [](const Row& row) { return learnerFrom(row); });
         });
     }
 
@@ -560,84 +515,34 @@ class PostgresStore final : public Store {
     // last would not be current. Every upload therefore locks its learner's
     // row before it draws an id and holds the lock until it commits, so the
     // uploads of one learner (the only ones that share a course) commit in
-    // the order of their ids, while other learners' go on alongside.
+    // the order of their ids, while other learners' go on alongside. A
+    // learner two servers register at once is inserted by one; the other's
+    // insert waits for it, does nothing, and its upload then locks the
+    // winner's row.
     Result<HistoryVersion> addHistory(const Sender& sender, bool createLearner,
                                       const HistoryUpload& upload) override {
-        return write<HistoryVersion>([&](Connection& connection) -> Result<HistoryVersion> {
-            Result<std::optional<Learner>> known =
-                findIn(connection, kLockLearner, sender.serialHash);
-            if (known && !known->has_value() && createLearner) {
-                // Another server may register the same learner at once: one
-                // insert wins, and the other's upload goes to that learner,
-                // whose row it then waits for and locks.
-                const Result<std::optional<Learner>> added = insertLearner(connection, sender);
-                if (!added) {
-                    return added.error();
-                }
-                if (added->has_value()) {
-                    known = *added;
-                } else {
-                    known = findIn(connection, kLockLearner, sender.serialHash);
-                }
-            }
-            if (!known) {
-                return known.error();
-            }
-            if (!known->has_value()) {
-                return unknownLearnerError();
-            }
-            const Learner& learner = **known;
-            if (learner.disabled) {
-                return disabledLearnerError();
-            }
-            if (learner.name != sender.name || learner.email != sender.email) {
-                if (Status set = changedOne(
-                        connection, kSetContact,
-                        Params().text(sender.name).text(sender.email).integer(learner.id));
-                    !set) {
-                    return set.error();
-                }
-            }
-            HistoryVersion version{0, learner.id, utcTimestamp(std::chrono::system_clock::now()),
-                                   upload};
-            const Result<std::int64_t> id = insert(connection, kAddHistory,
-                                                   Params()
-                                                       .integer(learner.id)
-                                                       .text(upload.testId)
-                                                       .text(upload.lastUpdate)
-                                                       .text(upload.sentOn)
-                                                       .text(version.receivedAt)
-                                                       .integer(upload.bestRate)
-                                                       .integer(upload.averageRate)
-                                                       .integer(upload.questionCount)
-                                                       .bytes(upload.record),
-                                                   "履歴を保存できません");
-            if (!id) {
-                return id.error();
-            }
-            version.id = *id;
-            return version;
+        return write<HistoryVersion>([&](Connection& connection) {
+            return addHistoryIn(connection, kLockLearner, sender, createLearner, upload);
         });
     }
 
     Result<std::optional<HistoryVersion>> currentHistory(std::int64_t learnerId,
                                                          std::string_view testId) override {
         return read<std::optional<HistoryVersion>>([&](Connection& connection) {
-            return firstOf(rows<HistoryVersion>(connection, kCurrentHistory,
-                                                Params().integer(learnerId).text(testId),
-                                                versionFrom<Row>));
+            return firstOf(rowsOf<HistoryVersion>(
+                connection, sql::kCurrentHistory, [](const Row& row) { return versionFrom(row); },
+                learnerId, testId));
         });
     }
 
     Result<std::vector<HistoryVersion>> historyVersions(std::int64_t learnerId,
                                                         std::string_view testId) override {
         return read<std::vector<HistoryVersion>>([&](Connection& connection) {
+            const auto version = [](const Row& row) { return versionFrom(row); };
             return testId.empty()
-                       ? rows<HistoryVersion>(connection, kAllVersions, Params().integer(learnerId),
-                                              versionFrom<Row>)
-                       : rows<HistoryVersion>(connection, kCourseVersions,
-                                              Params().integer(learnerId).text(testId),
-                                              versionFrom<Row>);
+                       ? rowsOf<HistoryVersion>(connection, sql::kAllVersions, version, learnerId)
+                       : rowsOf<HistoryVersion>(connection, sql::kCourseVersions, version,
+                                                learnerId, testId);
         });
     }
 
@@ -651,79 +556,32 @@ class PostgresStore final : public Store {
             if (auto locked = connection.command(kLockPublishing, kWriteFailed); !locked) {
                 return locked.error();
             }
-            const Result<std::optional<std::int64_t>> current =
-                firstInteger(connection, kCurrentCourseId, Params().text(version.course));
-            if (!current) {
-                return current.error();
-            }
-            if (current->value_or(0) != replacing) {
-                return stalePublishError();
-            }
-            if (version.withdrawnFrom != 0) {
-                const Result<std::optional<std::int64_t>> restored =
-                    firstInteger(connection, kVersionOfCourse,
-                                 Params().integer(version.withdrawnFrom).text(version.course));
-                if (!restored) {
-                    return restored.error();
-                }
-                if (!restored->has_value()) {
-                    return Error{
-                        "戻す版がこの講座にありません: " + std::to_string(version.withdrawnFrom),
-                        name_, 0};
-                }
-            }
-            for (const StoredFile& file : files) {
-                const Result<ResultPtr> added =
-                    connection.run(kAddFile, Params().text(file.hash).bytes(file.bytes),
-                                   "ファイルを保存できません");
-                if (!added) {
-                    return added.error();
-                }
-            }
-            std::vector<std::string_view> named{version.qdfHash};
-            if (!version.iniHash.empty()) {
-                named.push_back(version.iniHash);
-            }
-            for (const PublishedFigure& figure : version.figures) {
-                named.push_back(figure.hash);
-            }
-            for (const std::string_view hash : named) {
-                const Result<std::optional<std::int64_t>> held =
-                    firstInteger(connection, kHeldFile, Params().text(hash));
-                if (!held) {
-                    return held.error();
-                }
-                if (!held->has_value()) {
-                    return Error{"公開する版のファイルが届いていません: " + std::string(hash),
-                                 name_, 0};
-                }
-            }
-            return insertCourseVersion(connection, version);
+            return publishIn(connection, version, files, replacing);
         });
     }
 
     Result<std::optional<CourseVersion>> currentCourse(std::string_view course) override {
         return snapshot<std::optional<CourseVersion>>([&](Connection& connection) {
-            return firstOf(courses(connection, kCurrentCourse, Params().text(course)));
+            return firstOf(courses(connection, sql::kCurrentCourse, course));
         });
     }
 
     Result<std::vector<CourseVersion>> currentCourses() override {
         return snapshot<std::vector<CourseVersion>>(
-            [&](Connection& connection) { return courses(connection, kCurrentCourses, Params()); });
+            [&](Connection& connection) { return courses(connection, sql::kCurrentCourses); });
     }
 
     Result<std::vector<CourseVersion>> courseVersions(std::string_view course) override {
         return snapshot<std::vector<CourseVersion>>([&](Connection& connection) {
-            return course.empty() ? courses(connection, kEveryCourseVersion, Params())
-                                  : courses(connection, kVersionsOfCourse, Params().text(course));
+            return course.empty() ? courses(connection, sql::kEveryCourseVersion)
+                                  : courses(connection, sql::kVersionsOfCourse, course);
         });
     }
 
     Result<std::int64_t> latestCourseVersionId() override {
         return read<std::int64_t>([&](Connection& connection) -> Result<std::int64_t> {
             const Result<std::optional<std::int64_t>> latest =
-                firstInteger(connection, kLatestCourseVersionId, Params());
+                firstInteger(connection, sql::kLatestCourseVersionId);
             if (!latest) {
                 return latest.error();
             }
@@ -733,120 +591,49 @@ class PostgresStore final : public Store {
 
     Result<std::optional<std::string>> storedFile(std::string_view hash) override {
         return read<std::optional<std::string>>([&](Connection& connection) {
-            return firstOf(rows<std::string>(connection, kFileBytes, Params().text(hash),
-                                             [](const Row& row) { return row.bytesAt(0); }));
+            return firstOf(rowsOf<std::string>(
+                connection, sql::kFileBytes, [](const Row& row) { return row.bytesAt(0); }, hash));
         });
     }
 
     Result<InboxItem> addInboxItem(const InboxItem& item) override {
-        return write<InboxItem>([&](Connection& connection) -> Result<InboxItem> {
-            const char* const failed = "問い合わせを保存できません";
-            InboxItem stored = item;
-            stored.answers.clear();
-            stored.receivedAt = utcTimestamp(std::chrono::system_clock::now());
-            const Result<std::int64_t> receipt =
-                insert(connection, kAddInboxItem,
-                       Params()
-                           .integer(static_cast<std::int64_t>(stored.kind))
-                           .text(stored.receivedAt)
-                           .text(stored.testId)
-                           .integer(stored.quesNum),
-                       failed);
-            if (!receipt) {
-                return receipt.error();
-            }
-            stored.receipt = *receipt;
-            for (std::size_t i = 0; i < stored.fields.size(); ++i) {
-                const FormField& field = stored.fields[i];
-                const Result<ResultPtr> added =
-                    connection.run(kAddInboxField,
-                                   Params()
-                                       .integer(stored.receipt)
-                                       .integer(static_cast<std::int64_t>(i))
-                                       .text(field.name)
-                                       .text(field.value),
-                                   failed);
-                if (!added) {
-                    return added.error();
-                }
-            }
-            return stored;
-        });
+        return write<InboxItem>(
+            [&](Connection& connection) { return addInboxItemIn(connection, item); });
     }
 
     Result<std::vector<InboxItem>> inboxItems() override {
         return snapshot<std::vector<InboxItem>>(
-            [&](Connection& connection) { return inbox(connection, kEveryInboxItem, Params()); });
+            [&](Connection& connection) { return inbox(connection, sql::kEveryInboxItem); });
     }
 
     Result<std::optional<InboxItem>> inboxItem(std::int64_t receipt) override {
         return snapshot<std::optional<InboxItem>>([&](Connection& connection) {
-            return firstOf(inbox(connection, kInboxItem, Params().integer(receipt)));
+            return firstOf(inbox(connection, sql::kInboxItem, receipt));
         });
     }
 
     Result<InboxAnswer> answerInboxItem(std::int64_t receipt, std::string_view text) override {
-        return write<InboxAnswer>([&](Connection& connection) -> Result<InboxAnswer> {
-            const Result<std::optional<std::int64_t>> known =
-                firstInteger(connection, kHasInboxItem, Params().integer(receipt));
-            if (!known) {
-                return known.error();
-            }
-            if (!known->has_value()) {
-                return Error{"受付番号 " + std::to_string(receipt) + " の問い合わせはありません",
-                             name_, 0};
-            }
-            InboxAnswer answer{0, std::string(text),
-                               utcTimestamp(std::chrono::system_clock::now())};
-            const Result<std::int64_t> id =
-                insert(connection, kAddInboxAnswer,
-                       Params().integer(receipt).text(answer.text).text(answer.answeredAt),
-                       "回答を保存できません");
-            if (!id) {
-                return id.error();
-            }
-            answer.id = *id;
-            return answer;
-        });
+        return write<InboxAnswer>(
+            [&](Connection& connection) { return answerInboxItemIn(connection, receipt, text); });
     }
 
     Result<std::vector<InboxItem>> answeredQuestions(std::string_view testId,
                                                      int quesNum) override {
         return snapshot<std::vector<InboxItem>>([&](Connection& connection) {
-            return inbox(connection, kAnsweredQuestions,
-                         Params()
-                             .integer(static_cast<std::int64_t>(InboxKind::Question))
-                             .text(testId)
-                             .integer(quesNum));
+            return inbox(connection, sql::kAnsweredQuestions,
+                         static_cast<std::int64_t>(InboxKind::Question), testId,
+                         std::int64_t{quesNum});
         });
     }
 
     Result<NewsItem> addNews(std::string_view title, std::string_view text) override {
-        return write<NewsItem>([&](Connection& connection) -> Result<NewsItem> {
-            NewsItem item{0, std::string(title), std::string(text),
-                          utcTimestamp(std::chrono::system_clock::now())};
-            const Result<std::int64_t> id = insert(
-                connection, kAddNews, Params().text(item.title).text(item.text).text(item.postedAt),
-                "お知らせを保存できません");
-            if (!id) {
-                return id.error();
-            }
-            item.id = *id;
-            return item;
-        });
+        return write<NewsItem>(
+            [&](Connection& connection) { return addNewsIn(connection, title, text); });
     }
 
     Result<std::vector<NewsItem>> latestNews(int limit) override {
-        // PostgreSQL refuses a negative limit.
-        if (limit <= 0) {
-            return std::vector<NewsItem>();
-        }
-        return read<std::vector<NewsItem>>([&](Connection& connection) {
-            return rows<
-                NewsItem>(connection, kLatestNews, Params().integer(limit), [](const Row& row) {
-                return NewsItem{row.integerAt(0), row.bytesAt(1), row.bytesAt(2), row.bytesAt(3)};
-            });
-        });
+        return read<std::vector<NewsItem>>(
+            [&](Connection& connection) { return latestNewsIn(connection, limit); });
     }
 
     Status backup(const std::string& outPath) override;
@@ -854,7 +641,7 @@ class PostgresStore final : public Store {
     Result<int> schemaVersion() override {
         return read<int>([&](Connection& connection) -> Result<int> {
             const Result<std::optional<std::int64_t>> version =
-                firstInteger(connection, kSchemaVersion, Params());
+                firstInteger(connection, kSchemaVersion);
             if (!version) {
                 return version.error();
             }
@@ -930,158 +717,37 @@ class PostgresStore final : public Store {
         return result;
     }
 
-    // Runs a query and hands each row to `row`.
-    template <class Each>
-    static Status eachRow(Connection& connection, const char* sql, const Params& params,
-                          Each&& row) {
-        const Result<ResultPtr> result = connection.run(sql, params, kReadFailed);
-        if (!result) {
-            return result.error();
-        }
-        for (int i = 0; i < PQntuples(result->get()); ++i) {
-            row(Row(result->get(), i));
-        }
-        return Ok{};
-    }
-
-    // Every row a query finds, each made into a T by `make`.
-    template <class T, class Make>
-    static Result<std::vector<T>> rows(Connection& connection, const char* sql,
-                                       const Params& params, Make&& make) {
-        std::vector<T> found;
-        const Status read =
-            eachRow(connection, sql, params, [&](const Row& row) { found.push_back(make(row)); });
-        if (!read) {
-            return read.error();
-        }
-        return found;
-    }
-
-    // The first column of the first row as a number; nothing when no row.
-    static Result<std::optional<std::int64_t>> firstInteger(Connection& connection, const char* sql,
-                                                            const Params& params) {
-        return firstOf(rows<std::int64_t>(connection, sql, params,
-                                          [](const Row& row) { return row.integerAt(0); }));
-    }
-
-    // Runs one INSERT ... RETURNING and gives the key of its row.
-    static Result<std::int64_t> insert(Connection& connection, const char* sql,
-                                       const Params& params, std::string_view failed) {
-        const Result<ResultPtr> result = connection.run(sql, params, failed);
-        if (!result) {
-            return result.error();
-        }
-        if (PQntuples(result->get()) != 1) {
-            return connection.fail(failed, nullptr);
-        }
-        return Row(result->get(), 0).integerAt(0);
-    }
-
-    // Runs an UPDATE of one learner, who must exist.
-    static Status changedOne(Connection& connection, const char* sql, const Params& params) {
-        const Result<ResultPtr> result = connection.run(sql, params, kWriteFailed);
-        if (!result) {
-            return result.error();
-        }
-        if (std::string_view(PQcmdTuples(result->get())) != "1") {
-            return unknownLearnerError();
-        }
-        return Ok{};
-    }
-
-    static Result<std::optional<Learner>> findIn(Connection& connection, const char* sql,
-                                                 std::string_view serialHash) {
-        return firstOf(rows<Learner>(connection, sql, Params().text(serialHash), learnerFrom<Row>));
-    }
-
-    // The learner made, or nothing when one with that hash exists already.
-    static Result<std::optional<Learner>> insertLearner(Connection& connection,
-                                                        const Sender& sender) {
-        Learner learner{0,           sender.serialHash,
-                        sender.name, sender.email,
-                        false,       utcTimestamp(std::chrono::system_clock::now())};
-        const Result<std::optional<std::int64_t>> id = firstInteger(connection, kAddLearner,
-                                                                    Params()
-                                                                        .text(learner.serialHash)
-                                                                        .text(learner.name)
-                                                                        .text(learner.email)
-                                                                        .text(learner.createdAt));
-        if (!id) {
-            return id.error();
-        }
-        if (!id->has_value()) {
-            return std::optional<Learner>();
-        }
-        learner.id = **id;
-        return std::optional(std::move(learner));
-    }
-
-    static Result<CourseVersion> insertCourseVersion(Connection& connection,
-                                                     const CourseVersion& version) {
-        const char* const failed = "講座の版を保存できません";
-        CourseVersion stored = version;
-        stored.publishedAt = utcTimestamp(std::chrono::system_clock::now());
-        const Result<std::int64_t> id = insert(connection, kAddCourseVersion,
-                                               Params()
-                                                   .text(stored.vendor)
-                                                   .text(stored.course)
-                                                   .text(stored.dateLine)
-                                                   .text(stored.qdfHash)
-                                                   .text(stored.iniHash)
-                                                   .integer(stored.figureListVersion)
-                                                   .integer(stored.withdrawnFrom)
-                                                   .text(stored.publishedAt),
-                                               failed);
-        if (!id) {
-            return id.error();
-        }
-        stored.id = *id;
-        for (std::size_t i = 0; i < stored.figures.size(); ++i) {
-            const PublishedFigure& figure = stored.figures[i];
-            const Result<ResultPtr> added = connection.run(kAddFigure,
-                                                           Params()
-                                                               .integer(stored.id)
-                                                               .integer(static_cast<int>(i))
-                                                               .text(figure.name)
-                                                               .text(figure.hash)
-                                                               .integer(figure.version),
-                                                           failed);
-            if (!added) {
-                return added.error();
-            }
-        }
-        return stored;
-    }
-
-    // The keys of what a query found, as one array for the query of what
-    // belongs to them, and where each key's element stands.
-    template <class T, class Key>
-    static std::pair<std::vector<std::int64_t>, std::unordered_map<std::int64_t, T*>> byKey(
-        std::vector<T>& found, Key key) {
-        std::vector<std::int64_t> keys;
+    // The keys of what a query found, and where each key's element stands.
+    template <class T>
+    static std::pair<Keys, std::unordered_map<std::int64_t, T*>> byKey(std::vector<T>& found,
+                                                                       std::int64_t T::*key) {
+        Keys keys;
         std::unordered_map<std::int64_t, T*> at;
         for (T& element : found) {
-            keys.push_back(element.*key);
+            keys.values.push_back(element.*key);
             at.emplace(element.*key, &element);
         }
         return {std::move(keys), std::move(at)};
     }
 
     // The versions a query finds, each with its figures.
+    template <class... Values>
     static Result<std::vector<CourseVersion>> courses(Connection& connection, const char* sql,
-                                                      const Params& params) {
-        Result<std::vector<CourseVersion>> found =
-            rows<CourseVersion>(connection, sql, params, courseFrom<Row>);
+                                                      const Values&... values) {
+        Result<std::vector<CourseVersion>> found = rowsOf<CourseVersion>(
+            connection, sql, [](const Row& row) { return courseFrom(row); }, values...);
         if (!found || found->empty()) {
             return found;
         }
         auto [ids, at] = byKey(*found, &CourseVersion::id);
-        const Status figures =
-            eachRow(connection, kFiguresOf, Params().integers(ids), [&](const Row& row) {
+        const Status figures = connection.eachRow(
+            kFiguresOf, kReadFailed,
+            [&](const Row& row) {
                 at.at(row.integerAt(0))
                     ->figures.push_back(
                         PublishedFigure{row.bytesAt(1), row.bytesAt(2), row.integerAt(3)});
-            });
+            },
+            ids);
         if (!figures) {
             return figures.error();
         }
@@ -1089,26 +755,31 @@ class PostgresStore final : public Store {
     }
 
     // The items a query finds, each with its fields and answers.
+    template <class... Values>
     static Result<std::vector<InboxItem>> inbox(Connection& connection, const char* sql,
-                                                const Params& params) {
-        Result<std::vector<InboxItem>> found =
-            rows<InboxItem>(connection, sql, params, inboxItemFrom<Row>);
+                                                const Values&... values) {
+        Result<std::vector<InboxItem>> found = rowsOf<InboxItem>(
+            connection, sql, [](const Row& row) { return inboxItemFrom(row); }, values...);
         if (!found || found->empty()) {
             return found;
         }
         auto [receipts, at] = byKey(*found, &InboxItem::receipt);
-        Status read =
-            eachRow(connection, kInboxFieldsOf, Params().integers(receipts), [&](const Row& row) {
+        Status read = connection.eachRow(
+            kInboxFieldsOf, kReadFailed,
+            [&](const Row& row) {
                 at.at(row.integerAt(0))
                     ->fields.push_back(FormField{row.bytesAt(1), row.bytesAt(2)});
-            });
+            },
+            receipts);
         if (read) {
-            read = eachRow(
-                connection, kInboxAnswersOf, Params().integers(receipts), [&](const Row& row) {
+            read = connection.eachRow(
+                kInboxAnswersOf, kReadFailed,
+                [&](const Row& row) {
                     at.at(row.integerAt(0))
                         ->answers.push_back(
                             InboxAnswer{row.integerAt(1), row.bytesAt(2), row.bytesAt(3)});
-                });
+                },
+                receipts);
         }
         if (!read) {
             return read.error();

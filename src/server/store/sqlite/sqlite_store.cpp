@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/common/safe_file.h"
+#include "server/store/statements.h"
 #include "server/store/support.h"
 
 namespace tovalo::server::store {
@@ -29,84 +30,14 @@ constexpr int kConnections = 4;
 // only for one transaction.
 constexpr int kBusyTimeoutMs = 10'000;
 
-constexpr const char* kFindLearner =
-    "SELECT id, serial_hash, name, email, disabled, created_at FROM learners "
-    "WHERE serial_hash = ?";
-constexpr const char* kAllLearners =
-    "SELECT id, serial_hash, name, email, disabled, created_at FROM learners ORDER BY id";
-constexpr const char* kAddLearner =
-    "INSERT INTO learners (serial_hash, name, email, disabled, created_at) "
-    "VALUES (?, ?, ?, 0, ?)";
-constexpr const char* kSetDisabled = "UPDATE learners SET disabled = ? WHERE serial_hash = ?";
-constexpr const char* kSetContact = "UPDATE learners SET name = ?, email = ? WHERE id = ?";
-constexpr const char* kAddHistory =
-    "INSERT INTO histories (learner_id, test_id, last_update, sent_on, received_at, best_rate, "
-    "average_rate, question_count, record) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)";
-#define TOVALO_HISTORY_COLUMNS                                                       \
-    "SELECT id, learner_id, received_at, test_id, last_update, sent_on, best_rate, " \
-    "average_rate, question_count, record FROM histories "
-constexpr const char* kCurrentHistory =
-    TOVALO_HISTORY_COLUMNS "WHERE learner_id = ? AND test_id = ? ORDER BY id DESC LIMIT 1";
-constexpr const char* kCourseVersions =
-    TOVALO_HISTORY_COLUMNS "WHERE learner_id = ? AND test_id = ? ORDER BY id";
-constexpr const char* kAllVersions =
-    TOVALO_HISTORY_COLUMNS "WHERE learner_id = ? ORDER BY test_id, id";
-#undef TOVALO_HISTORY_COLUMNS
-
-constexpr const char* kAddFile =
-    "INSERT INTO files (hash, bytes) VALUES (?, ?) ON CONFLICT (hash) DO NOTHING";
-constexpr const char* kHeldFile = "SELECT 1 FROM files WHERE hash = ?";
-constexpr const char* kFileBytes = "SELECT bytes FROM files WHERE hash = ?";
-constexpr const char* kCurrentCourseId =
-    "SELECT COALESCE(max(id), 0) FROM course_versions WHERE course = ?";
-constexpr const char* kVersionOfCourse =
-    "SELECT 1 FROM course_versions WHERE id = ? AND course = ?";
-constexpr const char* kLatestCourseVersionId = "SELECT COALESCE(max(id), 0) FROM course_versions";
-constexpr const char* kAddCourseVersion =
-    "INSERT INTO course_versions (vendor, course, date_line, qdf_hash, ini_hash, "
-    "figure_list_version, withdrawn_from, published_at) "
-    "VALUES (?, ?, ?, ?, NULLIF(?, ''), ?, NULLIF(?, 0), ?)";
-constexpr const char* kAddFigure =
-    "INSERT INTO course_figures (version_id, position, name, hash, version) "
-    "VALUES (?, ?, ?, ?, ?)";
+// What the other statements of the store belong to, one item at a time:
+// SQLite answers in the process, so a statement each costs little.
 constexpr const char* kFigures =
     "SELECT name, hash, version FROM course_figures WHERE version_id = ? ORDER BY position";
-#define TOVALO_COURSE_COLUMNS                                                  \
-    "SELECT id, vendor, course, date_line, qdf_hash, COALESCE(ini_hash, ''), " \
-    "figure_list_version, COALESCE(withdrawn_from, 0), published_at FROM course_versions "
-constexpr const char* kCurrentCourse =
-    TOVALO_COURSE_COLUMNS "WHERE course = ? ORDER BY id DESC LIMIT 1";
-constexpr const char* kCurrentCourses = TOVALO_COURSE_COLUMNS
-    "WHERE id IN (SELECT max(id) FROM course_versions GROUP BY course) ORDER BY vendor, course";
-constexpr const char* kVersionsOfCourse = TOVALO_COURSE_COLUMNS "WHERE course = ? ORDER BY id";
-constexpr const char* kEveryCourseVersion = TOVALO_COURSE_COLUMNS "ORDER BY course, id";
-#undef TOVALO_COURSE_COLUMNS
-
-constexpr const char* kAddInboxItem =
-    "INSERT INTO inbox_items (kind, received_at, test_id, ques_num) VALUES (?, ?, ?, ?)";
-constexpr const char* kAddInboxField =
-    "INSERT INTO inbox_fields (receipt, position, name, value) VALUES (?, ?, ?, ?)";
-constexpr const char* kAddInboxAnswer =
-    "INSERT INTO inbox_answers (receipt, text, answered_at) VALUES (?, ?, ?)";
-constexpr const char* kHasInboxItem = "SELECT 1 FROM inbox_items WHERE receipt = ?";
 constexpr const char* kInboxFields =
     "SELECT name, value FROM inbox_fields WHERE receipt = ? ORDER BY position";
 constexpr const char* kInboxAnswers =
     "SELECT id, text, answered_at FROM inbox_answers WHERE receipt = ? ORDER BY id";
-#define TOVALO_INBOX_COLUMNS \
-    "SELECT i.receipt, i.kind, i.received_at, i.test_id, i.ques_num FROM inbox_items i "
-constexpr const char* kEveryInboxItem = TOVALO_INBOX_COLUMNS "ORDER BY i.receipt";
-constexpr const char* kInboxItem = TOVALO_INBOX_COLUMNS "WHERE i.receipt = ?";
-// Answer ids grow in commit order, unlike their times, which share a second.
-constexpr const char* kAnsweredQuestions = TOVALO_INBOX_COLUMNS
-    "JOIN inbox_answers a ON a.receipt = i.receipt "
-    "WHERE i.kind = ? AND i.test_id = ? AND i.ques_num = ? "
-    "GROUP BY i.receipt, i.kind, i.received_at, i.test_id, i.ques_num ORDER BY max(a.id) DESC";
-#undef TOVALO_INBOX_COLUMNS
-
-constexpr const char* kAddNews = "INSERT INTO news (title, text, posted_at) VALUES (?, ?, ?)";
-constexpr const char* kLatestNews =
-    "SELECT id, title, text, posted_at FROM news ORDER BY id DESC LIMIT ?";
 
 Error failure(const std::string& path, std::string_view what, sqlite3* db) {
     std::string message(what);
@@ -152,6 +83,9 @@ class Query {
             sqlite3_bind_blob64(stmt_, ++bound_, value.data(), value.size(), SQLITE_TRANSIENT));
     }
     Query& integer(std::int64_t value) { return check(sqlite3_bind_int64(stmt_, ++bound_, value)); }
+    Query& bind(std::string_view value) { return text(value); }
+    Query& bind(const Bytes& value) { return bytes(value.value); }
+    Query& bind(std::int64_t value) { return integer(value); }
 
     // SQLITE_ROW, SQLITE_DONE or the error, a failed bind included.
     int step() { return bindError_ != SQLITE_OK ? bindError_ : sqlite3_step(stmt_); }
@@ -194,6 +128,37 @@ class Connection {
 
     [[nodiscard]] sqlite3* handle() const { return db_; }
     [[nodiscard]] const std::string& path() const { return path_; }
+    [[nodiscard]] const std::string& where() const { return path_; }
+
+    // Runs one of the store's statements and hands each row to `each`.
+    template <class Each, class... Values>
+    Status eachRow(const char* sql, std::string_view failed, Each&& each, const Values&... values) {
+        const Result<sqlite3_stmt*> stmt = prepared(sql);
+        if (!stmt) {
+            return stmt.error();
+        }
+        Query query(*stmt);
+        (query.bind(values), ...);
+        int rc = SQLITE_ROW;
+        while ((rc = query.step()) == SQLITE_ROW) {
+            each(query);
+        }
+        if (rc != SQLITE_DONE) {
+            return fail(failed);
+        }
+        return Ok{};
+    }
+    // Runs a statement that gives no rows and tells how many it changed.
+    template <class... Values>
+    Result<std::int64_t> changes(const char* sql, std::string_view failed,
+                                 const Values&... values) {
+        if (Status run = eachRow(
+                sql, failed, [](const Query&) {}, values...);
+            !run) {
+            return run.error();
+        }
+        return sqlite3_changes64(db_);
+    }
 
     // The statements are string constants, so their address names them.
     Result<sqlite3_stmt*> prepared(const char* sql) {
@@ -201,8 +166,8 @@ class Connection {
             return found->second;
         }
         sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) !=
-            SQLITE_OK) {
+        if (sqlite3_prepare_v3(db_, sqlFor(sql, Dialect::Sqlite).c_str(), -1,
+                               SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK) {
             return fail("履歴ストアの命令を準備できません");
         }
         statements_.emplace(sql, stmt);
@@ -345,116 +310,67 @@ class SqliteStore final : public Store {
 
     Result<std::optional<Learner>> findLearner(std::string_view serialHash) override {
         const Lease lease(pool_);
-        return findIn(lease.connection(), serialHash);
+        return findLearnerIn(lease.connection(), sql::kFindLearner, serialHash);
     }
 
     Result<Learner> addLearner(const Sender& learner) override {
         return write<Learner>([&](Connection& connection) -> Result<Learner> {
-            const Result<std::optional<Learner>> existing = findIn(connection, learner.serialHash);
-            if (!existing) {
-                return existing.error();
+            Result<std::optional<Learner>> added = insertLearner(connection, learner);
+            if (!added) {
+                return added.error();
             }
-            if (existing->has_value()) {
+            if (!added->has_value()) {
                 return Error{"この学習者はすでに登録されています", path_, 0};
             }
-            return insertLearner(connection, learner);
+            return std::move(**added);
         });
     }
 
     Status setLearnerDisabled(std::string_view serialHash, bool disabled) override {
-        return write<Ok>([&](Connection& connection) -> Status {
-            const Result<sqlite3_stmt*> stmt = connection.prepared(kSetDisabled);
-            if (!stmt) {
-                return stmt.error();
-            }
-            Query query(*stmt);
-            query.integer(disabled ? 1 : 0).text(serialHash);
-            return changedOne(connection, query.step());
+        return write<Ok>([&](Connection& connection) {
+            return changeLearner(connection, sql::kSetDisabled, std::int64_t{disabled ? 1 : 0},
+                                 serialHash);
         });
     }
 
     Status updateLearnerContact(std::int64_t learnerId, std::string_view name,
                                 std::string_view email) override {
-        return write<Ok>([&](Connection& connection) -> Status {
-            return setContact(connection, learnerId, name, email);
+        return write<Ok>([&](Connection& connection) {
+            return changeLearner(connection, sql::kSetContact, name, email, learnerId);
         });
     }
 
     Result<std::vector<Learner>> learners() override {
         const Lease lease(pool_);
-        std::vector<Learner> all;
-        const Status read = eachRow(
-            lease.connection(), kAllLearners, [](Query&) {},
-            [&](const Query& row) { all.push_back(learnerFrom(row)); });
-        if (!read) {
-            return read.error();
-        }
-        return all;
+        return rowsOf<Learner>(lease.connection(), sql::kAllLearners,
+                               [](const Query& row) { return learnerFrom(row); });
     }
 
+    // Writers take turns on the file's write lock, so the upload committed
+    // last is the one with the highest id.
     Result<HistoryVersion> addHistory(const Sender& sender, bool createLearner,
                                       const HistoryUpload& upload) override {
-        return write<HistoryVersion>([&](Connection& connection) -> Result<HistoryVersion> {
-            Result<std::optional<Learner>> known = findIn(connection, sender.serialHash);
-            if (!known) {
-                return known.error();
-            }
-            Learner learner;
-            if (known->has_value()) {
-                learner = std::move(**known);
-                if (learner.disabled) {
-                    return disabledLearnerError();
-                }
-                if (learner.name != sender.name || learner.email != sender.email) {
-                    if (Status set = setContact(connection, learner.id, sender.name, sender.email);
-                        !set) {
-                        return set.error();
-                    }
-                }
-            } else if (!createLearner) {
-                return unknownLearnerError();
-            } else {
-                Result<Learner> added = insertLearner(connection, sender);
-                if (!added) {
-                    return added.error();
-                }
-                learner = std::move(*added);
-            }
-            return insertHistory(connection, learner.id, upload);
+        return write<HistoryVersion>([&](Connection& connection) {
+            return addHistoryIn(connection, sql::kFindLearner, sender, createLearner, upload);
         });
     }
 
     Result<std::optional<HistoryVersion>> currentHistory(std::int64_t learnerId,
                                                          std::string_view testId) override {
         const Lease lease(pool_);
-        std::optional<HistoryVersion> current;
-        const Status read = eachRow(
-            lease.connection(), kCurrentHistory,
-            [&](Query& query) { query.integer(learnerId).text(testId); },
-            [&](const Query& row) { current = versionFrom(row); });
-        if (!read) {
-            return read.error();
-        }
-        return current;
+        return firstOf(rowsOf<HistoryVersion>(
+            lease.connection(), sql::kCurrentHistory,
+            [](const Query& row) { return versionFrom(row); }, learnerId, testId));
     }
 
     Result<std::vector<HistoryVersion>> historyVersions(std::int64_t learnerId,
                                                         std::string_view testId) override {
         const Lease lease(pool_);
-        std::vector<HistoryVersion> versions;
-        const auto collect = [&](const Query& row) { versions.push_back(versionFrom(row)); };
-        const Status read =
-            testId.empty()
-                ? eachRow(
-                      lease.connection(), kAllVersions,
-                      [&](Query& query) { query.integer(learnerId); }, collect)
-                : eachRow(
-                      lease.connection(), kCourseVersions,
-                      [&](Query& query) { query.integer(learnerId).text(testId); }, collect);
-        if (!read) {
-            return read.error();
-        }
-        return versions;
+        const auto version = [](const Query& row) { return versionFrom(row); };
+        return testId.empty() ? rowsOf<HistoryVersion>(lease.connection(), sql::kAllVersions,
+                                                       version, learnerId)
+                              : rowsOf<HistoryVersion>(lease.connection(), sql::kCourseVersions,
+                                                       version, learnerId, testId);
     }
 
     Result<CourseVersion> publishCourse(const CourseVersion& version,
@@ -463,84 +379,33 @@ class SqliteStore final : public Store {
         if (Status checked = checkFileHashes(files); !checked) {
             return Error{checked.error().message, path_, 0};
         }
-        return write<CourseVersion>([&](Connection& connection) -> Result<CourseVersion> {
-            const Result<std::optional<std::int64_t>> current = firstInteger(
-                connection, kCurrentCourseId, [&](Query& query) { query.text(version.course); });
-            if (!current) {
-                return current.error();
-            }
-            if (current->value_or(0) != replacing) {
-                return stalePublishError();
-            }
-            if (version.withdrawnFrom != 0) {
-                const Result<std::optional<std::int64_t>> restored =
-                    firstInteger(connection, kVersionOfCourse, [&](Query& query) {
-                        query.integer(version.withdrawnFrom).text(version.course);
-                    });
-                if (!restored) {
-                    return restored.error();
-                }
-                if (!restored->has_value()) {
-                    return Error{
-                        "戻す版がこの講座にありません: " + std::to_string(version.withdrawnFrom),
-                        path_, 0};
-                }
-            }
-            for (const StoredFile& file : files) {
-                const Result<std::int64_t> added =
-                    insert(connection, kAddFile, "ファイルを保存できません",
-                           [&](Query& query) { query.text(file.hash).bytes(file.bytes); });
-                if (!added) {
-                    return added.error();
-                }
-            }
-            std::vector<std::string_view> named{version.qdfHash};
-            if (!version.iniHash.empty()) {
-                named.push_back(version.iniHash);
-            }
-            for (const PublishedFigure& figure : version.figures) {
-                named.push_back(figure.hash);
-            }
-            for (const std::string_view hash : named) {
-                const Result<std::optional<std::int64_t>> held =
-                    firstInteger(connection, kHeldFile, [&](Query& query) { query.text(hash); });
-                if (!held) {
-                    return held.error();
-                }
-                if (!held->has_value()) {
-                    return Error{"公開する版のファイルが届いていません: " + std::string(hash),
-                                 path_, 0};
-                }
-            }
-            return insertCourseVersion(connection, version);
+        return write<CourseVersion>([&](Connection& connection) {
+            return publishIn(connection, version, files, replacing);
         });
     }
 
     Result<std::optional<CourseVersion>> currentCourse(std::string_view course) override {
         return snapshot<std::optional<CourseVersion>>([&](Connection& connection) {
-            return firstOf(
-                courses(connection, kCurrentCourse, [&](Query& query) { query.text(course); }));
+            return firstOf(courses(connection, sql::kCurrentCourse, course));
         });
     }
 
     Result<std::vector<CourseVersion>> currentCourses() override {
-        return snapshot<std::vector<CourseVersion>>([&](Connection& connection) {
-            return courses(connection, kCurrentCourses, [](Query&) {});
-        });
+        return snapshot<std::vector<CourseVersion>>(
+            [&](Connection& connection) { return courses(connection, sql::kCurrentCourses); });
     }
 
     Result<std::vector<CourseVersion>> courseVersions(std::string_view course) override {
         return snapshot<std::vector<CourseVersion>>([&](Connection& connection) {
-            return course.empty() ? courses(connection, kEveryCourseVersion, [](Query&) {})
-                                  : courses(connection, kVersionsOfCourse,
-                                            [&](Query& query) { query.text(course); });
+            return course.empty() ? courses(connection, sql::kEveryCourseVersion)
+                                  : courses(connection, sql::kVersionsOfCourse, course);
         });
     }
 
     Result<std::int64_t> latestCourseVersionId() override {
         const Lease lease(pool_);
         const Result<std::optional<std::int64_t>> latest =
-            firstInteger(lease.connection(), kLatestCourseVersionId, [](Query&) {});
+            firstInteger(lease.connection(), sql::kLatestCourseVersionId);
         if (!latest) {
             return latest.error();
         }
@@ -549,125 +414,49 @@ class SqliteStore final : public Store {
 
     Result<std::optional<std::string>> storedFile(std::string_view hash) override {
         const Lease lease(pool_);
-        std::optional<std::string> bytes;
-        const Status read = eachRow(
-            lease.connection(), kFileBytes, [&](Query& query) { query.text(hash); },
-            [&](const Query& row) { bytes = row.bytesAt(0); });
-        if (!read) {
-            return read.error();
-        }
-        return bytes;
+        return firstOf(rowsOf<std::string>(
+            lease.connection(), sql::kFileBytes, [](const Query& row) { return row.bytesAt(0); },
+            hash));
     }
 
     Result<InboxItem> addInboxItem(const InboxItem& item) override {
-        return write<InboxItem>([&](Connection& connection) -> Result<InboxItem> {
-            InboxItem stored = item;
-            stored.answers.clear();
-            stored.receivedAt = utcTimestamp(std::chrono::system_clock::now());
-            const Result<std::int64_t> receipt =
-                insert(connection, kAddInboxItem, "問い合わせを保存できません", [&](Query& query) {
-                    query.integer(static_cast<std::int64_t>(stored.kind))
-                        .text(stored.receivedAt)
-                        .text(stored.testId)
-                        .integer(stored.quesNum);
-                });
-            if (!receipt) {
-                return receipt.error();
-            }
-            stored.receipt = *receipt;
-            const Status fields =
-                insertEach(connection, kAddInboxField, "問い合わせを保存できません", stored.receipt,
-                           stored.fields, [](Query& query, const FormField& field) {
-                               query.text(field.name).text(field.value);
-                           });
-            if (!fields) {
-                return fields.error();
-            }
-            return stored;
-        });
+        return write<InboxItem>(
+            [&](Connection& connection) { return addInboxItemIn(connection, item); });
     }
 
     Result<std::vector<InboxItem>> inboxItems() override {
-        return snapshot<std::vector<InboxItem>>([&](Connection& connection) {
-            return inbox(connection, kEveryInboxItem, [](Query&) {});
-        });
+        return snapshot<std::vector<InboxItem>>(
+            [&](Connection& connection) { return inbox(connection, sql::kEveryInboxItem); });
     }
 
     Result<std::optional<InboxItem>> inboxItem(std::int64_t receipt) override {
         return snapshot<std::optional<InboxItem>>([&](Connection& connection) {
-            return firstOf(
-                inbox(connection, kInboxItem, [&](Query& query) { query.integer(receipt); }));
+            return firstOf(inbox(connection, sql::kInboxItem, receipt));
         });
     }
 
     Result<InboxAnswer> answerInboxItem(std::int64_t receipt, std::string_view text) override {
-        return write<InboxAnswer>([&](Connection& connection) -> Result<InboxAnswer> {
-            const Result<std::optional<std::int64_t>> known = firstInteger(
-                connection, kHasInboxItem, [&](Query& query) { query.integer(receipt); });
-            if (!known) {
-                return known.error();
-            }
-            if (!known->has_value()) {
-                return Error{"受付番号 " + std::to_string(receipt) + " の問い合わせはありません",
-                             path_, 0};
-            }
-            InboxAnswer answer{0, std::string(text),
-                               utcTimestamp(std::chrono::system_clock::now())};
-            const Result<std::int64_t> id =
-                insert(connection, kAddInboxAnswer, "回答を保存できません", [&](Query& query) {
-                    query.integer(receipt).text(answer.text).text(answer.answeredAt);
-                });
-            if (!id) {
-                return id.error();
-            }
-            answer.id = *id;
-            return answer;
-        });
+        return write<InboxAnswer>(
+            [&](Connection& connection) { return answerInboxItemIn(connection, receipt, text); });
     }
 
     Result<std::vector<InboxItem>> answeredQuestions(std::string_view testId,
                                                      int quesNum) override {
         return snapshot<std::vector<InboxItem>>([&](Connection& connection) {
-            return inbox(connection, kAnsweredQuestions, [&](Query& query) {
-                query.integer(static_cast<std::int64_t>(InboxKind::Question))
-                    .text(testId)
-                    .integer(quesNum);
-            });
+            return inbox(connection, sql::kAnsweredQuestions,
+                         static_cast<std::int64_t>(InboxKind::Question), testId,
+                         std::int64_t{quesNum});
         });
     }
 
     Result<NewsItem> addNews(std::string_view title, std::string_view text) override {
-        return write<NewsItem>([&](Connection& connection) -> Result<NewsItem> {
-            NewsItem item{0, std::string(title), std::string(text),
-                          utcTimestamp(std::chrono::system_clock::now())};
-            const Result<std::int64_t> id = insert(
-                connection, kAddNews, "お知らせを保存できません",
-                [&](Query& query) { query.text(item.title).text(item.text).text(item.postedAt); });
-            if (!id) {
-                return id.error();
-            }
-            item.id = *id;
-            return item;
-        });
+        return write<NewsItem>(
+            [&](Connection& connection) { return addNewsIn(connection, title, text); });
     }
 
     Result<std::vector<NewsItem>> latestNews(int limit) override {
-        std::vector<NewsItem> news;
-        // SQLite reads a negative limit as none at all.
-        if (limit <= 0) {
-            return news;
-        }
         const Lease lease(pool_);
-        const Status read = eachRow(
-            lease.connection(), kLatestNews, [&](Query& query) { query.integer(limit); },
-            [&](const Query& row) {
-                news.push_back(
-                    NewsItem{row.integerAt(0), row.bytesAt(1), row.bytesAt(2), row.bytesAt(3)});
-            });
-        if (!read) {
-            return read.error();
-        }
-        return news;
+        return latestNewsIn(lease.connection(), limit);
     }
 
     Status backup(const std::string& outPath) override;
@@ -720,220 +509,60 @@ class SqliteStore final : public Store {
         return result;
     }
 
-    // Runs a query and hands each row to `row`.
-    template <class Bind, class Row>
-    Status eachRow(Connection& connection, const char* sql, Bind&& bind, Row&& row) {
-        const Result<sqlite3_stmt*> stmt = connection.prepared(sql);
-        if (!stmt) {
-            return stmt.error();
-        }
-        Query query(*stmt);
-        bind(query);
-        int rc = SQLITE_ROW;
-        while ((rc = query.step()) == SQLITE_ROW) {
-            row(query);
-        }
-        if (rc != SQLITE_DONE) {
-            return connection.fail("履歴ストアを読めません");
-        }
-        return Ok{};
-    }
-
-    // The first column of the first row as a number; nothing when no row.
-    template <class Bind>
-    Result<std::optional<std::int64_t>> firstInteger(Connection& connection, const char* sql,
-                                                     Bind&& bind) {
-        std::optional<std::int64_t> value;
-        const Status read = eachRow(connection, sql, bind, [&](const Query& row) {
-            if (!value) {
-                value = row.integerAt(0);
-            }
-        });
-        if (!read) {
-            return read.error();
-        }
-        return value;
-    }
-
-    // Runs one INSERT and gives the key of its row.
-    template <class Bind>
-    static Result<std::int64_t> insert(Connection& connection, const char* sql,
-                                       std::string_view failed, Bind&& bind) {
-        const Result<sqlite3_stmt*> stmt = connection.prepared(sql);
-        if (!stmt) {
-            return stmt.error();
-        }
-        Query query(*stmt);
-        bind(query);
-        if (query.step() != SQLITE_DONE) {
-            return connection.fail(failed);
-        }
-        return sqlite3_last_insert_rowid(connection.handle());
-    }
-
-    // Inserts the rows that belong to `owner`, numbered in their order.
-    template <class Row, class Bind>
-    static Status insertEach(Connection& connection, const char* sql, std::string_view failed,
-                             std::int64_t owner, const std::vector<Row>& rows, Bind&& bind) {
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            const Result<std::int64_t> added = insert(connection, sql, failed, [&](Query& query) {
-                query.integer(owner).integer(static_cast<std::int64_t>(i));
-                bind(query, rows[i]);
-            });
-            if (!added) {
-                return added.error();
-            }
-        }
-        return Ok{};
-    }
-
     // The versions a query finds, each with its figures.
-    template <class Bind>
-    Result<std::vector<CourseVersion>> courses(Connection& connection, const char* sql,
-                                               Bind&& bind) {
-        std::vector<CourseVersion> found;
-        Status read = eachRow(connection, sql, bind,
-                              [&](const Query& row) { found.push_back(courseFrom(row)); });
-        for (auto version = found.begin(); read && version != found.end(); ++version) {
-            read = eachRow(
-                connection, kFigures, [&](Query& query) { query.integer(version->id); },
-                [&](const Query& row) {
-                    version->figures.push_back(
-                        PublishedFigure{row.bytesAt(0), row.bytesAt(1), row.integerAt(2)});
-                });
+    template <class... Values>
+    static Result<std::vector<CourseVersion>> courses(Connection& connection, const char* sql,
+                                                      const Values&... values) {
+        Result<std::vector<CourseVersion>> found = rowsOf<CourseVersion>(
+            connection, sql, [](const Query& row) { return courseFrom(row); }, values...);
+        if (!found) {
+            return found;
         }
-        if (!read) {
-            return read.error();
+        for (CourseVersion& version : *found) {
+            const Status read = connection.eachRow(
+                kFigures, kReadFailed,
+                [&](const Query& row) {
+                    version.figures.push_back(
+                        PublishedFigure{row.bytesAt(0), row.bytesAt(1), row.integerAt(2)});
+                },
+                version.id);
+            if (!read) {
+                return read.error();
+            }
         }
         return found;
     }
 
     // The items a query finds, each with its fields and answers.
-    template <class Bind>
-    Result<std::vector<InboxItem>> inbox(Connection& connection, const char* sql, Bind&& bind) {
-        std::vector<InboxItem> found;
-        Status read = eachRow(connection, sql, bind,
-                              [&](const Query& row) { found.push_back(inboxItemFrom(row)); });
-        for (auto item = found.begin(); read && item != found.end(); ++item) {
-            const auto byReceipt = [&](Query& query) { query.integer(item->receipt); };
-            read = eachRow(connection, kInboxFields, byReceipt, [&](const Query& row) {
-                item->fields.push_back(FormField{row.bytesAt(0), row.bytesAt(1)});
-            });
+    template <class... Values>
+    static Result<std::vector<InboxItem>> inbox(Connection& connection, const char* sql,
+                                                const Values&... values) {
+        Result<std::vector<InboxItem>> found = rowsOf<InboxItem>(
+            connection, sql, [](const Query& row) { return inboxItemFrom(row); }, values...);
+        if (!found) {
+            return found;
+        }
+        for (InboxItem& item : *found) {
+            Status read = connection.eachRow(
+                kInboxFields, kReadFailed,
+                [&](const Query& row) {
+                    item.fields.push_back(FormField{row.bytesAt(0), row.bytesAt(1)});
+                },
+                item.receipt);
             if (read) {
-                read = eachRow(connection, kInboxAnswers, byReceipt, [&](const Query& row) {
-                    item->answers.push_back(
-                        InboxAnswer{row.integerAt(0), row.bytesAt(1), row.bytesAt(2)});
-                });
+                read = connection.eachRow(
+                    kInboxAnswers, kReadFailed,
+                    [&](const Query& row) {
+                        item.answers.push_back(
+                            InboxAnswer{row.integerAt(0), row.bytesAt(1), row.bytesAt(2)});
+                    },
+                    item.receipt);
+            }
+            if (!read) {
+                return read.error();
             }
         }
-        if (!read) {
-            return read.error();
-        }
         return found;
-    }
-
-    Result<CourseVersion> insertCourseVersion(Connection& connection,
-                                              const CourseVersion& version) {
-        CourseVersion stored = version;
-        stored.publishedAt = utcTimestamp(std::chrono::system_clock::now());
-        const char* const failed = "講座の版を保存できません";
-        const Result<std::int64_t> id =
-            insert(connection, kAddCourseVersion, failed, [&](Query& query) {
-                query.text(stored.vendor)
-                    .text(stored.course)
-                    .text(stored.dateLine)
-                    .text(stored.qdfHash)
-                    .text(stored.iniHash)
-                    .integer(stored.figureListVersion)
-                    .integer(stored.withdrawnFrom)
-                    .text(stored.publishedAt);
-            });
-        if (!id) {
-            return id.error();
-        }
-        stored.id = *id;
-        const Status figures =
-            insertEach(connection, kAddFigure, failed, stored.id, stored.figures,
-                       [](Query& query, const PublishedFigure& figure) {
-                           query.text(figure.name).text(figure.hash).integer(figure.version);
-                       });
-        if (!figures) {
-            return figures.error();
-        }
-        return stored;
-    }
-
-    Result<std::optional<Learner>> findIn(Connection& connection, std::string_view serialHash) {
-        std::optional<Learner> found;
-        const Status read = eachRow(
-            connection, kFindLearner, [&](Query& query) { query.text(serialHash); },
-            [&](const Query& row) { found = learnerFrom(row); });
-        if (!read) {
-            return read.error();
-        }
-        return found;
-    }
-
-    static Status changedOne(Connection& connection, int rc) {
-        if (rc != SQLITE_DONE) {
-            return connection.fail("履歴ストアを更新できません");
-        }
-        if (sqlite3_changes(connection.handle()) != 1) {
-            return unknownLearnerError();
-        }
-        return Ok{};
-    }
-
-    static Status setContact(Connection& connection, std::int64_t learnerId, std::string_view name,
-                             std::string_view email) {
-        const Result<sqlite3_stmt*> stmt = connection.prepared(kSetContact);
-        if (!stmt) {
-            return stmt.error();
-        }
-        Query query(*stmt);
-        query.text(name).text(email).integer(learnerId);
-        return changedOne(connection, query.step());
-    }
-
-    static Result<Learner> insertLearner(Connection& connection, const Sender& sender) {
-        Learner learner{0,           sender.serialHash,
-                        sender.name, sender.email,
-                        false,       utcTimestamp(std::chrono::system_clock::now())};
-        const Result<std::int64_t> id =
-            insert(connection, kAddLearner, "学習者を登録できません", [&](Query& query) {
-                query.text(learner.serialHash)
-                    .text(learner.name)
-                    .text(learner.email)
-                    .text(learner.createdAt);
-            });
-        if (!id) {
-            return id.error();
-        }
-        learner.id = *id;
-        return learner;
-    }
-
-    static Result<HistoryVersion> insertHistory(Connection& connection, std::int64_t learnerId,
-                                                const HistoryUpload& upload) {
-        HistoryVersion version{0, learnerId, utcTimestamp(std::chrono::system_clock::now()),
-                               upload};
-        const Result<std::int64_t> id =
-            insert(connection, kAddHistory, "履歴を保存できません", [&](Query& query) {
-                query.integer(learnerId)
-                    .text(upload.testId)
-                    .text(upload.lastUpdate)
-                    .text(upload.sentOn)
-                    .text(version.receivedAt)
-                    .integer(upload.bestRate)
-                    .integer(upload.averageRate)
-                    .integer(upload.questionCount)
-                    .bytes(upload.record);
-            });
-        if (!id) {
-            return id.error();
-        }
-        version.id = *id;
-        return version;
     }
 
     std::string path_;
