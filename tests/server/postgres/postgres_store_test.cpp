@@ -127,6 +127,28 @@ TEST(PostgresStore, ServersStartedTogetherMigrateOneAtATime) {
     EXPECT_TRUE((**opened[0])->addLearner(Sender{"h", "n", "e"}).ok());
 }
 
+// A database restarted or a session ended by its administrator: the next
+// call opens its session again instead of failing, as it has sent nothing.
+TEST(PostgresStore, CallsGoOnAfterTheDatabaseEndedTheSessions) {
+    const std::string database = cluster().freshDatabase();
+    auto store = openPostgresStore(cluster().url(database));
+    ASSERT_TRUE(store.ok()) << store.error().describe();
+    const std::pair<const char*, std::function<bool(Store&)>> calls[] = {
+        {"a read", [](Store& s) { return s.learners().ok(); }},
+        {"a write", [](Store& s) { return s.addNews("件名", "本文").ok(); }},
+        {"a read of one snapshot", [](Store& s) { return s.inboxItems().ok(); }},
+    };
+    for (const auto& [name, call] : calls) {
+        SCOPED_TRACE(name);
+        ASSERT_NE(cluster().sql(database,
+                                "SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity "
+                                "WHERE datname = current_database() AND pid <> pg_backend_pid()"),
+                  "0");
+        EXPECT_TRUE(call(**store));
+    }
+    EXPECT_EQ((*store)->latestNews(5)->size(), 1u);
+}
+
 Result<std::int64_t> idOf(const auto& written) {
     if (!written) {
         return written.error();
