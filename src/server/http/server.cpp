@@ -33,6 +33,7 @@
 
 #include "core/common/files.h"
 #include "core/net/http_client.h"
+#include "server/http/traffic.h"
 
 namespace tovalo::server::http {
 
@@ -142,6 +143,7 @@ struct Shared {
     Shared(const ServerOptions& options, Router r, LogSink l)
         : limits(options.limits),
           router(std::move(r)),
+          traffic(router.patterns()),
           log(std::move(l)),
           workers(static_cast<std::size_t>(
               options.workerThreads > 0 ? options.workerThreads
@@ -161,6 +163,7 @@ struct Shared {
 
     Limits limits;
     Router router;
+    Traffic traffic;
     LogSink log;
     asio::thread_pool workers;
 };
@@ -289,7 +292,7 @@ class Connection : public std::enable_shared_from_this<Connection<Stream>> {
             // The stream has closed the socket. A connection idle between
             // requests simply ends; a request cut short by the clock is noted.
             if (headAt_ || buffer_.size() > 0) {
-                writeLog(408, 0);
+                finished(408, 0);
             }
             return;
         }
@@ -355,7 +358,7 @@ class Connection : public std::enable_shared_from_this<Connection<Stream>> {
     }
 
     void onWritten(const error_code& ec, std::size_t sent) {
-        writeLog(response_->result_int(), ec ? bodyBytesOf(sent) : response_->body().size());
+        finished(response_->result_int(), ec ? bodyBytesOf(sent) : response_->body().size());
         response_.reset();
         if (ec) {
             return;
@@ -396,13 +399,14 @@ class Connection : public std::enable_shared_from_this<Connection<Stream>> {
         });
     }
 
-    void writeLog(unsigned status, std::size_t bodyBytes) {
+    // Every request that gets a line in the log is counted, and only those.
+    void finished(unsigned status, std::size_t bodyBytes) {
+        const Clock::duration took = Clock::now() - headAt_.value_or(startedAt_);
+        server_.traffic.answered(server_.router.patternOf(path_), method_, status, took);
         if (!server_.log) {
             return;
         }
-        const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                Clock::now() - headAt_.value_or(startedAt_))
-                                .count();
+        const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(took).count();
         std::string line = utcNow();
         line.append(" ").append(peer_);
         line.append(" ").append(method_);
@@ -579,6 +583,7 @@ struct Server::Impl final : Shared {
             return;
         }
         ++open;
+        traffic.accepted();
         std::string peer = addressText(socket);
         if (tls) {
             std::make_shared<TlsConnection>(*this, std::move(peer), std::move(socket), *tls)
@@ -655,6 +660,10 @@ Status Server::start() {
 
 std::uint16_t Server::port() const {
     return impl_->boundPort;
+}
+
+void Server::writeMetrics(protocol::MetricsText& out) const {
+    impl_->traffic.write(out, impl_->open.load());
 }
 
 void Server::run() {

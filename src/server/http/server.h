@@ -7,9 +7,14 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/common/result.h"
 #include "server/http/exchange.h"
+
+namespace tovalo::server::protocol {
+class MetricsText;
+}
 
 namespace tovalo::server::http {
 
@@ -48,14 +53,26 @@ class Router {
     // 404 for an unknown path, 405 for a known path with another method.
     [[nodiscard]] Response route(const Request& request) const;
 
+    // What the routes answer, each once: a path, or "/folder/*". Counting by
+    // these rather than by the paths clients send keeps the counts few.
+    [[nodiscard]] const std::vector<std::string>& patterns() const { return patterns_; }
+    // The index in patterns() of the one that `path` falls under, whatever
+    // the method; patterns().size() for a path no route knows.
+    [[nodiscard]] std::size_t patternOf(std::string_view path) const;
+
   private:
     struct Route {
         std::string method;
         std::string path;
         Handler handler;
         bool folder = false;
+        std::size_t pattern = 0;
     };
+    void addRoute(Route route);
+    [[nodiscard]] static bool takes(const Route& route, std::string_view path);
+
     std::vector<Route> routes_;
+    std::vector<std::string> patterns_;
 };
 
 class Server {
@@ -70,6 +87,9 @@ class Server {
     Status start();
     // The bound port (useful with port 0).
     [[nodiscard]] std::uint16_t port() const;
+    // The connections and answers counted so far, for /metrics; from any
+    // thread, while serving, without holding anything the serving needs.
+    void writeMetrics(protocol::MetricsText& out) const;
     // Serves until stop() (from any thread or a signal handler's thread).
     void run();
     void stop();
