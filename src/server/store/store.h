@@ -126,6 +126,14 @@ struct NewsItem {
     friend bool operator==(const NewsItem&, const NewsItem&) = default;
 };
 
+// A store's connections as /metrics shows them.
+struct PoolUsage {
+    std::size_t idle = 0;
+    std::size_t busy = 0;
+    std::uint64_t waits = 0;   // calls that found every connection busy
+    double waitedSeconds = 0;  // how long they waited, together
+};
+
 // Every call may come from any thread at the same time. A call that fails
 // returns the reason and has changed nothing.
 class Store {
@@ -204,6 +212,8 @@ class Store {
     virtual Status backup(const std::string& outPath) = 0;
     // The schema version the store is at after its migrations.
     virtual Result<int> schemaVersion() = 0;
+    // Never waits: a scrape of /metrics must not queue behind the calls.
+    [[nodiscard]] virtual PoolUsage poolUsage() const = 0;
 };
 
 // Why addHistory refused an upload: the client is answered differently for

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -45,6 +47,15 @@ class ConnectionPool {
         for (const auto& connection : connections_) {
             idle_.push_back(connection.get());
         }
+        idleCount_ = idle_.size();
+    }
+
+    // Read without the pool's lock, so that watching never slows a call.
+    [[nodiscard]] PoolUsage usage() const {
+        const std::size_t idle = idleCount_.load(std::memory_order_relaxed);
+        return {idle, connections_.size() - std::min(idle, connections_.size()),
+                waits_.load(std::memory_order_relaxed),
+                static_cast<double>(waited_.load(std::memory_order_relaxed)) / 1e9};
     }
 
     // A connection for one call; waits while all are in use.
@@ -52,14 +63,24 @@ class ConnectionPool {
       public:
         explicit Lease(ConnectionPool& pool) : pool_(pool) {
             std::unique_lock lock(pool_.mutex_);
-            pool_.returned_.wait(lock, [&] { return !pool_.idle_.empty(); });
+            if (pool_.idle_.empty()) {
+                pool_.waits_.fetch_add(1, std::memory_order_relaxed);
+                const auto from = std::chrono::steady_clock::now();
+                pool_.returned_.wait(lock, [&] { return !pool_.idle_.empty(); });
+                pool_.waited_.fetch_add(
+                    static_cast<std::uint64_t>(
+                        std::chrono::nanoseconds(std::chrono::steady_clock::now() - from).count()),
+                    std::memory_order_relaxed);
+            }
             connection_ = pool_.idle_.back();
             pool_.idle_.pop_back();
+            pool_.idleCount_.store(pool_.idle_.size(), std::memory_order_relaxed);
         }
         ~Lease() {
             {
                 const std::lock_guard lock(pool_.mutex_);
                 pool_.idle_.push_back(connection_);
+                pool_.idleCount_.store(pool_.idle_.size(), std::memory_order_relaxed);
             }
             pool_.returned_.notify_one();
         }
@@ -78,6 +99,9 @@ class ConnectionPool {
     std::mutex mutex_;
     std::condition_variable returned_;
     std::vector<Connection*> idle_;
+    std::atomic<std::size_t> idleCount_{0};
+    std::atomic<std::uint64_t> waits_{0};
+    std::atomic<std::uint64_t> waited_{0};  // nanoseconds
 };
 
 // The rows every implementation reads, from a row that gives its columns

@@ -649,6 +649,8 @@ class PostgresStore final : public Store {
         });
     }
 
+    PoolUsage poolUsage() const override { return pool_.usage(); }
+
   private:
     using Lease = ConnectionPool<Connection>::Lease;
 

@@ -470,6 +470,8 @@ class SqliteStore final : public Store {
         return static_cast<int>(*version);
     }
 
+    PoolUsage poolUsage() const override { return pool_.usage(); }
+
   private:
     using Lease = ConnectionPool<Connection>::Lease;
 
