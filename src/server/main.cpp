@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,10 +19,12 @@
 
 #include "server/admin/admin.h"
 #include "server/http/server.h"
+#include "server/protocol/metrics_text.h"
 #include "server/service/content_service.h"
 #include "server/service/inbox_service.h"
 #include "server/service/learner_keys.h"
 #include "server/service/sync_service.h"
+#include "server/store/counting_store.h"
 #include "server/store/store.h"
 #include "tovalo_version.h"
 
@@ -222,6 +225,8 @@ void logLine(std::string_view line) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const double startedAt =
+        std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
     const bool adminMode = argc > 1 && std::string(argv[1]) == "admin";
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -256,11 +261,11 @@ int main(int argc, char** argv) {
     if (!opened) {
         return fail(opened.error().describe());
     }
-    store::Store& store = **opened;
     service::SerialHasher hasher(*secret);
     if (adminMode) {
-        return admin::run(*words, store, hasher);
+        return admin::run(*words, **opened, hasher);
     }
+    store::CountingStore store(**opened);
 
     service::SyncOptions sync;
     sync.queryPath = config.queryPath;
@@ -316,6 +321,24 @@ int main(int argc, char** argv) {
         r.body = "OK\n";
         return r;
     });
+    // The server is made from the router, so this route finds it through a
+    // pointer set before the first request can arrive.
+    const http::Server* serving = nullptr;
+    router.add("GET", "/metrics", [&](const http::Request&) {
+        protocol::MetricsText text;
+        serving->writeMetrics(text);
+        store.writeMetrics(text);
+        text.family("process_start_time_seconds", protocol::MetricType::Gauge,
+                    "Start time of the process since the Unix epoch, in seconds.");
+        text.sample("process_start_time_seconds", {}, startedAt);
+        text.family("tovalo_build_info", protocol::MetricType::Gauge,
+                    "The release this server was built from.");
+        text.sample("tovalo_build_info", {{"version", TOVALO_VERSION}}, 1);
+        http::Response r;
+        r.contentType = std::string(protocol::kMetricsContentType);
+        r.body = text.text();
+        return r;
+    });
 
     // Signals are taken by one thread of ours, so no I/O thread is ever
     // interrupted and the server stops between requests.
@@ -327,6 +350,7 @@ int main(int argc, char** argv) {
     ::signal(SIGPIPE, SIG_IGN);
 
     http::Server server(options, std::move(router), logLine);
+    serving = &server;
     if (Status s = server.start(); !s) {
         return fail(s.error().describe());
     }

@@ -265,6 +265,45 @@ TEST_F(UpdateEndToEnd, HostileNamesAreRefusedAndNeverReachTheDisk) {
     }
 }
 
+// What a monitoring system scrapes: answers counted under the route that
+// took them, so that paths clients make up never become label values.
+TEST_F(UpdateEndToEnd, MetricsCountAnswersByRoutePattern) {
+    const std::string requests[] = {
+        get("/update/qdf.cgi?QDFName=NXN-101.qdf"),
+        get("/update/qdf.cgi?QDFName=NXS-210.qdf"),
+        get("/update/img/NXN-101.ini"),
+        get("/update/img/nxn_osi.bmp"),
+        get("/no-such-page-7f3a?x=1"),
+        postRequest("/health", ""),
+    };
+    for (const std::string& request : requests) {
+        ASSERT_TRUE(httpExchange(server_->port(), request)) << request;
+    }
+    const std::optional<HttpAnswer> m = httpExchange(server_->port(), get("/metrics"));
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->status, 200);
+    EXPECT_NE(m->head.find("Content-Type: text/plain; version=0.0.4; charset=utf-8"),
+              std::string::npos);
+    for (const std::string_view line : {
+             "tovalo_http_requests_total{route=\"/update/qdf.cgi\",method=\"GET\",status=\"200\"} "
+             "2\n",
+             "tovalo_http_requests_total{route=\"/update/img/*\",method=\"GET\",status=\"200\"} "
+             "2\n",
+             "tovalo_http_requests_total{route=\"other\",method=\"GET\",status=\"404\"} 1\n",
+             "tovalo_http_requests_total{route=\"/health\",method=\"POST\",status=\"405\"} 1\n",
+             "tovalo_http_request_duration_seconds_bucket{route=\"/update/img/*\",le=\"+Inf\"} 2\n",
+             "tovalo_http_request_duration_seconds_count{route=\"other\"} 1\n",
+             "tovalo_http_connections_accepted_total 7\n",
+             "tovalo_store_errors_total{operation=\"currentCourse\"} 0\n",
+             "tovalo_store_pool_connections{state=\"busy\"} 0\n",
+             "# TYPE process_start_time_seconds gauge\n",
+             "# TYPE tovalo_build_info gauge\n",
+         }) {
+        EXPECT_NE(m->body.find(line), std::string::npos) << line << m->body;
+    }
+    EXPECT_EQ(m->body.find("no-such-page"), std::string::npos);
+}
+
 // The client's check of a transfer shorter than announced, against a server
 // that dies in the middle of an answer: a relay passes the head and half of
 // the body on, then kills the server.
