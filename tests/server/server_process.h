@@ -23,11 +23,26 @@
 #include <thread>
 #include <vector>
 
+// Where the servers and admin commands of a test keep the store of a data
+// folder: its --db address, or "" for SQLite in the folder. Executables that
+// run on PostgreSQL too set it before their tests start.
+using StoreChoice = std::string (*)(const std::string& dataDir);
+inline StoreChoice& storeChoice() {
+    static StoreChoice choice = nullptr;
+    return choice;
+}
+inline std::string storeUrlOf(const std::string& dataDir) {
+    return storeChoice() != nullptr ? storeChoice()(dataDir) : "";
+}
+
 class ServerProcess {
   public:
     ServerProcess(const std::string& dataDir, std::vector<std::string> extra = {}) {
         std::vector<std::string> args = {TOVALO_SERVER, "--listen", "127.0.0.1:0", "--data",
                                          dataDir};
+        if (const std::string url = storeUrlOf(dataDir); !url.empty()) {
+            args.insert(args.end(), {"--db", url});
+        }
         args.insert(args.end(), extra.begin(), extra.end());
         int err[2];
         if (::pipe2(err, O_CLOEXEC) != 0) {
@@ -156,7 +171,9 @@ inline std::string postRequest(const std::string& target, const std::string& bod
 // `tovalo-server admin --data DIR ARGS`: exit code and standard output.
 inline std::pair<int, std::string> serverAdmin(const std::string& dataDir,
                                                const std::string& args) {
-    const std::string cmd = std::string(TOVALO_SERVER) + " admin --data '" + dataDir + "' " + args;
+    const std::string url = storeUrlOf(dataDir);
+    const std::string cmd = std::string(TOVALO_SERVER) + " admin --data '" + dataDir + "' " +
+                            (url.empty() ? "" : "--db '" + url + "' ") + args;
     FILE* p = ::popen(cmd.c_str(), "r");
     std::string out;
     std::array<char, 4096> buf;

@@ -13,6 +13,7 @@
 #include "server/server_process.h"
 #include "server/service/learner_keys.h"
 #include "server/store/store.h"
+#include "store_choice.h"
 
 namespace {
 
@@ -99,8 +100,7 @@ TEST(ServerDurability, AnsweredUploadsSurviveKills) {
     EXPECT_EQ(answered, uploads);
     EXPECT_GE(killed, kills * 3 / 4) << "the kills should fall within the uploads";
 
-    Result<std::unique_ptr<server::store::Store>> opened =
-        server::store::openSqliteStore(data + "/tovalo.sqlite3");
+    Result<std::unique_ptr<server::store::Store>> opened = e2e::openStoreOf(data);
     ASSERT_TRUE(opened) << opened.error().describe();
     server::store::Store& store = **opened;
     Result<std::string> secret = server::service::loadOrCreateSecret(data);
