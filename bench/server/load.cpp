@@ -291,8 +291,9 @@ struct Tally {
     long dropped = 0;  // reset, or closed before the whole answer
     long status = 0;   // answered with 400 or above
     long timeouts = 0;
-    long notFound = 0;        // queries the server had no history for
-    long long bodyBytes = 0;  // of the answers counted in `done`
+    long notFound = 0;         // queries the server had no history for
+    long doneOf[kKinds] = {};  // `done` by kind: uploads answered are versions stored
+    long long bodyBytes = 0;   // of the answers counted in `done`
     std::vector<std::uint32_t> micros;
 
     [[nodiscard]] long errors() const { return connectFailed + dropped + status + timeouts; }
@@ -492,6 +493,7 @@ class Generator {
             return;
         }
         ++t.done;
+        ++t.doneOf[c.kind];
         t.bodyBytes += static_cast<long long>(r.received);
         if (c.kind == Query && c.received.compare(end + 4, 8, "NOTFOUND") == 0) {
             ++t.notFound;
@@ -671,6 +673,12 @@ int main(int argc, char** argv) {
                 "\"errors\": {\"connect\": %ld, \"dropped\": %ld, \"status\": %ld, "
                 "\"timeout\": %ld}",
                 tally.connectFailed, tally.dropped, tally.status, tally.timeouts);
+            std::string answered;
+            for (int k = 0; k < kKinds; ++k) {
+                answered += (k == 0 ? "" : ", ") + std::string("\"") + kKindNames[k] +
+                            "\": " + std::to_string(tally.doneOf[k]);
+            }
+            field("\"answered\": {%s}", answered.c_str());
         } else {
             field("%s, %d connections, %.1f s after %.1f s warm-up", mix.c_str(), o.connections,
                   took, o.warmup);
