@@ -97,6 +97,13 @@ class ServerProcess {
         std::lock_guard lock(mutex_);
         return log_;
     }
+    // Still running: neither ended nor stopped.
+    [[nodiscard]] bool running() {
+        if (pid_ > 0 && ::waitpid(pid_, &status_, WNOHANG) == pid_) {
+            pid_ = -1;
+        }
+        return pid_ > 0;
+    }
     // Ends the process with `signal` and returns how it ended (waitpid's status).
     int stop(int signal) {
         if (pid_ > 0) {

@@ -34,15 +34,37 @@ class PostgresCluster {
         return cluster;
     }
 
-    ~PostgresCluster() {
-        if (started_) {
-            (void)server({"pg_ctl", "-D", data(), "-s", "-w", "-m", "immediate", "stop"});
-        }
-    }
+    ~PostgresCluster() { stop("immediate"); }
     PostgresCluster(const PostgresCluster&) = delete;
     PostgresCluster& operator=(const PostgresCluster&) = delete;
 
     [[nodiscard]] bool running() const { return started_; }
+
+    // Stops the server, ending every session ("fast"), or as a crash would
+    // ("immediate").
+    void stop(const std::string& mode = "fast") {
+        if (started_) {
+            (void)server({"pg_ctl", "-D", data(), "-s", "-w", "-m", mode, "stop"});
+            started_ = false;
+        }
+    }
+
+    // Starts the server on the cluster made before; false, with the reason
+    // in failure(), when it did not start.
+    bool start() {
+        // fsync=off: nothing here has to survive a power cut, and the
+        // machine is shared. Commit times show the order of commits.
+        if (server({"pg_ctl", "-D", data(), "-s", "-w", "-l", tree_.path("server.log"), "-o",
+                    "-c listen_addresses='' -k " + tree_.path() +
+                        " -c fsync=off -c track_commit_timestamp=on",
+                    "start"}) != 0) {
+            const std::lock_guard lock(mutex_);
+            failure_ = "pg_ctl start failed: " + tree_.read("server.log");
+            return false;
+        }
+        started_ = true;
+        return true;
+    }
     // What failed last.
     [[nodiscard]] std::string failure() {
         const std::lock_guard lock(mutex_);
@@ -94,7 +116,6 @@ class PostgresCluster {
 
   private:
     PostgresCluster() {
-        const std::string log = tree_.path("server.log");
         if (::geteuid() == 0 && ::chown(tree_.path().c_str(), kNobody, kNobody) != 0) {
             failure_ = "cannot hand " + tree_.path() + " to nobody";
             return;
@@ -104,16 +125,7 @@ class PostgresCluster {
             failure_ = "initdb failed";
             return;
         }
-        // fsync=off: nothing here has to survive a power cut, and the
-        // machine is shared. Commit times show the order of commits.
-        if (server({"pg_ctl", "-D", data(), "-s", "-w", "-l", log, "-o",
-                    "-c listen_addresses='' -k " + tree_.path() +
-                        " -c fsync=off -c track_commit_timestamp=on",
-                    "start"}) != 0) {
-            failure_ = "pg_ctl start failed: " + tree_.read("server.log");
-            return;
-        }
-        started_ = true;
+        (void)start();
     }
 
     [[nodiscard]] std::string data() const { return tree_.path("data"); }
