@@ -48,9 +48,12 @@ Result<SyncService::Found> SyncService::identify(const std::string& serial) {
     }
     Found found;
     found.learner = std::move(*learner);
-    found.refused =
-        found.learner ? found.learner->disabled : options_.registration == Registration::Closed;
+    found.refused = refused(found.learner);
     return found;
+}
+
+bool SyncService::refused(const std::optional<store::Learner>& learner) const {
+    return learner ? learner->disabled : options_.registration == Registration::Closed;
 }
 
 void SyncService::served(steady_clock::time_point arrived) {
@@ -82,42 +85,37 @@ std::variant<http::Response, SyncService::Asked> SyncService::lookUp(
     if (!person) {
         return answer(400, protocol::unavailableAnswer());
     }
-    Result<Found> found = identify(person->serial);
+    Result<std::optional<store::LearnerCourse>> found =
+        store_.findLearnerCourse(hasher_.hash(person->serial), person->testId);
     if (!found) {
         return storeTrouble(found.error());
     }
-    if (found->refused) {
+    if (refused(*found ? std::optional((*found)->learner) : std::nullopt)) {
         return refusal(request, refusedStatus, arrived);
     }
-    if (!found->learner) {
+    if (!*found || !(*found)->lastUpdate) {
         served(arrived);
         return answer(absentStatus, protocol::notFoundAnswer());
     }
-    const store::Learner& learner = *found->learner;
+    const store::Learner& learner = (*found)->learner;
     if (learner.name != person->name || learner.email != person->email) {
         if (Status s = store_.updateLearnerContact(learner.id, person->name, person->email); !s) {
             return storeTrouble(s.error());
         }
     }
-    Result<std::optional<store::HistoryVersion>> current =
-        store_.currentHistory(learner.id, person->testId);
-    if (!current) {
-        return storeTrouble(current.error());
-    }
-    served(arrived);
-    if (!*current) {
-        return answer(absentStatus, protocol::notFoundAnswer());
-    }
-    return Asked{std::move(person->serial), std::move(**current)};
+    return Asked{std::move(person->serial), learner.id, std::move(person->testId),
+                 std::move(*(*found)->lastUpdate)};
 }
 
 http::Response SyncService::query(const http::Request& request) {
     // The query's answer is read as a message, so a refusal stays a 200.
-    auto asked = lookUp(request, 200, 200, steady_clock::now());
+    const steady_clock::time_point arrived = steady_clock::now();
+    auto asked = lookUp(request, 200, 200, arrived);
     if (auto* done = std::get_if<http::Response>(&asked)) {
         return std::move(*done);
     }
-    return answer(200, protocol::dateAnswer(std::get<Asked>(asked).current.upload.lastUpdate));
+    served(arrived);
+    return answer(200, protocol::dateAnswer(std::get<Asked>(asked).lastUpdate));
 }
 
 http::Response SyncService::upload(const http::Request& request) {
@@ -159,12 +157,23 @@ http::Response SyncService::upload(const http::Request& request) {
 http::Response SyncService::download(const http::Request& request) {
     // A refused download must fail at the client: a 200 would be read as a
     // history of zeros and written over the learner's own.
-    auto asked = lookUp(request, 403, 404, steady_clock::now());
+    const steady_clock::time_point arrived = steady_clock::now();
+    auto asked = lookUp(request, 403, 404, arrived);
     if (auto* done = std::get_if<http::Response>(&asked)) {
         return std::move(*done);
     }
     const Asked& a = std::get<Asked>(asked);
-    return answer(200, protocol::downloadAnswer(a.serial, a.current.upload.record));
+    // Versions are never removed: the one the look-up saw, or a later one.
+    Result<std::optional<store::HistoryVersion>> current =
+        store_.currentHistory(a.learnerId, a.testId);
+    if (!current) {
+        return storeTrouble(current.error());
+    }
+    served(arrived);
+    if (!*current) {
+        return answer(404, protocol::notFoundAnswer());
+    }
+    return answer(200, protocol::downloadAnswer(a.serial, (*current)->upload.record));
 }
 
 }  // namespace tovalo::server::service

@@ -48,11 +48,14 @@ class SyncService {
         bool refused = false;  // unknown with registration closed, or disabled
     };
     Result<Found> identify(const std::string& serial);
-    // What a query or a download asks about: the learner's current copy of
-    // the course, or the answer to give instead.
+    [[nodiscard]] bool refused(const std::optional<store::Learner>& learner) const;
+    // What a query or a download asks about: a course of a known learner that
+    // has a current version, or the answer to give instead.
     struct Asked {
         std::string serial;
-        store::HistoryVersion current;
+        std::int64_t learnerId = 0;
+        std::string testId;
+        std::string lastUpdate;  // of the current version
     };
     std::variant<http::Response, Asked> lookUp(const http::Request& request, int refusedStatus,
                                                int absentStatus,

@@ -9,6 +9,7 @@ namespace {
 // In the order of CountingStore::Operation: the label values, named as the
 // calls are.
 constexpr std::string_view kOperationNames[] = {"findLearner",
+                                                "findLearnerCourse",
                                                 "addLearner",
                                                 "setLearnerDisabled",
                                                 "updateLearnerContact",
@@ -45,6 +46,11 @@ Result<T> CountingStore::counted(Operation operation, Result<T> result) {
 
 Result<std::optional<Learner>> CountingStore::findLearner(std::string_view serialHash) {
     return counted(kFindLearner, inner_.findLearner(serialHash));
+}
+
+Result<std::optional<LearnerCourse>> CountingStore::findLearnerCourse(std::string_view serialHash,
+                                                                      std::string_view testId) {
+    return counted(kFindLearnerCourse, inner_.findLearnerCourse(serialHash, testId));
 }
 
 Result<Learner> CountingStore::addLearner(const Sender& learner) {

@@ -21,6 +21,8 @@ class CountingStore final : public Store {
     explicit CountingStore(Store& inner) : inner_(inner) {}
 
     Result<std::optional<Learner>> findLearner(std::string_view serialHash) override;
+    Result<std::optional<LearnerCourse>> findLearnerCourse(std::string_view serialHash,
+                                                           std::string_view testId) override;
     Result<Learner> addLearner(const Sender& learner) override;
     Status setLearnerDisabled(std::string_view serialHash, bool disabled) override;
     Status updateLearnerContact(std::int64_t learnerId, std::string_view name,
@@ -58,6 +60,7 @@ class CountingStore final : public Store {
   private:
     enum Operation : std::size_t {
         kFindLearner,
+        kFindLearnerCourse,
         kAddLearner,
         kSetLearnerDisabled,
         kUpdateLearnerContact,

@@ -37,6 +37,12 @@ namespace sql {
 inline constexpr const char* kFindLearner =
     "SELECT id, serial_hash, name, email, disabled, created_at FROM learners "
     "WHERE serial_hash = ?";
+// The current version's id is 0 when the course has none.
+inline constexpr const char* kFindLearnerCourse =
+    "SELECT l.id, l.serial_hash, l.name, l.email, l.disabled, l.created_at, COALESCE(h.id, 0), "
+    "COALESCE(h.last_update, '') FROM learners l LEFT JOIN histories h ON h.id = "
+    "(SELECT id FROM histories WHERE learner_id = l.id AND test_id = ? ORDER BY id DESC LIMIT 1) "
+    "WHERE l.serial_hash = ?";
 inline constexpr const char* kAllLearners =
     "SELECT id, serial_hash, name, email, disabled, created_at FROM learners ORDER BY id";
 // Gives no row when the learner exists.
@@ -163,6 +169,20 @@ Result<std::optional<Learner>> findLearnerIn(Session& session, const char* sql,
                                              std::string_view serialHash) {
     return firstOf(rowsOf<Learner>(
         session, sql, [](const auto& row) { return learnerFrom(row); }, serialHash));
+}
+
+template <class Session>
+Result<std::optional<LearnerCourse>> findLearnerCourseIn(Session& session,
+                                                         std::string_view serialHash,
+                                                         std::string_view testId) {
+    return firstOf(rowsOf<LearnerCourse>(
+        session, sql::kFindLearnerCourse,
+        [](const auto& row) {
+            return LearnerCourse{learnerFrom(row), row.integerAt(6) == 0
+                                                       ? std::nullopt
+                                                       : std::optional(row.bytesAt(7))};
+        },
+        testId, serialHash));
 }
 
 // Runs an UPDATE of one learner, who must exist.

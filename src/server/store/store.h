@@ -25,6 +25,12 @@ struct Learner {
     friend bool operator==(const Learner&, const Learner&) = default;
 };
 
+struct LearnerCourse {
+    Learner learner;
+    // "yyyy/mm/dd HH:mm:ss" of the course's current version; none without one.
+    std::optional<std::string> lastUpdate;
+};
+
 // One course's history as one upload brought it.
 struct HistoryUpload {
     std::string testId;      // UTF-8
@@ -141,6 +147,10 @@ class Store {
     virtual ~Store() = default;
 
     virtual Result<std::optional<Learner>> findLearner(std::string_view serialHash) = 0;
+    // The learner with the date of one course's current version, in one
+    // look-up: what every query asks, so it costs one round trip.
+    virtual Result<std::optional<LearnerCourse>> findLearnerCourse(std::string_view serialHash,
+                                                                   std::string_view testId) = 0;
     // Fails when a learner with that hash exists already.
     virtual Result<Learner> addLearner(const Sender& learner) = 0;
     // Fails for an unknown learner.

@@ -198,10 +198,16 @@ TEST_P(StoreConformance, EveryVersionIsKeptAndTheLastCommittedIsCurrent) {
             EXPECT_EQ(*store_->historyVersions(id, testId), want);
             EXPECT_EQ(*store_->currentHistory(id, testId),
                       want.empty() ? std::nullopt : std::optional(want.back()));
+            const auto found = store_->findLearnerCourse(sender(learner).serialHash, testId);
+            ASSERT_TRUE(found.ok() && found->has_value());
+            EXPECT_EQ((*found)->learner.id, id);
+            EXPECT_EQ((*found)->lastUpdate, want.empty() ? std::nullopt
+                                                         : std::optional(want.back().upload.lastUpdate));
             everyCourse.insert(everyCourse.end(), want.begin(), want.end());
         }
         EXPECT_EQ(*store_->historyVersions(id, ""), everyCourse);
     }
+    EXPECT_EQ(*store_->findLearnerCourse(sender(3).serialHash, "NET-101"), std::nullopt);
 }
 
 TEST_P(StoreConformance, UploadsCarryTheSendersNameAndEmail) {

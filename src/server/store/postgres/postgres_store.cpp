@@ -526,6 +526,13 @@ class PostgresStore final : public Store {
         });
     }
 
+    Result<std::optional<LearnerCourse>> findLearnerCourse(std::string_view serialHash,
+                                                           std::string_view testId) override {
+        return read<std::optional<LearnerCourse>>([&](Connection& connection) {
+            return findLearnerCourseIn(connection, serialHash, testId);
+        });
+    }
+
     Result<std::optional<HistoryVersion>> currentHistory(std::int64_t learnerId,
                                                          std::string_view testId) override {
         return read<std::optional<HistoryVersion>>([&](Connection& connection) {

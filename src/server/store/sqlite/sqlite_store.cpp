@@ -355,6 +355,12 @@ class SqliteStore final : public Store {
         });
     }
 
+    Result<std::optional<LearnerCourse>> findLearnerCourse(std::string_view serialHash,
+                                                           std::string_view testId) override {
+        const Lease lease(pool_);
+        return findLearnerCourseIn(lease.connection(), serialHash, testId);
+    }
+
     Result<std::optional<HistoryVersion>> currentHistory(std::int64_t learnerId,
                                                          std::string_view testId) override {
         const Lease lease(pool_);
