@@ -147,7 +147,7 @@ struct Shared {
           log(std::move(l)),
           workers(static_cast<std::size_t>(
               options.workerThreads > 0 ? options.workerThreads
-                                        : 4 * std::max(1U, std::thread::hardware_concurrency()))) {}
+                                        : 2 * std::max(1U, std::thread::hardware_concurrency()))) {}
     virtual ~Shared() = default;
 
     // A connection has gone; accepting may resume.
