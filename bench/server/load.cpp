@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <numeric>
 #include <optional>
 #include <string>
@@ -46,6 +47,8 @@ constexpr const char* kUsage =
     "                         update=50,figure=50 fetches the published files\n"
     "  --files A.qdf,A.ini,a.bmp,...   what update (the .qdf names) and figure\n"
     "                         (the others) fetch, each as often as the next\n"
+    "  --get PATH             what get=100 asks for: any server's static file,\n"
+    "                         to compare with\n"
     "  --learners N           learners the requests are spread over (1)\n"
     "  --courses K            courses of each learner (1)\n"
     "  --seed N               first upload one history per learner and course,\n"
@@ -56,13 +59,15 @@ constexpr const char* kUsage =
 
 // Question slots of every uploaded course: the size of a typical course.
 constexpr int kQuestionsPerCourse = 100;
-// Every request is built before the run; this bounds their memory (an upload
-// is about 7 KB).
-constexpr long kMaxLearnerCourses = 10000;
+// Every query and download is built before the run, and uploads (about 7 KB
+// each) as they are sent; this bounds their memory: 10,000 learners with 20
+// courses each.
+constexpr long kMaxLearnerCourses = 200000;
 constexpr int kMaxEvents = 1024;
 
-enum Kind { Query, Upload, Download, Update, Figure, kKinds };
-constexpr const char* kKindNames[kKinds] = {"query", "upload", "download", "update", "figure"};
+enum Kind { Query, Upload, Download, Update, Figure, Get, kKinds };
+constexpr const char* kKindNames[kKinds] = {"query",  "upload", "download",
+                                            "update", "figure", "get"};
 constexpr const char* kPaths[kKinds] = {"/sync/query.cgi", "/sync/upload.cgi", "/sync/download.cgi",
                                         "/update/qdf.cgi", "/update/img"};
 
@@ -80,6 +85,7 @@ struct Options {
     long maxRequests = 5'000'000;
     bool json = false;
     std::vector<std::string> files[kKinds];  // of Update and Figure
+    std::string getPath;
 };
 
 std::optional<double> number(std::string_view text, double min, double max) {
@@ -152,6 +158,8 @@ std::optional<Options> readOptions(int argc, char** argv) {
             o.warmup = *n;
         } else if (arg == "--mix" && readMix(value, o.mix)) {
         } else if (arg == "--files" && readFiles(value, o.files)) {
+        } else if (arg == "--get" && value.starts_with('/')) {
+            o.getPath = value;
         } else if (arg == "--learners" && (n = number(value, 1, kMaxLearnerCourses))) {
             o.learners = static_cast<long>(*n);
             learnersGiven = true;
@@ -171,6 +179,7 @@ std::optional<Options> readOptions(int argc, char** argv) {
         }
     }
     if (o.port.empty() || o.learners * o.courses > kMaxLearnerCourses ||
+        (o.mix[Get] > 0 && o.getPath.empty()) ||
         o.learners * static_cast<long>(o.files[Update].size()) > kMaxLearnerCourses ||
         (o.seconds == 0 && !o.seed)) {
         return std::nullopt;
@@ -187,9 +196,11 @@ std::optional<Options> readOptions(int argc, char** argv) {
 // The bytes of every request, in the client's own words: its request head
 // and the bodies the synchronisation builds, or the addresses its update
 // asks. Index: learner × courses + course; learner × question files + file;
-// figure file.
+// figure file. Uploads are made when sent: all of them would not fit.
 struct Requests {
     std::vector<std::string> of[kKinds];
+    std::size_t uploads = 0;
+    std::function<std::string(std::size_t)> upload;
 };
 
 // "yyyy/mm/dd", as the client dates an upload's address.
@@ -220,7 +231,7 @@ HistoryFile workedHistory(long learner, long course) {
     return h;
 }
 
-Requests buildRequests(const Options& o, bool withUploads) {
+Requests buildRequests(const Options& o) {
     // The client names the host as it connects to it; an IPv6 literal needs
     // its brackets there.
     const std::string server =
@@ -240,7 +251,7 @@ Requests buildRequests(const Options& o, bool withUploads) {
         bank.questions[q].QuesNum = q + 1;
     }
     const net::HeaderList noHeaders;
-    auto request = [&](Kind kind, const std::string& body) {
+    auto request = [address, noHeaders](Kind kind, const std::string& body) {
         return net::requestHead(net::HttpMethod::Post, *address[kind], false, noHeaders,
                                 body.size()) +
                body;
@@ -254,26 +265,41 @@ Requests buildRequests(const Options& o, bool withUploads) {
                                 updateHeaders, 0);
     };
     Requests r;
-    for (const std::string& name : o.files[Figure]) {
-        r.of[Figure].push_back(get(update::figureAddress(updateServer, name)));
+    if (!o.getPath.empty()) {
+        r.of[Get].push_back(
+            net::requestHead(net::HttpMethod::Get, *net::parseHttpAddress("http://" + server +
+                                                                          o.getPath),
+                             false, noHeaders, 0));
     }
-    for (long l = 0; l < o.learners; ++l) {
+    auto learner = [](long l) {
         app::Profile who;
         who.serial = "L" + std::to_string(l);
         who.name = "Learner " + std::to_string(l);
         who.email = "l" + std::to_string(l) + "@example.jp";
+        return who;
+    };
+    auto testId = [](long c) {
+        char id[32];
+        std::snprintf(id, sizeof id, "LOAD-%03ld", c + 1);
+        return std::string(id);
+    };
+    r.uploads = static_cast<std::size_t>(o.learners * o.courses);
+    r.upload = [=, courses = o.courses](std::size_t index) {
+        const long l = static_cast<long>(index) / courses;
+        const long c = static_cast<long>(index) % courses;
+        const platform::LocalDateTime stamp{2026, 1 + static_cast<int>(c % 12),
+                                            1 + static_cast<int>(l % 28), 8, 30, 0};
+        return request(Upload, sync::uploadBody(learner(l), testId(c), sync::formatSyncDate(stamp),
+                                                bank, workedHistory(l, c)));
+    };
+    for (const std::string& name : o.files[Figure]) {
+        r.of[Figure].push_back(get(update::figureAddress(updateServer, name)));
+    }
+    for (long l = 0; l < o.learners; ++l) {
+        const app::Profile who = learner(l);
         for (long c = 0; c < o.courses; ++c) {
-            char testId[32];
-            std::snprintf(testId, sizeof testId, "LOAD-%03ld", c + 1);
-            r.of[Query].push_back(request(Query, sync::queryBody(who, testId)));
-            r.of[Download].push_back(request(Download, sync::downloadBody(who, testId)));
-            if (withUploads) {
-                const platform::LocalDateTime stamp{
-                    2026, 1 + static_cast<int>(c % 12), 1 + static_cast<int>(l % 28), 8, 30, 0};
-                r.of[Upload].push_back(
-                    request(Upload, sync::uploadBody(who, testId, sync::formatSyncDate(stamp), bank,
-                                                     workedHistory(l, c))));
-            }
+            r.of[Query].push_back(request(Query, sync::queryBody(who, testId(c))));
+            r.of[Download].push_back(request(Download, sync::downloadBody(who, testId(c))));
         }
         // The server sends the current file whatever date the installed
         // copy has; an old one is what an update usually asks with.
@@ -306,15 +332,17 @@ struct Client {
     bool connected = false;
     Kind kind = Query;
     const std::string* request = nullptr;
+    std::string own;  // the request, when it was made for this exchange
     std::size_t sent = 0;
     std::string received;
     Clock::time_point started;
 };
 
-// Picks the next request for a client; nothing leaves the client idle.
+// Picks the next request for a client, or makes it in `own`; nothing leaves
+// the client idle.
 struct Picker {
     virtual ~Picker() = default;
-    virtual bool next(Kind& kind, const std::string*& request) = 0;
+    virtual bool next(Kind& kind, std::string& own, const std::string*& request) = 0;
 };
 
 class Generator {
@@ -388,7 +416,7 @@ class Generator {
     }
 
     void begin(Client& c, Picker& picker) {
-        if (!picker.next(c.kind, c.request)) {
+        if (!picker.next(c.kind, c.own, c.request)) {
             return;
         }
         c.sent = 0;
@@ -516,18 +544,19 @@ class Generator {
 // Every upload once, in order.
 class SeedPicker : public Picker {
   public:
-    explicit SeedPicker(const std::vector<std::string>& uploads) : uploads_(uploads) {}
-    bool next(Kind& kind, const std::string*& request) override {
-        if (next_ == uploads_.size()) {
+    explicit SeedPicker(const Requests& requests) : requests_(requests) {}
+    bool next(Kind& kind, std::string& own, const std::string*& request) override {
+        if (next_ == requests_.uploads) {
             return false;
         }
         kind = Upload;
-        request = &uploads_[next_++];
+        own = requests_.upload(next_++);
+        request = &own;
         return true;
     }
 
   private:
-    const std::vector<std::string>& uploads_;
+    const Requests& requests_;
     std::size_t next_ = 0;
 };
 
@@ -536,13 +565,18 @@ class MixPicker : public Picker {
   public:
     MixPicker(const Requests& requests, const int (&mix)[kKinds])
         : requests_(requests), mix_(mix) {}
-    bool next(Kind& kind, const std::string*& request) override {
+    bool next(Kind& kind, std::string& own, const std::string*& request) override {
         const int total = std::accumulate(std::begin(mix_), std::end(mix_), 0);
         int roll = static_cast<int>(random() % static_cast<std::uint64_t>(total));
         kind = Query;
         while (roll >= mix_[kind]) {
             roll -= mix_[kind];
             kind = static_cast<Kind>(kind + 1);
+        }
+        if (kind == Upload) {
+            own = requests_.upload(random() % requests_.uploads);
+            request = &own;
+            return true;
         }
         const std::vector<std::string>& list = requests_.of[kind];
         request = &list[random() % list.size()];
@@ -615,7 +649,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const Requests requests = buildRequests(o, o.seed || o.mix[Upload] > 0);
+    const Requests requests = buildRequests(o);
     const Clock::duration timeout = seconds(o.timeout);
     // JSON fields, or the table's lines.
     std::string out;
@@ -630,7 +664,7 @@ int main(int argc, char** argv) {
         // Uploads wait for the store's commit: a few at a time keep it busy
         // without making the rest wait in line.
         Generator seeder(*server, std::min(o.connections, 16), timeout);
-        SeedPicker picker(requests.of[Upload]);
+        SeedPicker picker(requests);
         const Clock::time_point start = Clock::now();
         seeder.run(picker, start, start + std::chrono::minutes(10), seeded,
                    [&] { return seeder.idle(); });
