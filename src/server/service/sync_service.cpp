@@ -48,11 +48,11 @@ Result<SyncService::Found> SyncService::identify(const std::string& serial) {
     }
     Found found;
     found.learner = std::move(*learner);
-    found.refused = refused(found.learner);
+    found.refused = refused(found.learner ? &*found.learner : nullptr);
     return found;
 }
 
-bool SyncService::refused(const std::optional<store::Learner>& learner) const {
+bool SyncService::refused(const store::Learner* learner) const {
     return learner ? learner->disabled : options_.registration == Registration::Closed;
 }
 
@@ -90,10 +90,10 @@ std::variant<http::Response, SyncService::Asked> SyncService::lookUp(
     if (!found) {
         return storeTrouble(found.error());
     }
-    if (refused(*found ? std::optional((*found)->learner) : std::nullopt)) {
+    if (refused(*found ? &(*found)->learner : nullptr)) {
         return refusal(request, refusedStatus, arrived);
     }
-    if (!*found || !(*found)->lastUpdate) {
+    if (!*found) {
         served(arrived);
         return answer(absentStatus, protocol::notFoundAnswer());
     }
@@ -102,6 +102,10 @@ std::variant<http::Response, SyncService::Asked> SyncService::lookUp(
         if (Status s = store_.updateLearnerContact(learner.id, person->name, person->email); !s) {
             return storeTrouble(s.error());
         }
+    }
+    if (!(*found)->lastUpdate) {
+        served(arrived);
+        return answer(absentStatus, protocol::notFoundAnswer());
     }
     return Asked{std::move(person->serial), learner.id, std::move(person->testId),
                  std::move(*(*found)->lastUpdate)};

@@ -48,7 +48,8 @@ class SyncService {
         bool refused = false;  // unknown with registration closed, or disabled
     };
     Result<Found> identify(const std::string& serial);
-    [[nodiscard]] bool refused(const std::optional<store::Learner>& learner) const;
+    // Whether a learner (nullptr: unknown) is refused.
+    [[nodiscard]] bool refused(const store::Learner* learner) const;
     // What a query or a download asks about: a course of a known learner that
     // has a current version, or the answer to give instead.
     struct Asked {
