@@ -16,7 +16,7 @@ packages=(
   libjpeg62-turbo fonts-ipafont-gothic qt6-translations-l10n python3
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   desktop-file-utils appstream groff-base lintian
-  chromium chromium-driver python3-selenium haproxy
+  chromium chromium-driver python3-selenium haproxy nginx-light
 )
 fuzz_packages=(clang libclang-rt-14-dev)
 
