@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/common/safe_file.h"
+#include "server/store/sql_store.h"
 #include "server/store/statements.h"
 #include "server/store/support.h"
 
@@ -463,185 +464,10 @@ int runProgram(const std::vector<std::string>& argv, const std::vector<std::stri
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-class PostgresStore final : public Store {
+class PostgresStore final : public SqlStore<PostgresStore, Connection> {
   public:
     PostgresStore(std::string name, std::vector<std::unique_ptr<Connection>> connections)
         : name_(std::move(name)), pool_(std::move(connections)) {}
-
-    Result<std::optional<Learner>> findLearner(std::string_view serialHash) override {
-        return read<std::optional<Learner>>([&](Connection& connection) {
-            return findLearnerIn(connection, sql::kFindLearner, serialHash);
-        });
-    }
-
-    Result<Learner> addLearner(const Sender& learner) override {
-        return write<Learner>([&](Connection& connection) -> Result<Learner> {
-            Result<std::optional<Learner>> added = insertLearner(connection, learner);
-            if (!added) {
-                return added.error();
-            }
-            if (!added->has_value()) {
-                return Error{"この学習者はすでに登録されています", name_, 0};
-            }
-            return std::move(**added);
-        });
-    }
-
-    Status setLearnerDisabled(std::string_view serialHash, bool disabled) override {
-        return write<Ok>([&](Connection& connection) {
-            return changeLearner(connection, sql::kSetDisabled, std::int64_t{disabled ? 1 : 0},
-                                 serialHash);
-        });
-    }
-
-    Status updateLearnerContact(std::int64_t learnerId, std::string_view name,
-                                std::string_view email) override {
-        return write<Ok>([&](Connection& connection) {
-            return changeLearner(connection, sql::kSetContact, name, email, learnerId);
-        });
-    }
-
-    Result<std::vector<Learner>> learners() override {
-        return read<std::vector<Learner>>([&](Connection& connection) {
-            return rowsOf<Learner>(connection, sql::kAllLearners,
-                                   [](const Row& row) { return learnerFrom(row); });
-        });
-    }
-
-    // The current copy of a course is its version with the highest id, so
-    // ids must grow in the order the versions commit. An id is drawn at the
-    // INSERT, not at the COMMIT: two uploads of one learner from two servers
-    // could draw 10 and 11 and commit 11 first, and the version committed
-    // last would not be current. Every upload therefore locks its learner's
-    // row before it draws an id and holds the lock until it commits, so the
-    // uploads of one learner (the only ones that share a course) commit in
-    // the order of their ids, while other learners' go on alongside. A
-    // learner two servers register at once is inserted by one; the other's
-    // insert waits for it, does nothing, and its upload then locks the
-    // winner's row.
-    Result<HistoryVersion> addHistory(const Sender& sender, bool createLearner,
-                                      const HistoryUpload& upload) override {
-        return write<HistoryVersion>([&](Connection& connection) {
-            return addHistoryIn(connection, kLockLearner, sender, createLearner, upload);
-        });
-    }
-
-    Result<std::optional<LearnerCourse>> findLearnerCourse(std::string_view serialHash,
-                                                           std::string_view testId) override {
-        return read<std::optional<LearnerCourse>>([&](Connection& connection) {
-            return findLearnerCourseIn(connection, serialHash, testId);
-        });
-    }
-
-    Result<std::optional<HistoryVersion>> currentHistory(std::int64_t learnerId,
-                                                         std::string_view testId) override {
-        return read<std::optional<HistoryVersion>>([&](Connection& connection) {
-            return firstOf(rowsOf<HistoryVersion>(
-                connection, sql::kCurrentHistory, [](const Row& row) { return versionFrom(row); },
-                learnerId, testId));
-        });
-    }
-
-    Result<std::vector<HistoryVersion>> historyVersions(std::int64_t learnerId,
-                                                        std::string_view testId) override {
-        return read<std::vector<HistoryVersion>>([&](Connection& connection) {
-            const auto version = [](const Row& row) { return versionFrom(row); };
-            return testId.empty()
-                       ? rowsOf<HistoryVersion>(connection, sql::kAllVersions, version, learnerId)
-                       : rowsOf<HistoryVersion>(connection, sql::kCourseVersions, version,
-                                                learnerId, testId);
-        });
-    }
-
-    Result<CourseVersion> publishCourse(const CourseVersion& version,
-                                        const std::vector<StoredFile>& files,
-                                        std::int64_t replacing) override {
-        if (Status checked = checkFileHashes(files); !checked) {
-            return Error{checked.error().message, name_, 0};
-        }
-        return write<CourseVersion>([&](Connection& connection) -> Result<CourseVersion> {
-            if (auto locked = connection.command(kLockPublishing, kWriteFailed); !locked) {
-                return locked.error();
-            }
-            return publishIn(connection, version, files, replacing);
-        });
-    }
-
-    Result<std::optional<CourseVersion>> currentCourse(std::string_view course) override {
-        return snapshot<std::optional<CourseVersion>>([&](Connection& connection) {
-            return firstOf(courses(connection, sql::kCurrentCourse, course));
-        });
-    }
-
-    Result<std::vector<CourseVersion>> currentCourses() override {
-        return snapshot<std::vector<CourseVersion>>(
-            [&](Connection& connection) { return courses(connection, sql::kCurrentCourses); });
-    }
-
-    Result<std::vector<CourseVersion>> courseVersions(std::string_view course) override {
-        return snapshot<std::vector<CourseVersion>>([&](Connection& connection) {
-            return course.empty() ? courses(connection, sql::kEveryCourseVersion)
-                                  : courses(connection, sql::kVersionsOfCourse, course);
-        });
-    }
-
-    Result<std::int64_t> latestCourseVersionId() override {
-        return read<std::int64_t>([&](Connection& connection) -> Result<std::int64_t> {
-            const Result<std::optional<std::int64_t>> latest =
-                firstInteger(connection, sql::kLatestCourseVersionId);
-            if (!latest) {
-                return latest.error();
-            }
-            return latest->value_or(0);
-        });
-    }
-
-    Result<std::optional<std::string>> storedFile(std::string_view hash) override {
-        return read<std::optional<std::string>>([&](Connection& connection) {
-            return firstOf(rowsOf<std::string>(
-                connection, sql::kFileBytes, [](const Row& row) { return row.bytesAt(0); }, hash));
-        });
-    }
-
-    Result<InboxItem> addInboxItem(const InboxItem& item) override {
-        return write<InboxItem>(
-            [&](Connection& connection) { return addInboxItemIn(connection, item); });
-    }
-
-    Result<std::vector<InboxItem>> inboxItems() override {
-        return snapshot<std::vector<InboxItem>>(
-            [&](Connection& connection) { return inbox(connection, sql::kEveryInboxItem); });
-    }
-
-    Result<std::optional<InboxItem>> inboxItem(std::int64_t receipt) override {
-        return snapshot<std::optional<InboxItem>>([&](Connection& connection) {
-            return firstOf(inbox(connection, sql::kInboxItem, receipt));
-        });
-    }
-
-    Result<InboxAnswer> answerInboxItem(std::int64_t receipt, std::string_view text) override {
-        return write<InboxAnswer>(
-            [&](Connection& connection) { return answerInboxItemIn(connection, receipt, text); });
-    }
-
-    Result<std::vector<InboxItem>> answeredQuestions(std::string_view testId,
-                                                     int quesNum) override {
-        return snapshot<std::vector<InboxItem>>([&](Connection& connection) {
-            return inbox(connection, sql::kAnsweredQuestions,
-                         static_cast<std::int64_t>(InboxKind::Question), testId,
-                         std::int64_t{quesNum});
-        });
-    }
-
-    Result<NewsItem> addNews(std::string_view title, std::string_view text) override {
-        return write<NewsItem>(
-            [&](Connection& connection) { return addNewsIn(connection, title, text); });
-    }
-
-    Result<std::vector<NewsItem>> latestNews(int limit) override {
-        return read<std::vector<NewsItem>>(
-            [&](Connection& connection) { return latestNewsIn(connection, limit); });
-    }
 
     Status backup(const std::string& outPath) override;
 
@@ -659,7 +485,30 @@ class PostgresStore final : public Store {
     PoolUsage poolUsage() const override { return pool_.usage(); }
 
   private:
+    friend SqlStore<PostgresStore, Connection>;
     using Lease = ConnectionPool<Connection>::Lease;
+
+    // The current copy of a course is its version with the highest id, so
+    // ids must grow in the order the versions commit. An id is drawn at the
+    // INSERT, not at the COMMIT: two uploads of one learner from two servers
+    // could draw 10 and 11 and commit 11 first, and the version committed
+    // last would not be current. Every upload therefore locks its learner's
+    // row before it draws an id and holds the lock until it commits, so the
+    // uploads of one learner (the only ones that share a course) commit in
+    // the order of their ids, while other learners' go on alongside. A
+    // learner two servers register at once is inserted by one; the other's
+    // insert waits for it, does nothing, and its upload then locks the
+    // winner's row.
+    static constexpr const char* kFindForUpload = kLockLearner;
+
+    static Status lockPublishing(Connection& connection) {
+        if (auto locked = connection.command(kLockPublishing, kWriteFailed); !locked) {
+            return locked.error();
+        }
+        return Ok{};
+    }
+
+    [[nodiscard]] const std::string& name() const { return name_; }
 
     // Runs `body`, one statement, outside a transaction. A read is asked
     // again once when the session was lost under it: nothing changed.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/common/safe_file.h"
+#include "server/store/sql_store.h"
 #include "server/store/statements.h"
 #include "server/store/support.h"
 
@@ -303,167 +304,10 @@ Status migrate(Connection& connection, std::span<const Migration> steps, int fro
     return Ok{};
 }
 
-class SqliteStore final : public Store {
+class SqliteStore final : public SqlStore<SqliteStore, Connection> {
   public:
     SqliteStore(std::string path, std::vector<std::unique_ptr<Connection>> connections)
         : path_(std::move(path)), pool_(std::move(connections)) {}
-
-    Result<std::optional<Learner>> findLearner(std::string_view serialHash) override {
-        const Lease lease(pool_);
-        return findLearnerIn(lease.connection(), sql::kFindLearner, serialHash);
-    }
-
-    Result<Learner> addLearner(const Sender& learner) override {
-        return write<Learner>([&](Connection& connection) -> Result<Learner> {
-            Result<std::optional<Learner>> added = insertLearner(connection, learner);
-            if (!added) {
-                return added.error();
-            }
-            if (!added->has_value()) {
-                return Error{"この学習者はすでに登録されています", path_, 0};
-            }
-            return std::move(**added);
-        });
-    }
-
-    Status setLearnerDisabled(std::string_view serialHash, bool disabled) override {
-        return write<Ok>([&](Connection& connection) {
-            return changeLearner(connection, sql::kSetDisabled, std::int64_t{disabled ? 1 : 0},
-                                 serialHash);
-        });
-    }
-
-    Status updateLearnerContact(std::int64_t learnerId, std::string_view name,
-                                std::string_view email) override {
-        return write<Ok>([&](Connection& connection) {
-            return changeLearner(connection, sql::kSetContact, name, email, learnerId);
-        });
-    }
-
-    Result<std::vector<Learner>> learners() override {
-        const Lease lease(pool_);
-        return rowsOf<Learner>(lease.connection(), sql::kAllLearners,
-                               [](const Query& row) { return learnerFrom(row); });
-    }
-
-    // Writers take turns on the file's write lock, so the upload committed
-    // last is the one with the highest id.
-    Result<HistoryVersion> addHistory(const Sender& sender, bool createLearner,
-                                      const HistoryUpload& upload) override {
-        return write<HistoryVersion>([&](Connection& connection) {
-            return addHistoryIn(connection, sql::kFindLearner, sender, createLearner, upload);
-        });
-    }
-
-    Result<std::optional<LearnerCourse>> findLearnerCourse(std::string_view serialHash,
-                                                           std::string_view testId) override {
-        const Lease lease(pool_);
-        return findLearnerCourseIn(lease.connection(), serialHash, testId);
-    }
-
-    Result<std::optional<HistoryVersion>> currentHistory(std::int64_t learnerId,
-                                                         std::string_view testId) override {
-        const Lease lease(pool_);
-        return firstOf(rowsOf<HistoryVersion>(
-            lease.connection(), sql::kCurrentHistory,
-            [](const Query& row) { return versionFrom(row); }, learnerId, testId));
-    }
-
-    Result<std::vector<HistoryVersion>> historyVersions(std::int64_t learnerId,
-                                                        std::string_view testId) override {
-        const Lease lease(pool_);
-        const auto version = [](const Query& row) { return versionFrom(row); };
-        return testId.empty() ? rowsOf<HistoryVersion>(lease.connection(), sql::kAllVersions,
-                                                       version, learnerId)
-                              : rowsOf<HistoryVersion>(lease.connection(), sql::kCourseVersions,
-                                                       version, learnerId, testId);
-    }
-
-    Result<CourseVersion> publishCourse(const CourseVersion& version,
-                                        const std::vector<StoredFile>& files,
-                                        std::int64_t replacing) override {
-        if (Status checked = checkFileHashes(files); !checked) {
-            return Error{checked.error().message, path_, 0};
-        }
-        return write<CourseVersion>([&](Connection& connection) {
-            return publishIn(connection, version, files, replacing);
-        });
-    }
-
-    Result<std::optional<CourseVersion>> currentCourse(std::string_view course) override {
-        return snapshot<std::optional<CourseVersion>>([&](Connection& connection) {
-            return firstOf(courses(connection, sql::kCurrentCourse, course));
-        });
-    }
-
-    Result<std::vector<CourseVersion>> currentCourses() override {
-        return snapshot<std::vector<CourseVersion>>(
-            [&](Connection& connection) { return courses(connection, sql::kCurrentCourses); });
-    }
-
-    Result<std::vector<CourseVersion>> courseVersions(std::string_view course) override {
-        return snapshot<std::vector<CourseVersion>>([&](Connection& connection) {
-            return course.empty() ? courses(connection, sql::kEveryCourseVersion)
-                                  : courses(connection, sql::kVersionsOfCourse, course);
-        });
-    }
-
-    Result<std::int64_t> latestCourseVersionId() override {
-        const Lease lease(pool_);
-        const Result<std::optional<std::int64_t>> latest =
-            firstInteger(lease.connection(), sql::kLatestCourseVersionId);
-        if (!latest) {
-            return latest.error();
-        }
-        return latest->value_or(0);
-    }
-
-    Result<std::optional<std::string>> storedFile(std::string_view hash) override {
-        const Lease lease(pool_);
-        return firstOf(rowsOf<std::string>(
-            lease.connection(), sql::kFileBytes, [](const Query& row) { return row.bytesAt(0); },
-            hash));
-    }
-
-    Result<InboxItem> addInboxItem(const InboxItem& item) override {
-        return write<InboxItem>(
-            [&](Connection& connection) { return addInboxItemIn(connection, item); });
-    }
-
-    Result<std::vector<InboxItem>> inboxItems() override {
-        return snapshot<std::vector<InboxItem>>(
-            [&](Connection& connection) { return inbox(connection, sql::kEveryInboxItem); });
-    }
-
-    Result<std::optional<InboxItem>> inboxItem(std::int64_t receipt) override {
-        return snapshot<std::optional<InboxItem>>([&](Connection& connection) {
-            return firstOf(inbox(connection, sql::kInboxItem, receipt));
-        });
-    }
-
-    Result<InboxAnswer> answerInboxItem(std::int64_t receipt, std::string_view text) override {
-        return write<InboxAnswer>(
-            [&](Connection& connection) { return answerInboxItemIn(connection, receipt, text); });
-    }
-
-    Result<std::vector<InboxItem>> answeredQuestions(std::string_view testId,
-                                                     int quesNum) override {
-        return snapshot<std::vector<InboxItem>>([&](Connection& connection) {
-            return inbox(connection, sql::kAnsweredQuestions,
-                         static_cast<std::int64_t>(InboxKind::Question), testId,
-                         std::int64_t{quesNum});
-        });
-    }
-
-    Result<NewsItem> addNews(std::string_view title, std::string_view text) override {
-        return write<NewsItem>(
-            [&](Connection& connection) { return addNewsIn(connection, title, text); });
-    }
-
-    Result<std::vector<NewsItem>> latestNews(int limit) override {
-        const Lease lease(pool_);
-        return latestNewsIn(lease.connection(), limit);
-    }
 
     Status backup(const std::string& outPath) override;
 
@@ -479,7 +323,23 @@ class SqliteStore final : public Store {
     PoolUsage poolUsage() const override { return pool_.usage(); }
 
   private:
+    friend SqlStore<SqliteStore, Connection>;
     using Lease = ConnectionPool<Connection>::Lease;
+
+    // Writers take turns on the file's write lock, so the upload committed
+    // last is the one with the highest id; so do publishes.
+    static constexpr const char* kFindForUpload = sql::kFindLearner;
+    static Status lockPublishing(Connection&) { return Ok{}; }
+
+    [[nodiscard]] const std::string& name() const { return path_; }
+
+    // Runs `body`, one statement, on a connection of the pool: WAL readers
+    // see the last commit and never wait for a writer.
+    template <class T, class Body>
+    Result<T> read(Body&& body) {
+        const Lease lease(pool_);
+        return body(lease.connection());
+    }
 
     // Runs `body` in a write transaction and commits what it returns, or
     // rolls everything back when it fails. The writers of this process take
