@@ -4,12 +4,12 @@
 
 namespace tovalo::server::http {
 
-void Router::add(std::string method, std::string path, Handler handler) {
-    addRoute({std::move(method), std::move(path), std::move(handler)});
+void Router::add(std::string method, std::string path, Handler handler, FastHandler fast) {
+    addRoute({std::move(method), std::move(path), std::move(handler), false, std::move(fast)});
 }
 
 void Router::addFolder(std::string method, std::string path, Handler handler) {
-    addRoute({std::move(method), std::move(path), std::move(handler), true});
+    addRoute({std::move(method), std::move(path), std::move(handler), true, {}});
 }
 
 void Router::addRoute(Route route) {
@@ -42,6 +42,15 @@ Response Router::route(const Request& request) const {
         }
     }
     return plainStatus(pathKnown ? 405 : 404);
+}
+
+const FastHandler* Router::fastRoute(const Request& request) const {
+    for (const Route& r : routes_) {
+        if (takes(r, request.path) && r.method == request.method) {
+            return r.fast ? &r.fast : nullptr;
+        }
+    }
+    return nullptr;
 }
 
 std::size_t Router::patternOf(std::string_view path) const {

@@ -1,5 +1,6 @@
 #include "server/http/server.h"
 
+#include <fcntl.h>
 #include <openssl/crypto.h>
 #include <openssl/ssl.h>
 #include <sys/resource.h>
@@ -10,10 +11,10 @@
 #include <boost/asio/executor_work_guard.hpp>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/posix/stream_descriptor.hpp>
 #include <boost/asio/post.hpp>
 #include <boost/asio/ssl/context.hpp>
 #include <boost/asio/steady_timer.hpp>
-#include <boost/asio/strand.hpp>
 #include <boost/asio/thread_pool.hpp>
 #include <boost/beast/core/flat_buffer.hpp>
 #include <boost/beast/core/string.hpp>
@@ -29,6 +30,7 @@
 #include <thread>
 #include <tuple>
 #include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 #include "core/common/files.h"
@@ -76,12 +78,7 @@ std::string utcNow() {
 }
 
 // IPv4 clients of a dual-stack listener are shown as IPv4.
-std::string addressText(const tcp::socket& socket) {
-    error_code ec;
-    const tcp::endpoint peer = socket.remote_endpoint(ec);
-    if (ec) {
-        return "-";
-    }
+std::string addressText(const tcp::endpoint& peer) {
     asio::ip::address address = peer.address();
     if (address.is_v6() && address.to_v6().is_v4_mapped()) {
         address = asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6());
@@ -138,6 +135,59 @@ wire::response<wire::string_body> toMessage(Response response, int version, bool
     return message;
 }
 
+// A loop's waits for the sockets of clients that must not block it, and
+// their state. Each descriptor is watched through a copy of its own, which
+// only this closes: the owner may close the original whenever it likes
+// (libpq does on a lost connection) while the number is reused at once
+// under load, and the watch must then neither take another socket's
+// registration away nor stay on a socket nobody reads.
+class LoopWatch final : public EventLoop {
+  public:
+    explicit LoopWatch(asio::io_context& loop) : loop_(loop) {}
+    // The state goes first: its sessions forget their descriptors on the way.
+    ~LoopWatch() override {
+        state_.reset();
+        watched_.clear();
+    }
+    LoopWatch(const LoopWatch&) = delete;
+    LoopWatch& operator=(const LoopWatch&) = delete;
+
+    bool whenReadable(int fd, std::function<void()> ready) override {
+        return wait(fd, asio::posix::descriptor_base::wait_read, std::move(ready));
+    }
+    bool whenWritable(int fd, std::function<void()> ready) override {
+        return wait(fd, asio::posix::descriptor_base::wait_write, std::move(ready));
+    }
+    // Closing the copy cancels its waits; their handlers then find
+    // operation_aborted and drop `ready` uncalled.
+    void forget(int fd) override { watched_.erase(fd); }
+    std::unique_ptr<State>& state() override { return state_; }
+
+  private:
+    bool wait(int fd, asio::posix::descriptor_base::wait_type type, std::function<void()> ready) {
+        auto found = watched_.find(fd);
+        if (found == watched_.end()) {
+            const int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+            if (copy < 0) {
+                return false;
+            }
+            found =
+                watched_.emplace(fd, std::make_unique<asio::posix::stream_descriptor>(loop_, copy))
+                    .first;
+        }
+        found->second->async_wait(type, [ready = std::move(ready)](const error_code& ec) {
+            if (ec != asio::error::operation_aborted) {
+                ready();
+            }
+        });
+        return true;
+    }
+
+    asio::io_context& loop_;
+    std::unordered_map<int, std::unique_ptr<asio::posix::stream_descriptor>> watched_;
+    std::unique_ptr<State> state_;
+};
+
 // What every connection shares with the server that accepted it.
 struct Shared {
     Shared(const ServerOptions& options, Router r, LogSink l)
@@ -169,15 +219,16 @@ struct Shared {
 };
 
 // One client's connection, plain or TLS. Everything but the handler runs on
-// the connection's strand.
+// the connection's loop.
 template <class Stream>
 class Connection : public std::enable_shared_from_this<Connection<Stream>> {
     static constexpr bool kTls = !std::is_same_v<Stream, beast::tcp_stream>;
 
   public:
     template <class... StreamArgs>
-    Connection(Shared& server, std::string peer, StreamArgs&&... streamArgs)
+    Connection(Shared& server, EventLoop& loop, std::string peer, StreamArgs&&... streamArgs)
         : server_(server),
+          loop_(loop),
           peer_(std::move(peer)),
           stream_(std::forward<StreamArgs>(streamArgs)...),
           timer_(stream_.get_executor()) {}
@@ -217,6 +268,7 @@ class Connection : public std::enable_shared_from_this<Connection<Stream>> {
         path_ = "-";
         version_ = 11;
         keepAlive_ = false;
+        readWhole_ = false;
     }
 
     void readHead() {
@@ -311,7 +363,8 @@ class Connection : public std::enable_shared_from_this<Connection<Stream>> {
     }
 
     void dispatch() {
-        Request request;
+        Request& request = request_;
+        request = Request{};
         auto message = parser_->release();
         request.method = std::string(message.method_string());
         request.target = std::string(message.target());
@@ -324,9 +377,49 @@ class Connection : public std::enable_shared_from_this<Connection<Stream>> {
         request.body = std::move(message.body());
         request.remoteAddress = peer_;
         parser_.reset();
+        readWhole_ = true;
 
+        ++exchange_;
+        if (const FastHandler* fast = server_.router.fastRoute(request_)) {
+            awaiting_ = true;
+            bool taken = false;
+            try {
+                taken = (*fast)(request_, loop_, replyFor(exchange_));
+            } catch (...) {
+                // Taken as declined, unless it has replied already.
+            }
+            if (taken || !awaiting_) {
+                return;
+            }
+            awaiting_ = false;
+        }
+        handOver();
+    }
+
+    // Callable from any thread; only the first use for the exchange counts,
+    // so a late or second one can never answer a later request.
+    Reply replyFor(std::uint64_t exchange) {
+        return Reply([self = this->shared_from_this(), exchange](std::optional<Response> r) {
+            const auto executor = self->stream_.get_executor();
+            asio::dispatch(executor, [self, exchange, r = std::move(r)]() mutable {
+                if (!self->awaiting_ || self->exchange_ != exchange) {
+                    return;
+                }
+                self->awaiting_ = false;
+                if (r) {
+                    self->request_ = Request{};
+                    self->answer(std::move(*r));
+                } else {
+                    self->handOver();
+                }
+            });
+        });
+    }
+
+    // The route's plain handler, on a worker, which may block.
+    void handOver() {
         asio::post(server_.workers,
-                   [self = this->shared_from_this(), request = std::move(request)]() mutable {
+                   [self = this->shared_from_this(), request = std::move(request_)]() mutable {
                        Response response = self->server_.handle(request);
                        const auto executor = self->stream_.get_executor();
                        asio::post(executor, [self = std::move(self),
@@ -379,6 +472,14 @@ class Connection : public std::enable_shared_from_this<Connection<Stream>> {
     }
 
     void closeGracefully() {
+        if constexpr (!kTls) {
+            // Nothing of the client's is left unread, so closing cannot turn
+            // into a reset: the answer goes out with the FIN, and waiting for
+            // the client to hang up first would only cost a read.
+            if (readWhole_ && buffer_.size() == 0) {
+                return;
+            }
+        }
         arm(Clock::now() + std::min<Clock::duration>(kLinger, server_.limits.readTimeout));
         if constexpr (kTls) {
             stream_.async_shutdown([self = this->shared_from_this()](const error_code&) {});
@@ -418,6 +519,7 @@ class Connection : public std::enable_shared_from_this<Connection<Stream>> {
     }
 
     Shared& server_;
+    EventLoop& loop_;
     const std::string peer_;
     Stream stream_;
     asio::steady_timer timer_;
@@ -435,6 +537,11 @@ class Connection : public std::enable_shared_from_this<Connection<Stream>> {
     std::string path_;
     unsigned version_ = 11;
     bool keepAlive_ = false;
+    bool readWhole_ = false;  // the request was read to its end
+    // The request a fast handler took, kept until it replies.
+    Request request_;
+    std::uint64_t exchange_ = 0;  // requests dispatched so far
+    bool awaiting_ = false;       // on the fast handler's reply to exchange_
 };
 
 using PlainConnection = Connection<beast::tcp_stream>;
@@ -451,24 +558,35 @@ int ioThreadCount(const ServerOptions& options) {
 struct Server::Impl final : Shared {
     Impl(ServerOptions o, Router r, LogSink l)
         : Shared(o, std::move(r), std::move(l)), options(std::move(o)) {
-        io.emplace(ioThreadCount(options));
-        acceptStrand.emplace(io->get_executor());
+        // A loop per thread, each connection on one of them: a connection's
+        // steps never wait for another thread's lock, and need no strand.
+        for (int i = ioThreadCount(options); i > 0; --i) {
+            loops.push_back(std::make_unique<asio::io_context>(1));
+            watches.push_back(std::make_unique<LoopWatch>(*loops.back()));
+        }
     }
 
     ~Impl() override {
-        io->stop();
+        for (auto& loop : loops) {
+            loop->stop();
+        }
         workers.join();
-        // The connections still queued in the loop die with it; by then
+        // The connections still queued in the loops die with them; by then
         // nothing may start accepting again.
         closing = true;
-        keepRunning.reset();
+        keepRunning.clear();
         retry.reset();
         acceptor.reset();
-        acceptStrand.reset();
-        io.reset();
+        // What clients keep on a loop goes before the loop: their waits and
+        // the requests they hold.
+        watches.clear();
+        loops.clear();
     }
     Impl(const Impl&) = delete;
     Impl& operator=(const Impl&) = delete;
+
+    // The acceptor and what pauses it live on the first loop.
+    asio::io_context& acceptLoop() { return *loops.front(); }
 
     Status start() {
         raiseOpenFileLimit();
@@ -485,7 +603,7 @@ struct Server::Impl final : Shared {
         if (!ec) {
             endpoint = tcp::endpoint(address, options.port);
         } else {
-            tcp::resolver resolver(*io);
+            tcp::resolver resolver(acceptLoop());
             const auto found = resolver.resolve(options.host, std::to_string(options.port), ec);
             if (ec || found.empty()) {
                 return Error{
@@ -494,7 +612,7 @@ struct Server::Impl final : Shared {
             }
             endpoint = found.begin()->endpoint();
         }
-        acceptor.emplace(*acceptStrand);
+        acceptor.emplace(acceptLoop());
         acceptor->open(endpoint.protocol(), ec);
         if (!ec) {
             acceptor->set_option(asio::socket_base::reuse_address(true), ec);
@@ -510,9 +628,11 @@ struct Server::Impl final : Shared {
             return Error{where + " で待ち受けできません (" + ec.message() + ")", "", 0};
         }
         boundPort = acceptor->local_endpoint(ec).port();
-        keepRunning.emplace(io->get_executor());
-        retry.emplace(*acceptStrand);
-        asio::post(*acceptStrand, [this] { accept(); });
+        for (auto& loop : loops) {
+            keepRunning.emplace_back(loop->get_executor());
+        }
+        retry.emplace(acceptLoop());
+        asio::post(acceptLoop(), [this] { accept(); });
         return Ok{};
     }
 
@@ -555,19 +675,20 @@ struct Server::Impl final : Shared {
         return Ok{};
     }
 
-    // On the accepting strand.
+    // On the accepting loop.
     void accept() {
         if (!acceptor || !acceptor->is_open()) {
             return;
         }
-        // The acceptor lives on the accepting strand, so the answer comes there.
-        acceptor->async_accept(asio::make_strand(*io),
-                               [this](const error_code& ec, tcp::socket socket) {
-                                   onAccepted(ec, std::move(socket));
+        const std::size_t index = nextLoop;
+        nextLoop = (nextLoop + 1) % loops.size();
+        acceptor->async_accept(*loops[index], peer,
+                               [this, index](const error_code& ec, tcp::socket socket) {
+                                   onAccepted(ec, *watches[index], std::move(socket));
                                });
     }
 
-    void onAccepted(const error_code& ec, tcp::socket socket) {
+    void onAccepted(const error_code& ec, EventLoop& loop, tcp::socket socket) {
         if (ec == asio::error::operation_aborted || closing) {
             return;
         }
@@ -584,12 +705,13 @@ struct Server::Impl final : Shared {
         }
         ++open;
         traffic.accepted();
-        std::string peer = addressText(socket);
+        std::string from = addressText(peer);
         if (tls) {
-            std::make_shared<TlsConnection>(*this, std::move(peer), std::move(socket), *tls)
+            std::make_shared<TlsConnection>(*this, loop, std::move(from), std::move(socket), *tls)
                 ->start();
         } else {
-            std::make_shared<PlainConnection>(*this, std::move(peer), std::move(socket))->start();
+            std::make_shared<PlainConnection>(*this, loop, std::move(from), std::move(socket))
+                ->start();
         }
         if (open < limits.maxConnections) {
             accept();
@@ -603,7 +725,7 @@ struct Server::Impl final : Shared {
         if (closing) {
             return;
         }
-        asio::post(*acceptStrand, [this] {
+        asio::post(acceptLoop(), [this] {
             if (paused && open < limits.maxConnections) {
                 paused = false;
                 accept();
@@ -612,21 +734,20 @@ struct Server::Impl final : Shared {
     }
 
     void run() {
-        const int threads = ioThreadCount(options);
         std::vector<std::thread> more;
-        for (int i = 1; i < threads; ++i) {
-            more.emplace_back([this] { loop(); });
+        for (std::size_t i = 1; i < loops.size(); ++i) {
+            more.emplace_back([this, i] { serve(*loops[i]); });
         }
-        loop();
+        serve(acceptLoop());
         for (std::thread& t : more) {
             t.join();
         }
     }
 
-    void loop() {
+    static void serve(asio::io_context& loop) {
         while (true) {
             try {
-                io->run();
+                loop.run();
                 return;
             } catch (const std::exception&) {
                 // One connection's failure ends that connection only.
@@ -638,14 +759,17 @@ struct Server::Impl final : Shared {
     // Declared before the loop: the connections the loop still holds use it
     // until they go with the loop.
     std::optional<asio::ssl::context> tls;
-    std::optional<asio::io_context> io;
-    std::optional<asio::strand<asio::io_context::executor_type>> acceptStrand;
+    std::vector<std::unique_ptr<asio::io_context>> loops;
+    std::vector<std::unique_ptr<LoopWatch>> watches;  // one for each loop
     std::optional<tcp::acceptor> acceptor;
     std::optional<asio::steady_timer> retry;
-    std::optional<asio::executor_work_guard<asio::io_context::executor_type>> keepRunning;
+    std::vector<asio::executor_work_guard<asio::io_context::executor_type>> keepRunning;
     std::atomic<std::size_t> open{0};
     std::atomic<bool> closing{false};
-    bool paused = false;  // on the accepting strand
+    // On the accepting loop.
+    bool paused = false;
+    std::size_t nextLoop = 0;
+    tcp::endpoint peer;  // of the connection being accepted
     std::uint16_t boundPort = 0;
 };
 
@@ -671,7 +795,9 @@ void Server::run() {
 }
 
 void Server::stop() {
-    impl_->io->stop();
+    for (auto& loop : impl_->loops) {
+        loop->stop();
+    }
 }
 
 }  // namespace tovalo::server::http

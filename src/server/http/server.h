@@ -35,7 +35,7 @@ struct ServerOptions {
     std::string host = "127.0.0.1";
     std::uint16_t port = 8080;  // 0: any free port
     Limits limits;
-    int ioThreads = 0;        // 0: one per core
+    int ioThreads = 0;  // 0: one per core
     // 0: two per core. Handlers wait on the store, so one per core would
     // leave cores idle during commits; more only add hand-overs between
     // threads, which cost queries a fifth of their rate.
@@ -50,11 +50,15 @@ using LogSink = std::function<void(std::string_view line)>;
 
 class Router {
   public:
-    void add(std::string method, std::string path, Handler handler);
+    // `fast`, when given, is tried first on the connection's loop.
+    void add(std::string method, std::string path, Handler handler, FastHandler fast = {});
     // Every path below the folder `path` ("/img" takes "/img/a.bmp").
     void addFolder(std::string method, std::string path, Handler handler);
     // 404 for an unknown path, 405 for a known path with another method.
     [[nodiscard]] Response route(const Request& request) const;
+    // The fast handler of the route that takes the request; nullptr when it
+    // has none.
+    [[nodiscard]] const FastHandler* fastRoute(const Request& request) const;
 
     // What the routes answer, each once: a path, or "/folder/*". Counting by
     // these rather than by the paths clients send keeps the counts few.
@@ -69,6 +73,7 @@ class Router {
         std::string path;
         Handler handler;
         bool folder = false;
+        FastHandler fast;
         std::size_t pattern = 0;
     };
     void addRoute(Route route);

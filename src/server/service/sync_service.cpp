@@ -26,6 +26,10 @@ http::Response storeTrouble(const Error& error) {
     return answer(503, protocol::unavailableAnswer());
 }
 
+bool contactChanged(const store::Learner& learner, const protocol::PersonFields& person) {
+    return learner.name != person.name || learner.email != person.email;
+}
+
 }  // namespace
 
 SyncService::SyncService(store::Store& store, SerialHasher hasher, SyncOptions options)
@@ -35,7 +39,11 @@ SyncService::SyncService(store::Store& store, SerialHasher hasher, SyncOptions o
       throttle_(options_.throttle) {}
 
 void SyncService::addRoutes(http::Router& router) {
-    router.add("POST", options_.queryPath, [this](const http::Request& r) { return query(r); });
+    router.add(
+        "POST", options_.queryPath, [this](const http::Request& r) { return query(r); },
+        [this](const http::Request& r, EventLoop& loop, http::Reply reply) {
+            return quickQuery(r, loop, std::move(reply));
+        });
     router.add("POST", options_.uploadPath, [this](const http::Request& r) { return upload(r); });
     router.add("POST", options_.downloadPath,
                [this](const http::Request& r) { return download(r); });
@@ -85,8 +93,15 @@ std::variant<http::Response, SyncService::Asked> SyncService::lookUp(
     if (!person) {
         return answer(400, protocol::unavailableAnswer());
     }
-    Result<std::optional<store::LearnerCourse>> found =
-        store_.findLearnerCourse(hasher_.hash(person->serial), person->testId);
+    return settle(request, *person,
+                  store_.findLearnerCourse(hasher_.hash(person->serial), person->testId),
+                  refusedStatus, absentStatus, arrived);
+}
+
+std::variant<http::Response, SyncService::Asked> SyncService::settle(
+    const http::Request& request, protocol::PersonFields& person,
+    Result<std::optional<store::LearnerCourse>> found, int refusedStatus, int absentStatus,
+    steady_clock::time_point arrived) {
     if (!found) {
         return storeTrouble(found.error());
     }
@@ -98,8 +113,8 @@ std::variant<http::Response, SyncService::Asked> SyncService::lookUp(
         return answer(absentStatus, protocol::notFoundAnswer());
     }
     const store::Learner& learner = (*found)->learner;
-    if (learner.name != person->name || learner.email != person->email) {
-        if (Status s = store_.updateLearnerContact(learner.id, person->name, person->email); !s) {
+    if (contactChanged(learner, person)) {
+        if (Status s = store_.updateLearnerContact(learner.id, person.name, person.email); !s) {
             return storeTrouble(s.error());
         }
     }
@@ -107,19 +122,45 @@ std::variant<http::Response, SyncService::Asked> SyncService::lookUp(
         served(arrived);
         return answer(absentStatus, protocol::notFoundAnswer());
     }
-    return Asked{std::move(person->serial), learner.id, std::move(person->testId),
+    return Asked{std::move(person.serial), learner.id, std::move(person.testId),
                  std::move(*(*found)->lastUpdate)};
 }
 
-http::Response SyncService::query(const http::Request& request) {
-    // The query's answer is read as a message, so a refusal stays a 200.
-    const steady_clock::time_point arrived = steady_clock::now();
-    auto asked = lookUp(request, 200, 200, arrived);
+http::Response SyncService::queryAnswer(std::variant<http::Response, Asked> asked,
+                                        steady_clock::time_point arrived) {
     if (auto* done = std::get_if<http::Response>(&asked)) {
         return std::move(*done);
     }
     served(arrived);
     return answer(200, protocol::dateAnswer(std::get<Asked>(asked).lastUpdate));
+}
+
+http::Response SyncService::query(const http::Request& request) {
+    // The query's answer is read as a message, so a refusal stays a 200.
+    const steady_clock::time_point arrived = steady_clock::now();
+    return queryAnswer(lookUp(request, 200, 200, arrived), arrived);
+}
+
+bool SyncService::quickQuery(const http::Request& request, EventLoop& loop, http::Reply reply) {
+    const steady_clock::time_point arrived = steady_clock::now();
+    Result<protocol::PersonFields> person = protocol::parsePersonBody(request.body);
+    if (!person) {
+        return false;
+    }
+    const std::string serialHash = hasher_.hash(person->serial);
+    const std::string testId = person->testId;
+    // The request stays as it is until the reply.
+    return store_.findLearnerCourse(
+        loop, serialHash, testId,
+        [this, &request, arrived, person = std::move(*person),
+         reply = std::move(reply)](Result<std::optional<store::LearnerCourse>> found) mutable {
+            if (found && *found && !refused(&(*found)->learner) &&
+                contactChanged((*found)->learner, person)) {
+                return reply.handOver();
+            }
+            reply.answer(
+                queryAnswer(settle(request, person, std::move(found), 200, 200, arrived), arrived));
+        });
 }
 
 http::Response SyncService::upload(const http::Request& request) {

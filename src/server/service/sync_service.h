@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "server/http/server.h"
+#include "server/protocol/sync_wire.h"
 #include "server/service/learner_keys.h"
 #include "server/service/refusal_throttle.h"
 #include "server/store/store.h"
@@ -39,6 +40,10 @@ class SyncService {
     void addRoutes(http::Router& router);
 
     http::Response query(const http::Request& request);
+    // The query on the connection's loop, when the store can look up
+    // without blocking; a learner whose name or e-mail changed is handed
+    // over to query(), which writes them.
+    bool quickQuery(const http::Request& request, EventLoop& loop, http::Reply reply);
     http::Response upload(const http::Request& request);
     http::Response download(const http::Request& request);
 
@@ -61,6 +66,14 @@ class SyncService {
     std::variant<http::Response, Asked> lookUp(const http::Request& request, int refusedStatus,
                                                int absentStatus,
                                                std::chrono::steady_clock::time_point arrived);
+    // What the look-up found means; a changed name or e-mail is written first.
+    std::variant<http::Response, Asked> settle(const http::Request& request,
+                                               protocol::PersonFields& person,
+                                               Result<std::optional<store::LearnerCourse>> found,
+                                               int refusedStatus, int absentStatus,
+                                               std::chrono::steady_clock::time_point arrived);
+    http::Response queryAnswer(std::variant<http::Response, Asked> asked,
+                               std::chrono::steady_clock::time_point arrived);
     // The answer to a refused learner, timed so it says nothing by its speed.
     http::Response refusal(const http::Request& request, int status,
                            std::chrono::steady_clock::time_point arrived);

@@ -53,6 +53,15 @@ Result<std::optional<LearnerCourse>> CountingStore::findLearnerCourse(std::strin
     return counted(kFindLearnerCourse, inner_.findLearnerCourse(serialHash, testId));
 }
 
+bool CountingStore::findLearnerCourse(EventLoop& loop, std::string_view serialHash,
+                                      std::string_view testId, LearnerCourseFound found) {
+    return inner_.findLearnerCourse(
+        loop, serialHash, testId,
+        [this, found = std::move(found)](Result<std::optional<LearnerCourse>> result) {
+            found(counted(kFindLearnerCourse, std::move(result)));
+        });
+}
+
 Result<Learner> CountingStore::addLearner(const Sender& learner) {
     return counted(kAddLearner, inner_.addLearner(learner));
 }

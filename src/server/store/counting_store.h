@@ -23,6 +23,8 @@ class CountingStore final : public Store {
     Result<std::optional<Learner>> findLearner(std::string_view serialHash) override;
     Result<std::optional<LearnerCourse>> findLearnerCourse(std::string_view serialHash,
                                                            std::string_view testId) override;
+    bool findLearnerCourse(EventLoop& loop, std::string_view serialHash, std::string_view testId,
+                           LearnerCourseFound found) override;
     Result<Learner> addLearner(const Sender& learner) override;
     Status setLearnerDisabled(std::string_view serialHash, bool disabled) override;
     Status updateLearnerContact(std::int64_t learnerId, std::string_view name,

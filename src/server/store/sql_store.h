@@ -32,6 +32,8 @@ namespace tovalo::server::store {
 template <class Impl, class Connection>
 class SqlStore : public Store {
   public:
+    using Store::findLearnerCourse;
+
     Result<std::optional<Learner>> findLearner(std::string_view serialHash) override {
         return impl().template read<std::optional<Learner>>([&](Connection& connection) {
             return findLearnerIn(connection, sql::kFindLearner, serialHash);

@@ -171,17 +171,20 @@ Result<std::optional<Learner>> findLearnerIn(Session& session, const char* sql,
         session, sql, [](const auto& row) { return learnerFrom(row); }, serialHash));
 }
 
+// A row of sql::kFindLearnerCourse, which takes the course and then the
+// learner's hash.
+template <class Row>
+LearnerCourse learnerCourseFrom(const Row& row) {
+    return LearnerCourse{learnerFrom(row),
+                         row.integerAt(6) == 0 ? std::nullopt : std::optional(row.bytesAt(7))};
+}
+
 template <class Session>
 Result<std::optional<LearnerCourse>> findLearnerCourseIn(Session& session,
                                                          std::string_view serialHash,
                                                          std::string_view testId) {
     return firstOf(rowsOf<LearnerCourse>(
-        session, sql::kFindLearnerCourse,
-        [](const auto& row) {
-            return LearnerCourse{learnerFrom(row), row.integerAt(6) == 0
-                                                       ? std::nullopt
-                                                       : std::optional(row.bytesAt(7))};
-        },
+        session, sql::kFindLearnerCourse, [](const auto& row) { return learnerCourseFrom(row); },
         testId, serialHash));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "core/common/result.h"
+#include "server/event_loop.h"
 
 // Where the server keeps what learners send. One interface, with an embedded
 // implementation for a class on one machine and, later, a shared database
@@ -140,6 +142,9 @@ struct PoolUsage {
     double waitedSeconds = 0;  // how long they waited, together
 };
 
+// What an asynchronous look-up of a learner's course hands back.
+using LearnerCourseFound = std::function<void(Result<std::optional<LearnerCourse>>)>;
+
 // Every call may come from any thread at the same time. A call that fails
 // returns the reason and has changed nothing.
 class Store {
@@ -151,6 +156,15 @@ class Store {
     // look-up: what every query asks, so it costs one round trip.
     virtual Result<std::optional<LearnerCourse>> findLearnerCourse(std::string_view serialHash,
                                                                    std::string_view testId) = 0;
+    // The same look-up without blocking, for a caller on `loop`'s thread:
+    // `found` runs later on that loop (or before this returns, when it fails
+    // at once). False: this store cannot, and `found` never runs; the caller
+    // uses the call above, on a thread that may block.
+    virtual bool findLearnerCourse(EventLoop& loop, std::string_view serialHash,
+                                   std::string_view testId, LearnerCourseFound found) {
+        (void)loop, (void)serialHash, (void)testId, (void)found;
+        return false;
+    }
     // Fails when a learner with that hash exists already.
     virtual Result<Learner> addLearner(const Sender& learner) = 0;
     // Fails for an unknown learner.

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -77,8 +78,8 @@ ServerOptions optionsWith(Limits limits) {
 // lines are kept.
 class Running {
   public:
-    explicit Running(ServerOptions options)
-        : server_(std::move(options), testRoutes(), [this](std::string_view line) {
+    explicit Running(ServerOptions options, Router router = testRoutes())
+        : server_(std::move(options), std::move(router), [this](std::string_view line) {
               std::lock_guard lock(mutex_);
               log_.emplace_back(line);
           }) {
@@ -377,6 +378,72 @@ TEST(HttpServer, SlowAnswersDoNotHoldUpOthers) {
         EXPECT_EQ(bodyOf(slow.answer()), "slow");
         EXPECT_GE(Clock::now() - asked, 400ms);
     }
+}
+
+// A fast handler answers on the loop, later from any thread, or after a
+// wait on a descriptor; or it leaves the request to the plain handler. One
+// kept-alive connection takes them all, so an answer that went to the
+// wrong request, or a second one, shows in the row after it.
+TEST(HttpServer, FastHandlersAnswerOnceOrHandOver) {
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    std::mutex mutex;
+    std::optional<Reply> held;  // answered by the test's thread
+    const auto text = [](std::string body) {
+        Response r;
+        r.body = std::move(body);
+        return r;
+    };
+    Router router;
+    router.add(
+        "GET", "/quick", [&](const Request&) { return text("plain"); },
+        [&](const Request& r, tovalo::server::EventLoop& loop, Reply reply) {
+            if (r.query == "decline") {
+                return false;
+            }
+            if (r.query == "handover") {
+                reply.handOver();
+            } else if (r.query == "twice") {
+                reply.answer(text("first"));
+                reply.answer(text("second"));
+            } else if (r.query == "readable") {
+                return loop.whenReadable(pipeEnds[0], [&, reply] {
+                    char byte = 0;
+                    EXPECT_EQ(::read(pipeEnds[0], &byte, 1), 1);
+                    reply.answer(text("readable"));
+                });
+            } else {
+                std::lock_guard lock(mutex);
+                held = reply;
+            }
+            return true;
+        });
+    {
+        Running server(optionsWith({}), std::move(router));
+        Client client(server.port());
+        const std::pair<const char*, const char*> cases[] = {
+            {"decline", "plain"}, {"handover", "plain"},    {"twice", "first"},
+            {"late", "late"},     {"readable", "readable"}, {"decline", "plain"},
+        };
+        for (const auto& [query, expected] : cases) {
+            SCOPED_TRACE(query);
+            client.send(std::string("GET /quick?") + query + " HTTP/1.1\r\nHost: x\r\n\r\n");
+            if (std::string_view(query) == "late") {
+                EXPECT_EQ(client.answer(100ms), "") << "answered before the reply";
+                std::lock_guard lock(mutex);
+                ASSERT_TRUE(held);
+                std::thread([&] { held->answer(text("late")); }).join();
+                held->answer(text("again"));
+            } else if (std::string_view(query) == "readable") {
+                EXPECT_EQ(client.answer(100ms), "") << "answered before the descriptor was ready";
+                ASSERT_EQ(::write(pipeEnds[1], "x", 1), 1);
+            }
+            EXPECT_EQ(bodyOf(client.answer()), expected);
+        }
+        held.reset();
+    }
+    ::close(pipeEnds[0]);
+    ::close(pipeEnds[1]);
 }
 
 TEST(HttpServer, LogsEveryRequestWithoutItsQuery) {

@@ -1,5 +1,7 @@
 #include "server/store/postgres/postgres_store.h"
 
+#include <poll.h>
+
 #include <chrono>
 #include <fstream>
 #include <functional>
@@ -7,6 +9,8 @@
 
 #include "core/common/sha256.h"
 #include "postgres_cluster.h"
+#include "server/protocol/metrics_text.h"
+#include "server/store/counting_store.h"
 #include "server/store/store_conformance.h"
 
 namespace tovalo::server::store::testing {
@@ -147,6 +151,127 @@ TEST(PostgresStore, CallsGoOnAfterTheDatabaseEndedTheSessions) {
         EXPECT_TRUE(call(**store));
     }
     EXPECT_EQ((*store)->latestNews(5)->size(), 1u);
+}
+
+// A loop of the test's own, on its thread, for the look-ups that must not
+// block one: poll() on whatever the store waits for.
+class PollLoop final : public EventLoop {
+  public:
+    ~PollLoop() override { state_.reset(); }
+
+    bool whenReadable(int fd, std::function<void()> ready) override {
+        waits_.push_back({fd, POLLIN, std::move(ready)});
+        return true;
+    }
+    bool whenWritable(int fd, std::function<void()> ready) override {
+        waits_.push_back({fd, POLLOUT, std::move(ready)});
+        return true;
+    }
+    void forget(int fd) override {
+        std::erase_if(waits_, [fd](const Wait& w) { return w.fd == fd; });
+    }
+    std::unique_ptr<State>& state() override { return state_; }
+
+    // Runs the waits until `done`, for five seconds at most.
+    bool runUntil(const std::function<bool()>& done) {
+        for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+             !done() && std::chrono::steady_clock::now() < end;) {
+            std::vector<pollfd> fds;
+            for (const Wait& w : waits_) {
+                fds.push_back({w.fd, w.events, 0});
+            }
+            if (::poll(fds.data(), fds.size(), 100) <= 0) {
+                continue;
+            }
+            // Taken out before they run: they may wait again, or forget.
+            std::vector<std::function<void()>> due;
+            for (std::size_t i = fds.size(); i-- > 0;) {
+                if (fds[i].revents != 0) {
+                    due.push_back(std::move(waits_[i].ready));
+                    waits_.erase(waits_.begin() + static_cast<std::ptrdiff_t>(i));
+                }
+            }
+            for (auto& ready : due) {
+                ready();
+            }
+        }
+        return done();
+    }
+    [[nodiscard]] bool watching() const { return !waits_.empty(); }
+
+  private:
+    struct Wait {
+        int fd;
+        short events;
+        std::function<void()> ready;
+    };
+    std::vector<Wait> waits_;
+    std::unique_ptr<State> state_;
+};
+
+// The look-up that never blocks its loop, as the steps before it leave the
+// database: its answer, an error while the database is down, and a new
+// session once it is back, or once the one it had was ended while idle.
+TEST(PostgresStore, LooksUpWithoutBlockingAndRecovers) {
+    const std::string database = cluster().freshDatabase();
+    auto store = openPostgresStore(cluster().url(database));
+    ASSERT_TRUE(store.ok()) << store.error().describe();
+    const Sender learner{"known", "受講者", "l@example.jp"};
+    ASSERT_TRUE((*store)->addHistory(
+        learner, true, {"NET-101", "2024/01/02 03:04:05", "", 90, 60, 100, "record"}));
+    // Through the counting store, as the server asks, which counts the
+    // failures it forwards.
+    CountingStore counting(**store);
+    PollLoop loop;
+    const auto lookUp = [&](const char* hash, const char* testId) {
+        std::optional<std::string> seen;
+        const bool taken = counting.findLearnerCourse(
+            loop, hash, testId, [&](Result<std::optional<LearnerCourse>> found) {
+                seen = !found ? "error"
+                       : !found->has_value()
+                           ? "unknown"
+                           : (*found)->learner.name + " " + (*found)->lastUpdate.value_or("-");
+            });
+        EXPECT_TRUE(taken);
+        loop.runUntil([&] { return seen.has_value(); });
+        return seen.value_or("no answer");
+    };
+    const auto endSessions = [&] {
+        ASSERT_NE(cluster().sql(database,
+                                "SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity "
+                                "WHERE datname = current_database() AND pid <> pg_backend_pid()"),
+                  "0");
+        EXPECT_TRUE(loop.runUntil([&] { return !loop.watching(); })) << "the end went unnoticed";
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> before;
+        const char* hash;
+        const char* testId;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"a version", [] {}, "known", "NET-101", "受講者 2024/01/02 03:04:05"},
+        {"no version", [] {}, "known", "NET-999", "受講者 -"},
+        {"an unknown learner", [] {}, "other", "NET-101", "unknown"},
+        {"the database stopped", [] { PostgresCluster::shared().stop(); }, "known", "NET-101",
+         "error"},
+        {"still down", [] {}, "known", "NET-101", "error"},
+        {"back", [] { ASSERT_TRUE(PostgresCluster::shared().start()); }, "known", "NET-101",
+         "受講者 2024/01/02 03:04:05"},
+        {"the session ended while idle", endSessions, "known", "NET-101",
+         "受講者 2024/01/02 03:04:05"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.before();
+        EXPECT_EQ(lookUp(c.hash, c.testId), c.expected);
+    }
+    protocol::MetricsText text;
+    counting.writeMetrics(text);
+    EXPECT_NE(text.text().find("tovalo_store_errors_total{operation=\"findLearnerCourse\"} 2\n"),
+              std::string::npos)
+        << text.text();
 }
 
 Result<std::int64_t> idOf(const auto& written) {

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -186,6 +187,28 @@ std::string databaseName(const std::string& url) {
            (port.empty() ? "" : ":" + port) + "/" + dbname;
 }
 
+// What failed, with the database's own words: those of `result`, or of the
+// session when there is none.
+Error failure(const PGconn* conn, std::string_view what, const PGresult* result,
+              const std::string& name) {
+    const char* detail = result != nullptr ? PQresultErrorMessage(result)
+                         : conn != nullptr ? PQerrorMessage(conn)
+                                           : nullptr;
+    std::string message(what);
+    if (detail != nullptr && *detail != '\0') {
+        message += " (" + trimmed(detail) + ")";
+    }
+    return Error{std::move(message), name, 0};
+}
+
+constexpr std::string_view kCannotConnect = "履歴ストアのデータベースにつながりません";
+constexpr std::string_view kCannotSetUp = "履歴ストアのデータベースを設定できません";
+// Whatever the database's defaults say, a commit returns only once it is
+// durable.
+constexpr const char* kDurableCommits =
+    "SELECT set_config('synchronous_commit', 'on', false) "
+    "WHERE current_setting('synchronous_commit') = 'off'";
+
 // One session with the database and the statements it has prepared. Used
 // by one thread at a time.
 class Connection {
@@ -276,13 +299,7 @@ class Connection {
     [[nodiscard]] bool lost() const { return PQstatus(conn_) != CONNECTION_OK; }
 
     [[nodiscard]] Error fail(std::string_view what, const PGresult* result) const {
-        const char* detail =
-            result != nullptr ? PQresultErrorMessage(result) : PQerrorMessage(conn_);
-        std::string message(what);
-        if (detail != nullptr && *detail != '\0') {
-            message += " (" + trimmed(detail) + ")";
-        }
-        return Error{std::move(message), name_, 0};
+        return failure(conn_, what, result, name_);
     }
 
   private:
@@ -297,10 +314,7 @@ Status setUpSession(Connection& connection) {
     if (PQsetClientEncoding(connection.handle(), "UTF8") != 0) {
         return connection.fail("履歴ストアのデータベースを UTF-8 で使えません", nullptr);
     }
-    const Result<ResultPtr> set = connection.command(
-        "SELECT set_config('synchronous_commit', 'on', false) "
-        "WHERE current_setting('synchronous_commit') = 'off'",
-        "履歴ストアのデータベースを設定できません");
+    const Result<ResultPtr> set = connection.command(kDurableCommits, kCannotSetUp);
     if (!set) {
         return set.error();
     }
@@ -314,7 +328,7 @@ Status Connection::revive() {
     prepared_.clear();
     PQreset(conn_);
     if (lost()) {
-        return fail("履歴ストアのデータベースにつながりません", nullptr);
+        return fail(kCannotConnect, nullptr);
     }
     return setUpSession(*this);
 }
@@ -322,7 +336,7 @@ Status Connection::revive() {
 Result<std::unique_ptr<Connection>> connect(const std::string& url, const std::string& name) {
     auto connection = std::make_unique<Connection>(PQconnectdb(url.c_str()), name);
     if (connection->lost()) {
-        return connection->fail("履歴ストアのデータベースにつながりません", nullptr);
+        return connection->fail(kCannotConnect, nullptr);
     }
     if (Status set = setUpSession(*connection); !set) {
         return set.error();
@@ -464,10 +478,265 @@ int runProgram(const std::vector<std::string>& argv, const std::vector<std::stri
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// One loop's session for the look-ups that must not block it. It opens
+// without waiting, sets itself up as the blocking sessions do (texts in
+// UTF-8 from the start) and prepares its one statement, all as the loop
+// finds the socket ready; then every look-up is sent at once, in pipeline
+// mode, so that many travel together and their answers come back in the
+// order they were asked. A session that breaks fails what it was asked and
+// goes; the next look-up opens another.
+class LoopSession final : public EventLoop::State {
+  public:
+    LoopSession(EventLoop& loop, std::uint64_t owner, std::string url, std::string name)
+        : loop_(loop), owner_(owner), url_(std::move(url)), name_(std::move(name)) {}
+    ~LoopSession() override { drop(); }
+    LoopSession(const LoopSession&) = delete;
+    LoopSession& operator=(const LoopSession&) = delete;
+
+    [[nodiscard]] std::uint64_t owner() const { return owner_; }
+
+    void findLearnerCourse(std::string_view serialHash, std::string_view testId,
+                           LearnerCourseFound found) {
+        asked_.push_back({std::string(serialHash), std::string(testId), std::move(found)});
+        if (conn_ == nullptr) {
+            open();
+        } else if (connected_) {
+            send();
+        }
+    }
+
+  private:
+    static constexpr const char* kStatement = "find_learner_course";
+
+    struct Asked {
+        std::string serialHash;
+        std::string testId;
+        LearnerCourseFound found;
+    };
+    // What the pipeline answers next, up to its sync: a step of the set-up
+    // (no `found`) or a look-up, and the first result it gave.
+    struct Pending {
+        LearnerCourseFound found;
+        ResultPtr result{nullptr, PQclear};
+    };
+
+    void open() {
+        const char* const keywords[] = {"dbname", "client_encoding", nullptr};
+        const char* const values[] = {url_.c_str(), "UTF8", nullptr};
+        conn_ = PQconnectStartParams(keywords, values, 1);
+        if (conn_ == nullptr || PQstatus(conn_) == CONNECTION_BAD) {
+            return fail(kCannotConnect, nullptr);
+        }
+        waitToConnect(PGRES_POLLING_WRITING);
+    }
+
+    void waitToConnect(PostgresPollingStatusType step) {
+        // Each step may be on another socket: the next address tried.
+        loop_.forget(socket_);
+        socket_ = PQsocket(conn_);
+        const auto next = [this] { connectStep(); };
+        if (!(step == PGRES_POLLING_READING ? loop_.whenReadable(socket_, next)
+                                            : loop_.whenWritable(socket_, next))) {
+            fail(kCannotConnect, nullptr);
+        }
+    }
+
+    void connectStep() {
+        switch (const PostgresPollingStatusType step = PQconnectPoll(conn_)) {
+            case PGRES_POLLING_READING:
+            case PGRES_POLLING_WRITING:
+                return waitToConnect(step);
+            case PGRES_POLLING_OK:
+                return setUp();
+            default:
+                return fail(kCannotConnect, nullptr);
+        }
+    }
+
+    void setUp() {
+        if (PQsetnonblocking(conn_, 1) != 0 || PQenterPipelineMode(conn_) != 1 ||
+            PQsendQueryParams(conn_, kDurableCommits, 0, nullptr, nullptr, nullptr, nullptr, 0) !=
+                1 ||
+            PQpipelineSync(conn_) != 1 ||
+            PQsendPrepare(conn_, kStatement,
+                          sqlFor(sql::kFindLearnerCourse, Dialect::Postgres).c_str(), 0,
+                          nullptr) != 1 ||
+            PQpipelineSync(conn_) != 1) {
+            return fail(kCannotSetUp, nullptr);
+        }
+        pending_.resize(2);
+        connected_ = true;
+        send();
+    }
+
+    void send() {
+        while (!asked_.empty()) {
+            Asked& asked = asked_.front();
+            Params params;
+            params.bind(asked.testId).bind(asked.serialHash);
+            if (PQsendQueryPrepared(conn_, kStatement, params.count(), params.values(),
+                                    params.lengths(), params.formats(), 1) != 1 ||
+                PQpipelineSync(conn_) != 1) {
+                return fail(kReadFailed, nullptr);
+            }
+            pending_.push_back({std::move(asked.found)});
+            asked_.pop_front();
+        }
+        flush();
+        watchReads();
+    }
+
+    // What libpq could not write at once goes when the socket takes it (or
+    // once answers were read, which may be what it waits for).
+    void flush() {
+        const int left = PQflush(conn_);
+        if (left < 0) {
+            return fail(kReadFailed, nullptr);
+        }
+        if (left == 1 && !writing_) {
+            writing_ = loop_.whenWritable(socket_, [this] {
+                writing_ = false;
+                flush();
+            });
+            if (!writing_) {
+                fail(kReadFailed, nullptr);
+            }
+        }
+    }
+
+    // Kept armed while the session is open, idle or not, so that one the
+    // database ends is noticed and dropped before a look-up is sent on it.
+    void watchReads() {
+        if (conn_ == nullptr || reading_) {
+            return;
+        }
+        reading_ = loop_.whenReadable(socket_, [this] {
+            reading_ = false;
+            onReadable();
+        });
+        if (!reading_) {
+            fail(kReadFailed, nullptr);
+        }
+    }
+
+    void onReadable() {
+        if (PQconsumeInput(conn_) != 1) {
+            return fail(kReadFailed, nullptr);
+        }
+        collect();
+        if (conn_ == nullptr) {
+            return;
+        }
+        if (PQstatus(conn_) == CONNECTION_BAD) {
+            return fail(kReadFailed, nullptr);
+        }
+        flush();
+        watchReads();
+    }
+
+    // Hands out every answer that has come whole: each item's results end
+    // at its sync, and an item that failed fails alone.
+    void collect() {
+        bool noneBefore = false;
+        while (conn_ != nullptr && !pending_.empty() && PQisBusy(conn_) == 0) {
+            ResultPtr result(PQgetResult(conn_), PQclear);
+            if (!result) {
+                // The end of an item's results, or nothing more for now.
+                if (noneBefore) {
+                    break;
+                }
+                noneBefore = true;
+                continue;
+            }
+            noneBefore = false;
+            if (PQresultStatus(result.get()) != PGRES_PIPELINE_SYNC) {
+                if (!pending_.front().result) {
+                    pending_.front().result = std::move(result);
+                }
+                continue;
+            }
+            Pending done = std::move(pending_.front());
+            pending_.pop_front();
+            const PGresult* got = done.result.get();
+            if (!done.found) {
+                if (got == nullptr || !succeeded(got)) {
+                    return fail(kCannotSetUp, got);
+                }
+                continue;
+            }
+            if (got == nullptr || !succeeded(got)) {
+                done.found(failure(conn_, kReadFailed, got, name_));
+            } else if (PQntuples(got) == 0) {
+                done.found(std::optional<LearnerCourse>());
+            } else {
+                done.found(std::optional(learnerCourseFrom(Row(got, 0))));
+            }
+        }
+    }
+
+    // Everything asked fails with the session's error, and the session goes.
+    void fail(std::string_view what, const PGresult* result) {
+        const Error error = failure(conn_, what, result, name_);
+        std::deque<Pending> pending = std::move(pending_);
+        std::deque<Asked> asked = std::move(asked_);
+        pending_.clear();
+        asked_.clear();
+        drop();
+        for (Pending& p : pending) {
+            if (p.found) {
+                p.found(error);
+            }
+        }
+        for (Asked& a : asked) {
+            a.found(error);
+        }
+    }
+
+    void drop() {
+        loop_.forget(socket_);
+        socket_ = -1;
+        PQfinish(conn_);
+        conn_ = nullptr;
+        connected_ = false;
+        reading_ = false;
+        writing_ = false;
+    }
+
+    EventLoop& loop_;
+    const std::uint64_t owner_;  // the store that opened it
+    const std::string url_;
+    const std::string name_;
+    PGconn* conn_ = nullptr;
+    int socket_ = -1;
+    bool connected_ = false;  // set up: look-ups may be sent
+    bool reading_ = false;
+    bool writing_ = false;
+    std::deque<Asked> asked_;      // not sent yet
+    std::deque<Pending> pending_;  // sent, in the order the answers come
+};
+
 class PostgresStore final : public SqlStore<PostgresStore, Connection> {
   public:
-    PostgresStore(std::string name, std::vector<std::unique_ptr<Connection>> connections)
-        : name_(std::move(name)), pool_(std::move(connections)) {}
+    PostgresStore(std::string url, std::string name,
+                  std::vector<std::unique_ptr<Connection>> connections)
+        : url_(std::move(url)), name_(std::move(name)), pool_(std::move(connections)) {}
+
+    using SqlStore::findLearnerCourse;
+    // Each loop keeps a session of this store's; a loop that holds another
+    // store's leaves its look-ups to the blocking call.
+    bool findLearnerCourse(EventLoop& loop, std::string_view serialHash, std::string_view testId,
+                           LearnerCourseFound found) override {
+        std::unique_ptr<EventLoop::State>& slot = loop.state();
+        if (!slot) {
+            slot = std::make_unique<LoopSession>(loop, id_, url_, name_);
+        }
+        auto* session = dynamic_cast<LoopSession*>(slot.get());
+        if (session == nullptr || session->owner() != id_) {
+            return false;
+        }
+        session->findLearnerCourse(serialHash, testId, std::move(found));
+        return true;
+    }
 
     Status backup(const std::string& outPath) override;
 
@@ -645,6 +914,9 @@ class PostgresStore final : public SqlStore<PostgresStore, Connection> {
         return found;
     }
 
+    static inline std::atomic<std::uint64_t> opened_{0};
+    const std::uint64_t id_ = ++opened_;
+    std::string url_;
     std::string name_;
     ConnectionPool<Connection> pool_;
 };
@@ -709,7 +981,8 @@ Result<std::unique_ptr<Store>> openPostgresStore(const std::string& url,
         }
         connections.push_back(std::move(*more));
     }
-    return std::unique_ptr<Store>(std::make_unique<PostgresStore>(name, std::move(connections)));
+    return std::unique_ptr<Store>(
+        std::make_unique<PostgresStore>(url, name, std::move(connections)));
 }
 
 Result<std::unique_ptr<Store>> openPostgresStore(const std::string& url) {
