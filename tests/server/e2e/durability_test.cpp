@@ -72,15 +72,19 @@ TEST(ServerDurability, AnsweredUploadsSurviveKills) {
     // Kills land at random moments, spaced from the pace the uploads keep,
     // so that they are spread over the whole run and hit every phase of an
     // upload: reading it, committing it, answering it.
-    // The pace of uploads with nobody killing the server.
-    const auto began = std::chrono::steady_clock::now();
-    while (answered < std::min(10, uploads) && !done) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    const double pace =
-        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - began)
-            .count() /
-        std::max(answered.load(), 1);
+    // The pace of uploads with nobody killing the server, once the first
+    // ones have opened the store's sessions: taken from the very first, it
+    // can be slow enough that the uploads end before the first kill.
+    const auto answeredAt = [&](int count) {
+        while (answered < std::min(count, uploads) && !done) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        return std::make_pair(std::chrono::steady_clock::now(), answered.load());
+    };
+    const auto [warm, warmCount] = answeredAt(5);
+    const auto [paced, pacedCount] = answeredAt(15);
+    const double pace = std::chrono::duration<double, std::micro>(paced - warm).count() /
+                        std::max(pacedCount - warmCount, 1);
     while (!done && killed < kills) {
         const double gap = 1.5 * pace * (uploads - answered) / (kills - killed);
         std::this_thread::sleep_for(std::chrono::microseconds(
