@@ -31,7 +31,18 @@ constexpr std::string_view kOperationNames[] = {"findLearner",
                                                 "addNews",
                                                 "latestNews",
                                                 "backup",
-                                                "schemaVersion"};
+                                                "schemaVersion",
+                                                "learner",
+                                                "findLearners",
+                                                "currentHistories",
+                                                "learnersPerCourse",
+                                                "setInboxDone",
+                                                "removeNews",
+                                                "addStaff",
+                                                "findStaff",
+                                                "staffAccount",
+                                                "staffAccounts",
+                                                "endStaffSessions"};
 
 }  // namespace
 
@@ -77,6 +88,51 @@ Status CountingStore::updateLearnerContact(std::int64_t learnerId, std::string_v
 
 Result<std::vector<Learner>> CountingStore::learners() {
     return counted(kLearners, inner_.learners());
+}
+
+Result<std::optional<Learner>> CountingStore::learner(std::int64_t id) {
+    return counted(kLearner, inner_.learner(id));
+}
+
+Result<LearnerPage> CountingStore::findLearners(std::string_view search, std::int64_t offset,
+                                                std::int64_t limit) {
+    return counted(kFindLearners, inner_.findLearners(search, offset, limit));
+}
+
+Result<std::vector<HistoryVersion>> CountingStore::currentHistories(std::int64_t learnerId) {
+    return counted(kCurrentHistories, inner_.currentHistories(learnerId));
+}
+
+Result<std::vector<CourseLearners>> CountingStore::learnersPerCourse() {
+    return counted(kLearnersPerCourse, inner_.learnersPerCourse());
+}
+
+Status CountingStore::setInboxDone(std::int64_t receipt, bool done) {
+    return counted(kSetInboxDone, inner_.setInboxDone(receipt, done));
+}
+
+Status CountingStore::removeNews(std::int64_t id) {
+    return counted(kRemoveNews, inner_.removeNews(id));
+}
+
+Result<StaffAccount> CountingStore::addStaff(std::string_view name, std::string_view passwordHash) {
+    return counted(kAddStaff, inner_.addStaff(name, passwordHash));
+}
+
+Result<std::optional<StaffAccount>> CountingStore::findStaff(std::string_view name) {
+    return counted(kFindStaff, inner_.findStaff(name));
+}
+
+Result<std::optional<StaffAccount>> CountingStore::staffAccount(std::int64_t id) {
+    return counted(kStaffAccount, inner_.staffAccount(id));
+}
+
+Result<std::vector<StaffAccount>> CountingStore::staffAccounts() {
+    return counted(kStaffAccounts, inner_.staffAccounts());
+}
+
+Result<std::int64_t> CountingStore::endStaffSessions(std::int64_t id) {
+    return counted(kEndStaffSessions, inner_.endStaffSessions(id));
 }
 
 Result<HistoryVersion> CountingStore::addHistory(const Sender& sender, bool createLearner,

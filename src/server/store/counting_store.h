@@ -30,12 +30,17 @@ class CountingStore final : public Store {
     Status updateLearnerContact(std::int64_t learnerId, std::string_view name,
                                 std::string_view email) override;
     Result<std::vector<Learner>> learners() override;
+    Result<std::optional<Learner>> learner(std::int64_t id) override;
+    Result<LearnerPage> findLearners(std::string_view search, std::int64_t offset,
+                                     std::int64_t limit) override;
     Result<HistoryVersion> addHistory(const Sender& sender, bool createLearner,
                                       const HistoryUpload& upload) override;
     Result<std::optional<HistoryVersion>> currentHistory(std::int64_t learnerId,
                                                          std::string_view testId) override;
     Result<std::vector<HistoryVersion>> historyVersions(std::int64_t learnerId,
                                                         std::string_view testId) override;
+    Result<std::vector<HistoryVersion>> currentHistories(std::int64_t learnerId) override;
+    Result<std::vector<CourseLearners>> learnersPerCourse() override;
     Result<CourseVersion> publishCourse(const CourseVersion& version,
                                         const std::vector<StoredFile>& files,
                                         std::int64_t replacing) override;
@@ -48,9 +53,16 @@ class CountingStore final : public Store {
     Result<std::vector<InboxItem>> inboxItems() override;
     Result<std::optional<InboxItem>> inboxItem(std::int64_t receipt) override;
     Result<InboxAnswer> answerInboxItem(std::int64_t receipt, std::string_view text) override;
+    Status setInboxDone(std::int64_t receipt, bool done) override;
     Result<std::vector<InboxItem>> answeredQuestions(std::string_view testId, int quesNum) override;
     Result<NewsItem> addNews(std::string_view title, std::string_view text) override;
     Result<std::vector<NewsItem>> latestNews(int limit) override;
+    Status removeNews(std::int64_t id) override;
+    Result<StaffAccount> addStaff(std::string_view name, std::string_view passwordHash) override;
+    Result<std::optional<StaffAccount>> findStaff(std::string_view name) override;
+    Result<std::optional<StaffAccount>> staffAccount(std::int64_t id) override;
+    Result<std::vector<StaffAccount>> staffAccounts() override;
+    Result<std::int64_t> endStaffSessions(std::int64_t id) override;
     Status backup(const std::string& outPath) override;
     Result<int> schemaVersion() override;
     PoolUsage poolUsage() const override { return inner_.poolUsage(); }
@@ -85,6 +97,17 @@ class CountingStore final : public Store {
         kLatestNews,
         kBackup,
         kSchemaVersion,
+        kLearner,
+        kFindLearners,
+        kCurrentHistories,
+        kLearnersPerCourse,
+        kSetInboxDone,
+        kRemoveNews,
+        kAddStaff,
+        kFindStaff,
+        kStaffAccount,
+        kStaffAccounts,
+        kEndStaffSessions,
         kOperations
     };
 

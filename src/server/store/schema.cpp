@@ -102,6 +102,22 @@ const std::vector<Migration>& steps() {
     posted_at TEXT NOT NULL
 ))",
          }},
+        // The staff console: its accounts, whose sessions live in signed
+        // cookies and end together when the account's epoch grows; the
+        // done mark of inbox items; and learners counted by course.
+        {3,
+         "staff accounts, done inbox items, learners by course",
+         {
+             R"(CREATE TABLE staff (
+    id {serial},
+    name TEXT NOT NULL UNIQUE,
+    password_hash TEXT NOT NULL,
+    session_epoch BIGINT NOT NULL DEFAULT 0,
+    created_at TEXT NOT NULL
+))",
+             "ALTER TABLE inbox_items ADD COLUMN done_at TEXT NOT NULL DEFAULT ''",
+             "CREATE INDEX histories_by_test ON histories (test_id, learner_id)",
+         }},
     };
     return kMigrations;
 }
@@ -119,6 +135,7 @@ constexpr std::array kWords = {
          "BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY"},
     Word{"{bytes}", "BLOB", "BYTEA"},
     Word{"{bytewise}", "COLLATE BINARY", "COLLATE \"C\""},
+    Word{"{instr}", "instr", "strpos"},
 };
 
 }  // namespace

@@ -32,6 +32,7 @@ int latestSchemaVersion();
 //   {serial}    a 64-bit key that the database gives out, growing, never reused
 //   {bytes}     a column of raw bytes
 //   {bytewise}  after a text in ORDER BY: by its bytes, whatever the collation
+//   {instr}     (haystack, needle): where the needle starts, from 1; 0 when absent
 //   ?           a value, given in order (no statement has "?" in a literal)
 std::string sqlFor(std::string_view statement, Dialect dialect);
 

@@ -81,6 +81,36 @@ class SqlStore : public Store {
         });
     }
 
+    Result<std::optional<Learner>> learner(std::int64_t id) override {
+        return impl().template read<std::optional<Learner>>([&](Connection& connection) {
+            return firstOf(rowsOf<Learner>(
+                connection, sql::kLearner, [](const auto& row) { return learnerFrom(row); }, id));
+        });
+    }
+
+    Result<LearnerPage> findLearners(std::string_view search, std::int64_t offset,
+                                     std::int64_t limit) override {
+        return impl().template snapshot<LearnerPage>([&](Connection& connection) {
+            return findLearnersIn(connection, search, offset, limit);
+        });
+    }
+
+    Result<std::vector<HistoryVersion>> currentHistories(std::int64_t learnerId) override {
+        return impl().template read<std::vector<HistoryVersion>>([&](Connection& connection) {
+            return rowsOf<HistoryVersion>(
+                connection, sql::kCurrentHistories,
+                [](const auto& row) { return versionFrom(row); }, learnerId);
+        });
+    }
+
+    Result<std::vector<CourseLearners>> learnersPerCourse() override {
+        return impl().template read<std::vector<CourseLearners>>([&](Connection& connection) {
+            return rowsOf<CourseLearners>(connection, sql::kLearnersPerCourse, [](const auto& row) {
+                return CourseLearners{row.bytesAt(0), row.integerAt(1)};
+            });
+        });
+    }
+
     Result<HistoryVersion> addHistory(const Sender& sender, bool createLearner,
                                       const HistoryUpload& upload) override {
         return impl().template write<HistoryVersion>([&](Connection& connection) {
@@ -182,6 +212,15 @@ class SqlStore : public Store {
             [&](Connection& connection) { return answerInboxItemIn(connection, receipt, text); });
     }
 
+    Status setInboxDone(std::int64_t receipt, bool done) override {
+        const std::string at = done ? utcTimestamp(std::chrono::system_clock::now()) : "";
+        return impl().template write<Ok>([&](Connection& connection) {
+            return changeOne(connection, sql::kSetInboxDone,
+                             "受付番号 " + std::to_string(receipt) + " の問い合わせはありません",
+                             std::string_view(at), receipt);
+        });
+    }
+
     Result<std::vector<InboxItem>> answeredQuestions(std::string_view testId,
                                                      int quesNum) override {
         return impl().template snapshot<std::vector<InboxItem>>([&](Connection& connection) {
@@ -199,6 +238,55 @@ class SqlStore : public Store {
     Result<std::vector<NewsItem>> latestNews(int limit) override {
         return impl().template read<std::vector<NewsItem>>(
             [&](Connection& connection) { return latestNewsIn(connection, limit); });
+    }
+
+    Status removeNews(std::int64_t id) override {
+        return impl().template write<Ok>([&](Connection& connection) {
+            return changeOne(connection, sql::kRemoveNews,
+                             "お知らせ " + std::to_string(id) + " はありません", id);
+        });
+    }
+
+    Result<StaffAccount> addStaff(std::string_view name, std::string_view passwordHash) override {
+        return impl().template write<StaffAccount>(
+            [&](Connection& connection) { return addStaffIn(connection, name, passwordHash); });
+    }
+
+    Result<std::optional<StaffAccount>> findStaff(std::string_view name) override {
+        return impl().template read<std::optional<StaffAccount>>([&](Connection& connection) {
+            return firstOf(rowsOf<StaffAccount>(
+                connection, sql::kFindStaff, [](const auto& row) { return staffFrom(row); }, name));
+        });
+    }
+
+    Result<std::optional<StaffAccount>> staffAccount(std::int64_t id) override {
+        return impl().template read<std::optional<StaffAccount>>([&](Connection& connection) {
+            return firstOf(rowsOf<StaffAccount>(
+                connection, sql::kStaffAccount, [](const auto& row) { return staffFrom(row); },
+                id));
+        });
+    }
+
+    Result<std::vector<StaffAccount>> staffAccounts() override {
+        return impl().template read<std::vector<StaffAccount>>([&](Connection& connection) {
+            return rowsOf<StaffAccount>(connection, sql::kStaffAccounts,
+                                        [](const auto& row) { return staffFrom(row); });
+        });
+    }
+
+    Result<std::int64_t> endStaffSessions(std::int64_t id) override {
+        return impl().template write<std::int64_t>(
+            [&](Connection& connection) -> Result<std::int64_t> {
+                const Result<std::optional<std::int64_t>> epoch =
+                    firstInteger(connection, sql::kEndStaffSessions, id);
+                if (!epoch) {
+                    return epoch.error();
+                }
+                if (!epoch->has_value()) {
+                    return Error{"職員 " + std::to_string(id) + " はいません", impl().name(), 0};
+                }
+                return **epoch;
+            });
     }
 
   private:

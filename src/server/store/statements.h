@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -64,7 +65,28 @@ inline constexpr const char* kCourseVersions =
     TOVALO_HISTORY_COLUMNS "WHERE learner_id = ? AND test_id = ? ORDER BY id";
 inline constexpr const char* kAllVersions =
     TOVALO_HISTORY_COLUMNS "WHERE learner_id = ? ORDER BY test_id {bytewise}, id";
+inline constexpr const char* kCurrentHistories = TOVALO_HISTORY_COLUMNS
+    "WHERE id IN (SELECT max(id) FROM histories WHERE learner_id = ? GROUP BY test_id) "
+    "ORDER BY test_id {bytewise}";
 #undef TOVALO_HISTORY_COLUMNS
+inline constexpr const char* kLearner =
+    "SELECT id, serial_hash, name, email, disabled, created_at FROM learners WHERE id = ?";
+// The search is given three times; an empty one finds everyone.
+#define TOVALO_LEARNER_SEARCH                                                              \
+    "WHERE CAST(? AS TEXT) = '' OR {instr}(lower(l.name), lower(CAST(? AS TEXT))) > 0 OR " \
+    "{instr}(lower(l.email), lower(CAST(? AS TEXT))) > 0 "
+inline constexpr const char* kFindLearners =
+    "SELECT l.id, l.serial_hash, l.name, l.email, l.disabled, l.created_at, "
+    "(SELECT count(DISTINCT h.test_id) FROM histories h WHERE h.learner_id = l.id), "
+    "COALESCE((SELECT h.received_at FROM histories h WHERE h.learner_id = l.id "
+    "ORDER BY h.id DESC LIMIT 1), '') FROM learners l " TOVALO_LEARNER_SEARCH
+    "ORDER BY l.id LIMIT ? OFFSET ?";
+inline constexpr const char* kCountLearners =
+    "SELECT count(*) FROM learners l " TOVALO_LEARNER_SEARCH;
+#undef TOVALO_LEARNER_SEARCH
+inline constexpr const char* kLearnersPerCourse =
+    "SELECT test_id, count(DISTINCT learner_id) FROM histories GROUP BY test_id "
+    "ORDER BY test_id {bytewise}";
 
 inline constexpr const char* kAddFile =
     "INSERT INTO files (hash, bytes) VALUES (?, ?) ON CONFLICT (hash) DO NOTHING";
@@ -106,21 +128,36 @@ inline constexpr const char* kAddInboxField =
 inline constexpr const char* kAddInboxAnswer =
     "INSERT INTO inbox_answers (receipt, text, answered_at) VALUES (?, ?, ?) RETURNING id";
 inline constexpr const char* kHasInboxItem = "SELECT 1 FROM inbox_items WHERE receipt = ?";
-#define TOVALO_INBOX_COLUMNS \
-    "SELECT i.receipt, i.kind, i.received_at, i.test_id, i.ques_num FROM inbox_items i "
+inline constexpr const char* kSetInboxDone = "UPDATE inbox_items SET done_at = ? WHERE receipt = ?";
+#define TOVALO_INBOX_COLUMNS                                                                      \
+    "SELECT i.receipt, i.kind, i.received_at, i.test_id, i.ques_num, i.done_at FROM inbox_items " \
+    "i "
 inline constexpr const char* kEveryInboxItem = TOVALO_INBOX_COLUMNS "ORDER BY i.receipt";
 inline constexpr const char* kInboxItem = TOVALO_INBOX_COLUMNS "WHERE i.receipt = ?";
 // Answer ids grow in commit order, unlike their times, which share a second.
 inline constexpr const char* kAnsweredQuestions = TOVALO_INBOX_COLUMNS
     "JOIN inbox_answers a ON a.receipt = i.receipt "
     "WHERE i.kind = ? AND i.test_id = ? AND i.ques_num = ? "
-    "GROUP BY i.receipt, i.kind, i.received_at, i.test_id, i.ques_num ORDER BY max(a.id) DESC";
+    "GROUP BY i.receipt, i.kind, i.received_at, i.test_id, i.ques_num, i.done_at "
+    "ORDER BY max(a.id) DESC";
 #undef TOVALO_INBOX_COLUMNS
 
 inline constexpr const char* kAddNews =
     "INSERT INTO news (title, text, posted_at) VALUES (?, ?, ?) RETURNING id";
 inline constexpr const char* kLatestNews =
     "SELECT id, title, text, posted_at FROM news ORDER BY id DESC LIMIT ?";
+inline constexpr const char* kRemoveNews = "DELETE FROM news WHERE id = ?";
+
+inline constexpr const char* kAddStaff =
+    "INSERT INTO staff (name, password_hash, session_epoch, created_at) VALUES (?, ?, 0, ?) "
+    "ON CONFLICT (name) DO NOTHING RETURNING id";
+#define TOVALO_STAFF_COLUMNS "SELECT id, name, password_hash, session_epoch, created_at FROM staff "
+inline constexpr const char* kFindStaff = TOVALO_STAFF_COLUMNS "WHERE name = ?";
+inline constexpr const char* kStaffAccount = TOVALO_STAFF_COLUMNS "WHERE id = ?";
+inline constexpr const char* kStaffAccounts = TOVALO_STAFF_COLUMNS "ORDER BY id";
+#undef TOVALO_STAFF_COLUMNS
+inline constexpr const char* kEndStaffSessions =
+    "UPDATE staff SET session_epoch = session_epoch + 1 WHERE id = ? RETURNING session_epoch";
 
 }  // namespace sql
 
@@ -421,6 +458,69 @@ Result<std::vector<NewsItem>> latestNewsIn(Session& session, int limit) {
             return NewsItem{row.integerAt(0), row.bytesAt(1), row.bytesAt(2), row.bytesAt(3)};
         },
         std::int64_t{limit});
+}
+
+// Runs an UPDATE or DELETE of one row, which must exist; `unknown` is the
+// refusal when it does not.
+template <class Session, class... Values>
+Status changeOne(Session& session, const char* sql, std::string_view unknown,
+                 const Values&... values) {
+    const Result<std::int64_t> changed = session.changes(sql, kWriteFailed, values...);
+    if (!changed) {
+        return changed.error();
+    }
+    if (*changed != 1) {
+        return Error{std::string(unknown), session.where(), 0};
+    }
+    return Ok{};
+}
+
+template <class Session>
+Result<LearnerPage> findLearnersIn(Session& session, std::string_view search, std::int64_t offset,
+                                   std::int64_t limit) {
+    LearnerPage page;
+    Result<std::vector<LearnerSummary>> rows = rowsOf<LearnerSummary>(
+        session, sql::kFindLearners,
+        [](const auto& row) {
+            return LearnerSummary{learnerFrom(row), static_cast<int>(row.integerAt(6)),
+                                  row.bytesAt(7)};
+        },
+        search, search, search, std::max<std::int64_t>(limit, 0),
+        std::max<std::int64_t>(offset, 0));
+    if (!rows) {
+        return rows.error();
+    }
+    page.rows = std::move(*rows);
+    const Result<std::optional<std::int64_t>> total =
+        firstInteger(session, sql::kCountLearners, search, search, search);
+    if (!total) {
+        return total.error();
+    }
+    page.total = total->value_or(0);
+    return page;
+}
+
+template <class Row>
+StaffAccount staffFrom(const Row& row) {
+    return StaffAccount{row.integerAt(0), row.bytesAt(1), row.bytesAt(2), row.integerAt(3),
+                        row.bytesAt(4)};
+}
+
+template <class Session>
+Result<StaffAccount> addStaffIn(Session& session, std::string_view name,
+                                std::string_view passwordHash) {
+    StaffAccount account{0, std::string(name), std::string(passwordHash), 0,
+                         utcTimestamp(std::chrono::system_clock::now())};
+    const Result<std::optional<std::int64_t>> id = firstInteger(
+        session, sql::kAddStaff, name, passwordHash, std::string_view(account.createdAt));
+    if (!id) {
+        return id.error();
+    }
+    if (!id->has_value()) {
+        return Error{"この名前の職員はすでに登録されています: " + account.name, session.where(), 0};
+    }
+    account.id = **id;
+    return account;
 }
 
 }  // namespace tovalo::server::store

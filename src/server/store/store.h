@@ -121,6 +121,7 @@ struct InboxItem {
     int quesNum = 0;     // the question's number, 0 for a diagnosis request
     std::vector<FormField> fields;     // every field posted, in the order posted
     std::vector<InboxAnswer> answers;  // oldest first
+    std::string doneAt;                // when the staff marked it done; "" while open
 
     friend bool operator==(const InboxItem&, const InboxItem&) = default;
 };
@@ -132,6 +133,42 @@ struct NewsItem {
     std::string postedAt;
 
     friend bool operator==(const NewsItem&, const NewsItem&) = default;
+};
+
+// Someone who may use the staff console. The password is kept only as the
+// Argon2id string libsodium writes (algorithm, parameters, salt, hash).
+struct StaffAccount {
+    std::int64_t id = 0;
+    std::string name;
+    std::string passwordHash;
+    // Sessions carry the number they were signed in under; raising it ends
+    // every session of the account on every server at once.
+    std::int64_t sessionEpoch = 0;
+    std::string createdAt;
+
+    friend bool operator==(const StaffAccount&, const StaffAccount&) = default;
+};
+
+// A learner as the console lists them.
+struct LearnerSummary {
+    Learner learner;
+    int courses = 0;         // courses with at least one stored history
+    std::string lastUpload;  // receivedAt of the newest history; "" before the first
+
+    friend bool operator==(const LearnerSummary&, const LearnerSummary&) = default;
+};
+
+struct LearnerPage {
+    std::vector<LearnerSummary> rows;  // oldest first
+    std::int64_t total = 0;            // every learner the search finds, not only this page's
+};
+
+// How many learners keep a history of one course.
+struct CourseLearners {
+    std::string testId;
+    std::int64_t learners = 0;
+
+    friend bool operator==(const CourseLearners&, const CourseLearners&) = default;
 };
 
 // A store's connections as /metrics shows them.
@@ -174,6 +211,12 @@ class Store {
                                         std::string_view email) = 0;
     // Every learner, oldest first.
     virtual Result<std::vector<Learner>> learners() = 0;
+    virtual Result<std::optional<Learner>> learner(std::int64_t id) = 0;
+    // The learners whose name or e-mail holds `search` (ASCII letters in
+    // either case; every learner when it is empty), oldest first, `limit`
+    // of them from the `offset`th, with the number found in all.
+    virtual Result<LearnerPage> findLearners(std::string_view search, std::int64_t offset,
+                                             std::int64_t limit) = 0;
 
     // Keeps `upload` as a new version of the sender's course, and the name and
     // e-mail it came with, in one transaction. An unknown sender is created
@@ -182,6 +225,10 @@ class Store {
     // commit is durable.
     virtual Result<HistoryVersion> addHistory(const Sender& sender, bool createLearner,
                                               const HistoryUpload& upload) = 0;
+    // The current copy of each of the learner's courses, by course.
+    virtual Result<std::vector<HistoryVersion>> currentHistories(std::int64_t learnerId) = 0;
+    // Every course some learner keeps a history of, by course.
+    virtual Result<std::vector<CourseLearners>> learnersPerCourse() = 0;
     // The course's current copy: the version committed last.
     virtual Result<std::optional<HistoryVersion>> currentHistory(std::int64_t learnerId,
                                                                  std::string_view testId) = 0;
@@ -221,6 +268,8 @@ class Store {
     virtual Result<std::optional<InboxItem>> inboxItem(std::int64_t receipt) = 0;
     // Adds an answer; fails for an unknown receipt.
     virtual Result<InboxAnswer> answerInboxItem(std::int64_t receipt, std::string_view text) = 0;
+    // Marks an item done, or open again; fails for an unknown receipt.
+    virtual Status setInboxDone(std::int64_t receipt, bool done) = 0;
     // The questions about one question of one course that have at least one
     // answer, the one answered last first.
     virtual Result<std::vector<InboxItem>> answeredQuestions(std::string_view testId,
@@ -229,6 +278,18 @@ class Store {
     virtual Result<NewsItem> addNews(std::string_view title, std::string_view text) = 0;
     // The `limit` notices posted last, newest first.
     virtual Result<std::vector<NewsItem>> latestNews(int limit) = 0;
+    // Fails for an unknown notice.
+    virtual Status removeNews(std::int64_t id) = 0;
+
+    // Fails when an account of that name exists.
+    virtual Result<StaffAccount> addStaff(std::string_view name, std::string_view passwordHash) = 0;
+    virtual Result<std::optional<StaffAccount>> findStaff(std::string_view name) = 0;
+    virtual Result<std::optional<StaffAccount>> staffAccount(std::int64_t id) = 0;
+    // Every account, oldest first.
+    virtual Result<std::vector<StaffAccount>> staffAccounts() = 0;
+    // Ends every session of the account: its epoch grows by one, which is
+    // returned. Fails for an unknown account.
+    virtual Result<std::int64_t> endStaffSessions(std::int64_t id) = 0;
 
     // A consistent copy of the whole store at `outPath`, taken while other
     // calls go on. It appears under `outPath` whole or not at all; the

@@ -147,7 +147,7 @@ CourseVersion courseFrom(const Row& row) {
     return version;
 }
 
-// receipt, kind, received_at, test_id, ques_num
+// receipt, kind, received_at, test_id, ques_num, done_at
 template <class Row>
 InboxItem inboxItemFrom(const Row& row) {
     InboxItem item;
@@ -156,6 +156,7 @@ InboxItem inboxItemFrom(const Row& row) {
     item.receivedAt = row.bytesAt(2);
     item.testId = row.bytesAt(3);
     item.quesNum = static_cast<int>(row.integerAt(4));
+    item.doneAt = row.bytesAt(5);
     return item;
 }
 

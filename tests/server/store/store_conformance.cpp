@@ -201,8 +201,8 @@ TEST_P(StoreConformance, EveryVersionIsKeptAndTheLastCommittedIsCurrent) {
             const auto found = store_->findLearnerCourse(sender(learner).serialHash, testId);
             ASSERT_TRUE(found.ok() && found->has_value());
             EXPECT_EQ((*found)->learner.id, id);
-            EXPECT_EQ((*found)->lastUpdate, want.empty() ? std::nullopt
-                                                         : std::optional(want.back().upload.lastUpdate));
+            EXPECT_EQ((*found)->lastUpdate,
+                      want.empty() ? std::nullopt : std::optional(want.back().upload.lastUpdate));
             everyCourse.insert(everyCourse.end(), want.begin(), want.end());
         }
         EXPECT_EQ(*store_->historyVersions(id, ""), everyCourse);
@@ -786,3 +786,126 @@ TEST_P(StoreConformance, NewsComesNewestFirstUpToTheLimit) {
 }  // namespace testing
 
 }  // namespace tovalo::server::store
+
+namespace tovalo::server::store::testing {
+
+// What the staff console lists: learners found by a piece of their name or
+// e-mail, a page at a time with the number found in all; each learner's
+// current copy per course; how many learners keep each course.
+TEST_P(StoreConformance, ConsoleFindsLearnersAndCountsTheirCourses) {
+    const std::vector<Sender> people = {
+        {"h1", "山田 太郎", "taro@example.jp"},   {"h2", "Yamada Hanako", "hana@Example.jp"},
+        {"h3", "佐藤 次郎", "jiro@school.jp"},    {"h4", "100%_done", "pct@example.jp"},
+        {"h5", "Sato Yamato", "sato@example.jp"},
+    };
+    for (const Sender& p : people) {
+        ASSERT_TRUE(store_->addLearner(p).ok());
+    }
+    // learner index, course
+    const std::pair<int, const char*> uploads[] = {
+        {0, "NET-101"}, {0, "SEC-201"}, {0, "NET-101"}, {2, "NET-101"}, {4, "DB-301"}};
+    std::map<int, HistoryVersion> last;
+    for (const auto& [who, course] : uploads) {
+        const Sender& p = people[who];
+        const auto added = store_->addHistory(p, false, upload(course, "2024/05/01 10:00:00"));
+        ASSERT_TRUE(added.ok()) << added.error().describe();
+        last[who] = *added;
+    }
+    const auto ids = [&](const LearnerPage& page) {
+        std::vector<std::string> names;
+        for (const LearnerSummary& s : page.rows) {
+            names.push_back(s.learner.name);
+        }
+        return names;
+    };
+    struct Search {
+        const char* text;
+        std::int64_t offset, limit;
+        std::vector<std::string> names;
+        std::int64_t total;
+    };
+    const Search searches[] = {
+        {"", 0, 10, {"山田 太郎", "Yamada Hanako", "佐藤 次郎", "100%_done", "Sato Yamato"}, 5},
+        {"", 1, 2, {"Yamada Hanako", "佐藤 次郎"}, 5},
+        {"", 4, 2, {"Sato Yamato"}, 5},
+        {"yama", 0, 10, {"Yamada Hanako", "Sato Yamato"}, 2},  // letters in any case
+        {"山田", 0, 10, {"山田 太郎"}, 1},
+        {"EXAMPLE.JP", 0, 1, {"山田 太郎"}, 4},  // e-mail too; the page is one row
+        {"%", 0, 10, {"100%_done"}, 1},          // no pattern characters
+        {"_", 0, 10, {"100%_done"}, 1},
+        {"nobody", 0, 10, {}, 0},
+    };
+    for (const Search& s : searches) {
+        SCOPED_TRACE(std::string("search \"") + s.text + "\" from " + std::to_string(s.offset));
+        const auto page = store_->findLearners(s.text, s.offset, s.limit);
+        ASSERT_TRUE(page.ok()) << page.error().describe();
+        EXPECT_EQ(ids(*page), s.names);
+        EXPECT_EQ(page->total, s.total);
+    }
+    const auto all = *store_->findLearners("", 0, 10);
+    const std::pair<int, std::string> counted[] = {{2, last[0].receivedAt},
+                                                   {0, ""},
+                                                   {1, last[2].receivedAt},
+                                                   {0, ""},
+                                                   {1, last[4].receivedAt}};
+    for (std::size_t i = 0; i < all.rows.size(); ++i) {
+        EXPECT_EQ(all.rows[i].courses, counted[i].first) << all.rows[i].learner.name;
+        EXPECT_EQ(all.rows[i].lastUpload, counted[i].second) << all.rows[i].learner.name;
+    }
+    EXPECT_EQ(*store_->learner(all.rows[2].learner.id), all.rows[2].learner);
+    EXPECT_EQ(*store_->learner(all.rows[4].learner.id + 100), std::nullopt);
+
+    // The second NET-101 upload is the current one; SEC-201 has one.
+    const auto current = *store_->currentHistories(all.rows[0].learner.id);
+    ASSERT_EQ(current.size(), 2u);
+    EXPECT_EQ(current[0], last[0]);
+    EXPECT_EQ(current[1].upload.testId, "SEC-201");
+    EXPECT_TRUE(store_->currentHistories(all.rows[1].learner.id)->empty());
+    EXPECT_EQ(*store_->learnersPerCourse(),
+              (std::vector<CourseLearners>{{"DB-301", 1}, {"NET-101", 2}, {"SEC-201", 1}}));
+}
+
+// Staff accounts, done marks and removed notices survive reopening; a
+// session epoch only grows.
+TEST_P(StoreConformance, StaffAccountsDoneMarksAndRemovedNewsAreKept) {
+    const auto hana = store_->addStaff("hanako", "$argon2id$v=19$m=65536,t=2,p=1$aa$bb");
+    const auto ken = store_->addStaff("ken", "$argon2id$other");
+    ASSERT_TRUE(hana.ok() && ken.ok());
+    EXPECT_FALSE(store_->addStaff("hanako", "$argon2id$again").ok());
+    EXPECT_EQ(hana->sessionEpoch, 0);
+    EXPECT_EQ(*store_->endStaffSessions(hana->id), 1);
+    EXPECT_EQ(*store_->endStaffSessions(hana->id), 2);
+    EXPECT_FALSE(store_->endStaffSessions(ken->id + 100).ok());
+
+    InboxItem item;
+    item.testId = "NET-101";
+    item.quesNum = 3;
+    const auto open = store_->addInboxItem(item);
+    const auto done = store_->addInboxItem(item);
+    ASSERT_TRUE(open.ok() && done.ok());
+    EXPECT_TRUE(store_->setInboxDone(done->receipt, true).ok());
+    EXPECT_TRUE(store_->setInboxDone(open->receipt, true).ok());
+    EXPECT_TRUE(store_->setInboxDone(open->receipt, false).ok());
+    EXPECT_FALSE(store_->setInboxDone(done->receipt + 100, true).ok());
+
+    const auto kept = store_->addNews("残す", "本文");
+    const auto gone = store_->addNews("消す", "本文");
+    ASSERT_TRUE(kept.ok() && gone.ok());
+    EXPECT_TRUE(store_->removeNews(gone->id).ok());
+    EXPECT_FALSE(store_->removeNews(gone->id).ok());
+
+    reopen();
+    StaffAccount signedOut = *hana;
+    signedOut.sessionEpoch = 2;
+    EXPECT_EQ(*store_->findStaff("hanako"), signedOut);
+    EXPECT_EQ(*store_->staffAccount(ken->id), *ken);
+    EXPECT_EQ(*store_->findStaff("nobody"), std::nullopt);
+    EXPECT_EQ(*store_->staffAccounts(), (std::vector<StaffAccount>{signedOut, *ken}));
+    EXPECT_EQ((*store_->inboxItem(open->receipt))->doneAt, "");
+    const std::string doneAt = (*store_->inboxItem(done->receipt))->doneAt;
+    EXPECT_TRUE(std::regex_match(doneAt, std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)")))
+        << doneAt;
+    EXPECT_EQ(*store_->latestNews(10), std::vector{*kept});
+}
+
+}  // namespace tovalo::server::store::testing
