@@ -11,7 +11,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-webengine-dev
   qt6-image-formats-plugins libqt6svg6
-  libssl-dev libboost1.81-dev libsqlite3-dev libpq-dev postgresql-15
+  libssl-dev libboost1.81-dev libsqlite3-dev libpq-dev libsodium-dev postgresql-15
   libzip-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo fonts-ipafont-gothic qt6-translations-l10n python3
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good

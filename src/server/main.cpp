@@ -18,11 +18,13 @@
 #include <vector>
 
 #include "server/admin/admin.h"
+#include "server/console/console_service.h"
 #include "server/http/server.h"
 #include "server/protocol/metrics_text.h"
 #include "server/service/content_service.h"
 #include "server/service/inbox_service.h"
 #include "server/service/learner_keys.h"
+#include "server/service/published_courses.h"
 #include "server/service/sync_service.h"
 #include "server/store/counting_store.h"
 #include "server/store/store.h"
@@ -62,6 +64,8 @@ constexpr const char* kHelp =
     "                         (/cgi-bin/tovalo/support.cgi)\n"
     "  --faq-path PATH        [TOVALO_FAQ_PATH] (/faq/index.cgi)\n"
     "  --news-path PATH       [TOVALO_NEWS_PATH] (/news/index.html)\n"
+    "  --console-idle MINUTES a staff console session unused this long ends\n"
+    "                         [TOVALO_CONSOLE_IDLE] (30)\n"
     "  --help, --version\n"
     "\n"
     "admin commands:\n"
@@ -71,6 +75,7 @@ constexpr const char* kHelp =
     "  courses | withdraw VENDOR COURSE\n"
     "  inbox list | show N | answer N TEXT\n"
     "  news add TITLE TEXT | list\n"
+    "  staff add NAME | list       (the password is read twice, without echo)\n"
     "  backup OUT\n";
 
 struct Config {
@@ -90,6 +95,7 @@ struct Config {
     std::string formPath = "/cgi-bin/tovalo/support.cgi";
     std::string faqPath = "/faq/index.cgi";
     std::string newsPath = "/news/index.html";
+    std::string consoleIdle = "30";
 };
 
 struct Option {
@@ -115,6 +121,7 @@ constexpr Option kOptions[] = {
     {"--form-path", "TOVALO_FORM_PATH", &Config::formPath},
     {"--faq-path", "TOVALO_FAQ_PATH", &Config::faqPath},
     {"--news-path", "TOVALO_NEWS_PATH", &Config::newsPath},
+    {"--console-idle", "TOVALO_CONSOLE_IDLE", &Config::consoleIdle},
 };
 
 int fail(const std::string& message) {
@@ -296,8 +303,9 @@ int main(int argc, char** argv) {
     }
     const std::optional<long> readTimeout = positive(config.readTimeout);
     const std::optional<long> maxConnections = positive(config.maxConnections);
-    if (!readTimeout || !maxConnections) {
-        return fail("--read-timeout and --max-connections take a positive number");
+    const std::optional<long> consoleIdle = positive(config.consoleIdle);
+    if (!readTimeout || !maxConnections || !consoleIdle) {
+        return fail("--read-timeout, --max-connections and --console-idle take a positive number");
     }
     options.limits.readTimeout = std::chrono::seconds(*readTimeout);
     options.limits.maxConnections = static_cast<std::size_t>(*maxConnections);
@@ -310,12 +318,18 @@ int main(int argc, char** argv) {
         content.figurePath.pop_back();
     }
     service::ContentService contentService(store, content);
-    service::InboxService inboxService(store, hasher,
+    service::PublishedCourses published(store);
+    service::InboxService inboxService(store, published, hasher,
                                        {config.formPath, config.faqPath, config.newsPath});
+    console::ConsoleOptions consoleOptions;
+    consoleOptions.idle = std::chrono::minutes(*consoleIdle);
+    consoleOptions.tls = !options.tlsCertFile.empty();
+    console::ConsoleService consoleService(store, published, *secret, consoleOptions);
     http::Router router;
     syncService.addRoutes(router);
     contentService.addRoutes(router);
     inboxService.addRoutes(router);
+    consoleService.addRoutes(router);
     router.add("GET", "/health", [](const http::Request&) {
         http::Response r;
         r.body = "OK\n";

@@ -19,6 +19,7 @@
 #include "core/text/lines.h"
 #include "core/text/scramble.h"
 #include "server/protocol/form_wire.h"
+#include "server/protocol/multipart.h"
 #include "server/protocol/sync_wire.h"
 
 namespace tovalo::fuzz {
@@ -382,6 +383,29 @@ void formBody(const std::uint8_t* data, std::size_t size) {
         require(!q->course.code.empty() && q->quesNum > 0,
                 "a question names its course and number");
     }
+}
+
+// The first line is the Content-Type header's value, the rest the body.
+void multipartBody(const std::uint8_t* data, std::size_t size) {
+    using namespace server::protocol;
+    const std::string_view in = bytesOf(data, size);
+    const std::size_t eol = in.find('\n');
+    const std::string_view type = in.substr(0, eol);
+    const std::string_view body = eol == std::string_view::npos ? "" : in.substr(eol + 1);
+    const Result<std::vector<FormPart>> parts = parseMultipart(body, type);
+    if (!parts) {
+        require(!parts.error().message.empty(), "a refusal says why");
+        return;
+    }
+    require(parts->size() <= kMaxMultipartParts, "parts bounded");
+    std::size_t bytes = 0;
+    for (const FormPart& p : *parts) {
+        require(p.filename.find_first_of("/\\") == std::string::npos,
+                "a file's name never carries a folder");
+        require(p.isFile || p.filename.empty(), "only files have names");
+        bytes += p.data.size();
+    }
+    require(bytes <= body.size(), "no part is longer than the body");
 }
 
 }  // namespace tovalo::fuzz

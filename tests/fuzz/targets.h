@@ -26,6 +26,7 @@ void httpResponse(const std::uint8_t* data, std::size_t size);
 void syncUpload(const std::uint8_t* data, std::size_t size);
 void syncPerson(const std::uint8_t* data, std::size_t size);
 void formBody(const std::uint8_t* data, std::size_t size);
+void multipartBody(const std::uint8_t* data, std::size_t size);
 
 inline constexpr NamedTarget kTargets[] = {
     {"question_file", questionFile},
@@ -39,6 +40,7 @@ inline constexpr NamedTarget kTargets[] = {
     {"sync_upload", syncUpload},
     {"sync_person", syncPerson},
     {"form_body", formBody},
+    {"multipart_body", multipartBody},
 };
 
 }  // namespace tovalo::fuzz

@@ -169,6 +169,20 @@ inline std::optional<HttpAnswer> httpExchange(int port, const std::string& reque
     return a;
 }
 
+// A browser's request: its cookie, and a form's body when it posts one.
+inline std::string browserRequest(const std::string& method, const std::string& target,
+                                  const std::string& cookie, const std::string& body = {}) {
+    std::string request = method + " " + target + " HTTP/1.0\r\nHost: localhost\r\n";
+    if (!cookie.empty()) {
+        request += "Cookie: " + cookie + "\r\n";
+    }
+    if (method == "POST") {
+        request += "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
+                   std::to_string(body.size()) + "\r\n";
+    }
+    return request + "\r\n" + body;
+}
+
 inline std::string postRequest(const std::string& target, const std::string& body) {
     return "POST " + target +
            " HTTP/1.0\r\nHost: localhost\r\nContent-Length: " + std::to_string(body.size()) +

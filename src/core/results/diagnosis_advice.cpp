@@ -12,7 +12,30 @@ bool unscored(const CategoryRecord& c) {
            std::all_of(c.RecentRates.begin(), c.RecentRates.end(), [](int r) { return r == 0; });
 }
 
+bool weaker(const CategoryStanding& a, const CategoryStanding& b) {
+    return std::tuple(a.CategoryAverage, a.CategoryBest) <
+           std::tuple(b.CategoryAverage, b.CategoryBest);
+}
+
 }  // namespace
+
+std::vector<CourseCategoryStanding> weakestAcrossCourses(
+    const std::vector<DiagnosedCourse>& courses, std::size_t count) {
+    std::vector<CourseCategoryStanding> scored;
+    for (const DiagnosedCourse& course : courses) {
+        for (const HistoryTextCategory& c : course.history.categories) {
+            if (!unscored(c.record)) {
+                scored.push_back(
+                    {course.ExamCode, {c.name, c.record.CategoryAverage, c.record.CategoryBest}});
+            }
+        }
+    }
+    // Stable, so that of equal categories the one listed first comes first.
+    std::stable_sort(scored.begin(), scored.end(),
+                     [](const auto& a, const auto& b) { return weaker(a.category, b.category); });
+    scored.resize(std::min(scored.size(), count));
+    return scored;
+}
 
 DiagnosisAdvice diagnosisAdvice(const std::vector<DiagnosedCourse>& courses,
                                 std::string_view chosenCode) {
@@ -41,21 +64,15 @@ DiagnosisAdvice diagnosisAdvice(const std::vector<DiagnosedCourse>& courses,
     if (!advice.chosen) {
         return advice;
     }
-    std::vector<CategoryStanding> scored;
-    for (const HistoryTextCategory& c : courses[*advice.chosen].history.categories) {
+    const DiagnosedCourse& chosen = courses[*advice.chosen];
+    for (const HistoryTextCategory& c : chosen.history.categories) {
         if (unscored(c.record)) {
             advice.unscored.push_back(c.name);
-        } else {
-            scored.push_back({c.name, c.record.CategoryAverage, c.record.CategoryBest});
         }
     }
-    // Stable, so that of equal categories the one listed first comes first.
-    std::stable_sort(scored.begin(), scored.end(), [](const auto& a, const auto& b) {
-        return std::tuple(a.CategoryAverage, a.CategoryBest) <
-               std::tuple(b.CategoryAverage, b.CategoryBest);
-    });
-    scored.resize(std::min(scored.size(), kWeakestCategories));
-    advice.weakest = std::move(scored);
+    for (CourseCategoryStanding& w : weakestAcrossCourses({chosen})) {
+        advice.weakest.push_back(std::move(w.category));
+    }
     return advice;
 }
 

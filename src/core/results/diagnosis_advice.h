@@ -59,4 +59,15 @@ struct DiagnosisAdvice {
 DiagnosisAdvice diagnosisAdvice(const std::vector<DiagnosedCourse>& courses,
                                 std::string_view chosenCode);
 
+struct CourseCategoryStanding {
+    std::string ExamCode;
+    CategoryStanding category;
+};
+
+// The categories with the lowest mean of their last five rates over every
+// course, weakest first, by the same rule as one course's weakest; of equal
+// ones the course sent first comes first. Unscored categories are left out.
+std::vector<CourseCategoryStanding> weakestAcrossCourses(
+    const std::vector<DiagnosedCourse>& courses, std::size_t count = kWeakestCategories);
+
 }  // namespace tovalo

@@ -1,16 +1,21 @@
 #include "server/admin/admin.h"
 
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <fstream>
+#include <iostream>
 #include <nlohmann/json.hpp>
 
 #include "core/common/safe_file.h"
 #include "core/results/history_file.h"
-#include "core/sync/sync_rules.h"
 #include "core/update/update_rules.h"
 #include "server/protocol/sync_wire.h"
 #include "server/service/courses.h"
+#include "server/service/passwords.h"
 #include "tools/history_json.h"
 
 namespace tovalo::server::admin {
@@ -38,6 +43,7 @@ int usage() {
         "  withdraw VENDOR COURSE\n"
         "  inbox list | show N | answer N TEXT\n"
         "  news add TITLE TEXT | list\n"
+        "  staff add NAME | list\n"
         "  backup OUT\n",
         stderr);
     return 2;
@@ -45,8 +51,7 @@ int usage() {
 
 // A stored version as the history file the client would write from it.
 json historyOf(const store::HistoryVersion& v) {
-    const std::string answer = protocol::downloadAnswer("", v.upload.record);
-    const std::optional<HistoryFile> h = sync::historyFromDownload(answer, "");
+    const std::optional<HistoryFile> h = protocol::historyOfRecord(v.upload.record);
     return h ? tool::historyJson(historyFileBytes(*h)) : json(nullptr);
 }
 
@@ -301,6 +306,73 @@ int news(const std::vector<std::string>& a, store::Store& store) {
     return usage();
 }
 
+// One line of standard input; from a terminal, typed without echo after
+// `prompt`.
+std::optional<std::string> secretLine(const char* prompt) {
+    termios before{};
+    const bool terminal = ::isatty(STDIN_FILENO) != 0 && ::tcgetattr(STDIN_FILENO, &before) == 0;
+    if (terminal) {
+        std::fputs(prompt, stderr);
+        termios quiet = before;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    std::string line;
+    const bool read = static_cast<bool>(std::getline(std::cin, line));
+    if (terminal) {
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &before);
+        std::fputs("\n", stderr);
+    }
+    if (!read) {
+        return std::nullopt;
+    }
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    return line;
+}
+
+// Names are shown on every page and typed at every sign-in.
+bool isStaffName(std::string_view name) {
+    return !name.empty() && name.size() <= 64 && std::none_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7f || c == ' ';
+    });
+}
+
+int staff(const std::vector<std::string>& a, store::Store& store) {
+    if (a.size() == 2 && a[1] == "list") {
+        Result<std::vector<store::StaffAccount>> all = store.staffAccounts();
+        if (!all) {
+            return fail(all.error().describe());
+        }
+        for (const store::StaffAccount& s : *all) {
+            std::printf("%lld\t%s\t%s\n", static_cast<long long>(s.id), s.createdAt.c_str(),
+                        s.name.c_str());
+        }
+        return 0;
+    }
+    if (a.size() != 3 || a[1] != "add") {
+        return usage();
+    }
+    if (!isStaffName(a[2])) {
+        return fail("staff names are 1 to 64 bytes without blanks or control characters");
+    }
+    const std::optional<std::string> password = secretLine("Password: ");
+    const std::optional<std::string> again = secretLine("Password again: ");
+    if (!password || !again) {
+        return fail("the password must be given twice");
+    }
+    if (*password != *again) {
+        return fail("the two passwords differ; nothing was stored");
+    }
+    Result<std::string> hash = service::hashPassword(*password);
+    if (!hash) {
+        return fail(hash.error().describe());
+    }
+    Result<store::StaffAccount> added = store.addStaff(a[2], *hash);
+    return added ? 0 : fail(added.error().describe());
+}
+
 }  // namespace
 
 int run(const std::vector<std::string>& args, store::Store& store,
@@ -319,6 +391,9 @@ int run(const std::vector<std::string>& args, store::Store& store,
     }
     if (args[0] == "news") {
         return news(args, store);
+    }
+    if (args[0] == "staff") {
+        return staff(args, store);
     }
     if (args[0] == "backup" && args.size() == 2) {
         const Status s = store.backup(args[1]);

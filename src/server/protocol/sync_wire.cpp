@@ -346,4 +346,8 @@ std::string acceptedAnswer() {
     return "OK\r\n";
 }
 
+std::optional<HistoryFile> historyOfRecord(std::string_view record) {
+    return sync::historyFromDownload(downloadAnswer("", record), "");
+}
+
 }  // namespace tovalo::server::protocol

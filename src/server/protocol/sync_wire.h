@@ -66,6 +66,9 @@ std::string sentOnFromQuery(std::string_view query);
 std::string downloadRecord(const Upload& upload);
 // The whole download answer for the learner who asked.
 std::string downloadAnswer(std::string_view serialUtf8, std::string_view record);
+// A kept record as the history file the program makes of its download;
+// nothing when the record does not read as one.
+std::optional<HistoryFile> historyOfRecord(std::string_view record);
 
 // Query answers, each one line with CR LF.
 std::string dateAnswer(std::string_view lastUpdate);

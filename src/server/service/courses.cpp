@@ -75,16 +75,13 @@ std::string courseFileName(const std::string& course) {
     return text::asciiLower(course).ends_with(".qdf") ? course : course + ".qdf";
 }
 
-Result<CourseDraft> readCourseFiles(const std::string& vendor, const std::string& path,
-                                    const std::string& iniPath, const std::string& figuresDir) {
+Result<CourseDraft> draftCourse(const std::string& vendor, const NamedFile& given,
+                                const std::optional<NamedFile>& settings,
+                                const FigureSource& figures, const std::string& figuresWhere) {
     if (!isVendorName(vendor)) {
         return Error{"ベンダー名には英数字、\"_\"、\"-\" だけが使えます: " + vendor, {}, 0};
     }
-    Result<std::string> given = readWholeFile(path);
-    if (!given) {
-        return given.error();
-    }
-    const fs::path file(path);
+    const fs::path file(given.name);
     CourseDraft draft;
     draft.vendor = vendor;
     // A question file keeps its own name, whatever the case of its ending:
@@ -92,18 +89,18 @@ Result<CourseDraft> readCourseFiles(const std::string& vendor, const std::string
     const bool stored = text::asciiLower(file.extension().string()) == ".qdf";
     draft.course = stored ? file.filename().string() : file.stem().string() + ".qdf";
     if (!update::isSafeFigureName(draft.course)) {
-        return Error{"問題ファイルの名前に使えない文字があります", path, 0};
+        return Error{"問題ファイルの名前に使えない文字があります", given.name, 0};
     }
     if (stored) {
-        draft.qdf = std::move(*given);
+        draft.qdf = given.bytes;
     } else {
-        Result<std::string> packed = packQuestionSource(*given, path);
+        Result<std::string> packed = packQuestionSource(given.bytes, given.name);
         if (!packed) {
             return packed.error();
         }
         draft.qdf = std::move(*packed);
     }
-    if (const std::vector<Error> problems = checkQuestionContents(draft.qdf, path);
+    if (const std::vector<Error> problems = checkQuestionContents(draft.qdf, given.name);
         !problems.empty()) {
         std::string all;
         for (const Error& e : problems) {
@@ -112,25 +109,13 @@ Result<CourseDraft> readCourseFiles(const std::string& vendor, const std::string
         return Error{all, {}, 0};
     }
     if (!protocol::isStamp(update::dateLineOf(draft.qdf))) {
-        return Error{"日付の行が \"yyyymmddhhmmss\" で始まっていません", path, kDateLine};
+        return Error{"日付の行が \"yyyymmddhhmmss\" で始まっていません", given.name, kDateLine};
     }
-
-    std::string settingsPath = iniPath;
-    if (settingsPath.empty()) {
-        const fs::path beside = fs::path(file).replace_extension(".ini");
-        std::error_code ec;
-        if (fs::is_regular_file(beside, ec)) {
-            settingsPath = beside.string();
-        }
-    }
-    if (settingsPath.empty()) {
+    if (!settings) {
         return draft;
     }
-    Result<std::string> settings = readWholeFile(settingsPath);
-    if (!settings) {
-        return settings.error();
-    }
-    Result<std::string> installed = protocol::installedSettingsFile(*settings, settingsPath);
+    const std::string& settingsPath = settings->name;
+    Result<std::string> installed = protocol::installedSettingsFile(settings->bytes, settingsPath);
     if (!installed) {
         return installed.error();
     }
@@ -143,7 +128,6 @@ Result<CourseDraft> readCourseFiles(const std::string& vendor, const std::string
     }
     draft.ini = std::move(*installed);
     draft.listedVersion = list->version;
-    const fs::path folder = figuresDir.empty() ? file.parent_path() / "img" : fs::path(figuresDir);
     for (std::size_t i = 0; i < list->figures.size(); ++i) {
         const update::FigureEntry& entry = list->figures[i];
         const int line = kFirstFigureLine + static_cast<int>(i);
@@ -155,18 +139,59 @@ Result<CourseDraft> readCourseFiles(const std::string& vendor, const std::string
                 return Error{"図版が二度挙げられています: " + entry.name, settingsPath, line};
             }
         }
-        const fs::path picture = folder / entry.name;
+        Result<std::optional<std::string>> bytes = figures(entry.name);
+        if (!bytes) {
+            return bytes.error();
+        }
+        if (!*bytes) {
+            return Error{"図版が見つかりません: " + figuresWhere + entry.name, settingsPath, line};
+        }
+        draft.figures.push_back(
+            {entry.name, sha256Hex(**bytes), entry.version, std::move(**bytes)});
+    }
+    return draft;
+}
+
+Result<CourseDraft> readCourseFiles(const std::string& vendor, const std::string& path,
+                                    const std::string& iniPath, const std::string& figuresDir) {
+    if (!isVendorName(vendor)) {
+        return Error{"ベンダー名には英数字、\"_\"、\"-\" だけが使えます: " + vendor, {}, 0};
+    }
+    Result<std::string> given = readWholeFile(path);
+    if (!given) {
+        return given.error();
+    }
+    const fs::path file(path);
+    std::string settingsPath = iniPath;
+    if (settingsPath.empty()) {
+        const fs::path beside = fs::path(file).replace_extension(".ini");
+        std::error_code ec;
+        if (fs::is_regular_file(beside, ec)) {
+            settingsPath = beside.string();
+        }
+    }
+    std::optional<NamedFile> settings;
+    if (!settingsPath.empty()) {
+        Result<std::string> bytes = readWholeFile(settingsPath);
+        if (!bytes) {
+            return bytes.error();
+        }
+        settings = NamedFile{settingsPath, std::move(*bytes)};
+    }
+    const fs::path folder = figuresDir.empty() ? file.parent_path() / "img" : fs::path(figuresDir);
+    const auto figure = [&](const std::string& name) -> Result<std::optional<std::string>> {
+        const fs::path picture = folder / name;
         std::error_code ec;
         if (!fs::is_regular_file(picture, ec)) {
-            return Error{"図版が見つかりません: " + picture.string(), settingsPath, line};
+            return std::optional<std::string>();
         }
         Result<std::string> bytes = readWholeFile(picture.string());
         if (!bytes) {
             return bytes.error();
         }
-        draft.figures.push_back({entry.name, sha256Hex(*bytes), entry.version, std::move(*bytes)});
-    }
-    return draft;
+        return std::optional(std::move(*bytes));
+    };
+    return draftCourse(vendor, {path, std::move(*given)}, settings, figure, (folder / "").string());
 }
 
 FigureNumbers numberFigures(const CourseDraft& draft, bool settingsChanged,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,6 +40,20 @@ struct CourseDraft {
 // file and the line.
 Result<CourseDraft> readCourseFiles(const std::string& vendor, const std::string& path,
                                     const std::string& iniPath, const std::string& figuresDir);
+
+struct NamedFile {
+    std::string name;  // what messages call it; a question file's name becomes the course's
+    std::string bytes;
+};
+// A figure's bytes by the name the settings file lists; nothing when there
+// is no such figure.
+using FigureSource = std::function<Result<std::optional<std::string>>(const std::string& name)>;
+
+// The same from files already in memory (an upload): `figuresWhere` goes
+// before a missing figure's name in the message.
+Result<CourseDraft> draftCourse(const std::string& vendor, const NamedFile& questionFile,
+                                const std::optional<NamedFile>& settings,
+                                const FigureSource& figures, const std::string& figuresWhere);
 
 // The numbers a version's figure list is served with. A figure keeps the
 // number it was last served with while its picture stays, and gets a higher

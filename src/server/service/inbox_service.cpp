@@ -3,18 +3,13 @@
 #include <algorithm>
 #include <charconv>
 
-#include "core/exam/page_writer.h"
-#include "core/questions/question_file.h"
 #include "core/results/diagnosis_advice.h"
-#include "core/views/support_page.h"
 #include "server/protocol/form_wire.h"
 #include "server/protocol/pages.h"
 
 namespace tovalo::server::service {
 
-namespace {
-
-http::Response page(int status, std::string body) {
+http::Response pageAnswer(int status, std::string body) {
     http::Response r;
     r.status = status;
     r.contentType = std::string(protocol::kPageContentType);
@@ -22,8 +17,10 @@ http::Response page(int status, std::string body) {
     return r;
 }
 
+namespace {
+
 http::Response errorAnswer(int status, const std::string& message) {
-    return page(status, protocol::errorPage(status, message));
+    return pageAnswer(status, protocol::errorPage(status, message));
 }
 
 std::optional<int> questionNumber(const std::optional<std::string>& text) {
@@ -55,8 +52,9 @@ std::string fieldValue(const std::vector<store::FormField>& fields, std::string_
 
 }  // namespace
 
-InboxService::InboxService(store::Store& store, SerialHasher hasher, InboxOptions options)
-    : store_(store), hasher_(std::move(hasher)), options_(std::move(options)) {}
+InboxService::InboxService(store::Store& store, PublishedCourses& courses, SerialHasher hasher,
+                           InboxOptions options)
+    : store_(store), courses_(courses), hasher_(std::move(hasher)), options_(std::move(options)) {}
 
 void InboxService::addRoutes(http::Router& router) {
     router.add("POST", options_.formPath, [this](const http::Request& r) { return post(r); });
@@ -92,69 +90,24 @@ http::Response InboxService::post(const http::Request& request) {
         return errorAnswer(503, stored.error().describe());
     }
     if (const auto* question = std::get_if<protocol::SupportQuestion>(&*form)) {
-        return page(200, protocol::supportReceiptPage(stored->receipt, *question));
+        return pageAnswer(200, protocol::supportReceiptPage(stored->receipt, *question));
     }
     const auto& diagnosis = std::get<protocol::DiagnosisRequest>(*form);
     const DiagnosisAdvice advice =
         diagnosisAdvice(diagnosis.courses, diagnosis.chosen ? diagnosis.chosen->code : "");
-    return page(200, protocol::diagnosisReceiptPage(stored->receipt, diagnosis, advice));
-}
-
-Result<std::shared_ptr<const InboxService::Course>> InboxService::course(
-    const std::string& examCode) {
-    Result<std::int64_t> latest = store_.latestCourseVersionId();
-    if (!latest) {
-        return latest.error();
-    }
-    std::lock_guard lock(mutex_);
-    if (coursesAt_ != *latest) {
-        courses_.clear();
-        coursesAt_ = *latest;
-        Result<std::vector<store::CourseVersion>> published = store_.currentCourses();
-        if (!published) {
-            return published.error();
-        }
-        for (const store::CourseVersion& v : *published) {
-            Result<std::optional<std::string>> qdf = store_.storedFile(v.qdfHash);
-            if (!qdf) {
-                return qdf.error();
-            }
-            if (!*qdf) {
-                continue;
-            }
-            Result<QuestionBank> bank = parseQuestionFile(**qdf, v.course);
-            Result<QdfHeader> header = parseQdfHeader(**qdf, v.course);
-            if (!bank || !header) {
-                continue;
-            }
-            auto c = std::make_shared<Course>();
-            c->code = header->ExamCode;
-            c->title = header->ExamTitle;
-            c->formatKind = header->FormatKind;
-            for (int slot = 1; slot <= static_cast<int>(bank->questions.size()); ++slot) {
-                const QuestionRecord& q = bank->question(slot);
-                const std::string text = bank->text(q.QuesText);
-                c->questions[q.QuesNum] = c->formatKind == 2
-                                              ? PageToListText(text, c->formatKind)
-                                              : supportQuestionText(text, c->formatKind);
-            }
-            courses_[c->code] = std::move(c);
-        }
-    }
-    const auto found = courses_.find(examCode);
-    return found == courses_.end() ? std::shared_ptr<const Course>()
-                                   : std::shared_ptr<const Course>(found->second);
+    return pageAnswer(200, protocol::diagnosisReceiptPage(stored->receipt, diagnosis, advice));
 }
 
 http::Response InboxService::faq(const http::Request& request) {
     const std::optional<std::string> testId = protocol::queryParameter(request.query, "testid");
-    const std::optional<int> testNo = questionNumber(protocol::queryParameter(request.query, "testno"));
+    const std::optional<int> testNo =
+        questionNumber(protocol::queryParameter(request.query, "testno"));
     const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20; };
     if (!testId || testId->empty() || testId->size() > 256 ||
         std::any_of(testId->begin(), testId->end(), control) || !testNo) {
         return errorAnswer(400, "テストと問題番号を指定してください");
     }
-    Result<std::shared_ptr<const Course>> published = course(*testId);
+    Result<std::shared_ptr<const PublishedCatalog>> published = courses_.current();
     if (!published) {
         return errorAnswer(503, published.error().describe());
     }
@@ -174,13 +127,13 @@ http::Response InboxService::faq(const http::Request& request) {
     }
     protocol::CourseName name{*testId, {}};
     std::string questionText;
-    if (*published) {
-        name.title = (*published)->title;
-        if (const auto q = (*published)->questions.find(*testNo); q != (*published)->questions.end()) {
+    if (const auto c = (*published)->byCode.find(*testId); c != (*published)->byCode.end()) {
+        name.title = c->second.title;
+        if (const auto q = c->second.questions.find(*testNo); q != c->second.questions.end()) {
             questionText = q->second;
         }
     }
-    return page(200, protocol::faqPage(name, *testNo, questionText, entries));
+    return pageAnswer(200, protocol::faqPage(name, *testNo, questionText, entries));
 }
 
 http::Response InboxService::news(const http::Request&) {
@@ -192,7 +145,7 @@ http::Response InboxService::news(const http::Request&) {
     for (const store::NewsItem& n : *latest) {
         notices.push_back({n.title, n.postedAt, n.text});
     }
-    return page(200, protocol::newsPage(notices));
+    return pageAnswer(200, protocol::newsPage(notices));
 }
 
 }  // namespace tovalo::server::service

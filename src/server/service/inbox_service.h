@@ -8,6 +8,7 @@
 
 #include "server/http/server.h"
 #include "server/service/learner_keys.h"
+#include "server/service/published_courses.h"
 #include "server/store/store.h"
 
 namespace tovalo::server::service {
@@ -26,9 +27,13 @@ inline constexpr int kNewsShown = 20;
 
 // What learners' browsers post and read: questions about exam questions and
 // diagnosis requests, the FAQ their answers become, and the news.
+// An HTML page of the server's own as an answer.
+http::Response pageAnswer(int status, std::string body);
+
 class InboxService {
   public:
-    InboxService(store::Store& store, SerialHasher hasher, InboxOptions options);
+    InboxService(store::Store& store, PublishedCourses& courses, SerialHasher hasher,
+                 InboxOptions options);
 
     void addRoutes(http::Router& router);
 
@@ -37,21 +42,10 @@ class InboxService {
     http::Response news(const http::Request& request);
 
   private:
-    // A published course as the FAQ names it.
-    struct Course {
-        std::string code;
-        std::string title;
-        int formatKind = 1;
-        std::map<int, std::string> questions;  // plain text by question number
-    };
-    Result<std::shared_ptr<const Course>> course(const std::string& examCode);
-
     store::Store& store_;
+    PublishedCourses& courses_;
     SerialHasher hasher_;
     InboxOptions options_;
-    std::mutex mutex_;
-    std::int64_t coursesAt_ = -1;  // the catalog version the cache holds
-    std::map<std::string, std::shared_ptr<const Course>> courses_;  // by ExamCode
 };
 
 }  // namespace tovalo::server::service

@@ -17,7 +17,13 @@ namespace {
 
 constexpr std::size_t kSecretBytes = 32;
 
-std::string hex(const unsigned char* bytes, std::size_t size) {
+Error secretError(const std::string& path, const std::string& what) {
+    return Error{path + ": " + what, {}, 0};
+}
+
+}  // namespace
+
+std::string hexOf(const unsigned char* bytes, std::size_t size) {
     static constexpr char digits[] = "0123456789abcdef";
     std::string out;
     out.reserve(2 * size);
@@ -28,11 +34,13 @@ std::string hex(const unsigned char* bytes, std::size_t size) {
     return out;
 }
 
-Error secretError(const std::string& path, const std::string& what) {
-    return Error{path + ": " + what, {}, 0};
+std::string hmacSha256Hex(std::string_view key, std::string_view text) {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int size = 0;
+    HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()),
+         reinterpret_cast<const unsigned char*>(text.data()), text.size(), digest, &size);
+    return hexOf(digest, size);
 }
-
-}  // namespace
 
 Result<std::string> loadOrCreateSecret(const std::string& dataDir) {
     const std::string path = dataDir + "/" + kSecretFileName;
@@ -44,7 +52,7 @@ Result<std::string> loadOrCreateSecret(const std::string& dataDir) {
         if (RAND_bytes(bytes, sizeof bytes) != 1) {
             return secretError(path, "no random bytes for a new secret");
         }
-        const std::string text = hex(bytes, sizeof bytes) + "\n";
+        const std::string text = hexOf(bytes, sizeof bytes) + "\n";
         const std::string temporary = path + ".new." + std::to_string(::getpid());
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) {
@@ -81,12 +89,7 @@ Result<std::string> loadOrCreateSecret(const std::string& dataDir) {
 }
 
 std::string SerialHasher::hash(std::string_view serialUtf8) const {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int size = 0;
-    HMAC(EVP_sha256(), secret_.data(), static_cast<int>(secret_.size()),
-         reinterpret_cast<const unsigned char*>(serialUtf8.data()), serialUtf8.size(), digest,
-         &size);
-    return hex(digest, size);
+    return hmacSha256Hex(secret_, serialUtf8);
 }
 
 }  // namespace tovalo::server::service

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,11 @@ inline constexpr const char* kSecretFileName = "secret";
 // cannot be read, or is too short, fails: a new one would orphan every
 // learner already stored.
 Result<std::string> loadOrCreateSecret(const std::string& dataDir);
+
+// Bytes as lowercase hex digits.
+std::string hexOf(const unsigned char* bytes, std::size_t size);
+// HMAC-SHA-256 of `text` under `key`, in lowercase hex.
+std::string hmacSha256Hex(std::string_view key, std::string_view text);
 
 // The learner's identifier as the store keeps it: HMAC-SHA-256 under the
 // server's secret, in lowercase hex. Without the secret a stolen store does

@@ -1,6 +1,7 @@
 #include "server/service/refusal_throttle.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tovalo::server::service {
 
@@ -35,6 +36,20 @@ std::chrono::milliseconds RefusalThrottle::refuse(const std::string& address,
     const double floor = -settings_.maxDelay.count() / perToken;
     b.tokens = std::max(b.tokens, floor);
     return std::chrono::milliseconds(static_cast<long long>(-b.tokens * perToken));
+}
+
+std::chrono::milliseconds RefusalThrottle::owed(const std::string& address, Clock::time_point now) {
+    using std::chrono::duration;
+    const double perToken = duration<double, std::milli>(settings_.refill).count();
+    std::lock_guard lock(mutex_);
+    const auto it = buckets_.find(address);
+    if (it == buckets_.end()) {
+        return std::chrono::milliseconds(0);
+    }
+    const double elapsed = duration<double, std::milli>(now - it->second.updated).count();
+    const double tokens = std::min<double>(settings_.burst, it->second.tokens + elapsed / perToken);
+    return std::chrono::milliseconds(
+        tokens >= 1 ? 0 : static_cast<long long>(std::ceil((1 - tokens) * perToken)));
 }
 
 }  // namespace tovalo::server::service

@@ -30,6 +30,9 @@ class RefusalThrottle {
     // Takes a token for one refusal from `address` at `now` and says how
     // long its answer must wait.
     std::chrono::milliseconds refuse(const std::string& address, Clock::time_point now);
+    // How long until `address` has a token again, taking none: 0 while it
+    // has one. Lets a caller hold back an attempt before doing its work.
+    std::chrono::milliseconds owed(const std::string& address, Clock::time_point now);
 
   private:
     struct Bucket {

@@ -157,4 +157,30 @@ TEST(DiagnosisAdvice, RatesWeakestCategoriesAndTheCourseToTrainNext) {
     EXPECT_FALSE(diagnosisAdvice({diagnosed("NX-3", 0, 0, 0)}, "NX-3").trainNext.has_value());
 }
 
+// Over several courses the same rule picks across all of them: unscored
+// categories never count, and a tie keeps the course sent first.
+TEST(DiagnosisAdvice, WeakestCategoriesAcrossCoursesFollowTheOneCourseRule) {
+    const std::vector<DiagnosedCourse> courses = {
+        diagnosed("NX-1", 60, 80, 3,
+                  {{"基礎", {{70, 0, 0, 0, 0}, 65, 70}},
+                   {"未出題", {}},
+                   {"設計", {{30, 0, 0, 0, 0}, 30, 35}}}),
+        diagnosed("NX-2", 40, 70, 2,
+                  {{"網", {{30, 0, 0, 0, 0}, 30, 35}}, {"暗号", {{10, 0, 0, 0, 0}, 10, 90}}}),
+        diagnosed("NX-3", 0, 0, 0, {{"空", {}}}),
+    };
+    const auto names = [](const std::vector<CourseCategoryStanding>& found) {
+        std::vector<std::string> out;
+        for (const CourseCategoryStanding& c : found) {
+            out.push_back(c.ExamCode + " " + c.category.name);
+        }
+        return out;
+    };
+    EXPECT_EQ(names(weakestAcrossCourses(courses)),
+              (std::vector<std::string>{"NX-2 暗号", "NX-1 設計", "NX-2 網"}));
+    EXPECT_EQ(names(weakestAcrossCourses(courses, 10)),
+              (std::vector<std::string>{"NX-2 暗号", "NX-1 設計", "NX-2 網", "NX-1 基礎"}));
+    EXPECT_TRUE(weakestAcrossCourses({courses[2]}).empty());
+}
+
 }  // namespace

@@ -11,17 +11,15 @@ Run with Debian's /usr/bin/python3, which has python3-selenium.
 """
 
 import argparse
-import ctypes
 import json
 import re
 import shutil
-import signal
-import subprocess
 import sys
 import tempfile
-import threading
 import time
 from pathlib import Path
+
+from serving import Mismatch, Server, check, run_tool
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -39,68 +37,8 @@ STAFF_ANSWER = "回答：<i>経路</i>は R&D \"表\" 'p' を参照してくだ�
 TYPED_MESSAGE = "よろしくお願いします。<&\"'\n二行目"
 
 
-class Mismatch(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Mismatch(message)
-
-
-def die_with_parent():
-    # The server must not outlive a test run that was killed on its timeout.
-    ctypes.CDLL("libc.so.6", use_errno=True).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
-
-
-class Server:
-    def __init__(self, program, data):
-        self.program, self.data, self.log = program, data, []
-        self.proc = subprocess.Popen(
-            [program, "--listen", "127.0.0.1:0", "--data", str(data)],
-            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True,
-            preexec_fn=die_with_parent)
-        self.port = None
-        started = threading.Event()
-
-        def read():
-            for line in self.proc.stderr:
-                self.log.append(line)
-                m = re.search(r"serving http on 127\.0\.0\.1:(\d+)", line)
-                if m and self.port is None:
-                    self.port = int(m.group(1))
-                    started.set()
-            started.set()
-
-        threading.Thread(target=read, daemon=True).start()
-        started.wait(20)
-        if self.port is None:
-            self.proc.kill()
-        check(self.port is not None, "tovalo-server did not start:\n" + "".join(self.log))
-
-    def admin(self, *args):
-        r = subprocess.run([self.program, "admin", "--data", str(self.data), *args],
-                           capture_output=True, text=True)
-        check(r.returncode == 0, f"admin {' '.join(args)} failed ({r.returncode}): {r.stderr}")
-        return r.stdout
-
-    def item(self, receipt):
-        return json.loads(self.admin("inbox", "show", str(receipt)))
-
-    def stop(self):
-        self.proc.terminate()
-        try:
-            code = self.proc.wait(10)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
-            code = None
-        check(code == 0, f"tovalo-server ended with {code} when asked to stop")
-
-
-def run_tool(tool, *args):
-    r = subprocess.run([tool, *args], capture_output=True, text=True)
-    check(r.returncode == 0, f"tovalo-tool {' '.join(args)} failed: {r.stderr}")
-    return r.stdout
+def inbox_item(server, receipt):
+    return json.loads(server.admin("inbox", "show", str(receipt)))
 
 
 def write_address(path, address):
@@ -170,7 +108,7 @@ def post_question(driver, server, tool, root, work, shots):
     receipt = submit(driver)
     driver.save_screenshot(str(shots / "question-receipt.png"))
 
-    item = server.item(receipt)
+    item = inbox_item(server, receipt)
     quesnum = int(as_posted(dict(held)["quesnum"]))
     check((item["Receipt"], item["Kind"], item["TestID"], item["QuesNum"]) ==
           (receipt, "question", QUESTION_COURSE, quesnum),
@@ -179,7 +117,7 @@ def post_question(driver, server, tool, root, work, shots):
     learner = compare_fields(item, held, "question")
 
     server.admin("inbox", "answer", str(receipt), STAFF_ANSWER)
-    answers = server.item(receipt)["Answers"]
+    answers = inbox_item(server, receipt)["Answers"]
     check([a["Text"] for a in answers] == [STAFF_ANSWER], f"answers kept as {answers!r}")
     # The FAQ address exactly as the program's answer view links it.
     faq = json.loads((views / "answer-1.json").read_text())["Faq"]
@@ -212,7 +150,7 @@ def post_diagnosis(driver, server, tool, root, work, shots, learner):
     for name in [chosen, *(c.split(" : ")[0] for c in courses)]:
         check(name in shown, f"the advice does not name {name}:\n{shown}")
 
-    item = server.item(receipt)
+    item = inbox_item(server, receipt)
     check((item["Receipt"], item["Kind"], item["TestID"]) ==
           (receipt, "diagnosis", QUESTION_COURSE),
           f"diagnosis kept as {item['Receipt']} {item['Kind']} {item['TestID']}")
