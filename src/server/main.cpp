@@ -75,7 +75,8 @@ constexpr const char* kHelp =
     "  courses | withdraw VENDOR COURSE\n"
     "  inbox list | show N | answer N TEXT\n"
     "  news add TITLE TEXT | list\n"
-    "  staff add NAME | list       (the password is read twice, without echo)\n"
+    "  staff add NAME | passwd NAME | remove NAME | list\n"
+    "                              (passwords are read twice, without echo)\n"
     "  backup OUT\n";
 
 struct Config {

@@ -43,7 +43,7 @@ int usage() {
         "  withdraw VENDOR COURSE\n"
         "  inbox list | show N | answer N TEXT\n"
         "  news add TITLE TEXT | list\n"
-        "  staff add NAME | list\n"
+        "  staff add NAME | passwd NAME | remove NAME | list\n"
         "  backup OUT\n",
         stderr);
     return 2;
@@ -351,10 +351,15 @@ int staff(const std::vector<std::string>& a, store::Store& store) {
         }
         return 0;
     }
-    if (a.size() != 3 || a[1] != "add") {
+    if (a.size() != 3 || (a[1] != "add" && a[1] != "passwd" && a[1] != "remove")) {
         return usage();
     }
-    if (!isStaffName(a[2])) {
+    const std::string& name = a[2];
+    if (a[1] == "remove") {
+        const Status removed = store.removeStaff(name);
+        return removed ? 0 : fail(removed.error().describe());
+    }
+    if (a[1] == "add" && !isStaffName(name)) {
         return fail("staff names are 1 to 64 bytes without blanks or control characters");
     }
     const std::optional<std::string> password = secretLine("Password: ");
@@ -369,7 +374,11 @@ int staff(const std::vector<std::string>& a, store::Store& store) {
     if (!hash) {
         return fail(hash.error().describe());
     }
-    Result<store::StaffAccount> added = store.addStaff(a[2], *hash);
+    if (a[1] == "passwd") {
+        const Status changed = store.setStaffPassword(name, *hash);
+        return changed ? 0 : fail(changed.error().describe());
+    }
+    Result<store::StaffAccount> added = store.addStaff(name, *hash);
     return added ? 0 : fail(added.error().describe());
 }
 

@@ -42,7 +42,9 @@ constexpr std::string_view kOperationNames[] = {"findLearner",
                                                 "findStaff",
                                                 "staffAccount",
                                                 "staffAccounts",
-                                                "endStaffSessions"};
+                                                "endStaffSessions",
+                                                "setStaffPassword",
+                                                "removeStaff"};
 
 }  // namespace
 
@@ -133,6 +135,14 @@ Result<std::vector<StaffAccount>> CountingStore::staffAccounts() {
 
 Result<std::int64_t> CountingStore::endStaffSessions(std::int64_t id) {
     return counted(kEndStaffSessions, inner_.endStaffSessions(id));
+}
+
+Status CountingStore::setStaffPassword(std::string_view name, std::string_view passwordHash) {
+    return counted(kSetStaffPassword, inner_.setStaffPassword(name, passwordHash));
+}
+
+Status CountingStore::removeStaff(std::string_view name) {
+    return counted(kRemoveStaff, inner_.removeStaff(name));
 }
 
 Result<HistoryVersion> CountingStore::addHistory(const Sender& sender, bool createLearner,

@@ -63,6 +63,8 @@ class CountingStore final : public Store {
     Result<std::optional<StaffAccount>> staffAccount(std::int64_t id) override;
     Result<std::vector<StaffAccount>> staffAccounts() override;
     Result<std::int64_t> endStaffSessions(std::int64_t id) override;
+    Status setStaffPassword(std::string_view name, std::string_view passwordHash) override;
+    Status removeStaff(std::string_view name) override;
     Status backup(const std::string& outPath) override;
     Result<int> schemaVersion() override;
     PoolUsage poolUsage() const override { return inner_.poolUsage(); }
@@ -108,6 +110,8 @@ class CountingStore final : public Store {
         kStaffAccount,
         kStaffAccounts,
         kEndStaffSessions,
+        kSetStaffPassword,
+        kRemoveStaff,
         kOperations
     };
 

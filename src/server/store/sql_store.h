@@ -289,7 +289,24 @@ class SqlStore : public Store {
             });
     }
 
+    Status setStaffPassword(std::string_view name, std::string_view passwordHash) override {
+        return impl().template write<Ok>([&](Connection& connection) {
+            return changeOne(connection, sql::kSetStaffPassword, unknownStaff(name), passwordHash,
+                             name);
+        });
+    }
+
+    Status removeStaff(std::string_view name) override {
+        return impl().template write<Ok>([&](Connection& connection) {
+            return changeOne(connection, sql::kRemoveStaff, unknownStaff(name), name);
+        });
+    }
+
   private:
+    static std::string unknownStaff(std::string_view name) {
+        return "この名前の職員はいません: " + std::string(name);
+    }
+
     Impl& impl() { return static_cast<Impl&>(*this); }
 };
 

@@ -156,6 +156,9 @@ inline constexpr const char* kFindStaff = TOVALO_STAFF_COLUMNS "WHERE name = ?";
 inline constexpr const char* kStaffAccount = TOVALO_STAFF_COLUMNS "WHERE id = ?";
 inline constexpr const char* kStaffAccounts = TOVALO_STAFF_COLUMNS "ORDER BY id";
 #undef TOVALO_STAFF_COLUMNS
+inline constexpr const char* kSetStaffPassword =
+    "UPDATE staff SET password_hash = ?, session_epoch = session_epoch + 1 WHERE name = ?";
+inline constexpr const char* kRemoveStaff = "DELETE FROM staff WHERE name = ?";
 inline constexpr const char* kEndStaffSessions =
     "UPDATE staff SET session_epoch = session_epoch + 1 WHERE id = ? RETURNING session_epoch";
 

@@ -290,6 +290,12 @@ class Store {
     // Ends every session of the account: its epoch grows by one, which is
     // returned. Fails for an unknown account.
     virtual Result<std::int64_t> endStaffSessions(std::int64_t id) = 0;
+    // A new password hash for the account named `name`, which also ends
+    // every session of it. Fails for an unknown name.
+    virtual Status setStaffPassword(std::string_view name, std::string_view passwordHash) = 0;
+    // Fails for an unknown name. Ids are never handed out again, so a
+    // session of the removed account cannot come to name a later one.
+    virtual Status removeStaff(std::string_view name) = 0;
 
     // A consistent copy of the whole store at `outPath`, taken while other
     // calls go on. It appears under `outPath` whole or not at all; the

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <regex>
 
 #include "common/temp_tree.h"
@@ -63,16 +64,16 @@ class ConsoleEndToEnd : public ::testing::Test {
   protected:
     void SetUp() override {
         for (const char* name : {"hanako", "ken"}) {
-            const std::string cmd = std::string("printf '%s\\n%s\\n' '") + kPassword + "' '" +
-                                    kPassword + "' | " + TOVALO_SERVER + " admin --data '" +
-                                    tree_.path("data") + "' " +
-                                    (storeUrlOf(tree_.path("data")).empty()
-                                         ? ""
-                                         : "--db '" + storeUrlOf(tree_.path("data")) + "' ") +
-                                    "staff add " + name;
-            ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+            ASSERT_EQ(staffCommand(std::string("staff add ") + name, kPassword), 0);
         }
         server_ = std::make_unique<ServerProcess>(tree_.path("data"));
+    }
+
+    // `admin staff ...` with `password` typed twice.
+    int staffCommand(const std::string& args, const std::string& password) {
+        const std::string typed = tree_.path("typed");
+        std::ofstream(typed) << password << '\n' << password << '\n';
+        return serverAdmin(tree_.path("data"), args + " < '" + typed + "'").first;
     }
 
     HttpAnswer exchange(const std::string& method, const std::string& target,
@@ -232,6 +233,32 @@ TEST_F(ConsoleEndToEnd, SignInFloodIsHeldBack) {
         EXPECT_FALSE(headerValue(a, "Retry-After").empty());
         EXPECT_GE(took, std::chrono::milliseconds(1500));
         EXPECT_EQ(exchange("GET", "/console/learners", v.cookie).status, 303);
+    }
+}
+
+// A new password or a removal made on the command line ends the account's
+// sessions at once; neither the old password nor the removed name signs in.
+TEST_F(ConsoleEndToEnd, NewPasswordsAndRemovalsEndSessions) {
+    const Visitor hanako = signedIn("hanako");
+    const Visitor ken = signedIn("ken");
+    const std::string fresh = "another horse 7";
+    ASSERT_EQ(staffCommand("staff passwd hanako", fresh), 0);
+    ASSERT_EQ(staffCommand("staff remove ken", ""), 0);
+    EXPECT_NE(staffCommand("staff remove ken", ""), 0);
+    EXPECT_NE(staffCommand("staff passwd nobody", fresh), 0);
+
+    EXPECT_EQ(exchange("GET", "/console/learners", hanako.cookie).status, 303);
+    EXPECT_EQ(exchange("GET", "/console/learners", ken.cookie).status, 303);
+    struct Case {
+        const char* name;
+        std::string password;
+        int status;
+    };
+    for (const Case& c : {Case{"hanako", kPassword, 401}, Case{"ken", kPassword, 401},
+                          Case{"hanako", fresh, 303}}) {
+        SCOPED_TRACE(std::string(c.name) + " / " + c.password);
+        Visitor v = atSignIn();
+        EXPECT_EQ(trySignIn(v, c.name, c.password).status, c.status);
     }
 }
 

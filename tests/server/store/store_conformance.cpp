@@ -876,6 +876,22 @@ TEST_P(StoreConformance, StaffAccountsDoneMarksAndRemovedNewsAreKept) {
     EXPECT_EQ(*store_->endStaffSessions(hana->id), 1);
     EXPECT_EQ(*store_->endStaffSessions(hana->id), 2);
     EXPECT_FALSE(store_->endStaffSessions(ken->id + 100).ok());
+    // A new password ends the sessions too; a removed account's id, the
+    // last one handed out, is not handed out again.
+    const auto sora = store_->addStaff("sora", "$argon2id$first");
+    ASSERT_TRUE(sora.ok());
+    EXPECT_TRUE(store_->setStaffPassword("sora", "$argon2id$second").ok());
+    EXPECT_FALSE(store_->setStaffPassword("nobody", "$argon2id$x").ok());
+    StaffAccount changed = *sora;
+    changed.passwordHash = "$argon2id$second";
+    changed.sessionEpoch = 1;
+    EXPECT_EQ(*store_->staffAccount(sora->id), changed);
+    EXPECT_TRUE(store_->removeStaff("sora").ok());
+    EXPECT_FALSE(store_->removeStaff("sora").ok());
+    EXPECT_EQ(*store_->staffAccount(sora->id), std::nullopt);
+    const auto soraAgain = store_->addStaff("sora", "$argon2id$third");
+    ASSERT_TRUE(soraAgain.ok());
+    EXPECT_GT(soraAgain->id, sora->id);
 
     InboxItem item;
     item.testId = "NET-101";
@@ -900,7 +916,7 @@ TEST_P(StoreConformance, StaffAccountsDoneMarksAndRemovedNewsAreKept) {
     EXPECT_EQ(*store_->findStaff("hanako"), signedOut);
     EXPECT_EQ(*store_->staffAccount(ken->id), *ken);
     EXPECT_EQ(*store_->findStaff("nobody"), std::nullopt);
-    EXPECT_EQ(*store_->staffAccounts(), (std::vector<StaffAccount>{signedOut, *ken}));
+    EXPECT_EQ(*store_->staffAccounts(), (std::vector<StaffAccount>{signedOut, *ken, *soraAgain}));
     EXPECT_EQ((*store_->inboxItem(open->receipt))->doneAt, "");
     const std::string doneAt = (*store_->inboxItem(done->receipt))->doneAt;
     EXPECT_TRUE(std::regex_match(doneAt, std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)")))
